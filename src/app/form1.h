@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "compiler/run_state.h"
+#include "platform/wait_window.h"
+
+/// The run's form: owns the run state and runs the whole scenario build when it loads.
+class Form1 {
+ public:
+  /// A form whose files go to `directory`; `with_window` shows the "Attendere" window.
+  Form1(std::string directory, bool with_window);
+
+  /// The run: writes the sources and documents, compiles them, writes the binary files. Returns the
+  /// exit status; a failure of the platform leaves as FileError.
+  int Form_Load();
+
+  const RunState& state() const { return state_; }
+
+ private:
+  RunState state_;
+  bool with_window_;
+  WaitWindow window_;
+};

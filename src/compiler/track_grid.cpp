@@ -1,0 +1,24 @@
+#include "compiler/track_grid.h"
+
+#include <cmath>
+
+#include "compiler/checked_arithmetic.h"
+
+double round_half_even(double value) { return std::nearbyint(value); }
+
+void TrackGrid::create(int32_t grid_extent) {
+  const auto upper = static_cast<int64_t>(round_half_even(grid_extent / static_cast<double>(kCellLength)));
+  cells_.assign(static_cast<std::size_t>(upper + 1), TrackCell{});
+}
+
+int64_t object_cell(int64_t position) {
+  return static_cast<int64_t>(round_half_even(static_cast<double>(position) / kCellLength + 1));
+}
+
+int64_t profile_cell(int64_t position) {
+  return static_cast<int64_t>(round_half_even(static_cast<double>(position) / kCellLength));
+}
+
+bool passes_range_test(const TrackGrid& grid, int64_t position, int32_t margin) {
+  return static_cast<double>(grid.cellCount()) >= static_cast<double>(add32(position, margin)) / kCellLength;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "compiler/track_cell.h"
+
+/// Length of the track covered by one cell, metres.
+inline constexpr int32_t kCellLength = 50;
+/// The grid reaches this far beyond the end of the line, metres.
+inline constexpr int32_t kGridBeyondLine = 7000;
+/// The longest line the format accepts, metres.
+inline constexpr int32_t kMaxLineLength = 1000000;
+/// Margin of the range test for most positions, and the wider one for stations, metres.
+inline constexpr int32_t kRangeMargin = 100;
+inline constexpr int32_t kStationRangeMargin = 800;
+
+/// The line cut into cells 0 to cellCount(); empty until the line length has been read.
+class TrackGrid {
+ public:
+  /// (Re-)creates the grid for a grid extent (line length + 7000), every byte zero.
+  void create(int32_t grid_extent);
+  bool exists() const { return !cells_.empty(); }
+  /// The upper bound: the index of the last cell.
+  int32_t cellCount() const { return static_cast<int32_t>(cells_.size()) - 1; }
+  bool contains(int64_t index) const { return index >= 0 && index <= cellCount(); }
+
+  TrackCell& operator[](int32_t index) { return cells_.at(static_cast<std::size_t>(index)); }
+  const TrackCell& operator[](int32_t index) const { return cells_.at(static_cast<std::size_t>(index)); }
+  const std::vector<TrackCell>& cells() const { return cells_; }
+
+ private:
+  std::vector<TrackCell> cells_;
+};
+
+/// Rounds half to even, as every conversion of a real value to a whole number does.
+double round_half_even(double value);
+
+/// Cell of a single object at position p: round(p / 50 + 1).
+int64_t object_cell(int64_t position);
+/// First cell of a profile run that starts at position p: round(p / 50).
+int64_t profile_cell(int64_t position);
+/// Range test: a position is accepted when cellCount >= (p + margin) / 50, as real numbers. The sum
+/// p + margin is 32-bit arithmetic: beyond it, a read failure.
+bool passes_range_test(const TrackGrid& grid, int64_t position, int32_t margin = kRangeMargin);

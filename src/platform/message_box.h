@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+/// The application's title, shown as the title of its windows and message boxes.
+inline constexpr const char* kApplicationTitle = "scenario";
+
+/// Shows `text` in a modal box with the single button "OK" and no icon, and returns when the user has
+/// pressed it. Without a display the text goes to standard error, followed by a line end.
+void show_message(const std::string& text);

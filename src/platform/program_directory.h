@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+/// The directory that holds the running executable (resolved through /proc/self/exe).
+std::string program_directory();
+
+/// A file's path: the directory, "/", then the name. The separator is added without looking at how
+/// the directory ends, so "dir/" gives "dir//name".
+std::string path_in(const std::string& directory, const std::string& name);
