@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when some are missing. Runs as root on a Debian
+# machine; updates the package lists only when there is something to install.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libfltk1.3-dev xvfb xauth xdotool
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

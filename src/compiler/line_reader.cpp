@@ -1,0 +1,394 @@
+#include "compiler/line_reader.h"
+
+#include <array>
+#include <string>
+
+#include "compiler/checked_arithmetic.h"
+#include "compiler/error_codes.h"
+#include "compiler/field_reader.h"
+#include "compiler/keyword_match.h"
+#include "compiler/memo_indicatori_v_max.h"
+#include "compiler/memo_montagna.h"
+#include "compiler/progressive_ordina.h"
+#include "compiler/run_state.h"
+
+namespace {
+
+/// Comment fields passed over in a row before the keyword test, inside the general section.
+constexpr int kGeneralCommentRun = 10;
+/// Gradients are stored plus this offset.
+constexpr int32_t kGradientOffset = 100;
+/// The trace is never computed beyond this metre.
+constexpr int32_t kTraceLimit = 1000000;
+/// The cells at the end of the grid left out of the profile completion.
+constexpr int32_t kProfileTailCells = 2;
+
+struct Sharpness {
+  char digit;
+  double turn_per_metre;
+};
+constexpr std::array<Sharpness, 6> kSharpness{{
+    {'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003},
+}};
+
+/// How the reading goes on after an entry.
+enum class Flow {
+  Next,     // read the next entry
+  Stop,     // soft stop (code 15): complete the profiles, then the train service is read
+  HardEnd,  // the reading ends at once
+};
+
+bool begins_with_dash(const std::string& field) {
+  const auto first = field.find_first_not_of(" \t");
+  return first != std::string::npos && field[first] == '-';
+}
+
+class LineReader {
+ public:
+  LineReader(RunState& state, std::string_view text) : state_(state), reader_(text, SourceKind::Line) {}
+
+  bool run() {
+    store_identity(state_);
+    if (!find_general_section()) return false;
+    if (read_general_section() == Flow::HardEnd) return false;
+    progressive_ordina(state_);
+    start_line_entries();
+    if (read_line_entries() == Flow::HardEnd) return false;
+    return complete();
+  }
+
+  /// The keyword field of the entry being read.
+  SourcePlace entry_place() const { return keyword_place_; }
+
+ private:
+  std::string& read_field() { return state_.current_field = reader_.read_text(); }
+
+  int32_t read_position(SourcePlace& place) {
+    const int32_t value = reader_.read_int32();
+    place = reader_.last_place();
+    return value;
+  }
+
+  Flow hard(int32_t code) {
+    set_error(state_, code);
+    state_.error_place = reader_.last_place();
+    return Flow::HardEnd;
+  }
+
+  Flow hard(int32_t code, int32_t position, SourcePlace place) {
+    set_error(state_, code, position, place);
+    return Flow::HardEnd;
+  }
+
+  Flow out_of_range(int32_t position, SourcePlace place) {
+    set_error(state_, kErrorOutOfRange, position, place);
+    return Flow::Stop;
+  }
+
+  bool find_general_section() {
+    for (;;) {
+      const std::string& field = read_field();
+      if (reader_.at_end()) {
+        hard(kErrorNoGeneralSection);
+        return false;
+      }
+      if (contains_any_case(field, "[generale]")) return true;
+    }
+  }
+
+  Flow read_general_section() {
+    for (;;) {
+      if (reader_.at_end()) return Flow::Next;
+      read_field();
+      if (reader_.at_end()) return Flow::Next;
+      for (int n = 0; n < kGeneralCommentRun && contains(state_.current_field, "-"); ++n) read_field();
+      const std::string field = state_.current_field;
+      keyword_place_ = reader_.last_place();
+      if (const Flow flow = general_entry(field); flow != Flow::Next) return flow;
+      if (contains(field, "[") && contains(field, "]") && !begins_with_dash(field)) return Flow::Next;
+    }
+  }
+
+  Flow general_entry(const std::string& field) {
+    ScenarioTable& table = state_.table;
+    if (contains_any_case(field, "percorso") && contains_any_case(field, "lunghezza")) {
+      const int32_t length = reader_.read_int32();
+      table[kTrainRecord].number2 = length;
+      if (length > kMaxLineLength || length < 0) return hard(kErrorLineLength);
+      state_.grid_extent = length + kGridBeyondLine;
+      state_.grid.create(state_.grid_extent);
+      if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
+    }
+    const std::array<std::pair<const char*, int>, 3> kilometric{
+        {{"tre", kKilometricTreRecord}, {"due", kKilometricDueRecord}, {"uno", kKilometricUnoRecord}}};
+    for (const auto& [word, record] : kilometric) {
+      if (contains(field, word) && contains(field, "progressiva")) {
+        table[record].number1 = reader_.read_int32();
+        table[record].number2 = reader_.read_int32();
+        table[record].number3 = reader_.read_int32();
+      }
+    }
+    if (contains(field, "sfondo") && contains(field, "uno")) table[kLineRecord].number1 = reader_.read_int32();
+    if (contains(field, "sfondo") && contains(field, "due")) table[kLineRecord].number3 = reader_.read_int32();
+    if (contains(field, "sfondo") && contains(field, "tre")) table[kLineRecord].number2 = reader_.read_int32();
+    if (contains(field, "segnali") && contains(field, "ripetizione")) {
+      ScenarioRecord& record = table[kServiceRecord];
+      record.number1 = reader_.read_int32();
+      const SourcePlace first_place = reader_.last_place();
+      record.number2 = reader_.read_int32();
+      if (record.number1 % kCellLength != 0) {
+        set_error(state_, kErrorRepetitionFirst);
+        state_.error_place = first_place;
+        return Flow::HardEnd;
+      }
+      if (record.number2 % kCellLength != 0) return hard(kErrorRepetitionSecond);
+      if (contains(field, "4")) {
+        record.number3 = 4;
+      } else if (contains(field, "9")) {
+        record.number3 = 9;
+      } else {
+        set_error(state_, kErrorRepetitionCodes);
+        state_.error_place = keyword_place_;
+        return Flow::HardEnd;
+      }
+      if (record.number2 == 0) record.number3 = 0;
+    }
+    return Flow::Next;
+  }
+
+  void start_line_entries() {
+    state_.mountain_count = 0;
+    state_.board_slot = kFirstBoardRecord;
+    gradient_cursor_ = 0;
+    trace_cursor_ = 2;
+    previous_gradient_ = 0;
+    if (state_.trace_flag != 0 && state_.trace.exists()) {
+      state_.trace.set_integer(0, kAxisX, 0);
+      state_.trace.set_integer(0, kAxisY, 0);
+      state_.trace.set_integer(1, kAxisX, 0);
+      state_.trace.set_integer(1, kAxisY, 1);
+    }
+  }
+
+  Flow read_line_entries() {
+    for (;;) {
+      if (reader_.at_end()) return Flow::Next;
+      read_field();
+      if (reader_.at_end()) return Flow::Next;
+      if (contains(state_.current_field, "-")) {
+        read_field();
+        if (reader_.at_end()) return Flow::Next;
+        if (contains(state_.current_field, "-")) {
+          read_field();
+          if (reader_.at_end()) return Flow::Next;
+        }
+      }
+      const std::string field = state_.current_field;
+      keyword_place_ = reader_.last_place();
+      if (const Flow flow = line_entry(field); flow != Flow::Next) return flow;
+    }
+  }
+
+  /// Every test runs on the same keyword field, in this order; a field may match several.
+  Flow line_entry(const std::string& field) {
+    if (contains_any_case(field, "pendenza")) {
+      if (const Flow flow = gradient_entry(); flow != Flow::Next) return flow;
+    }
+    if (state_.trace_flag != 0 && contains_any_case(field, "curva")) {
+      if (const Flow flow = curve_entry(field); flow != Flow::Next) return flow;
+    }
+    if (contains_any_case(field, "montagna")) {
+      if (const Flow flow = mountain_entry(); flow != Flow::Next) return flow;
+    }
+    if (contains_any_case(field, "indicatori_v")) {
+      if (const Flow flow = speed_board_entry(); flow != Flow::Next) return flow;
+    }
+    if (contains_any_case(field, "indicat") && contains_any_case(field, "cartello")) {
+      if (const Flow flow = info_board_entry(); flow != Flow::Next) return flow;
+    }
+    return Flow::Next;
+  }
+
+  /// A line entry needs the grid, which only an accepted line length creates.
+  bool grid_missing() {
+    if (state_.grid.exists()) return false;
+    set_error(state_, kErrorNoLineLength);
+    state_.error_place = keyword_place_;
+    return true;
+  }
+
+  /// Writes `value` into the gradient of the cell at the cursor and advances, at least once and then
+  /// while the cursor is below `until`; never beyond the last cell.
+  void fill_gradient(int32_t until) {
+    const uint8_t value = low8(add32(previous_gradient_, kGradientOffset));
+    do {
+      if (gradient_cursor_ > state_.grid.cellCount()) return;
+      state_.grid[gradient_cursor_].gradient = value;
+      ++gradient_cursor_;
+    } while (gradient_cursor_ < until);
+  }
+
+  Flow gradient_entry() {
+    if (grid_missing()) return Flow::HardEnd;
+    SourcePlace place;
+    const int32_t position = read_position(place);
+    const int32_t gradient = reader_.read_int32();
+    if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
+    const int64_t first_cell = profile_cell(position);
+    if (first_cell > 0) fill_gradient(static_cast<int32_t>(first_cell));
+    previous_gradient_ = gradient;
+    return Flow::Next;
+  }
+
+  void put_point(int32_t metre, double x, double y) {
+    state_.trace.set_double(metre, kAxisX, x);
+    state_.trace.set_double(metre, kAxisY, y);
+  }
+
+  /// Continues the trace straight from the cursor up to `last` metre (included).
+  Flow trace_straight(int32_t last, bool limited) {
+    TrackTrace& trace = state_.trace;
+    while (trace_cursor_ <= last) {
+      const int32_t m = trace_cursor_;
+      const double dx = trace.value(m - 1, kAxisX) - trace.value(m - 2, kAxisX);
+      const double dy = trace.value(m - 1, kAxisY) - trace.value(m - 2, kAxisY);
+      put_point(m, trace.value(m - 1, kAxisX) + dx, trace.value(m - 1, kAxisY) + dy);
+      ++trace_cursor_;
+      if (limited && trace_cursor_ > kTraceLimit) return hard(kErrorCurve);
+    }
+    return Flow::Next;
+  }
+
+  Flow curve_entry(const std::string& field) {
+    if (grid_missing()) return Flow::HardEnd;
+    SourcePlace start_place;
+    const int32_t start = read_position(start_place);
+    const int32_t length = reader_.read_int32();
+    const SourcePlace length_place = reader_.last_place();
+    if (!passes_range_test(state_.grid, start)) return out_of_range(start, start_place);
+    double turn = 0;
+    for (const auto& sharpness : kSharpness) {
+      if (field.find(sharpness.digit) != std::string::npos) {
+        turn = sharpness.turn_per_metre;
+        break;
+      }
+    }
+    if (turn == 0) {
+      set_error(state_, kErrorCurve);
+      state_.error_place = keyword_place_;
+      return Flow::HardEnd;
+    }
+    if (contains_any_case(field, "s")) turn = -turn;
+    // The last two points of the trace stay empty: a curve must end before them.
+    const int32_t end = add32(start, length);
+    if (end > state_.grid_extent - 2) return out_of_range(end, length_place);
+
+    if (const Flow flow = trace_straight(start, true); flow != Flow::Next) return flow;
+    TrackTrace& trace = state_.trace;
+    while (trace_cursor_ <= end) {
+      const int32_t m = trace_cursor_;
+      const double dx = trace.value(m - 1, kAxisX) - trace.value(m - 2, kAxisX);
+      const double dy = trace.value(m - 1, kAxisY) - trace.value(m - 2, kAxisY);
+      put_point(m, trace.value(m - 1, kAxisX) + dx + turn * dy, trace.value(m - 1, kAxisY) + dy - turn * dx);
+      ++trace_cursor_;
+      if (trace_cursor_ > kTraceLimit) return hard(kErrorCurve);
+    }
+    return Flow::Next;
+  }
+
+  Flow mountain_entry() {
+    if (grid_missing()) return Flow::HardEnd;
+    SourcePlace start_place;
+    SourcePlace end_place;
+    int32_t start = read_position(start_place);
+    int32_t end = read_position(end_place);
+    int32_t type = reader_.read_int32();
+    if (!passes_range_test(state_.grid, start)) return out_of_range(start, start_place);
+    if (!passes_range_test(state_.grid, end)) return out_of_range(end, end_place);
+    const int64_t first = profile_cell(start);
+    const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
+    if (first <= last) {
+      if (!state_.grid.contains(first)) return out_of_range(start, start_place);
+      if (!state_.grid.contains(last)) return out_of_range(end, end_place);
+    }
+    memo_montagna(state_, start, end, type);
+    if (state_.error_code == kErrorMountainCapacity) {
+      state_.error_place = start_place;
+      return Flow::HardEnd;
+    }
+    return Flow::Next;
+  }
+
+  Flow speed_board_entry() {
+    if (grid_missing()) return Flow::HardEnd;
+    SourcePlace place;
+    const int32_t position = read_position(place);
+    int32_t vas = reader_.read_int32();
+    int32_t vbs = reader_.read_int32();
+    int32_t vcs = reader_.read_int32();
+    int16_t strisces = reader_.read_int16();
+    int32_t vad = reader_.read_int32();
+    int32_t vbd = reader_.read_int32();
+    int32_t vcd = reader_.read_int32();
+    int16_t strisced = reader_.read_int16();
+    if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
+    if (!state_.grid.contains(object_cell(position))) return out_of_range(position, place);
+    memo_indicatori_v_max(state_, position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+    if (state_.error_code > 0) return hard(state_.error_code, position, place);
+    return Flow::Next;
+  }
+
+  Flow info_board_entry() {
+    if (grid_missing()) return Flow::HardEnd;
+    SourcePlace place;
+    const int32_t position = read_position(place);
+    const std::string text = read_field();
+    if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
+    const int64_t index = object_cell(position);
+    if (!state_.grid.contains(index)) return out_of_range(position, place);
+    TrackCell& cell = state_.grid[static_cast<int32_t>(index)];
+    if (!cell.is_free()) return hard(kErrorInfoBoardOccupied, position, place);
+    if (state_.board_slot < 1) return hard(kErrorBoardCapacity, position, place);
+    cell.set_kind(CellKind::InfoBoard);
+    cell.value1 = static_cast<int16_t>(state_.board_slot);
+    state_.table[static_cast<std::size_t>(state_.board_slot)].text = text;
+    --state_.board_slot;
+    return Flow::Next;
+  }
+
+  /// The end of the line entries: completes the gradient profile and the trace.
+  bool complete() {
+    if (grid_missing()) {
+      state_.error_place.reset();
+      return false;
+    }
+    fill_gradient(state_.grid.cellCount() - kProfileTailCells);
+    if (state_.trace_flag != 0) trace_straight(state_.grid_extent - 2, false);
+    return true;
+  }
+
+  RunState& state_;
+  FieldReader reader_;
+  SourcePlace keyword_place_;
+  int32_t gradient_cursor_ = 0;
+  int32_t previous_gradient_ = 0;
+  int32_t trace_cursor_ = 2;
+};
+
+}  // namespace
+
+void store_identity(RunState& state) {
+  state.table[kLineRecord].text = state.line_key;
+  state.table[kServiceRecord].text = state.train_number;
+}
+
+bool read_line_description(RunState& state, std::string_view text) {
+  LineReader line(state, text);
+  try {
+    return line.run();
+  } catch (const ReadFailure& failure) {
+    // Arithmetic failures know no place of their own: give them the entry being read.
+    if (failure.place().line == 0) throw ReadFailure(failure.what(), line.entry_place());
+    throw;
+  }
+}

@@ -1,0 +1,361 @@
+#include "compiler/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "compiler/error_codes.h"
+#include "compiler/run_state.h"
+#include "source/dati_linea.h"
+
+namespace {
+
+RunState fresh_state() {
+  RunState state;
+  state.line_key = "Lesca-Varo";
+  state.train_number = "148";
+  state.trace_flag = 1;
+  return state;
+}
+
+/// A line description of 29000 m with the given line entries.
+std::string line_with(const std::string& entries) {
+  return "[generale]\r\nlunghezza percorso,    29000\r\n[curve]\r\n" + entries + "[fine]\r\n";
+}
+
+class ScenarioLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state = fresh_state();
+    text = encode_lines(line_description_lines());
+    ok = read_line_description(state, text);
+  }
+  RunState state;
+  std::string text;
+  bool ok = false;
+};
+
+TEST_F(ScenarioLine, IsReadWithoutErrorIntoAGridOf721Cells) {
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.grid.cellCount(), 720);
+  EXPECT_EQ(state.grid_extent, 36000);
+  EXPECT_EQ(state.trace.last_metre(), 36000);
+  EXPECT_EQ(state.table[kTrainRecord].number2, 29000);
+  EXPECT_EQ(state.table[kLineRecord].text, "Lesca-Varo");
+  EXPECT_EQ(state.table[kServiceRecord].text, "148");
+  EXPECT_EQ(state.table[kLineRecord].number1, 1);  // sfondo uno
+  EXPECT_EQ(state.table[kLineRecord].number2, 0);
+  EXPECT_EQ(state.table[kLineRecord].number3, 0);
+  // "ripetizione segnali 4 codici, 0 ,0": the code falls to 0 with a second position of 0.
+  EXPECT_EQ(state.table[kServiceRecord].number1, 0);
+  EXPECT_EQ(state.table[kServiceRecord].number2, 0);
+  EXPECT_EQ(state.table[kServiceRecord].number3, 0);
+}
+
+TEST_F(ScenarioLine, OrdersItsKilometricReference) {
+  const auto& r81 = state.table[kKilometricTreRecord];
+  EXPECT_EQ(r81.number1, 0);
+  EXPECT_EQ(r81.number2, 29100);
+  EXPECT_EQ(r81.number3, 1);
+  for (int record : {kKilometricDueRecord, kKilometricUnoRecord}) {
+    EXPECT_EQ(state.table[record].number1, 0);
+    EXPECT_EQ(state.table[record].number2, 0);
+    EXPECT_EQ(state.table[record].number3, 0);
+  }
+}
+
+TEST_F(ScenarioLine, FillsTheGradientProfileUpToThreeCellsFromTheEnd) {
+  const TrackGrid& grid = state.grid;
+  for (int cell = 0; cell <= 96; ++cell) ASSERT_EQ(grid[cell].gradient, 100) << cell;
+  for (int cell = 97; cell <= 103; ++cell) ASSERT_EQ(grid[cell].gradient, 98) << cell;
+  for (int cell = 104; cell <= 113; ++cell) ASSERT_EQ(grid[cell].gradient, 100) << cell;
+  EXPECT_EQ(grid[114].gradient, 102);  // 5700 m: +2
+  EXPECT_EQ(grid[285].gradient, 82);   // 14250 m: -18 from cell 285
+  EXPECT_EQ(grid[717].gradient, 100);
+  for (int cell = 718; cell <= 720; ++cell) EXPECT_EQ(grid[cell].gradient, 0) << cell;
+}
+
+TEST_F(ScenarioLine, PlacesBoardsAndMountains) {
+  const TrackGrid& grid = state.grid;
+  // Speed boards at 850 and 4100 m.
+  EXPECT_EQ(grid[18].cell_kind(), CellKind::SpeedBoard);
+  EXPECT_EQ(grid[18].value1, 1600);
+  EXPECT_EQ(grid[18].value2, 1600);
+  EXPECT_EQ(grid[18].value3, 1600);
+  EXPECT_EQ(grid[18].value4, 0);
+  EXPECT_EQ(grid[83].value1, 1800);
+  // Information boards: the first two at 2826 and 3500 m, records 80 and 79.
+  EXPECT_EQ(grid[58].cell_kind(), CellKind::InfoBoard);
+  EXPECT_EQ(grid[58].value1, 80);
+  EXPECT_EQ(grid[71].cell_kind(), CellKind::InfoBoard);
+  EXPECT_EQ(grid[71].value1, 79);
+  EXPECT_EQ(state.table[80].text, "(     PONTE      )(CANALE PESCATORI)(    26.174      )");
+  EXPECT_EQ(state.table[74].text, "(  EX STAZIONE)(    TORRINO  )(     8.800   )");
+  EXPECT_EQ(state.board_slot, 73);
+  // Mountains: 25950-26000 is cell 519 alone, no marker; 27150-27400 is cells 543 to 547, marker in 546.
+  EXPECT_EQ(state.mountain_count, 3);
+  EXPECT_EQ(grid[518].mountainType, 0);
+  EXPECT_EQ(grid[519].mountainType, 2);
+  EXPECT_EQ(grid[519].cell_kind(), CellKind::Plain);
+  EXPECT_EQ(grid[520].mountainType, 0);
+  for (int cell = 543; cell <= 547; ++cell) EXPECT_EQ(grid[cell].mountainType, 2) << cell;
+  EXPECT_EQ(grid[548].mountainType, 0);
+  EXPECT_EQ(grid[546].cell_kind(), CellKind::MountainMarker);
+  EXPECT_EQ(grid[545].cell_kind(), CellKind::Plain);
+}
+
+TEST_F(ScenarioLine, TracesThePlanFromTheSeedToTwoMetresBeforeTheEnd) {
+  const TrackTrace& trace = state.trace;
+  EXPECT_EQ(trace.tag(0, kAxisX), TraceTag::Integer);
+  EXPECT_EQ(trace.tag(1, kAxisY), TraceTag::Integer);
+  EXPECT_EQ(trace.value(1, kAxisY), 1.0);
+  // Straight along +Y up to 1400 m, then the first curve turns right by 0.0004 per metre.
+  EXPECT_EQ(trace.tag(2, kAxisX), TraceTag::Double);
+  EXPECT_EQ(trace.value(1400, kAxisX), 0.0);
+  EXPECT_EQ(trace.value(1400, kAxisY), 1400.0);
+  EXPECT_EQ(trace.value(1401, kAxisX), 0.0004);
+  EXPECT_EQ(trace.value(1401, kAxisY), 1401.0);
+  EXPECT_EQ(trace.value(1402, kAxisX), (0.0004 + 0.0004) + 0.0004 * 1.0);
+  EXPECT_EQ(trace.value(1402, kAxisY), (1401.0 + 1.0) - 0.0004 * 0.0004);
+  EXPECT_EQ(trace.tag(35998, kAxisY), TraceTag::Double);
+  EXPECT_EQ(trace.tag(35999, kAxisX), TraceTag::Empty);
+  EXPECT_EQ(trace.tag(36000, kAxisY), TraceTag::Empty);
+}
+
+TEST(LineReader, GradientsTakeEffectFromTheirProfileCell) {
+  RunState state = fresh_state();
+  ASSERT_TRUE(read_line_description(
+      state, line_with("pendenza,  0,   0\r\npendenza,  4850,   -2\r\npendenza,  5200,   0\r\npendenza,  5700,   2\r\n")));
+  for (int cell = 0; cell <= 96; ++cell) ASSERT_EQ(state.grid[cell].gradient, 100) << cell;
+  for (int cell = 97; cell <= 103; ++cell) ASSERT_EQ(state.grid[cell].gradient, 98) << cell;
+  for (int cell = 104; cell <= 113; ++cell) ASSERT_EQ(state.grid[cell].gradient, 100) << cell;
+  for (int cell = 114; cell <= 717; ++cell) ASSERT_EQ(state.grid[cell].gradient, 102) << cell;
+}
+
+TEST(LineReader, GradientsInOneCellStillWriteACellEachAndStayInTheGrid) {
+  RunState state = fresh_state();
+  std::string entries = "pendenza,  0,   5\r\n";
+  for (int i = 0; i < 900; ++i) entries += "pendenza,  50,   7\r\n";  // far more entries than cells
+  ASSERT_TRUE(read_line_description(state, line_with(entries)));
+  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.grid[0].gradient, 105);
+  EXPECT_EQ(state.grid[720].gradient, 107);
+}
+
+TEST(LineReader, KeepsTheLowEightBitsOfAGradient) {
+  RunState state = fresh_state();
+  ASSERT_TRUE(read_line_description(state, line_with("pendenza,  0,   200\r\npendenza,  100,   -101\r\n")));
+  EXPECT_EQ(state.grid[0].gradient, 44);    // 300 mod 256
+  EXPECT_EQ(state.grid[2].gradient, 255);   // -1 mod 256
+}
+
+TEST(LineReader, CurveKeywordsGiveSideAndSharpness) {
+  struct Case {
+    const char* keyword;
+    double turn;
+  };
+  for (const Case& c : {Case{"curvaS2", -0.0002}, Case{"curvad24", 0.0002}, Case{"CURVAD6", 0.003},
+                        Case{"curvad1", 0.0001}, Case{"curvas4", -0.001}}) {
+    SCOPED_TRACE(c.keyword);
+    RunState state = fresh_state();
+    ASSERT_TRUE(read_line_description(state, line_with(std::string(c.keyword) + ",  100,  10\r\n")));
+    // At metre 101 the step (0, 1) turns once: X = 0 + 0 + k.
+    EXPECT_EQ(state.trace.value(100, kAxisX), 0.0);
+    EXPECT_EQ(state.trace.value(101, kAxisX), c.turn);
+  }
+}
+
+TEST(LineReader, CurvesAreSkippedWithoutTheTraceFlag) {
+  RunState state = fresh_state();
+  state.trace_flag = 0;
+  ASSERT_TRUE(read_line_description(state, line_with("curvad7,  100,  10\r\n")));
+  EXPECT_EQ(state.error_code, 0);
+  EXPECT_FALSE(state.trace.exists());
+}
+
+TEST(LineReader, CaseRulesOfTheGeneralKeywords) {
+  RunState state = fresh_state();
+  ASSERT_TRUE(read_line_description(
+      state, "[GENERALE]\r\nLunghezza Percorso, 1000\r\nSfondo uno, 5\r\nsfondo tre, 6\r\n[curve]\r\n[fine]\r\n"));
+  EXPECT_EQ(state.grid.cellCount(), 160);
+  EXPECT_EQ(state.table[kLineRecord].number1, 0);  // "Sfondo uno" is not a keyword
+  EXPECT_EQ(state.table[kLineRecord].number2, 6);
+}
+
+TEST(LineReader, CommentFieldsArePassedOver) {
+  RunState state = fresh_state();
+  // A dashed keyword is a comment: its entry is lost, its number fields are passed over one by one.
+  ASSERT_TRUE(read_line_description(state, line_with("---------\r\npendenza-x,  0,   9\r\nmontagna,  100,  200,  5\r\n")));
+  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.grid[0].gradient, 100);
+  EXPECT_EQ(state.grid[2].mountainType, 5);
+  EXPECT_EQ(state.grid[3].mountainType, 5);
+}
+
+TEST(LineReader, AnEntryOnTheLastLineIsReadButTheLastFieldIsNot) {
+  RunState state = fresh_state();
+  ASSERT_TRUE(read_line_description(
+      state, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna,  100,  200,  5\r\n"));
+  EXPECT_EQ(state.grid[2].mountainType, 5);
+  RunState other = fresh_state();
+  // Here the keyword itself is the last field: it is never interpreted.
+  ASSERT_TRUE(read_line_description(other, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna"));
+  EXPECT_EQ(other.error_code, 0);
+}
+
+TEST(LineReader, MountainTypeRules) {
+  RunState state = fresh_state();
+  ASSERT_TRUE(read_line_description(state, line_with("montagna,  1000,  1100,  4\r\n"
+                                                     "montagna,  1250,  1300,  4\r\n"    // 150 m after: type 3
+                                                     "montagna,  1451,  1550,  4\r\n"    // 151 m after: keeps 4
+                                                     "montagna,  2000,  2500,  5\r\n"))); // no markers below 11
+  EXPECT_EQ(state.grid[20].mountainType, 4);
+  EXPECT_EQ(state.grid[25].mountainType, 3);
+  EXPECT_EQ(state.grid[29].mountainType, 4);
+  for (int cell = 40; cell <= 49; ++cell) EXPECT_EQ(state.grid[cell].cell_kind(), CellKind::Plain);
+  RunState marked = fresh_state();
+  ASSERT_TRUE(read_line_description(marked, line_with("montagna,  1000,  1100,  12\r\n"
+                                                      "montagna,  1200,  1600,  12\r\n")));
+  // The second starts 100 m after the first: type 3, still with markers on its 4th and 8th cells.
+  EXPECT_EQ(marked.grid[24].mountainType, 3);
+  EXPECT_EQ(marked.grid[27].cell_kind(), CellKind::MountainMarker);
+  EXPECT_EQ(marked.grid[31].cell_kind(), CellKind::MountainMarker);
+  EXPECT_EQ(marked.grid[28].cell_kind(), CellKind::Plain);
+}
+
+TEST(LineReader, SpeedBoardPacking) {
+  RunState state = fresh_state();
+  ASSERT_TRUE(read_line_description(state, line_with("indicatori_vmax,  1000,  90,  90,  90,  3,  62,  63,  65,  2\r\n")));
+  const TrackCell& cell = state.grid[21];
+  EXPECT_EQ(cell.cell_kind(), CellKind::SpeedBoard);
+  EXPECT_EQ(cell.value1, 1812);
+  EXPECT_EQ(cell.value2, 1813);
+  EXPECT_EQ(cell.value3, 1813);
+  EXPECT_EQ(cell.value4, 32);
+}
+
+TEST(LineReader, ObjectsOverAMountainMarkerAreAccepted) {
+  RunState state = fresh_state();
+  // Markers on cells 23 and 27; a speed board at 1100 m and an information board at 1300 m land there.
+  ASSERT_TRUE(read_line_description(state, line_with("montagna,  1000,  1500,  12\r\n"
+                                                     "indicatori_vmax,  1100,  80,  80,  80,  0,  ,  ,  ,  0\r\n"
+                                                     "cartello_indicatore,  1300,  (X)\r\n")));
+  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.grid[23].cell_kind(), CellKind::SpeedBoard);
+  EXPECT_EQ(state.grid[27].cell_kind(), CellKind::InfoBoard);
+  EXPECT_EQ(state.grid[27].mountainType, 2);
+}
+
+TEST(LineReader, ARangeErrorStopsTheEntriesButCompletesTheProfile) {
+  RunState state = fresh_state();
+  EXPECT_TRUE(read_line_description(state, line_with("pendenza,  0,   3\r\npendenza,  40000,   5\r\n"
+                                                     "montagna,  100,  200,  5\r\n")));
+  EXPECT_EQ(state.error_code, kErrorOutOfRange);
+  EXPECT_EQ(state.error_position, 40000);
+  EXPECT_EQ(state.grid[2].mountainType, 0);  // not read
+  EXPECT_EQ(state.grid[717].gradient, 103);  // profile completed
+  EXPECT_EQ(state.trace.tag(35998, kAxisX), TraceTag::Double);
+}
+
+TEST(LineReader, ARangeTestAcceptsUpTo35900OnA29000MetreLine) {
+  RunState state = fresh_state();
+  EXPECT_TRUE(read_line_description(state, line_with("pendenza,  35900,   3\r\n")));
+  EXPECT_EQ(state.error_code, 0);
+  RunState beyond = fresh_state();
+  EXPECT_TRUE(read_line_description(beyond, line_with("pendenza,  35901,   3\r\n")));
+  EXPECT_EQ(beyond.error_code, kErrorOutOfRange);
+}
+
+// Every error code of the line reading, from a small input.
+TEST(LineReader, ErrorCodes) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int32_t code;
+    std::optional<int32_t> position;
+    bool service_follows;
+    int line;    // place of the error in the text (0: none)
+    int column;
+  };
+  const std::string general = "[generale]\r\nlunghezza percorso,    29000\r\n";
+  const std::vector<Case> cases = {
+      {"length above the maximum", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
+      {"negative length", "[generale]\r\nlunghezza percorso, -50\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
+      {"first repetition position", general + "ripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionFirst, {}, false, 3, 31},
+      {"second repetition position", general + "ripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionSecond, {}, false, 3, 34},
+      {"no code count", general + "ripetizione segnali, 0, 2000\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionCodes, {}, false, 3, 1},
+      {"board on a speed board", line_with("indicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\ncartello_indicatore,  870,  (X)\r\n"), kErrorInfoBoardOccupied, 870, false, 5, 23},
+      {"position beyond the grid", line_with("montagna,  35950,  36000,  2\r\n"), kErrorOutOfRange, 35950, true, 4, 12},
+      {"mountain end beyond the grid", line_with("montagna,  100,  36000,  2\r\n"), kErrorOutOfRange, 36000, true, 4, 18},
+      {"cell before the start of the grid", line_with("cartello_indicatore,  -100,  (X)\r\n"), kErrorOutOfRange, -100, true, 4, 23},
+      {"curve end beyond the trace", line_with("curvad3,  35000,  999\r\n"), kErrorOutOfRange, 35999, true, 4, 19},
+      {"speed board on a board", line_with("cartello_indicatore,  850,  (X)\r\nindicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"), kErrorSpeedBoardOccupied, 850, false, 5, 19},
+      {"no general section", "[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoGeneralSection, {}, false, 3, 1},
+      {"curve without sharpness", line_with("curvad,  100,  10\r\n"), kErrorCurve, {}, false, 4, 1},
+      {"no line length", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoLineLength, {}, false, 4, 1},
+      {"no line length and no entry", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n", kErrorNoLineLength, {}, false, 0, 0},
+      {"81 mountains", line_with([] {
+         std::string s;
+         for (int i = 0; i < 81; ++i) s += "montagna,  " + std::to_string(i * 400) + ",  " + std::to_string(i * 400 + 100) + ",  2\r\n";
+         return s;
+       }()), kErrorMountainCapacity, 32000, false, 84, 12},
+      {"81 information boards", line_with([] {
+         std::string s;
+         for (int i = 0; i < 81; ++i) s += "cartello_indicatore,  " + std::to_string(i * 100) + ",  (X)\r\n";
+         return s;
+       }()), kErrorBoardCapacity, 8000, false, 84, 23},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunState state = fresh_state();
+    EXPECT_EQ(read_line_description(state, c.text), c.service_follows);
+    EXPECT_EQ(state.error_code, c.code);
+    EXPECT_EQ(state.error_position, c.position);
+    if (c.line == 0) {
+      EXPECT_FALSE(state.error_place.has_value());
+    } else if (state.error_place) {
+      EXPECT_EQ(state.error_place->line, c.line);
+      EXPECT_EQ(state.error_place->column, c.column);
+    } else {
+      ADD_FAILURE() << "no place";
+    }
+  }
+}
+
+TEST(LineReader, ATraceBeyondOneMillionMetresEndsTheReading) {
+  RunState state = fresh_state();
+  const std::string text = "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\ncurvad3,  999000,  1500\r\n[fine]\r\n";
+  EXPECT_FALSE(read_line_description(state, text));
+  EXPECT_EQ(state.error_code, kErrorCurve);
+}
+
+TEST(LineReader, ReadFailuresLeaveWithThePlaceOfTheField) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int line;
+    int column;
+  };
+  const std::vector<Case> cases = {
+      {"text for a number", line_with("pendenza,  abc,  2\r\n"), 4, 12},
+      {"file ends inside an entry", line_with("") + "montagna,  100,", 5, 16},
+      {"stripe count beyond 16 bits", line_with("indicatori_vmax,  850,  80,  80,  80,  40000,  ,  ,  ,  0\r\n"), 4, 40},
+      {"packed speed beyond 16 bits", line_with("indicatori_vmax,  850,  1639,  80,  80,  0,  ,  ,  ,  0\r\n"), 4, 1},
+      {"position sum beyond 32 bits", line_with("pendenza,  2147483600,  2\r\n"), 4, 1},
+      {"empty file", "", 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunState state = fresh_state();
+    try {
+      read_line_description(state, c.text);
+      ADD_FAILURE() << "no read failure";
+    } catch (const ReadFailure& failure) {
+      EXPECT_EQ(failure.place().line, c.line);
+      EXPECT_EQ(failure.place().column, c.column);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "compiler/memorizza_dati.h"
+
+#include "compiler/error_codes.h"
+#include "compiler/line_reader.h"
+#include "compiler/run_state.h"
+#include "compiler/service_reader.h"
+#include "platform/file_error.h"
+#include "platform/files.h"
+#include "platform/program_directory.h"
+#include "source/source_names.h"
+
+SourcesRead compile_sources(RunState& state, std::optional<std::string_view> line,
+                            std::optional<std::string_view> service) {
+  if (!line) {
+    store_identity(state);
+    set_error(state, kErrorLineMissing);
+    return {};
+  }
+  try {
+    if (!read_line_description(state, *line)) return {.line = true, .service = false};
+    if (!service) throw ReadFailure("train service file missing or unreadable");
+    read_train_service(state, *service);
+    return {.line = true, .service = true};
+  } catch (const ReadFailure& failure) {
+    set_error(state, kErrorReadFailure);
+    if (failure.place().line > 0) state.error_place = failure.place();
+    return {.line = true, .service = true};
+  }
+}
+
+namespace {
+
+/// The content of a source file, or nothing when it is missing or cannot be read.
+std::optional<std::string> load(const std::string& path) {
+  if (!file_exists(path)) return std::nullopt;
+  try {
+    return read_file(path);
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void memorizza_dati(RunState& state) {
+  const std::string line_path = path_in(state.program_directory, line_source_name(state.line_key));
+  const std::string service_path =
+      path_in(state.program_directory, service_source_name(state.line_key, state.train_number));
+  const std::optional<std::string> line = load(line_path);
+  const std::optional<std::string> service = load(service_path);
+  std::optional<std::string_view> line_view;
+  if (line) line_view = *line;
+  std::optional<std::string_view> service_view;
+  if (service) service_view = *service;
+
+  if (!line_view && file_exists(line_path)) {
+    // The line description is there but cannot be read: a read failure, which deletes both sources.
+    store_identity(state);
+    set_error(state, kErrorReadFailure);
+    delete_file_if_present(line_path);
+    delete_file_if_present(service_path);
+    return;
+  }
+  const SourcesRead read = compile_sources(state, line_view, service_view);
+  if (read.line) delete_file_if_present(line_path);
+  if (read.service) delete_file_if_present(service_path);
+}

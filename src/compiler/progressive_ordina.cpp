@@ -1,0 +1,71 @@
+#include "compiler/progressive_ordina.h"
+
+#include "compiler/checked_arithmetic.h"
+#include "compiler/run_state.h"
+
+namespace {
+
+struct Reference {
+  int32_t start = 0;
+  int32_t value = 0;
+  int32_t flag = 0;
+};
+
+constexpr int32_t kFlagAddsHundred = 1;
+constexpr int32_t kFlagAddition = 100;
+
+Reference reference_of(const ScenarioRecord& record) { return {record.number1, record.number2, record.number3}; }
+
+void store(ScenarioRecord& record, const Reference& reference) {
+  record.number1 = reference.start;
+  record.number2 = reference.value;
+  record.number3 = reference.flag;
+}
+
+}  // namespace
+
+void progressive_ordina(RunState& state) {
+  const Reference tre = reference_of(state.table[kKilometricTreRecord]);
+  const Reference due = reference_of(state.table[kKilometricDueRecord]);
+  const Reference uno = reference_of(state.table[kKilometricUnoRecord]);
+  const Reference none{};
+  const int32_t t = tre.start;
+  const int32_t d = due.start;
+  const int32_t u = uno.start;
+
+  Reference first = tre, second = due, third = uno;
+  if (add32(add32(t, d), u) != 0) {
+    if (t > d && t > u) {
+      first = tre;
+      second = u < d ? due : uno;
+      third = u < d ? uno : due;
+    } else if (d > t && d > u) {
+      first = due;
+      second = u < t ? tre : uno;
+      third = u < t ? uno : tre;
+    } else if (u > t && u > d) {
+      first = uno;
+      second = d < t ? tre : due;
+      third = d < t ? due : tre;
+    } else {
+      first = second = third = none;
+    }
+  } else {
+    if (tre.value < 1) first = second = third = none;
+    if (due.value > 0) {
+      first = due;
+      second = tre;
+      third = uno;
+    }
+    if (uno.value > 0) {
+      first = uno;
+      second = due;
+      third = tre;
+    }
+  }
+  for (Reference* reference : {&first, &second, &third})
+    if (reference->flag == kFlagAddsHundred) reference->value = add32(reference->value, kFlagAddition);
+  store(state.table[kKilometricTreRecord], first);
+  store(state.table[kKilometricDueRecord], second);
+  store(state.table[kKilometricUnoRecord], third);
+}

@@ -1,0 +1,52 @@
+// The real program, run without a display in a directory of its own.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/program_directory.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/program-XXXXXX";
+    directory = mkdtemp(pattern);
+    fs::copy_file(SCENARIO_EXECUTABLE, path_in(directory, "scenario"));
+  }
+  void TearDown() override { fs::remove_all(directory); }
+
+  /// Runs the copied program without a display; returns its exit status.
+  int run(const std::string& arguments = "") {
+    const std::string command = "cd / && env -u DISPLAY '" + path_in(directory, "scenario") + "' " + arguments +
+                                " > '" + path_in(directory, "stdout") + "' 2> '" + path_in(directory, "stderr") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::set<std::string> files() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename());
+    return names;
+  }
+
+  std::string directory;
+};
+
+TEST_F(Program, AFileThatCannotBeWrittenEndsTheRunWithItsNameAndReason) {
+  // A directory where the line description should go: the write fails.
+  fs::create_directory(path_in(directory, "Lesca-Varo_linea.txt"));
+  EXPECT_EQ(run(), 2);
+  EXPECT_EQ(read_file(path_in(directory, "stderr")),
+            "Errore sul file " + path_in(directory, "Lesca-Varo_linea.txt") + ": Is a directory\n");
+  EXPECT_FALSE(fs::exists(path_in(directory, "Lesca-Varo_148-.txt")));
+  for (const auto& name : files()) EXPECT_NE(name.rfind(".scenario-", 0), 0u) << name;
+}
+
+}  // namespace
