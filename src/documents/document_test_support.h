@@ -1,0 +1,111 @@
+#pragma once
+
+// Helpers shared by the tests of the driver documents.
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "compiler/run_state.h"
+
+namespace document_test {
+
+/// Splits file bytes into lines at CR LF. Bytes after the last CR LF (a missing line end) become a
+/// last line of their own, so a file that does not end with CR LF shows up in the count.
+inline std::vector<std::string> split_lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const auto end = bytes.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(bytes.substr(start));
+      break;
+    }
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+/// Number of characters in UTF-8 text: every byte that is not a continuation byte.
+inline std::size_t utf8_length(const std::string& text) {
+  std::size_t count = 0;
+  for (const unsigned char byte : text)
+    if ((byte & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+/// Columns (0-based) of every "|" in a line.
+inline std::vector<std::size_t> bar_columns(const std::string& line) {
+  std::vector<std::size_t> columns;
+  for (std::size_t column = 0; column < line.size(); ++column)
+    if (line[column] == '|') columns.push_back(column);
+  return columns;
+}
+
+/// Columns of the bars of a row of cells whose opening bar stands at `first`: the opening bar, then
+/// the bar that closes each cell of the given width.
+inline std::vector<std::size_t> cell_bars(std::size_t first, const std::vector<std::size_t>& widths) {
+  std::vector<std::size_t> columns{first};
+  for (const auto width : widths) columns.push_back(columns.back() + width + 1);
+  return columns;
+}
+
+inline std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+/// A fresh directory under the system's temporary directory, removed with everything in it.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "documents_test_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  /// Names of the entries in the directory, sorted.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+/// A run state whose program directory is `directory`, for the scenario's line and train.
+inline RunState run_state_in(const std::filesystem::path& directory, const std::string& line_key = "Lesca-Varo",
+                             const std::string& train_number = "148") {
+  RunState state;
+  state.line_key = line_key;
+  state.train_number = train_number;
+  state.program_directory = directory.string();
+  return state;
+}
+
+}  // namespace document_test
