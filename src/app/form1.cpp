@@ -1,7 +1,16 @@
 #include "app/form1.h"
 
+#include <string>
+
 #include "app/exit_status.h"
+#include "app/run_report.h"
+#include "documents/notes.h"
+#include "documents/slowdown_order.h"
+#include "documents/timetable_card.h"
+#include "output/memorizza_percorso.h"
+#include "platform/message_box.h"
 #include "source/dati_linea.h"
+#include "source/dati_treno.h"
 
 Form1::Form1(std::string directory, bool with_window) : with_window_(with_window) {
   state_.program_directory = std::move(directory);
@@ -12,5 +21,16 @@ int Form1::Form_Load() {
   state_.train_number = "148";
   if (with_window_) window_.show_and_draw();
   dati_linea(state_);
+  dati_treno(state_);
+  dati_note(state_);
+  dati_rallentamenti(state_);
+  dati_scheda(state_);
+  int32_t j = 1;
+  memorizza_percorso(state_, j);
+  // A compilation that left an error is not a success: the files are written, then the user is told.
+  if (state_.error_code != 0) {
+    show_message(run_report(state_));
+    return kExitError;
+  }
   return kExitSuccess;
 }

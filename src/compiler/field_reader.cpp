@@ -66,11 +66,15 @@ void FieldReader::begin_field() {
 
 std::string FieldReader::read_text() {
   begin_field();
+  const auto checked = [this](std::string field) {
+    if (field.size() > kMaxTextField) fail("text longer than 65535 characters");
+    return field;
+  };
   if (pos_ < text_.size() && text_[pos_] == '"') {
     const std::size_t start = pos_ + 1;
     std::size_t close = text_.find('"', start);
     if (close == std::string_view::npos) close = text_.size();
-    std::string field(text_.substr(start, close - start));
+    std::string field = checked(std::string(text_.substr(start, close - start)));
     pos_ = std::min(close + 1, text_.size());
     skip_blanks();
     if (pos_ < text_.size() && text_[pos_] == ',') {
@@ -82,7 +86,7 @@ std::string FieldReader::read_text() {
   }
   const std::size_t start = pos_;
   while (pos_ < text_.size() && text_[pos_] != ',' && !is_line_end(text_[pos_])) ++pos_;
-  std::string field(text_.substr(start, pos_ - start));
+  std::string field = checked(std::string(text_.substr(start, pos_ - start)));
   if (pos_ < text_.size() && text_[pos_] == ',') {
     ++pos_;
   } else {

@@ -16,8 +16,12 @@
 ///   blanks and one comma or line end are consumed.
 /// - A number field is an optionally signed whole number ending at a comma, a blank or a line end;
 ///   after it blanks are skipped and one comma or line end is consumed. An empty field reads as 0.
+/// - A text field longer than 65535 bytes (more than a record can store) is a read failure.
 /// - Reading at the end of the buffer, a number field holding anything else, or a number that does not
 ///   fit its target throws ReadFailure with the place of the field.
+/// The longest text field: the scenario table stores a text's length in 16 bits.
+inline constexpr std::size_t kMaxTextField = 65535;
+
 class FieldReader {
  public:
   FieldReader(std::string_view text, SourceKind source);

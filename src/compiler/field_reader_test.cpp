@@ -51,6 +51,7 @@ TEST(FieldReader, ReadsFieldsByTheSequentialInputRules) {
       {"quoted field keeps its comma", "\"a, b\"  ,next\r\n", {text("a, b"), text("next")}, true},
       {"quoted field at a line end", "\"q\"\r\n5", {text("q"), i32(5)}, true},
       {"file not yet at end", "a,b", {text("a")}, false},
+      {"the longest text", std::string(65535, 'a'), {text(std::string(65535, 'a'))}, true},
       {"limits of each width", "2147483647,-2147483648,32767,-32768,255,0",
        {i32(2147483647), i32(-2147483648LL), {As::Int16, 32767}, {As::Int16, -32768}, {As::Uint8, 255},
         {As::Uint8, 0}},
@@ -83,6 +84,7 @@ TEST(FieldReader, RefusesWhatIsNotAFieldOfItsKind) {
       {"beyond 16 bits", "40000", {As::Int16}, {SourceKind::Line, 1, 1}},
       {"byte of 256", "256", {As::Uint8}, {SourceKind::Line, 1, 1}},
       {"negative byte", "-1", {As::Uint8}, {SourceKind::Line, 1, 1}},
+      {"text too long to store", "x," + std::string(65536, 'a'), {As::Text, As::Text}, {SourceKind::Line, 1, 3}},
   };
   for (const Failure& c : cases) {
     SCOPED_TRACE(c.name);

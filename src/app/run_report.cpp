@@ -1,0 +1,10 @@
+#include "app/run_report.h"
+
+#include "app/errore.h"
+#include "compiler/run_state.h"
+
+std::string run_report(const RunState& state) {
+  std::string report = errore_message(std::to_string(state.error_code));
+  if (state.error_position) report += "\nPosizione: " + std::to_string(*state.error_position);
+  return report;
+}

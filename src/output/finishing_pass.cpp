@@ -1,0 +1,154 @@
+#include "output/finishing_pass.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "compiler/error_codes.h"
+#include "compiler/run_state.h"
+
+namespace {
+
+bool is_kind(const TrackGrid& grid, int32_t index, CellKind kind) {
+  return grid.contains(index) && grid[index].is(kind);
+}
+
+/// A cell outside the grid is never free.
+bool is_free(const TrackGrid& grid, int32_t index) { return grid.contains(index) && grid[index].is_free(); }
+
+void make_control_point(TrackGrid& grid, int32_t index) {
+  grid[index].set_kind(CellKind::ControlPoint);
+  grid[index].value1 = kControlPointSpeed;
+}
+
+/// Places a control point in the first free cell of `candidates`; returns which one (0, 1, 2...), or
+/// -1 when none is free.
+int place_in_first_free(TrackGrid& grid, std::initializer_list<int32_t> candidates) {
+  int which = 0;
+  for (int32_t index : candidates) {
+    if (is_free(grid, index)) {
+      make_control_point(grid, index);
+      return which;
+    }
+    ++which;
+  }
+  return -1;
+}
+
+void lower_control_point(TrackGrid& grid, int32_t index) {
+  grid[index].value1 = minimo(kControlPointSpeed, grid[index].value1);
+}
+
+int32_t position_of(int32_t index) { return index * kCellLength; }
+
+/// Step A: a control point before every signal in the 20 cells before the warning at `i`.
+void look_back(RunState& state, int32_t i) {
+  TrackGrid& grid = state.grid;
+  for (int32_t k = 1; k <= kLookBackCells; ++k) {
+    const int32_t d = i - k;
+    if (d < kLookBackFloor) break;
+    if (!grid[d].is(CellKind::Signal)) continue;
+    if (is_free(grid, d - 1)) {
+      make_control_point(grid, d - 1);
+    } else if (is_free(grid, d - 2)) {
+      make_control_point(grid, d - 2);
+    } else if (is_kind(grid, d - 1, CellKind::ControlPoint)) {
+      lower_control_point(grid, d - 1);
+    } else if (is_kind(grid, d - 2, CellKind::ControlPoint)) {
+      lower_control_point(grid, d - 2);
+    } else {
+      set_error(state, kErrorSignalControlPoint, position_of(d));
+    }
+  }
+}
+
+/// Steps B1 to B3: one control point in each of three groups of cells ahead of the start at `i`; the
+/// group whose nearest cell is i - n is cells i - n, i - n - 1, i - n - 2, tried only when i > n + 2.
+void before_start(RunState& state, int32_t i) {
+  for (const int32_t n : {5, 11, 18}) {
+    if (i <= n + 2) continue;
+    if (place_in_first_free(state.grid, {i - n, i - n - 1, i - n - 2}) < 0)
+      set_error(state, kErrorSlowdownControlPoint, position_of(i));
+  }
+}
+
+/// Step B4: walks a slowdown from its start at `i` to its end, a control point every 8 cells. Leaves
+/// `state.h` on the end cell; a walk that reaches the last cell of the grid without finding the end
+/// sets error 13 and stops there.
+void walk_slowdown(RunState& state, int32_t i) {
+  TrackGrid& grid = state.grid;
+  const int32_t last = grid.cellCount();
+  int32_t counter = 0;
+  state.h = i;
+  while (true) {
+    if (state.h >= last) {
+      set_error(state, kErrorSlowdownWalk, position_of(last));
+      return;
+    }
+    const int32_t h = ++state.h;
+    ++counter;
+    if (counter == kWalkStep) {
+      // Placing at h - 1 or h + 1 shifts the count, so the next one still comes 8 cells after it.
+      switch (place_in_first_free(grid, {h, h - 1, h + 1})) {
+        case 0: counter = 0; break;
+        case 1: counter = 1; break;
+        case 2: counter = -1; break;
+        default: set_error(state, kErrorSlowdownWalk, position_of(h)); break;
+      }
+    }
+    if (grid[h].is(CellKind::SlowdownEnd)) return;
+  }
+}
+
+/// For a slowdown that is not walked: leaves `state.h` on its end cell, placing nothing, bounded and
+/// reported like the walk.
+void find_slowdown_end(RunState& state, int32_t i) {
+  const TrackGrid& grid = state.grid;
+  const int32_t last = grid.cellCount();
+  state.h = i;
+  while (true) {
+    if (state.h >= last) {
+      set_error(state, kErrorSlowdownWalk, position_of(last));
+      return;
+    }
+    ++state.h;
+    if (grid[state.h].is(CellKind::SlowdownEnd)) return;
+  }
+}
+
+/// Step B5: a control point just before the first signal among cells h to h + 12.
+void signal_after_slowdown(RunState& state) {
+  TrackGrid& grid = state.grid;
+  const int32_t h = state.h;
+  const int32_t bound = std::min(h + kSignalSearchCells, grid.cellCount());
+  int32_t p = 0;
+  for (int32_t search = h; search <= bound; ++search) {
+    if (grid[search].is(CellKind::Signal)) {
+      p = search - 1;
+      break;
+    }
+  }
+  if (p > 0 && place_in_first_free(grid, {p, p - 1}) < 0) set_error(state, kErrorSlowdownWalk, position_of(h));
+}
+
+void around_slowdown(RunState& state, int32_t i) {
+  before_start(state, i);
+  if (state.grid[i].value1 < kWalkedSlowdownSpeed)
+    walk_slowdown(state, i);
+  else
+    find_slowdown_end(state, i);
+  signal_after_slowdown(state);
+}
+
+}  // namespace
+
+void finishing_pass(RunState& state) {
+  if (!state.grid.exists()) return;
+  const int32_t last = state.grid.cellCount() - 2;
+  for (int32_t i = 1; i <= last; ++i) {
+    const TrackCell& cell = state.grid[i];
+    if (cell.is(CellKind::SlowdownWarning))
+      look_back(state, i);
+    else if (cell.is(CellKind::SlowdownStart))
+      around_slowdown(state, i);
+  }
+}
