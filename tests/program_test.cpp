@@ -39,6 +39,17 @@ class Program : public ::testing::Test {
   std::string directory;
 };
 
+TEST_F(Program, WritesItsFilesIntoItsOwnDirectory) {
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(read_file(path_in(directory, "stderr")), "");
+  const std::set<std::string> expected{
+      "scenario", "stdout", "stderr", "Lesca-Varo_148_note.txt", "Lesca-Varo_148_rallentamenti.txt",
+      "Lesca-Varo_148_scheda_treno.txt", "Lesca-Varo_linea.dat", "Lesca-Varo_148.sim", "Lesca-Varo_148.dat",
+  };
+  EXPECT_EQ(files(), expected);
+  EXPECT_EQ(fs::file_size(path_in(directory, "Lesca-Varo_148.dat")), 10815u);
+}
+
 TEST_F(Program, AFileThatCannotBeWrittenEndsTheRunWithItsNameAndReason) {
   // A directory where the line description should go: the write fails.
   fs::create_directory(path_in(directory, "Lesca-Varo_linea.txt"));

@@ -1,0 +1,52 @@
+#include "compiler/memo_segnale.h"
+
+#include "compiler/checked_arithmetic.h"
+#include "compiler/error_codes.h"
+#include "compiler/run_state.h"
+
+namespace {
+
+/// A tempo from 1 to this value is raised to kRaisedTempo.
+constexpr int32_t kShortestTempo = 100;
+constexpr int32_t kRaisedTempo = 101;
+/// Only a signal of this sx keeps its time.
+constexpr int32_t kTimedSignal = 2;
+/// Approach marks go every second cell before the signal, four of them.
+constexpr int32_t kApproachMarks = 4;
+constexpr int32_t kApproachStep = 2;
+
+}  // namespace
+
+std::optional<int32_t> signal_outside_grid(const TrackGrid& grid, int32_t posizione) {
+  if (!grid.contains(object_cell(posizione))) return posizione;
+  return std::nullopt;
+}
+
+void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
+                  int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3, int32_t& tempo) {
+  if (const auto outside = signal_outside_grid(state.grid, posizione)) {
+    set_error(state, kErrorOutOfRange, *outside);
+    return;
+  }
+  const auto signal = static_cast<int32_t>(object_cell(posizione));
+  TrackCell& cell = state.grid[signal];
+  if (!cell.is_free()) {
+    set_error(state, kErrorSignalOccupied);
+    return;
+  }
+  // Packed values are 16-bit: the products are taken whole and only their low 16 bits kept.
+  cell.set_kind(CellKind::Signal);
+  cell.value4 = low16(int64_t{rapp} * 10 + int64_t{sx} * 3 + dx);
+  cell.value1 = low16(int64_t{s1} * 10 + d1);
+  cell.value2 = low16(int64_t{s2} * 10 + d2);
+  cell.value3 = low16(int64_t{s3} * 10 + d3);
+
+  if (tempo >= 1 && tempo <= kShortestTempo) tempo = kRaisedTempo;
+  cell.signalTime = sx == kTimedSignal ? low8(tempo) : 0;
+
+  for (int32_t k = 1; k <= kApproachMarks; ++k) {
+    const int32_t approach = signal - kApproachStep * k;
+    if (approach < 0) break;  // a signal near the start of the line has fewer marks
+    state.grid[approach].approachMark = low8((int64_t{sx} * 3 + dx) * 10 + k);
+  }
+}
