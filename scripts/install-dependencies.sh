@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev xvfb xauth xdotool
+  libcli11-dev nlohmann-json3-dev
 )
 
 missing=()

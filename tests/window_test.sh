@@ -40,4 +40,5 @@ if [ "$status" -eq 0 ]; then echo "errore exited 0"; exit 1; fi
 if [ -s "$work/probe.out" ]; then echo "unexpected output:"; cat "$work/probe.out"; exit 1; fi
 echo "window test passed"
 INNER
-xvfb-run -a bash "$inner" "$work" "$probe"
+# A server number of its own, so that runs at the same time do not take the same display.
+xvfb-run -a -n $((100 + RANDOM % 800)) bash "$inner" "$work" "$probe"

@@ -1,18 +1,7 @@
-#include <exception>
-#include <iostream>
+#include "app/command_line.h"
+#include "app/window_run.h"
 
-#include "app/exit_status.h"
-#include "app/form1.h"
-#include "platform/file_error.h"
-#include "platform/message_box.h"
-#include "platform/program_directory.h"
-
-int main() {
-  try {
-    Form1 form(program_directory(), /*with_window=*/true);
-    return form.Form_Load();
-  } catch (const FileError& failure) {
-    show_message("Errore sul file " + failure.path() + ": " + failure.reason());
-    return kExitFileFailure;
-  }
+int main(int argc, char** argv) {
+  if (argc <= 1) return run_window();
+  return run_command_line(argc, argv);
 }

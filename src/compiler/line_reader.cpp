@@ -1,16 +1,19 @@
 #include "compiler/line_reader.h"
 
 #include <array>
+#include <climits>
 #include <string>
 
 #include "compiler/checked_arithmetic.h"
 #include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
+#include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
 #include "compiler/memo_indicatori_v_max.h"
 #include "compiler/memo_montagna.h"
 #include "compiler/progressive_ordina.h"
 #include "compiler/run_state.h"
+#include "compiler/value_cut.h"
 
 namespace {
 
@@ -99,19 +102,62 @@ class LineReader {
   Flow read_general_section() {
     for (;;) {
       if (reader_.at_end()) return Flow::Next;
-      read_field();
-      if (reader_.at_end()) return Flow::Next;
-      for (int n = 0; n < kGeneralCommentRun && contains(state_.current_field, "-"); ++n) read_field();
+      if (read_last_field()) return Flow::Next;
+      for (int n = 0; n < kGeneralCommentRun && contains(state_.current_field, "-"); ++n) {
+        note_comment();
+        read_field();
+      }
       const std::string field = state_.current_field;
       keyword_place_ = reader_.last_place();
+      state_.entry_place = keyword_place_;
+      matched_ = false;
       if (const Flow flow = general_entry(field); flow != Flow::Next) return flow;
-      if (contains(field, "[") && contains(field, "]") && !begins_with_dash(field)) return Flow::Next;
+      const bool section_end = is_section_header(field) && !begins_with_dash(field);
+      if (!matched_ && !section_end) note_unknown(field);
+      if (section_end) return Flow::Next;
+    }
+  }
+
+  /// Reads the next field; true when it is the file's last, which is never interpreted.
+  bool read_last_field() {
+    read_field();
+    if (!reader_.at_end()) return false;
+    if (mentions_line_keyword(state_.current_field))
+      warn(state_, reader_.last_place(),
+           "\"" + state_.current_field + "\" is the last field of the file: it is never read");
+    return true;
+  }
+
+  /// A field holding "-" is a comment; when it holds a keyword, that entry is lost.
+  void note_comment() {
+    last_unknown_line_ = reader_.last_place().line;
+    if (mentions_line_keyword(state_.current_field))
+      warn(state_, reader_.last_place(),
+           "\"" + state_.current_field + "\" contains \"-\" and is taken for a comment: its entry is lost");
+  }
+
+  /// A field that matches no keyword is passed over; one note per line is enough.
+  void note_unknown(const std::string& field) {
+    if (keyword_place_.line == last_unknown_line_) return;
+    last_unknown_line_ = keyword_place_.line;
+    warn(state_, keyword_place_, "\"" + field + "\" is no keyword: passed over");
+  }
+
+  /// A keyword that needs its exact case, written in another: ignored.
+  void note_case(const std::string& field, std::string_view first, std::string_view second) {
+    if (contains_any_case(field, first) && contains_any_case(field, second) &&
+        !(contains(field, first) && contains(field, second))) {
+      last_unknown_line_ = keyword_place_.line;
+      warn(state_, keyword_place_,
+           "\"" + field + "\" is ignored: \"" + std::string(first) + "\" and \"" + std::string(second) +
+               "\" must be written in lower case");
     }
   }
 
   Flow general_entry(const std::string& field) {
     ScenarioTable& table = state_.table;
     if (contains_any_case(field, "percorso") && contains_any_case(field, "lunghezza")) {
+      matched_ = true;
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
       if (length > kMaxLineLength || length < 0) return hard(kErrorLineLength);
@@ -122,16 +168,26 @@ class LineReader {
     const std::array<std::pair<const char*, int>, 3> kilometric{
         {{"tre", kKilometricTreRecord}, {"due", kKilometricDueRecord}, {"uno", kKilometricUnoRecord}}};
     for (const auto& [word, record] : kilometric) {
+      note_case(field, word, "progressiva");
       if (contains(field, word) && contains(field, "progressiva")) {
+        matched_ = true;
         table[record].number1 = reader_.read_int32();
         table[record].number2 = reader_.read_int32();
         table[record].number3 = reader_.read_int32();
       }
     }
-    if (contains(field, "sfondo") && contains(field, "uno")) table[kLineRecord].number1 = reader_.read_int32();
-    if (contains(field, "sfondo") && contains(field, "due")) table[kLineRecord].number3 = reader_.read_int32();
-    if (contains(field, "sfondo") && contains(field, "tre")) table[kLineRecord].number2 = reader_.read_int32();
+    const std::array<std::pair<const char*, int32_t ScenarioRecord::*>, 3> backgrounds{
+        {{"uno", &ScenarioRecord::number1}, {"due", &ScenarioRecord::number3}, {"tre", &ScenarioRecord::number2}}};
+    for (const auto& [word, number] : backgrounds) {
+      note_case(field, "sfondo", word);
+      if (contains(field, "sfondo") && contains(field, word)) {
+        matched_ = true;
+        table[kLineRecord].*number = reader_.read_int32();
+      }
+    }
+    note_case(field, "segnali", "ripetizione");
     if (contains(field, "segnali") && contains(field, "ripetizione")) {
+      matched_ = true;
       ScenarioRecord& record = table[kServiceRecord];
       record.number1 = reader_.read_int32();
       const SourcePlace first_place = reader_.last_place();
@@ -173,24 +229,29 @@ class LineReader {
   Flow read_line_entries() {
     for (;;) {
       if (reader_.at_end()) return Flow::Next;
-      read_field();
-      if (reader_.at_end()) return Flow::Next;
+      if (read_last_field()) return Flow::Next;
       if (contains(state_.current_field, "-")) {
-        read_field();
-        if (reader_.at_end()) return Flow::Next;
+        note_comment();
+        if (read_last_field()) return Flow::Next;
         if (contains(state_.current_field, "-")) {
-          read_field();
-          if (reader_.at_end()) return Flow::Next;
+          note_comment();
+          if (read_last_field()) return Flow::Next;
         }
       }
       const std::string field = state_.current_field;
       keyword_place_ = reader_.last_place();
+      state_.entry_place = keyword_place_;
+      matched_ = false;
       if (const Flow flow = line_entry(field); flow != Flow::Next) return flow;
+      if (!matched_ && !is_section_header(field)) note_unknown(field);
     }
   }
 
   /// Every test runs on the same keyword field, in this order; a field may match several.
   Flow line_entry(const std::string& field) {
+    matched_ = contains_any_case(field, "pendenza") || (state_.trace_flag != 0 && contains_any_case(field, "curva")) ||
+               contains_any_case(field, "montagna") || contains_any_case(field, "indicatori_v") ||
+               (contains_any_case(field, "indicat") && contains_any_case(field, "cartello"));
     if (contains_any_case(field, "pendenza")) {
       if (const Flow flow = gradient_entry(); flow != Flow::Next) return flow;
     }
@@ -233,7 +294,13 @@ class LineReader {
     SourcePlace place;
     const int32_t position = read_position(place);
     const int32_t gradient = reader_.read_int32();
+    const SourcePlace gradient_place = reader_.last_place();
     if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
+    if (position < last_gradient_position_)
+      warn(state_, place, "gradient entry at " + std::to_string(position) + " m comes after one at " +
+                              std::to_string(last_gradient_position_) + " m: the profile is filled in file order");
+    last_gradient_position_ = position;
+    note_byte_cut(state_, int64_t{gradient} + kGradientOffset, "gradient + 100", gradient_place);
     const int64_t first_cell = profile_cell(position);
     if (first_cell > 0) fill_gradient(static_cast<int32_t>(first_cell));
     previous_gradient_ = gradient;
@@ -373,6 +440,9 @@ class LineReader {
   int32_t gradient_cursor_ = 0;
   int32_t previous_gradient_ = 0;
   int32_t trace_cursor_ = 2;
+  int32_t last_gradient_position_ = INT32_MIN;
+  bool matched_ = false;
+  int last_unknown_line_ = 0;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "compiler/checked_arithmetic.h"
 #include "compiler/error_codes.h"
 #include "compiler/run_state.h"
+#include "compiler/value_cut.h"
 
 namespace {
 
@@ -24,5 +25,5 @@ void memo_indicatori_v_max(RunState& state, int32_t posizione, int32_t& vas, int
   cell.value1 = pack_speeds(vas, vad);
   cell.value2 = pack_speeds(vbs, vbd);
   cell.value3 = pack_speeds(vcs, vcd);
-  cell.value4 = low16(int64_t{strisces} * 10 + strisced);
+  cell.value4 = cut16(state, int64_t{strisces} * 10 + strisced, "stripe counts strisces x 10 + strisced");
 }

@@ -3,6 +3,7 @@
 #include "compiler/checked_arithmetic.h"
 #include "compiler/error_codes.h"
 #include "compiler/run_state.h"
+#include "compiler/value_cut.h"
 
 namespace {
 constexpr int32_t kMarkerTypeOffset = 10;
@@ -31,11 +32,12 @@ void memo_montagna(RunState& state, int32_t& inizio, int32_t& fine, int32_t& tip
 
   const auto first = static_cast<int32_t>(profile_cell(inizio));
   const auto last = static_cast<int32_t>(round_half_even(fine / static_cast<double>(kCellLength) - 1));
+  const uint8_t type = first <= last ? cut8(state, tipo, "mountain type") : low8(tipo);
   int32_t count = 0;
   for (int32_t index = first; index <= last; ++index) {
     TrackCell& cell = state.grid[index];
     ++count;
-    cell.mountainType = low8(tipo);
+    cell.mountainType = type;
     if (state.marker_flag == 1 && count % kMarkerEvery == 0 && cell.is(CellKind::Plain))
       cell.set_kind(CellKind::MountainMarker);
   }

@@ -3,6 +3,7 @@
 #include "compiler/checked_arithmetic.h"
 #include "compiler/error_codes.h"
 #include "compiler/run_state.h"
+#include "compiler/value_cut.h"
 
 namespace {
 
@@ -60,20 +61,23 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
     return;
   }
 
+  const int16_t speed = cut16(state, v, "slowdown speed");
+  const int16_t shared = cut16(state, d_v, "slowdown d_v");
+  const int16_t stored = cut16(state, f_tt, "slowdown f_tt");
   // Written in this order: a slowdown shorter than a cell leaves its start over its end.
   grid[end].set_kind(CellKind::SlowdownEnd);
-  if (d_v != 0) grid[end].value2 = low16(d_v);
+  if (d_v != 0) grid[end].value2 = shared;
   grid[start].set_kind(CellKind::SlowdownStart);
-  if (d_v != 0) grid[start].value2 = low16(d_v);
+  if (d_v != 0) grid[start].value2 = shared;
   if (warned) {
     grid[warning].set_kind(CellKind::SlowdownWarning);
-    if (d_v != 0) grid[warning].value2 = low16(d_v);
-    grid[warning].value1 = low16(v);
+    if (d_v != 0) grid[warning].value2 = shared;
+    grid[warning].value1 = speed;
   }
-  grid[start].value1 = low16(v);
-  grid[end].value1 = low16(v);
-  grid[start].value3 = low16(f_tt);
-  grid[end].value3 = low16(f_tt);
+  grid[start].value1 = speed;
+  grid[end].value1 = speed;
+  grid[start].value3 = stored;
+  grid[end].value3 = stored;
 
   if (f_ta == 0) return;
   const int32_t approach = first_approach_cell(x);

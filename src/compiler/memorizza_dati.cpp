@@ -23,6 +23,7 @@ SourcesRead compile_sources(RunState& state, std::optional<std::string_view> lin
     return {.line = true, .service = true};
   } catch (const ReadFailure& failure) {
     set_error(state, kErrorReadFailure);
+    state.error_detail = failure.what();
     if (failure.place().line > 0) state.error_place = failure.place();
     return {.line = true, .service = true};
   }

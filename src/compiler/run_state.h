@@ -4,11 +4,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "compiler/read_failure.h"
 #include "compiler/scenario_table.h"
 #include "compiler/track_grid.h"
 #include "compiler/track_trace.h"
+
+/// Something the format passes over or changes silently, noted for the author with its place.
+struct SourceWarning {
+  SourcePlace place;
+  std::string message;
+};
 
 /// Capacity of the mountain tables: stretches are stored at indices 1 to 80.
 inline constexpr int kMountainCapacity = 80;
@@ -33,6 +40,12 @@ struct RunState {
   std::optional<int32_t> error_position;
   /// Where in which source the error was found, when it comes from a field of a source.
   std::optional<SourcePlace> error_place;
+  /// What exactly failed, for a read failure.
+  std::string error_detail;
+
+  /// The keyword field of the entry being read, for the warnings of the recorders.
+  SourcePlace entry_place;
+  std::vector<SourceWarning> warnings;
 
   int32_t mountain_count = 0;
   std::array<int32_t, kMountainCapacity + 1> mountain_starts{};
@@ -51,6 +64,7 @@ inline void set_error(RunState& state, int32_t code) {
   state.error_code = code;
   state.error_position.reset();
   state.error_place.reset();
+  state.error_detail.clear();
 }
 
 /// Sets the error code and the position that goes with it.
@@ -63,4 +77,9 @@ inline void set_error(RunState& state, int32_t code, int32_t position) {
 inline void set_error(RunState& state, int32_t code, int32_t position, SourcePlace place) {
   set_error(state, code, position);
   state.error_place = place;
+}
+
+/// Notes a warning at a place of a source.
+inline void warn(RunState& state, SourcePlace place, std::string message) {
+  state.warnings.push_back({place, std::move(message)});
 }

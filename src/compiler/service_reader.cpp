@@ -6,10 +6,12 @@
 #include "compiler/checked_arithmetic.h"
 #include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
+#include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
 #include "compiler/run_state.h"
+#include "compiler/value_cut.h"
 
 namespace {
 
@@ -104,20 +106,42 @@ class ServiceReader {
   Flow read_entries() {
     for (;;) {
       if (reader_.at_end()) return Flow::Finish;
-      read_field();
-      if (reader_.at_end()) return Flow::Finish;
+      if (read_last_field()) return Flow::Finish;
       for (int n = 0; n < kDashRun && contains(state_.current_field, "-"); ++n) {
-        read_field();
-        if (reader_.at_end()) return Flow::Finish;
+        last_unknown_line_ = keyword_place_.line;
+        if (mentions_service_keyword(state_.current_field))
+          warn(state_, keyword_place_,
+               "\"" + state_.current_field + "\" contains \"-\" and is taken for a comment: its entry is lost");
+        if (read_last_field()) return Flow::Finish;
       }
       const std::string keyword = state_.current_field;
+      state_.entry_place = keyword_place_;
+      const SourcePlace place = keyword_place_;
       if (const Flow flow = entry(keyword); flow != Flow::Next) return flow;
+      if (!matched_ && !is_section_header(keyword) && place.line != last_unknown_line_) {
+        last_unknown_line_ = place.line;
+        warn(state_, place, "\"" + keyword + "\" is no keyword: passed over");
+      }
     }
+  }
+
+  /// Reads the next field; true when it is the file's last, which is never interpreted.
+  bool read_last_field() {
+    read_field();
+    if (!reader_.at_end()) return false;
+    if (mentions_service_keyword(state_.current_field))
+      warn(state_, keyword_place_, "\"" + state_.current_field + "\" is the last field of the file: it is never read");
+    return true;
   }
 
   /// Every key string the field contains triggers its entry, in this order.
   Flow entry(const std::string& field) {
     ScenarioTable& table = state_.table;
+    matched_ = false;
+    for (const char* key : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
+                            "abbattimento", "stazione"})
+      matched_ = matched_ || contains_any_case(field, key);
+    matched_ = matched_ || (contains_any_case(field, "frenata") && contains_any_case(field, "massa"));
     if (contains_any_case(field, "frenata") && contains_any_case(field, "massa"))
       table[kTrainRecord].number1 = reader_.read_int32();
     if (contains_any_case(field, "vetture")) table[kTrainRecord].number3 = reader_.read_int32();
@@ -174,6 +198,7 @@ class ServiceReader {
   Flow adhesion_entry() {
     const Placed position = read_placed();
     const int32_t adhesion = reader_.read_int32();
+    note_byte_cut(state_, adhesion, "adhesion", reader_.last_place());
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     const int64_t first = profile_cell(position.value);
     if (first > 0) fill_adhesion(first);
@@ -229,7 +254,7 @@ class ServiceReader {
     if (!cell.is_free()) return refuse(kErrorSpeedCutOccupied, position.value, position.place);
     if (cut >= 1) {
       cell.set_kind(CellKind::ControlPoint);
-      cell.value1 = low16(cut);
+      cell.value1 = cut16(state_, cut, "speed cut value");
     } else {
       cell.set_kind(CellKind::ControlPointNoValue);
     }
@@ -286,6 +311,9 @@ class ServiceReader {
                 low8(kStationApproachBase + k);
       }
       TrackCell& mark = state_.grid[static_cast<int32_t>(mark_cell)];
+      if (!mark.is_free())
+        warn(state_, position.place,
+             "the station mark in cell " + std::to_string(mark_cell) + " is written over another object");
       mark.set_kind(CellKind::StationMark);
       mark.value1 = low16(n);
     }
@@ -334,6 +362,8 @@ class ServiceReader {
   FieldReader reader_;
   SourcePlace keyword_place_;
   int32_t station_index_ = kFirstStationRecord;
+  bool matched_ = false;
+  int last_unknown_line_ = 0;
   int32_t speed_cursor_ = 0;
   int32_t previous_speed_ = 0;
   int32_t adhesion_cursor_ = 0;

@@ -198,7 +198,7 @@ struct ErrorCase {
   int column = 0;
   void (*prepare)(RunState&) = nullptr;
 };
-
+// Test names show the case by its name.
 void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class ServiceReaderErrors : public ServiceReaderTest, public ::testing::WithParamInterface<ErrorCase> {};

@@ -314,6 +314,8 @@ struct BadTraceCase {
   std::string bytes;
   std::string error;
 };
+// Test names show the case by its name.
+void PrintTo(const BadTraceCase& c, std::ostream* os) { *os << c.name; }
 
 class BadTraces : public ::testing::TestWithParam<BadTraceCase> {};
 

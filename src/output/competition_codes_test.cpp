@@ -37,6 +37,8 @@ struct CodeCase {
   std::string line_key;
   std::string identity;  // written out by hand: lower case, then the pad
 };
+// Test names show the case by its name.
+void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.name; }
 
 class CodeCases : public ::testing::TestWithParam<CodeCase> {};
 
@@ -136,6 +138,8 @@ struct TakenCase {
   int16_t value2;
   int32_t result;
 };
+// Test names show the case by its name.
+void PrintTo(const TakenCase& c, std::ostream* os) { *os << c.name; }
 
 class TakenCases : public StampTest, public ::testing::WithParamInterface<TakenCase> {};
 

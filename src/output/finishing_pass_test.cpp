@@ -95,6 +95,8 @@ struct LookBackCase {
   std::map<int32_t, int16_t> expected;     // control points after the pass
   int32_t error;
 };
+// Test names show the case by its name.
+void PrintTo(const LookBackCase& c, std::ostream* os) { *os << c.name; }
 
 class LookBackCases : public FinishingPassTest, public ::testing::WithParamInterface<LookBackCase> {};
 
@@ -194,6 +196,8 @@ struct AheadCase {
   std::vector<int32_t> occupied;
   std::vector<int32_t> expected;  // the cells B1, B2 and B3 choose
 };
+// Test names show the case by its name.
+void PrintTo(const AheadCase& c, std::ostream* os) { *os << c.name; }
 
 class AheadCases : public FinishingPassTest, public ::testing::WithParamInterface<AheadCase> {};
 
@@ -219,6 +223,7 @@ struct EarlyStartCase {
   int32_t start;
   std::vector<int32_t> expected;
 };
+void PrintTo(const EarlyStartCase& c, std::ostream* os) { *os << "start " << c.start; }
 
 class EarlyStartCases : public FinishingPassTest, public ::testing::WithParamInterface<EarlyStartCase> {};
 
@@ -265,6 +270,8 @@ struct WalkCase {
   std::vector<int32_t> expected;  // control points along the slowdown 200 to 230
   int32_t error_position;         // 0: no error
 };
+// Test names show the case by its name.
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
 
 class WalkCases : public FinishingPassTest, public ::testing::WithParamInterface<WalkCase> {};
 
@@ -314,6 +321,8 @@ struct SignalAfterCase {
   std::vector<int32_t> expected;
   int32_t error_position;
 };
+// Test names show the case by its name.
+void PrintTo(const SignalAfterCase& c, std::ostream* os) { *os << c.name; }
 
 class SignalAfterCases : public FinishingPassTest, public ::testing::WithParamInterface<SignalAfterCase> {};
 

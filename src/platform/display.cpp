@@ -1,6 +1,6 @@
 #include "platform/display.h"
 
-#include <X11/Xlib.h>
+#include <FL/x.H>
 
 #include <cstdlib>
 
@@ -10,7 +10,9 @@ bool display_available() {
     if (name == nullptr || *name == '\0') return false;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
-    XCloseDisplay(display);
+    // The toolkit takes this connection over. Closing it and letting the toolkit open its own would
+    // leave the server without clients for a moment, and a server may reset then and refuse the next.
+    fl_open_display(display);
     return true;
   }();
   return available;

@@ -15,3 +15,8 @@ class FileError : public std::runtime_error {
   std::string path_;
   std::string reason_;
 };
+
+/// The message for a file that could not be written: the file and the system's reason.
+inline std::string file_failure_message(const FileError& failure) {
+  return "Errore sul file " + failure.path() + ": " + failure.reason();
+}

@@ -35,10 +35,15 @@ void show_box(const std::string& text) {
   while (box.shown()) Fl::wait();
 }
 
+/// Set once by a command-line start, before any message.
+bool standard_error_only = false;
+
 }  // namespace
 
+void send_messages_to_standard_error() { standard_error_only = true; }
+
 void show_message(const std::string& text) {
-  if (display_available()) {
+  if (!standard_error_only && display_available()) {
     show_box(text);
   } else {
     std::cerr << text << std::endl;

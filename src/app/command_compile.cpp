@@ -1,0 +1,165 @@
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "app/commands.h"
+#include "app/diagnostics.h"
+#include "app/exit_status.h"
+#include "compiler/memorizza_dati.h"
+#include "compiler/run_state.h"
+#include "output/binary_files.h"
+#include "output/memorizza_percorso.h"
+#include "platform/file_error.h"
+#include "platform/files.h"
+#include "platform/program_directory.h"
+
+namespace {
+
+struct CompileOptions {
+  std::string line_path;
+  std::string service_path;
+  std::string directory = ".";
+  std::string line_key;
+  std::string train;
+  bool force = false;
+  bool werror = false;
+};
+
+constexpr std::string_view kLineSuffix = "_linea.txt";
+constexpr std::string_view kServiceSuffix = "-.txt";
+
+std::string file_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+/// "K_linea.txt" gives the line key K.
+std::optional<std::string> key_of_line_name(const std::string& path) {
+  const std::string name = file_name(path);
+  if (name.size() <= kLineSuffix.size() || !name.ends_with(kLineSuffix)) return std::nullopt;
+  return name.substr(0, name.size() - kLineSuffix.size());
+}
+
+/// "K_N-.txt" gives the line key K and the train number N.
+std::optional<std::pair<std::string, std::string>> key_and_train_of_service_name(const std::string& path) {
+  const std::string name = file_name(path);
+  if (!name.ends_with(kServiceSuffix)) return std::nullopt;
+  const std::string stem = name.substr(0, name.size() - kServiceSuffix.size());
+  const auto underscore = stem.rfind('_');
+  if (underscore == std::string::npos || underscore == 0 || underscore + 1 == stem.size()) return std::nullopt;
+  return std::pair{stem.substr(0, underscore), stem.substr(underscore + 1)};
+}
+
+int refuse(const std::string& message) {
+  std::cerr << "scenario: error: " << message << "\n";
+  return kExitError;
+}
+
+/// Number of station records: from record 1 up to the first board text.
+int station_count(const RunState& state) {
+  int count = 0;
+  for (int record = kFirstStationRecord; record <= state.board_slot && record < kFirstBoardRecord; ++record) {
+    const ScenarioRecord& r = state.table[static_cast<std::size_t>(record)];
+    if (r.code != 0 || r.number3 != 0 || !r.text.empty()) ++count;
+  }
+  return count;
+}
+
+std::string summary(const RunState& state) {
+  int signals = 0, slowdowns = 0, boards = 0;
+  for (const TrackCell& cell : state.grid.cells()) {
+    signals += cell.is(CellKind::Signal);
+    slowdowns += cell.is(CellKind::SlowdownStart);
+    boards += cell.is(CellKind::SpeedBoard) || cell.is(CellKind::InfoBoard);
+  }
+  return std::to_string(state.grid.cellCount() + 1) + " cells, " + std::to_string(station_count(state)) +
+         " stations, " + std::to_string(signals) + " signals, " + std::to_string(slowdowns) + " slowdowns, " +
+         std::to_string(boards) + " boards";
+}
+
+/// Compiles the author's two files; with `write`, writes the binary files (compile), else only checks.
+int compile(const CompileOptions& options, bool write) {
+  std::string key = options.line_key;
+  std::string train = options.train;
+  const auto line_name_key = key_of_line_name(options.line_path);
+  const auto service_name = key_and_train_of_service_name(options.service_path);
+  if (key.empty() && line_name_key) key = *line_name_key;
+  if (key.empty() && service_name) key = service_name->first;
+  if (train.empty() && service_name) train = service_name->second;
+  if (key.empty())
+    return refuse("cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): "
+                  "give --line-key");
+  if (train.empty())
+    return refuse("cannot tell the train number from the file name " + file_name(options.service_path) +
+                  " (it is not K_N-.txt): give --train");
+
+  Sources sources;
+  try {
+    // The author's files are only read; the compiler works on these copies.
+    sources = {{options.line_path, read_file(options.line_path)}, {options.service_path, read_file(options.service_path)}};
+  } catch (const FileError& failure) {
+    return refuse("cannot read " + failure.path() + ": " + failure.reason());
+  }
+
+  RunState state;
+  state.line_key = key;
+  state.train_number = train;
+  state.program_directory = options.directory;
+  prepare_compilation(state, 1);
+  compile_sources(state, sources.line.text, sources.service.text);
+  int32_t taken = 0;
+  if (state.grid.exists()) {
+    taken = finish_scenario(state);
+    if (taken != 0) set_error(state, taken);
+  }
+
+  if (!write)
+    for (const SourceWarning& warning : state.warnings) std::cerr << format_warning(warning, sources);
+  const bool failed = state.error_code != 0;
+  if (failed) std::cerr << format_error(state, sources);
+
+  if (write && state.grid.exists() && taken == 0 && (!failed || options.force)) {
+    write_binary_files(state);
+    std::string files;
+    for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
+      files += (files.empty() ? "" : ", ") + name + " (" +
+               std::to_string(std::filesystem::file_size(path_in(options.directory, name))) + " bytes)";
+    }
+    std::cout << key << " " << train << ": " << summary(state) << "; wrote " << files << "\n";
+  } else if (write) {
+    std::cerr << "scenario: no file written\n";
+  }
+  if (!write) {
+    std::cerr << (failed ? 1 : 0) << " error" << (failed ? "" : "s") << ", " << state.warnings.size() << " warning"
+              << (state.warnings.size() == 1 ? "" : "s") << "\n";
+    if (!failed && options.werror && !state.warnings.empty()) return kExitError;
+  }
+  return failed ? kExitError : kExitSuccess;
+}
+
+void add_source_arguments(CLI::App* command, CompileOptions& options) {
+  command->add_option("LINE", options.line_path, "Line description (K_linea.txt)")->required();
+  command->add_option("SERVICE", options.service_path, "Train service (K_N-.txt)")->required();
+  command->add_option("--line-key", options.line_key, "Line key, when the file names do not give it");
+  command->add_option("--train", options.train, "Train number, when the file name does not give it");
+}
+
+}  // namespace
+
+void add_compile_commands(CLI::App& app, int& status) {
+  auto compile_options = std::make_shared<CompileOptions>();
+  auto* compile_command =
+      app.add_subcommand("compile", "Compile a line description and a train service into the three binary files.");
+  add_source_arguments(compile_command, *compile_options);
+  compile_command->add_option("-o,--output", compile_options->directory, "Directory for the files (default: .)")
+      ->check(CLI::ExistingDirectory);
+  compile_command->add_flag("--force", compile_options->force, "Write the files even when the compilation left an error");
+  compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
+
+  auto check_options = std::make_shared<CompileOptions>();
+  auto* check_command = app.add_subcommand(
+      "check", "Compile without writing anything, and warn about what the format passes over or changes.");
+  add_source_arguments(check_command, *check_options);
+  check_command->add_flag("--werror", check_options->werror, "Exit with status 1 on a warning too");
+  check_command->callback([check_options, &status] { status = compile(*check_options, false); });
+}

@@ -1,0 +1,31 @@
+#include "app/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "app/commands.h"
+#include "app/exit_status.h"
+#include "platform/file_error.h"
+#include "platform/message_box.h"
+
+int run_command_line(int argc, char** argv) {
+  send_messages_to_standard_error();
+  CLI::App app{"Scenario generator and compiler for a train-driving simulator.\n"
+               "Without arguments: the window run of the embedded scenario, in the program's directory.",
+               "scenario"};
+  app.set_version_flag("--version", SCENARIO_VERSION);
+  app.require_subcommand(1);
+  int status = kExitSuccess;
+  add_generate_command(app, status);
+  add_compile_commands(app, status);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error);
+  } catch (const FileError& failure) {
+    std::cerr << "scenario: error: cannot write " << failure.path() << ": " << failure.reason() << "\n";
+    return kExitFileFailure;
+  }
+  return status;
+}

@@ -1,0 +1,17 @@
+#include "app/window_run.h"
+
+#include "app/exit_status.h"
+#include "app/form1.h"
+#include "platform/file_error.h"
+#include "platform/message_box.h"
+#include "platform/program_directory.h"
+
+int run_window() {
+  try {
+    Form1 form(program_directory(), /*with_window=*/true);
+    return form.Form_Load();
+  } catch (const FileError& failure) {
+    show_message(file_failure_message(failure));
+    return kExitFileFailure;
+  }
+}

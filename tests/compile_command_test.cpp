@@ -1,0 +1,257 @@
+// `scenario compile` and `scenario check` through the real executable.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/program_directory.h"
+#include "source/dati_linea.h"
+#include "source/dati_treno.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class CompileCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/compile-command-XXXXXX";
+    directory = mkdtemp(pattern);
+  }
+  void TearDown() override { fs::remove_all(directory); }
+
+  std::string at(const std::string& name) const { return path_in(directory, name); }
+
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(at(name), std::ios::binary) << text;
+  }
+
+  Outcome scenario(const std::string& arguments) const {
+    const std::string command = "cd '" + directory + "' && '" SCENARIO_EXECUTABLE "' " + arguments + " > '" +
+                                at("out.log") + "' 2> '" + at("err.log") + "'";
+    const int status = std::system(command.c_str());
+    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(at("out.log")), read_file(at("err.log"))};
+    fs::remove(at("out.log"));
+    fs::remove(at("err.log"));
+    return outcome;
+  }
+
+  std::string directory;
+};
+
+std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+std::string line_with(const std::string& entries) {
+  return "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n" + entries + "[fine]\r\n";
+}
+std::string service_with(const std::string& entries) { return "[generale]\r\n" + entries + "[fine]\r\n"; }
+
+const std::string kSignal = ", 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
+std::string signal_at(int position) { return "segnale, " + std::to_string(position) + kSignal; }
+std::string repeated(int count, const std::function<std::string(int)>& entry) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += entry(i);
+  return text;
+}
+
+TEST_F(CompileCommand, TheScenarioCompilesToTheSameBytesAsTheRun) {
+  ASSERT_EQ(scenario("generate -o .").status, 0);
+  write("Lesca-Varo_linea.txt", encode_lines(line_description_lines()));
+  write("Lesca-Varo_148-.txt", encode_lines(train_service_lines()));
+  fs::create_directory(at("compiled"));
+  const Outcome outcome = scenario("compile Lesca-Varo_linea.txt Lesca-Varo_148-.txt -o compiled");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(outcome.out,
+            "Lesca-Varo 148: 721 cells, 13 stations, 19 signals, 2 slowdowns, 9 boards; wrote Lesca-Varo_linea.dat "
+            "(719964 bytes), Lesca-Varo_148.sim (3454 bytes), Lesca-Varo_148.dat (10815 bytes)\n");
+  for (const char* name : {"Lesca-Varo_linea.dat", "Lesca-Varo_148.sim", "Lesca-Varo_148.dat"})
+    EXPECT_EQ(read_file(path_in(at("compiled"), name)), read_file(at(name))) << name;
+  // The author's files are left as they were.
+  EXPECT_EQ(read_file(at("Lesca-Varo_linea.txt")), encode_lines(line_description_lines()));
+  EXPECT_EQ(read_file(at("Lesca-Varo_148-.txt")), encode_lines(train_service_lines()));
+}
+
+TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
+  struct Case {
+    const char* name;
+    std::string line;
+    std::string service;
+    std::string expected;  // the first line of the report
+  };
+  const std::string ok_line = line_with("");
+  const std::string ok_service = service_with("");
+  const std::string slowdown = "rallentamento, 3300, 40, 100, 0, 0, 0\r\n";
+  const std::vector<Case> cases = {
+      {"length", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", ok_service,
+       "D_linea.txt:2:21: error E1: line length negative or above 1000000 m"},
+      {"kilometric", "[generale]\r\nlunghezza percorso, 5000\r\nprogressiva chilometrica uno, 0, 1025, 1\r\n[curve]\r\n[fine]\r\n",
+       ok_service, "D_linea.txt: error E2: kilometric reference start or value not a multiple of 50"},
+      {"repetition first", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n",
+       ok_service, "D_linea.txt:3:31: error E3: first signal-repetition position not a multiple of 50"},
+      {"repetition second", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n",
+       ok_service, "D_linea.txt:3:34: error E4: second signal-repetition position not a multiple of 50"},
+      {"repetition codes", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali, 0, 2000\r\n[curve]\r\n",
+       ok_service, "D_linea.txt:3:1: error E5: signal-repetition keyword without the code count 4 or 9"},
+      {"board", line_with("indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\ncartello_indicatore, 870, (X)\r\n"),
+       ok_service, "D_linea.txt:5:22: error E6: information board on an occupied cell (at 870 m, cell 18)"},
+      {"speed cut", ok_line, service_with(signal_at(2000) + "abbattimento, 2050, 60\r\n"),
+       "D_9-.txt:3:15: error E7: speed cut on an occupied cell (at 2050 m, cell 41)"},
+      {"station position", ok_line, service_with("stazione, 675, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
+       "D_9-.txt:2:11: error E8: station position not a multiple of 50 (at 675 m, cell 14)"},
+      {"platform length", ok_line, service_with("stazione, 650, 12, 350, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
+       "D_9-.txt:2:11: error E9: platform length not a multiple of 100 (at 650 m, cell 14)"},
+      {"station records",
+       line_with(repeated(78, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
+       service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
+       "D_9-.txt:2:1: error E10: too many stations for the free records of the scenario table"},
+      {"signal control point", ok_line, service_with(signal_at(1950) + signal_at(2000) + signal_at(2050) + slowdown),
+       "D_9-.txt: error E11: no free cell for the control point before a signal ahead of a slowdown warning (at 2100 m, "
+       "cell 42)"},
+      {"slowdown control point", ok_line, service_with(signal_at(2950) + signal_at(3000) + signal_at(3050) + slowdown),
+       "D_9-.txt: error E12: no free cell for a control point ahead of a slowdown (at 3350 m, cell 67)"},
+      {"slowdown walk", ok_line,
+       service_with(signal_at(3650) + signal_at(3700) + signal_at(3750) + "rallentamento, 3300, 40, 1000, 0, 0, 0\r\n"),
+       "D_9-.txt: error E13: no free cell for a control point along or after a slowdown, or a slowdown without its end "
+       "(at 3750 m, cell 75)"},
+      {"range", line_with("pendenza, 40000, 1\r\n"), ok_service,
+       "D_linea.txt:4:11: error E15: position beyond the track grid (at 40000 m, cell 801)"},
+      {"signal", ok_line, service_with(signal_at(1500) + signal_at(1510)),
+       "D_9-.txt:3:10: error E16: signal on an occupied cell (at 1510 m, cell 31)"},
+      {"warning cell", ok_line, service_with(signal_at(2100) + slowdown),
+       "D_9-.txt:3:16: error E17: slowdown warning cell (1200 m before the start) occupied (at 3300 m, cell 67)"},
+      {"start cell", ok_line, service_with(signal_at(3300) + slowdown),
+       "D_9-.txt:3:16: error E18: slowdown start cell occupied (at 3300 m, cell 67)"},
+      {"end cell", ok_line, service_with(signal_at(3400) + slowdown),
+       "D_9-.txt:3:16: error E19: slowdown end cell occupied (at 3300 m, cell 67)"},
+      {"approach cells", ok_line, service_with(signal_at(2000) + "rallentamento, 3300, 40, 100, 0, 1, 0\r\n"),
+       "D_9-.txt:3:16: error E20: slowdown approach cells occupied (at 3300 m, cell 67)"},
+      {"speed board", line_with("cartello_indicatore, 850, (X)\r\nindicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\n"),
+       ok_service, "D_linea.txt:5:18: error E21: speed board on an occupied cell (at 850 m, cell 18)"},
+      {"spacing", ok_line,
+       service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"
+                    "stazione, 900, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,25, 0, B\r\n"),
+       "D_9-.txt:3:11: error E22: platforms of successive stations less than 350 m apart, or stations out of line order "
+       "(at 900 m, cell 19)"},
+      {"platform too near", ok_line, service_with("stazione, 0, 12, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
+       "D_9-.txt:2:1: error E24: platform end at 100 m or less: no room for the station mark"},
+      {"read failure", line_with("pendenza, abc, 1\r\n"), ok_service,
+       "D_linea.txt:4:11: error E25: read failure: a field that is not a number, a number too large, or a file that "
+       "ends inside an entry (not a whole number)"},
+      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:2:1: error E102: no [generale] section"},
+      {"curve", line_with("curvad, 100, 10\r\n"), ok_service,
+       "D_linea.txt:4:1: error E103: curve keyword without a sharpness digit 1 to 6, or a trace beyond 1000000 m"},
+      {"no length", "[generale]\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", ok_service,
+       "D_linea.txt:3:1: error E104: no line length before the line entries"},
+      {"mountains",
+       line_with(repeated(81, [](int i) {
+         return "montagna, " + std::to_string(i * 140) + ", " + std::to_string(i * 140 + 100) + ", 2\r\n";
+       })),
+       ok_service, "D_linea.txt:84:11: error E105: more than 80 mountain stretches (at 11200 m, cell 225)"},
+      {"boards", line_with(repeated(81, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
+       ok_service, "D_linea.txt:84:22: error E106: more than 80 information boards (at 8100 m, cell 163)"},
+      {"marker place", ok_line, service_with(signal_at(10)),
+       "D_9-.txt: error E1250: a marker place of the output is already taken"},
+      {"code place", ok_line, service_with("segnale, 10, 2, 0, 3, 0, 0, 0, 0, 0, 0, 0\r\n"),
+       "D_9-.txt: error E1251: a competition code place of the output is already taken"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    write("D_linea.txt", c.line);
+    write("D_9-.txt", c.service);
+    const Outcome outcome = scenario("compile D_linea.txt D_9-.txt");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(first_line(outcome.err), c.expected);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_FALSE(fs::exists(at("D_9.dat")));
+    EXPECT_EQ(read_file(at("D_linea.txt")), c.line);
+    EXPECT_EQ(read_file(at("D_9-.txt")), c.service);
+  }
+}
+
+TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced) {
+  write("D_linea.txt", line_with("pendenza, 0, 0\r\n\tpendenza,\t40000, 1\r\n"));
+  write("D_9-.txt", service_with(""));
+  std::ofstream(at("D_9.dat")) << "earlier";
+  const Outcome refused = scenario("compile D_linea.txt D_9-.txt");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err,
+            "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801)\n"
+            "\tpendenza,\t40000, 1\n"
+            "\t         \t^\n"
+            "scenario: no file written\n");
+  EXPECT_EQ(read_file(at("D_9.dat")), "earlier");
+  EXPECT_FALSE(fs::exists(at("D_linea.dat")));
+
+  const Outcome forced = scenario("compile D_linea.txt D_9-.txt --force");
+  EXPECT_EQ(forced.status, 1);
+  EXPECT_EQ(first_line(forced.err), "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801)");
+  EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
+  EXPECT_TRUE(fs::exists(at("D_linea.dat")));
+  EXPECT_TRUE(fs::exists(at("D_9.sim")));
+}
+
+TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {
+  write("line.txt", line_with(""));
+  write("service.txt", service_with(""));
+  const Outcome refused = scenario("compile line.txt service.txt");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err,
+            "scenario: error: cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): "
+            "give --line-key\n");
+  const Outcome no_train = scenario("compile line.txt service.txt --line-key L");
+  EXPECT_EQ(no_train.status, 1);
+  EXPECT_EQ(no_train.err,
+            "scenario: error: cannot tell the train number from the file name service.txt (it is not K_N-.txt): give "
+            "--train\n");
+  const Outcome given = scenario("compile line.txt service.txt --line-key L --train 5");
+  EXPECT_EQ(given.status, 0) << given.err;
+  EXPECT_TRUE(fs::exists(at("L_5.dat")));
+  const Outcome missing = scenario("compile absent_linea.txt service.txt --train 5");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "scenario: error: cannot read absent_linea.txt: No such file or directory\n");
+}
+
+TEST_F(CompileCommand, CheckWarnsOfWhatTheFormatPassesOverOrChanges) {
+  write("W_linea.txt", "[generale]\r\nlunghezza percorso, 5000\r\nSfondo uno, 3\r\n[curve]\r\n"
+                       "strano, 1\r\n"
+                       "-pendenza, 10, 10\r\n"
+                       "pendenza, 2000, 300\r\n"
+                       "pendenza, 1000, 1\r\n"
+                       "montagna");
+  write("W_9-.txt", service_with(signal_at(700) + "stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"));
+  const Outcome outcome = scenario("check W_linea.txt W_9-.txt");
+  EXPECT_EQ(outcome.status, 0);
+  std::vector<std::string> warnings;
+  for (std::size_t start = 0, end; (end = outcome.err.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = outcome.err.substr(start, end - start);
+    if (line.find(": warning: ") != std::string::npos) warnings.push_back(line);
+  }
+  const std::vector<std::string> expected{
+      "W_linea.txt:3:1: warning: \"Sfondo uno\" is ignored: \"sfondo\" and \"uno\" must be written in lower case",
+      "W_linea.txt:5:1: warning: \"strano\" is no keyword: passed over",
+      "W_linea.txt:6:1: warning: \"-pendenza\" contains \"-\" and is taken for a comment: its entry is lost",
+      "W_linea.txt:7:17: warning: value 400 of gradient + 100 cut to its low 8 bits (144)",
+      "W_linea.txt:8:11: warning: gradient entry at 1000 m comes after one at 2000 m: the profile is filled in file "
+      "order",
+      "W_linea.txt:9:1: warning: \"montagna\" is the last field of the file: it is never read",
+      "W_9-.txt:3:11: warning: the station mark in cell 15 is written over another object",
+  };
+  EXPECT_EQ(warnings, expected);
+  EXPECT_EQ(outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2) + 1), "0 errors, 7 warnings\n");
+  EXPECT_EQ(scenario("check W_linea.txt W_9-.txt --werror").status, 1);
+  EXPECT_FALSE(fs::exists(at("W_9.dat")));
+}
+
+}  // namespace
