@@ -307,22 +307,33 @@ class LineReader {
     return Flow::Next;
   }
 
-  void put_point(int32_t metre, double x, double y) {
-    state_.trace.set_double(metre, kAxisX, x);
-    state_.trace.set_double(metre, kAxisY, y);
-  }
-
-  /// Continues the trace straight from the cursor up to `last` metre (included).
-  Flow trace_straight(int32_t last, bool limited) {
+  /// Continues the trace from the cursor up to `last` metre (included), each point one step on from the
+  /// last: straight, or with the step turned by `turn` per metre. The step is the difference of the two
+  /// points before, in plain double arithmetic, never renormalised. `last` lies within the trace.
+  Flow trace_run(int32_t last, bool curved, double turn, bool limited) {
     TrackTrace& trace = state_.trace;
-    while (trace_cursor_ <= last) {
-      const int32_t m = trace_cursor_;
-      const double dx = trace.value(m - 1, kAxisX) - trace.value(m - 2, kAxisX);
-      const double dy = trace.value(m - 1, kAxisY) - trace.value(m - 2, kAxisY);
-      put_point(m, trace.value(m - 1, kAxisX) + dx, trace.value(m - 1, kAxisY) + dy);
-      ++trace_cursor_;
-      if (limited && trace_cursor_ > kTraceLimit) return hard(kErrorCurve);
+    int32_t m = trace_cursor_;
+    if (m > last) return Flow::Next;
+    double x2 = trace.value(m - 2, kAxisX), x1 = trace.value(m - 1, kAxisX);
+    double y2 = trace.value(m - 2, kAxisY), y1 = trace.value(m - 1, kAxisY);
+    while (m <= last) {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      const double x = curved ? x1 + dx + turn * dy : x1 + dx;
+      const double y = curved ? y1 + dy - turn * dx : y1 + dy;
+      trace.set_double(m, kAxisX, x);
+      trace.set_double(m, kAxisY, y);
+      x2 = x1;
+      x1 = x;
+      y2 = y1;
+      y1 = y;
+      ++m;
+      if (limited && m > kTraceLimit) {
+        trace_cursor_ = m;
+        return hard(kErrorCurve);
+      }
     }
+    trace_cursor_ = m;
     return Flow::Next;
   }
 
@@ -350,17 +361,8 @@ class LineReader {
     const int32_t end = add32(start, length);
     if (end > state_.grid_extent - 2) return out_of_range(end, length_place);
 
-    if (const Flow flow = trace_straight(start, true); flow != Flow::Next) return flow;
-    TrackTrace& trace = state_.trace;
-    while (trace_cursor_ <= end) {
-      const int32_t m = trace_cursor_;
-      const double dx = trace.value(m - 1, kAxisX) - trace.value(m - 2, kAxisX);
-      const double dy = trace.value(m - 1, kAxisY) - trace.value(m - 2, kAxisY);
-      put_point(m, trace.value(m - 1, kAxisX) + dx + turn * dy, trace.value(m - 1, kAxisY) + dy - turn * dx);
-      ++trace_cursor_;
-      if (trace_cursor_ > kTraceLimit) return hard(kErrorCurve);
-    }
-    return Flow::Next;
+    if (const Flow flow = trace_run(start, false, 0, true); flow != Flow::Next) return flow;
+    return trace_run(end, true, turn, true);
   }
 
   Flow mountain_entry() {
@@ -430,7 +432,7 @@ class LineReader {
       return false;
     }
     fill_gradient(state_.grid.cellCount() - kProfileTailCells);
-    if (state_.trace_flag != 0) trace_straight(state_.grid_extent - 2, false);
+    if (state_.trace_flag != 0) trace_run(state_.grid_extent - 2, false, 0, false);
     return true;
   }
 

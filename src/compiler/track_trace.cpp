@@ -1,5 +1,7 @@
 #include "compiler/track_trace.h"
 
+#include <stdexcept>
+
 void TrackTrace::create(int32_t grid_extent) {
   metres_ = grid_extent + 1;
   const auto elements = 2 * static_cast<std::size_t>(metres_);
@@ -8,11 +10,11 @@ void TrackTrace::create(int32_t grid_extent) {
 }
 
 void TrackTrace::set_integer(int32_t metre, int axis, int16_t value) {
-  values_.at(index(metre, axis)) = value;
-  tags_.at(index(metre, axis)) = static_cast<uint16_t>(TraceTag::Integer);
+  const std::size_t element = checked_index(metre, axis);
+  values_[element] = value;
+  tags_[element] = static_cast<uint16_t>(TraceTag::Integer);
 }
 
-void TrackTrace::set_double(int32_t metre, int axis, double value) {
-  values_.at(index(metre, axis)) = value;
-  tags_.at(index(metre, axis)) = static_cast<uint16_t>(TraceTag::Double);
+void TrackTrace::outside(int32_t metre) const {
+  throw std::out_of_range("trace metre " + std::to_string(metre) + " outside the trace");
 }

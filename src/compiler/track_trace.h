@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 /// Type code of a tagged value of the plan trace, as the trace file stores it.
@@ -19,7 +20,11 @@ class TrackTrace {
   std::size_t size() const { return tags_.size(); }
 
   void set_integer(int32_t metre, int axis, int16_t value);
-  void set_double(int32_t metre, int axis, double value);
+  void set_double(int32_t metre, int axis, double value) {
+    const std::size_t element = checked_index(metre, axis);
+    values_[element] = value;
+    tags_[element] = static_cast<uint16_t>(TraceTag::Double);
+  }
   /// The value as a double (an empty element reads as 0).
   double value(int32_t metre, int axis) const { return values_[index(metre, axis)]; }
   TraceTag tag(int32_t metre, int axis) const { return static_cast<TraceTag>(tags_[index(metre, axis)]); }
@@ -29,6 +34,11 @@ class TrackTrace {
   double value_at(std::size_t element) const { return values_[element]; }
 
  private:
+  std::size_t checked_index(int32_t metre, int axis) const {
+    if (metre < 0 || metre >= metres_ || axis < 0 || axis > 1) outside(metre);
+    return index(metre, axis);
+  }
+  [[noreturn]] void outside(int32_t metre) const;
   std::size_t index(int32_t metre, int axis) const {
     return static_cast<std::size_t>(axis) * static_cast<std::size_t>(metres_) + static_cast<std::size_t>(metre);
   }

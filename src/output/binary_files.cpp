@@ -1,5 +1,6 @@
 #include "output/binary_files.h"
 
+#include <memory>
 #include <stdexcept>
 
 #include <cstdint>
@@ -48,19 +49,26 @@ std::string grid_file_name(const std::string& line_key, const std::string& train
   return line_key + "_" + train_number + ".dat";
 }
 
-std::string encode_trace(const TrackTrace& trace) {
+std::size_t encoded_trace_size(const TrackTrace& trace) {
   std::size_t size = 0;
   for (std::size_t n = 0; n < trace.size(); ++n) size += kTraceTagSize + trace_value_size(trace.tag_at(n));
-  std::string bytes;
-  bytes.reserve(size);
+  return size;
+}
+
+void encode_trace_into(const TrackTrace& trace, char* at) {
   for (std::size_t n = 0; n < trace.size(); ++n) {
     const TraceTag tag = trace.tag_at(n);
-    put_u16(bytes, static_cast<uint16_t>(tag));
+    at = store_u16(at, static_cast<uint16_t>(tag));
     if (tag == TraceTag::Integer)
-      put_s16(bytes, static_cast<int16_t>(trace.value_at(n)));
+      at = store_s16(at, static_cast<int16_t>(trace.value_at(n)));
     else if (tag == TraceTag::Double)
-      put_f64(bytes, trace.value_at(n));
+      at = store_f64(at, trace.value_at(n));
   }
+}
+
+std::string encode_trace(const TrackTrace& trace) {
+  std::string bytes(encoded_trace_size(trace), '\0');
+  encode_trace_into(trace, bytes.data());
   return bytes;
 }
 
@@ -133,8 +141,9 @@ Decoded<TrackTrace> decode_trace(std::string_view bytes) {
   if (elements % 2 != 0)
     return failure<TrackTrace>(std::to_string(elements) + " elements: a trace has as many Y values as X values");
   const std::size_t metres = elements / 2;
-  if (metres - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
-    return failure<TrackTrace>(std::to_string(metres) + " points: too many for a trace");
+  // The longest line gives a grid extent of 1,007,000 m: a trace of that many points plus one.
+  if (metres - 1 > static_cast<std::size_t>(kMaxLineLength + kGridBeyondLine))
+    return failure<TrackTrace>(std::to_string(metres) + " points: more than the longest line has");
 
   TrackTrace trace;
   trace.create(static_cast<int32_t>(metres - 1));
@@ -228,7 +237,13 @@ Decoded<TrackGrid> decode_grid(std::string_view bytes) {
 
 void write_binary_files(const RunState& state) {
   const std::string& directory = state.program_directory;
-  if (state.trace_flag != 0) replace_file(path_in(directory, trace_file_name(state.line_key)), encode_trace(state.trace));
+  if (state.trace_flag != 0) {
+    // The largest trace is about 20 MB: encoded once into a buffer that nothing else fills first.
+    const std::size_t size = encoded_trace_size(state.trace);
+    const std::unique_ptr<char[]> buffer(new char[size]);
+    encode_trace_into(state.trace, buffer.get());
+    replace_file(path_in(directory, trace_file_name(state.line_key)), std::string_view(buffer.get(), size));
+  }
   replace_file(path_in(directory, table_file_name(state.line_key, state.train_number)), encode_table(state.table));
   replace_file(path_in(directory, grid_file_name(state.line_key, state.train_number)), encode_grid(state.grid));
 }

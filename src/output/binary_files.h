@@ -44,6 +44,9 @@ std::string grid_file_name(const std::string& line_key, const std::string& train
 
 /// The bytes of each file.
 std::string encode_trace(const TrackTrace& trace);
+/// The trace's size once encoded, and its encoding into a buffer of that size.
+std::size_t encoded_trace_size(const TrackTrace& trace);
+void encode_trace_into(const TrackTrace& trace, char* buffer);
 std::string encode_table(const ScenarioTable& table);
 std::string encode_grid(const TrackGrid& grid);
 

@@ -402,3 +402,16 @@ TEST_F(WriteFilesTest, WritesTraceThenTableThenGrid) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TraceDecoding, RefusesMorePointsThanTheLongestLineHas) {
+  // The longest line: grid extent 1,007,000 m, so metres 0 to 1,007,000. Every element empty.
+  const std::size_t most = 1007001;
+  EXPECT_TRUE(decode_trace(std::string(2 * most * 2, '\0')));
+  const auto decoded = decode_trace(std::string(2 * (most + 1) * 2, '\0'));
+  EXPECT_FALSE(decoded);
+  EXPECT_EQ(decoded.error, "1007002 points: more than the longest line has");
+}
+
+}  // namespace

@@ -10,7 +10,7 @@ namespace {
 /// Appends the low `width` bytes of `value`, least-significant first.
 void put_fixed(std::string& dst, uint64_t value, std::size_t width) {
   char buffer[8];
-  for (std::size_t n = 0; n < width; ++n) buffer[n] = static_cast<char>(static_cast<uint8_t>(value >> (8 * n)));
+  store_fixed(buffer, value, width);
   dst.append(buffer, width);
 }
 

@@ -7,6 +7,7 @@
 // eight bytes of an IEEE 754 double, taken as one 64-bit number and written like the others. There is
 // no alignment and no padding: each value follows the previous one directly.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,6 +18,16 @@ inline constexpr std::size_t kU16Size = 2;
 inline constexpr std::size_t kS16Size = 2;
 inline constexpr std::size_t kS32Size = 4;
 inline constexpr std::size_t kF64Size = 8;
+
+/// Store the low `width` bytes of `value` at `dst`, least-significant first; return the byte after them.
+/// `dst` must have room: this is the fast path for buffers sized in advance.
+inline char* store_fixed(char* dst, uint64_t value, std::size_t width) {
+  for (std::size_t n = 0; n < width; ++n) dst[n] = static_cast<char>(static_cast<uint8_t>(value >> (8 * n)));
+  return dst + width;
+}
+inline char* store_u16(char* dst, uint16_t value) { return store_fixed(dst, value, kU16Size); }
+inline char* store_s16(char* dst, int16_t value) { return store_fixed(dst, static_cast<uint16_t>(value), kS16Size); }
+inline char* store_f64(char* dst, double value) { return store_fixed(dst, std::bit_cast<uint64_t>(value), kF64Size); }
 
 /// Append one value to `dst`.
 void put_u8(std::string& dst, uint8_t value);
