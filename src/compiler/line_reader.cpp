@@ -278,15 +278,10 @@ class LineReader {
     return true;
   }
 
-  /// Writes `value` into the gradient of the cell at the cursor and advances, at least once and then
-  /// while the cursor is below `until`; never beyond the last cell.
-  void fill_gradient(int32_t until) {
+  /// Writes the previous gradient into the cells from the cursor on while it is below `until`.
+  void fill_gradient(int64_t until) {
     const uint8_t value = low8(add32(previous_gradient_, kGradientOffset));
-    do {
-      if (gradient_cursor_ > state_.grid.cellCount()) return;
-      state_.grid[gradient_cursor_].gradient = value;
-      ++gradient_cursor_;
-    } while (gradient_cursor_ < until);
+    fill_profile(state_.grid, gradient_cursor_, until, [value](TrackCell& cell) { cell.gradient = value; });
   }
 
   Flow gradient_entry() {
@@ -302,7 +297,7 @@ class LineReader {
     last_gradient_position_ = position;
     note_byte_cut(state_, int64_t{gradient} + kGradientOffset, "gradient + 100", gradient_place);
     const int64_t first_cell = profile_cell(position);
-    if (first_cell > 0) fill_gradient(static_cast<int32_t>(first_cell));
+    if (first_cell > 0) fill_gradient(first_cell);
     previous_gradient_ = gradient;
     return Flow::Next;
   }

@@ -166,23 +166,12 @@ class ServiceReader {
     return Flow::Next;
   }
 
-  /// Writes a profile from `cursor` on while it is below `until`: at least one cell, never beyond the
-  /// grid's last cell.
-  template <typename Write>
-  void fill(int32_t& cursor, int64_t until, Write write) {
-    do {
-      if (cursor > state_.grid.cellCount()) return;
-      write(state_.grid[cursor]);
-      ++cursor;
-    } while (cursor < until);
-  }
-
   void fill_speed(int64_t until) {
-    fill(speed_cursor_, until, [this](TrackCell& cell) { cell.speedLimit = round8(previous_speed_ / kSpeedUnit); });
+    fill_profile(state_.grid, speed_cursor_, until, [this](TrackCell& cell) { cell.speedLimit = round8(previous_speed_ / kSpeedUnit); });
   }
 
   void fill_adhesion(int64_t until) {
-    fill(adhesion_cursor_, until, [this](TrackCell& cell) { cell.adhesion = low8(previous_adhesion_); });
+    fill_profile(state_.grid, adhesion_cursor_, until, [this](TrackCell& cell) { cell.adhesion = low8(previous_adhesion_); });
   }
 
   Flow speed_entry() {
