@@ -8,3 +8,4 @@ class App;
 void add_generate_command(CLI::App& app, int& status);
 void add_compile_commands(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
+void add_preview_command(CLI::App& app, int& status);

@@ -1,0 +1,66 @@
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/commands.h"
+#include "app/exit_status.h"
+#include "platform/file_replacement.h"
+#include "preview/preview_drawing.h"
+#include "preview/preview_files.h"
+#include "preview/preview_layout.h"
+
+namespace {
+
+struct PreviewOptions {
+  std::string grid_path;
+  std::string output;
+  int width = 1600;
+  int height = 1000;
+};
+
+int refuse(const std::string& message) {
+  std::cerr << "scenario: error: " << message << "\n";
+  return kExitError;
+}
+
+int preview(const PreviewOptions& options) {
+  const std::string output =
+      options.output.empty() ? std::filesystem::path(options.grid_path).replace_extension(".png").string()
+                             : options.output;
+  const auto format = picture_format_of(output);
+  if (!format) return refuse("cannot tell the picture format of " + output + ": give a name ending in .png, .svg or .pdf");
+
+  const Decoded<ScenarioFiles> files = load_scenario_files(options.grid_path);
+  if (!files) return refuse(files.error + "; no picture written");
+
+  const PreviewLayout layout = layout_preview(*files.value, options.width, options.height, cairo_text_measure());
+  const std::string title = files.value->line_key + ", train " + files.value->train_number;
+  const Picture picture = draw_preview(layout, *format, title);
+  release_drawing_resources();
+  if (!picture.error.empty()) return refuse("cannot draw the picture: " + picture.error + "; no picture written");
+
+  replace_file(output, picture.bytes);
+  std::cout << files.value->line_key << " " << files.value->train_number << ": " << layout.stations.size()
+            << " stations over " << layout.line_length << " m; wrote " << output << " (" << options.width << " x "
+            << options.height << ", " << picture.bytes.size() << " bytes)\n";
+  return kExitSuccess;
+}
+
+}  // namespace
+
+void add_preview_command(CLI::App& app, int& status) {
+  auto options = std::make_shared<PreviewOptions>();
+  auto* command = app.add_subcommand(
+      "preview", "Draw the plan and the profile of a compiled scenario from its three binary files "
+                 "(K_N.dat, with K_N.sim and K_linea.dat beside it).");
+  command->add_option("GRID", options->grid_path, "The track grid K_N.dat")->required();
+  command->add_option("-o,--output", options->output,
+                      "The picture: FILE.png, FILE.svg or FILE.pdf (default: the grid's name with .png)");
+  command->add_option("--width", options->width, "Width of the picture, pixels (points for SVG and PDF)")
+      ->check(CLI::Range(600, 6000));
+  command->add_option("--height", options->height, "Height of the picture, pixels (points for SVG and PDF)")
+      ->check(CLI::Range(400, 6000));
+  command->callback([options, &status] { status = preview(*options); });
+}

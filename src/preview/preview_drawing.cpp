@@ -1,0 +1,215 @@
+#include "preview/preview_drawing.h"
+
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr const char* kFontFamily = "sans-serif";
+
+/// Metrics without hinting, so that a text measures the same on every kind of surface.
+void set_font(cairo_t* cr, const FontSpec& font) {
+  cairo_select_font_face(cr, kFontFamily, CAIRO_FONT_SLANT_NORMAL,
+                         font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, font.size);
+}
+
+void use_unhinted_metrics(cairo_t* cr) {
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+  cairo_set_font_options(cr, options);
+  cairo_font_options_destroy(options);
+}
+
+struct Context {
+  cairo_surface_t* surface = nullptr;
+  cairo_t* cr = nullptr;
+  ~Context() {
+    if (cr) cairo_destroy(cr);
+    if (surface) cairo_surface_destroy(surface);
+  }
+};
+
+cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+void set_colour(cairo_t* cr, const Colour& c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+
+void set_line(cairo_t* cr, const LineStyle& style) {
+  set_colour(cr, style.colour);
+  cairo_set_line_width(cr, style.width);
+  cairo_set_dash(cr, style.dashes.data(), static_cast<int>(style.dashes.size()), 0);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+}
+
+void trace_path(cairo_t* cr, const std::vector<Point>& points) {
+  cairo_new_path(cr);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i == 0)
+      cairo_move_to(cr, points[i].x, points[i].y);
+    else
+      cairo_line_to(cr, points[i].x, points[i].y);
+  }
+}
+
+void paint(cairo_t* cr, const Fill& fill) {
+  if (fill.outline.size() < 3) return;
+  trace_path(cr, fill.outline);
+  cairo_close_path(cr);
+  set_colour(cr, fill.colour);
+  cairo_fill_preserve(cr);
+  if (fill.border) {
+    set_line(cr, *fill.border);
+    cairo_stroke(cr);
+  }
+  cairo_new_path(cr);
+}
+
+void paint(cairo_t* cr, const Stroke& stroke) {
+  if (stroke.points.size() < 2 || stroke.style.width <= 0) return;
+  trace_path(cr, stroke.points);
+  set_line(cr, stroke.style);
+  cairo_stroke(cr);
+}
+
+void paint(cairo_t* cr, const Mark& mark) {
+  const double r = mark.size / 2;
+  const double x = mark.at.x;
+  const double y = mark.at.y;
+  cairo_new_path(cr);
+  switch (mark.shape) {
+    case MarkShape::Square: cairo_rectangle(cr, x - r, y - r, 2 * r, 2 * r); break;
+    case MarkShape::Circle: cairo_arc(cr, x, y, r, 0, 2 * M_PI); break;
+    case MarkShape::Diamond:
+      cairo_move_to(cr, x, y - r);
+      cairo_line_to(cr, x + r, y);
+      cairo_line_to(cr, x, y + r);
+      cairo_line_to(cr, x - r, y);
+      cairo_close_path(cr);
+      break;
+    case MarkShape::Triangle:
+      cairo_move_to(cr, x, y - r);
+      cairo_line_to(cr, x + r, y + r * 0.8);
+      cairo_line_to(cr, x - r, y + r * 0.8);
+      cairo_close_path(cr);
+      break;
+    case MarkShape::SignalPost:
+      // A post with a round head.
+      cairo_move_to(cr, x, y + r);
+      cairo_line_to(cr, x, y);
+      set_line(cr, LineStyle{mark.outline, std::max(1.0, mark.size / 7), {}});
+      cairo_stroke(cr);
+      cairo_arc(cr, x, y - r * 0.35, r * 0.55, 0, 2 * M_PI);
+      break;
+    case MarkShape::Board: cairo_rectangle(cr, x - r * 1.1, y - r * 0.7, 2.2 * r, 1.4 * r); break;
+  }
+  set_colour(cr, mark.fill);
+  cairo_fill_preserve(cr);
+  set_line(cr, LineStyle{mark.outline, std::max(0.8, mark.size / 10), {}});
+  cairo_stroke(cr);
+}
+
+void paint(cairo_t* cr, const Label& label) {
+  if (label.backdrop) {
+    const Box patch = label.box.grown(1.5);
+    cairo_rectangle(cr, patch.left, patch.top, patch.width(), patch.height());
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+    cairo_fill(cr);
+  }
+  set_font(cr, label.font);
+  set_colour(cr, label.colour);
+  cairo_move_to(cr, label.box.left, label.baseline);
+  cairo_show_text(cr, label.text.c_str());
+  cairo_new_path(cr);
+}
+
+void paint_layout(cairo_t* cr, const PreviewLayout& layout) {
+  use_unhinted_metrics(cr);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  for (const Shape& shape : layout.shapes) std::visit([cr](const auto& s) { paint(cr, s); }, shape);
+  for (const Label& label : layout.labels) paint(cr, label);
+}
+
+std::string status_text(cairo_status_t status) { return std::string("cairo: ") + cairo_status_to_string(status); }
+
+}  // namespace
+
+std::optional<PictureFormat> picture_format_of(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
+  std::string ending = path.substr(dot + 1);
+  std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (ending == "png") return PictureFormat::Png;
+  if (ending == "svg") return PictureFormat::Svg;
+  if (ending == "pdf") return PictureFormat::Pdf;
+  return std::nullopt;
+}
+
+MeasureText cairo_text_measure() {
+  auto context = std::make_shared<Context>();
+  context->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  context->cr = cairo_create(context->surface);
+  use_unhinted_metrics(context->cr);
+  return [context](const std::string& text, const FontSpec& font) {
+    cairo_t* cr = context->cr;
+    set_font(cr, font);
+    cairo_font_extents_t font_extents;
+    cairo_font_extents(cr, &font_extents);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text.c_str(), &extents);
+    const double inked = extents.width > 0 ? extents.x_bearing + extents.width : 0;
+    return TextSize{std::max(extents.x_advance, inked), font_extents.ascent, font_extents.descent};
+  };
+}
+
+Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const std::string& title) {
+  Picture picture;
+  const double width = std::max(1.0, layout.width);
+  const double height = std::max(1.0, layout.height);
+  Context context;
+  switch (format) {
+    case PictureFormat::Png:
+      context.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::ceil(width)),
+                                                   static_cast<int>(std::ceil(height)));
+      break;
+    case PictureFormat::Svg:
+      context.surface = cairo_svg_surface_create_for_stream(append_bytes, &picture.bytes, width, height);
+      break;
+    case PictureFormat::Pdf:
+      context.surface = cairo_pdf_surface_create_for_stream(append_bytes, &picture.bytes, width, height);
+      cairo_pdf_surface_set_metadata(context.surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
+      cairo_pdf_surface_set_metadata(context.surface, CAIRO_PDF_METADATA_CREATOR, "scenario preview");
+      break;
+  }
+  if (cairo_surface_status(context.surface) != CAIRO_STATUS_SUCCESS)
+    return {{}, status_text(cairo_surface_status(context.surface))};
+  context.cr = cairo_create(context.surface);
+  paint_layout(context.cr, layout);
+  if (cairo_status(context.cr) != CAIRO_STATUS_SUCCESS) return {{}, status_text(cairo_status(context.cr))};
+  if (format == PictureFormat::Png) {
+    const cairo_status_t written = cairo_surface_write_to_png_stream(context.surface, append_bytes, &picture.bytes);
+    if (written != CAIRO_STATUS_SUCCESS) return {{}, status_text(written)};
+  } else {
+    cairo_surface_finish(context.surface);
+    if (cairo_surface_status(context.surface) != CAIRO_STATUS_SUCCESS)
+      return {{}, status_text(cairo_surface_status(context.surface))};
+  }
+  return picture;
+}
+
+void release_drawing_resources() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "preview/preview_layout.h"
+
+/// The formats a picture can be written in, chosen by the file's ending.
+enum class PictureFormat { Png, Svg, Pdf };
+
+/// ".png", ".svg" or ".pdf" in any case; nothing for another ending.
+std::optional<PictureFormat> picture_format_of(const std::string& path);
+
+/// Measures texts with cairo's text extents in the fonts the drawing uses, so that the boxes of the
+/// layout are the boxes the texts will fill.
+MeasureText cairo_text_measure();
+
+/// The bytes of a picture, or why cairo could not make it.
+struct Picture {
+  std::string bytes;
+  std::string error;  // empty when `bytes` holds the picture
+};
+
+/// Paints the layout with cairo: its shapes in order, then its labels, on a white page of the layout's
+/// size (pixels for PNG, points for SVG and PDF).
+Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const std::string& title);
+
+/// Frees what cairo and fontconfig keep for the whole process (font caches, the font configuration),
+/// so that a leak checker finds nothing left at the end. Call it once no cairo object is alive any
+/// more, at the end of the program; drawing afterwards loads everything again.
+void release_drawing_resources();

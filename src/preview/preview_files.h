@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "compiler/scenario_table.h"
+#include "compiler/track_grid.h"
+#include "compiler/track_trace.h"
+#include "output/binary_files.h"
+
+/// The three binary files of one compiled scenario, decoded, with the names that tie them together.
+struct ScenarioFiles {
+  std::string line_key;
+  std::string train_number;
+  TrackGrid grid;
+  ScenarioTable table;
+  TrackTrace trace;
+};
+
+/// "DIR/K_N.dat" gives the line key K and the train number N (split at the last "_"); nothing for a
+/// name of another form, the plan trace "K_linea.dat" included.
+std::optional<std::pair<std::string, std::string>> key_and_train_of_grid_name(const std::string& grid_path);
+
+/// The line length the table stores (record 84, second number), metres.
+int32_t stored_line_length(const ScenarioTable& table);
+
+/// Why three decoded files cannot be the picture of one scenario, or an empty text when they can: the
+/// table must name the same line key and train number as the files, the trace must reach the line
+/// length plus 7000 m and the grid must have the cells of that extent, and every point of the trace
+/// up to the end of the line must be there and finite.
+std::string mismatch_of(const ScenarioFiles& files);
+
+/// Reads the grid "K_N.dat" at `grid_path` and, beside it, the table "K_N.sim" and the plan trace
+/// "K_linea.dat"; decodes the three and checks that they belong together. The error names the file.
+Decoded<ScenarioFiles> load_scenario_files(const std::string& grid_path);

@@ -1,0 +1,160 @@
+#include "preview/preview_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+
+#include "compiler/run_state.h"
+#include "platform/program_directory.h"
+#include "preview/preview_test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using preview_test::compiled_scenario;
+
+TEST(PreviewFiles, KeyAndTrainComeFromTheGridsName) {
+  using Names = std::optional<std::pair<std::string, std::string>>;
+  const std::pair<const char*, Names> cases[] = {
+      {"Lesca-Varo_148.dat", Names{{"Lesca-Varo", "148"}}},
+      {"/some/dir/Lesca-Varo_148.dat", Names{{"Lesca-Varo", "148"}}},
+      {"A_B_7.dat", Names{{"A_B", "7"}}},  // the train number follows the last "_"
+      {"Lesca-Varo_linea.dat", std::nullopt},  // the plan trace
+      {"Lesca-Varo_148.sim", std::nullopt},
+      {"Lesca-Varo.dat", std::nullopt},
+      {"_148.dat", std::nullopt},
+      {"Lesca-Varo_.dat", std::nullopt},
+      {"dir_1/Lesca.dat", std::nullopt},  // the directory does not count
+  };
+  for (const auto& [path, names] : cases) EXPECT_EQ(key_and_train_of_grid_name(path), names) << path;
+}
+
+TEST(PreviewFiles, TheScenarioBelongsTogether) { EXPECT_EQ(mismatch_of(compiled_scenario()), ""); }
+
+TEST(PreviewFiles, MismatchesAreNamed) {
+  struct Case {
+    const char* name;
+    std::function<void(ScenarioFiles&)> change;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"another line key", [](ScenarioFiles& f) { f.line_key = "Other"; },
+       "the scenario table names the line \"Lesca-Varo\", the file names say \"Other\""},
+      {"another train", [](ScenarioFiles& f) { f.train_number = "149"; },
+       "the scenario table names the train \"148\", the file names say \"149\""},
+      {"no line length", [](ScenarioFiles& f) { f.table[kTrainRecord].number2 = 0; },
+       "the scenario table gives a line length of 0 m"},
+      {"a trace of another line", [](ScenarioFiles& f) { f.trace.create(30000); },
+       "the plan trace reaches 30000 m, but a line of 29000 m needs a trace to 36000 m"},
+      {"a grid of another line", [](ScenarioFiles& f) { f.grid.create(35000); },
+       "the grid has cells 0 to 700, but the trace's extent of 36000 m needs cells 0 to 720"},
+      {"a hole in the trace", [](ScenarioFiles& f) {
+         TrackTrace holed;
+         holed.create(36000);
+         for (int32_t m = 0; m <= 36000 - 2; ++m)
+           if (m != 12345)
+             for (const int axis : {kAxisX, kAxisY}) holed.set_double(m, axis, f.trace.value(m, axis));
+         f.trace = holed;
+       },
+       "the plan trace has no point at metre 12345, inside the line"},
+      {"a point that is no number", [](ScenarioFiles& f) {
+         f.trace.set_double(500, kAxisY, std::numeric_limits<double>::quiet_NaN());
+       },
+       "the plan trace's point at metre 500 is not a finite number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScenarioFiles files = compiled_scenario();
+    c.change(files);
+    EXPECT_EQ(mismatch_of(files), c.message);
+  }
+}
+
+/// A directory with the scenario's three binary files, as the run writes them.
+class PreviewFilesOnDisk : public ::testing::Test {
+ public:
+  void SetUp() override {
+    char pattern[] = "/tmp/preview-files-XXXXXX";
+    directory = mkdtemp(pattern);
+    write_scenario();
+  }
+  void TearDown() override { fs::remove_all(directory); }
+
+  void write_scenario() {
+    write("Lesca-Varo_148.dat", encode_grid(scenario().grid));
+    write("Lesca-Varo_148.sim", encode_table(scenario().table));
+    write("Lesca-Varo_linea.dat", encode_trace(scenario().trace));
+  }
+  void write(const std::string& name, const std::string& bytes) {
+    std::ofstream(path_in(directory, name), std::ios::binary | std::ios::trunc) << bytes;
+  }
+  std::string grid() const { return path_in(directory, "Lesca-Varo_148.dat"); }
+
+  static const ScenarioFiles& scenario() {
+    static const ScenarioFiles files = compiled_scenario();
+    return files;
+  }
+  std::string directory;
+};
+
+TEST_F(PreviewFilesOnDisk, LoadsTheThreeFiles) {
+  const Decoded<ScenarioFiles> loaded = load_scenario_files(grid());
+  ASSERT_TRUE(loaded) << loaded.error;
+  EXPECT_EQ(loaded.value->line_key, "Lesca-Varo");
+  EXPECT_EQ(loaded.value->train_number, "148");
+  EXPECT_EQ(loaded.value->grid.cellCount(), 720);
+  EXPECT_EQ(loaded.value->trace.last_metre(), 36000);
+  EXPECT_EQ(loaded.value->table[1].text, "CRISTOFORO COLOMBO");
+}
+
+TEST_F(PreviewFilesOnDisk, BadFilesGiveAnErrorNamingTheFile) {
+  struct Case {
+    const char* name;
+    std::function<void(PreviewFilesOnDisk&)> spoil;
+    std::string message_part;
+  };
+  const Case cases[] = {
+      {"missing trace", [](PreviewFilesOnDisk& t) { fs::remove(path_in(t.directory, "Lesca-Varo_linea.dat")); },
+       "the plan trace " + path_in(directory, "Lesca-Varo_linea.dat") + " is missing"},
+      {"missing table", [](PreviewFilesOnDisk& t) { fs::remove(path_in(t.directory, "Lesca-Varo_148.sim")); },
+       "the scenario table " + path_in(directory, "Lesca-Varo_148.sim") + " is missing"},
+      {"grid of a wrong size", [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_148.dat", std::string(10814, '\0')); },
+       "the track grid " + grid() + " is damaged: size 10814 is not a whole number of 15-byte cells"},
+      {"table cut short", [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_148.sim", std::string(100, '\0')); },
+       "the scenario table " + path_in(directory, "Lesca-Varo_148.sim") + " is damaged: record 2 at byte 68"},
+      {"trace cut short", [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_linea.dat", std::string("\x02\x00\x00\x00\x05", 5)); },
+       "the plan trace " + path_in(directory, "Lesca-Varo_linea.dat") +
+           " is damaged: element 1 at byte 4: type code cut off by the end of the file"},
+      {"trace of another extent",
+       [](PreviewFilesOnDisk& t) {
+         TrackTrace other;
+         other.create(20000);
+         t.write("Lesca-Varo_linea.dat", encode_trace(other));
+       },
+       "the files do not belong together: the plan trace reaches 20000 m"},
+      {"grid of another line",
+       [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_148.dat", std::string(15 * 600, '\0')); },
+       "the files do not belong together: the grid has cells 0 to 599"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    write_scenario();
+    c.spoil(*this);
+    const Decoded<ScenarioFiles> loaded = load_scenario_files(grid());
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(loaded.error.find(c.message_part), std::string::npos) << loaded.error;
+  }
+}
+
+TEST_F(PreviewFilesOnDisk, ANameThatIsNoGridNameIsRefused) {
+  const Decoded<ScenarioFiles> loaded = load_scenario_files(path_in(directory, "Lesca-Varo_linea.dat"));
+  EXPECT_FALSE(loaded);
+  EXPECT_NE(loaded.error.find("is not the name of a grid file"), std::string::npos) << loaded.error;
+}
+
+}  // namespace
