@@ -1,4 +1,4 @@
-#include "app/inspection.h"
+#include "app/file_dump.h"
 
 #include <algorithm>
 #include <array>
