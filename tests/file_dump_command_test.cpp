@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/inspection.h"
+#include "app/file_dump.h"
 #include "output/binary_files.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
