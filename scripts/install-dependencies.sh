@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev xvfb xauth xdotool
   libcli11-dev nlohmann-json3-dev
+  clang libclang-rt-14-dev
   libcairo2-dev poppler-utils
 )
 

@@ -1,0 +1,64 @@
+// The whole compilation in memory: two sources, the finishing pass, the codes and the three encoders.
+//
+// Input: the line description, a NUL byte, then the train service. Without a NUL byte the whole input is
+// the line description and the train service is missing.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "compiler/error_codes.h"
+#include "compiler/memorizza_dati.h"
+#include "compiler/run_state.h"
+#include "fuzz_check.h"
+#include "output/binary_files.h"
+#include "output/competition_codes.h"
+#include "output/memorizza_percorso.h"
+#include "run_state_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::optional<std::string_view> line = input;
+  std::optional<std::string_view> service;
+  if (const auto nul = input.find('\0'); nul != std::string_view::npos) {
+    line = input.substr(0, nul);
+    service = input.substr(nul + 1);
+  }
+
+  RunState state;
+  state.line_key = "Lesca-Varo";
+  state.train_number = "148";
+  prepare_compilation(state, 1);
+  compile_sources(state, line, service);
+  if (state.error_place) {
+    const std::string_view source = state.error_place->source == SourceKind::Line ? *line : service.value_or("");
+    check_source_place(*state.error_place, source_lines(source));
+  }
+  check_run_state(state);
+  if (!state.grid.exists()) return 0;
+
+  const int32_t cells = state.grid.cellCount();
+  const int32_t taken = finish_scenario(state);
+  FUZZ_CHECK(taken == 0 || taken == kErrorMarkerTaken || taken == kErrorCodeTaken);
+  FUZZ_CHECK(state.grid.cellCount() == cells);
+  check_run_state(state);
+  if (taken != 0) return 0;
+  FUZZ_CHECK(state.grid[kCodeCell].value1 == kGridMarker);
+
+  // The table and the grid decode back to what was encoded. The trace, by far the largest file and the
+  // one whose layout depends least on the input, is only measured: decoding it took most of the time of
+  // a run (its encoder and decoder have their own round-trip tests).
+  const std::string trace = encode_trace(state.trace);
+  const std::string table = encode_table(state.table);
+  const std::string grid = encode_grid(state.grid);
+  FUZZ_CHECK(trace.size() >= state.trace.size() * kTraceTagSize);
+  FUZZ_CHECK(trace.size() <= state.trace.size() * (kTraceTagSize + kF64Size));
+  FUZZ_CHECK(grid.size() == static_cast<std::size_t>(cells + 1) * kCellSize);
+  const auto decoded_table = decode_table(table);
+  const auto decoded_grid = decode_grid(grid);
+  FUZZ_CHECK(decoded_table && decoded_grid);
+  FUZZ_CHECK(encode_table(*decoded_table.value) == table);
+  FUZZ_CHECK(encode_grid(*decoded_grid.value) == grid);
+  return 0;
+}
