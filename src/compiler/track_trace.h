@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/large_allocator.h"
+
 /// Type code of a tagged value of the plan trace, as the trace file stores it.
 enum class TraceTag : uint16_t { Empty = 0, Integer = 2, Double = 5 };
 
@@ -43,8 +45,8 @@ class TrackTrace {
     return static_cast<std::size_t>(axis) * static_cast<std::size_t>(metres_) + static_cast<std::size_t>(metre);
   }
   int32_t metres_ = 0;
-  std::vector<double> values_;
-  std::vector<uint16_t> tags_;
+  std::vector<double, LargeAllocator<double>> values_;
+  std::vector<uint16_t, LargeAllocator<uint16_t>> tags_;
 };
 
 inline constexpr int kAxisX = 0;

@@ -1,13 +1,12 @@
 #include "output/binary_files.h"
 
-#include <memory>
-#include <stdexcept>
-
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 
 #include "compiler/run_state.h"
 #include "platform/file_replacement.h"
+#include "platform/large_allocator.h"
 #include "platform/program_directory.h"
 
 namespace {
@@ -240,9 +239,9 @@ void write_binary_files(const RunState& state) {
   if (state.trace_flag != 0) {
     // The largest trace is about 20 MB: encoded once into a buffer that nothing else fills first.
     const std::size_t size = encoded_trace_size(state.trace);
-    const std::unique_ptr<char[]> buffer(new char[size]);
-    encode_trace_into(state.trace, buffer.get());
-    replace_file(path_in(directory, trace_file_name(state.line_key)), std::string_view(buffer.get(), size));
+    LargeBuffer buffer(size);
+    encode_trace_into(state.trace, buffer.data());
+    replace_file(path_in(directory, trace_file_name(state.line_key)), std::string_view(buffer.data(), size));
   }
   replace_file(path_in(directory, table_file_name(state.line_key, state.train_number)), encode_table(state.table));
   replace_file(path_in(directory, grid_file_name(state.line_key, state.train_number)), encode_grid(state.grid));

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <sys/mman.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+/// An allocator for the large arrays of the compiler (the plan trace of a long line is tens of MB).
+/// Blocks of 2 MB and more are aligned to 2 MB and offered to the system for transparent huge pages,
+/// which cuts the page faults of first touching them by a factor of 512 where the system allows it.
+template <typename T>
+struct LargeAllocator {
+  using value_type = T;
+  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+  LargeAllocator() = default;
+  template <typename U>
+  LargeAllocator(const LargeAllocator<U>&) {}
+
+  T* allocate(std::size_t count) {
+    const std::size_t bytes = count * sizeof(T);
+    void* memory = nullptr;
+    if (bytes >= kHugePage) {
+      const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+      memory = std::aligned_alloc(kHugePage, rounded);
+      if (memory != nullptr) madvise(memory, rounded, MADV_HUGEPAGE);  // a hint: its failure changes nothing
+    } else {
+      memory = std::malloc(bytes == 0 ? 1 : bytes);
+    }
+    if (memory == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(memory);
+  }
+  void deallocate(T* memory, std::size_t) { std::free(memory); }
+
+  template <typename U>
+  bool operator==(const LargeAllocator<U>&) const { return true; }
+};
+
+/// An uninitialised block of bytes from LargeAllocator, freed with it.
+class LargeBuffer {
+ public:
+  explicit LargeBuffer(std::size_t size) : size_(size), data_(LargeAllocator<char>().allocate(size)) {}
+  ~LargeBuffer() { LargeAllocator<char>().deallocate(data_, size_); }
+  LargeBuffer(const LargeBuffer&) = delete;
+  LargeBuffer& operator=(const LargeBuffer&) = delete;
+
+  char* data() { return data_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  std::size_t size_;
+  char* data_;
+};
