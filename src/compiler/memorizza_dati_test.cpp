@@ -26,8 +26,8 @@ class MemorizzaDati : public ::testing::Test {
   void SetUp() override {
     char pattern[] = "/tmp/memorizza-XXXXXX";
     state.program_directory = mkdtemp(pattern);
-    state.line_key = "K";
-    state.train_number = "7";
+    state.line_key = std::string("K");
+    state.train_number = std::string("7");
     state.trace_flag = 1;
     line_path = path_in(state.program_directory, "K_linea.txt");
     service_path = path_in(state.program_directory, "K_7-.txt");

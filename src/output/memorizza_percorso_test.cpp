@@ -20,8 +20,8 @@ class MemorizzaPercorso : public ::testing::Test {
   void SetUp() override {
     char pattern[] = "/tmp/percorso-XXXXXX";
     state.program_directory = mkdtemp(pattern);
-    state.line_key = "K";
-    state.train_number = "7";
+    state.line_key = std::string("K");
+    state.train_number = std::string("7");
   }
   void TearDown() override { fs::remove_all(state.program_directory); }
 
