@@ -40,5 +40,7 @@ if [ "$status" -eq 0 ]; then echo "errore exited 0"; exit 1; fi
 if [ -s "$work/probe.out" ]; then echo "unexpected output:"; cat "$work/probe.out"; exit 1; fi
 echo "window test passed"
 INNER
-# A server number of its own, so that runs at the same time do not take the same display.
-xvfb-run -a -n $((100 + RANDOM % 800)) bash "$inner" "$work" "$probe"
+# A server number of its own, so that runs at the same time do not take the same display; -noreset,
+# so that the server does not reset (and refuse connections for a moment) each time its last client
+# leaves between two steps.
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24 -noreset" bash "$inner" "$work" "$probe"
