@@ -13,6 +13,7 @@
 #include "compiler/memo_montagna.h"
 #include "compiler/progressive_ordina.h"
 #include "compiler/run_state.h"
+#include "compiler/source_notes.h"
 #include "compiler/value_cut.h"
 
 namespace {
@@ -113,7 +114,7 @@ class LineReader {
       matched_ = false;
       if (const Flow flow = general_entry(field); flow != Flow::Next) return flow;
       const bool section_end = is_section_header(field) && !begins_with_dash(field);
-      if (!matched_ && !section_end) note_unknown(field);
+      if (!matched_ && !section_end) notes_.unknown(field, keyword_place_);
       if (section_end) return Flow::Next;
     }
   }
@@ -122,32 +123,17 @@ class LineReader {
   bool read_last_field() {
     read_field();
     if (!reader_.at_end()) return false;
-    if (mentions_line_keyword(state_.current_field))
-      warn(state_, reader_.last_place(),
-           "\"" + state_.current_field + "\" is the last field of the file: it is never read");
+    notes_.last_field(state_.current_field, reader_.last_place());
     return true;
   }
 
-  /// A field holding "-" is a comment; when it holds a keyword, that entry is lost.
-  void note_comment() {
-    last_unknown_line_ = reader_.last_place().line;
-    if (mentions_line_keyword(state_.current_field))
-      warn(state_, reader_.last_place(),
-           "\"" + state_.current_field + "\" contains \"-\" and is taken for a comment: its entry is lost");
-  }
-
-  /// A field that matches no keyword is passed over; one note per line is enough.
-  void note_unknown(const std::string& field) {
-    if (keyword_place_.line == last_unknown_line_) return;
-    last_unknown_line_ = keyword_place_.line;
-    warn(state_, keyword_place_, "\"" + field + "\" is no keyword: passed over");
-  }
+  void note_comment() { notes_.comment(state_.current_field, reader_.last_place()); }
 
   /// A keyword that needs its exact case, written in another: ignored.
   void note_case(const std::string& field, std::string_view first, std::string_view second) {
     if (contains_any_case(field, first) && contains_any_case(field, second) &&
         !(contains(field, first) && contains(field, second))) {
-      last_unknown_line_ = keyword_place_.line;
+      notes_.line_noted(keyword_place_.line);
       warn(state_, keyword_place_,
            "\"" + field + "\" is ignored: \"" + std::string(first) + "\" and \"" + std::string(second) +
                "\" must be written in lower case");
@@ -243,7 +229,7 @@ class LineReader {
       state_.entry_place = keyword_place_;
       matched_ = false;
       if (const Flow flow = line_entry(field); flow != Flow::Next) return flow;
-      if (!matched_ && !is_section_header(field)) note_unknown(field);
+      if (!matched_ && !is_section_header(field)) notes_.unknown(field, keyword_place_);
     }
   }
 
@@ -439,7 +425,7 @@ class LineReader {
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
   bool matched_ = false;
-  int last_unknown_line_ = 0;
+  SourceNotes notes_{state_, mentions_line_keyword};
 };
 
 }  // namespace

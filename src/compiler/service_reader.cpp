@@ -11,6 +11,7 @@
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
 #include "compiler/run_state.h"
+#include "compiler/source_notes.h"
 #include "compiler/value_cut.h"
 
 namespace {
@@ -108,20 +109,14 @@ class ServiceReader {
       if (reader_.at_end()) return Flow::Finish;
       if (read_last_field()) return Flow::Finish;
       for (int n = 0; n < kDashRun && contains(state_.current_field, "-"); ++n) {
-        last_unknown_line_ = keyword_place_.line;
-        if (mentions_service_keyword(state_.current_field))
-          warn(state_, keyword_place_,
-               "\"" + state_.current_field + "\" contains \"-\" and is taken for a comment: its entry is lost");
+        notes_.comment(state_.current_field, keyword_place_);
         if (read_last_field()) return Flow::Finish;
       }
       const std::string keyword = state_.current_field;
       state_.entry_place = keyword_place_;
       const SourcePlace place = keyword_place_;
       if (const Flow flow = entry(keyword); flow != Flow::Next) return flow;
-      if (!matched_ && !is_section_header(keyword) && place.line != last_unknown_line_) {
-        last_unknown_line_ = place.line;
-        warn(state_, place, "\"" + keyword + "\" is no keyword: passed over");
-      }
+      if (!matched_ && !is_section_header(keyword)) notes_.unknown(keyword, place);
     }
   }
 
@@ -129,8 +124,7 @@ class ServiceReader {
   bool read_last_field() {
     read_field();
     if (!reader_.at_end()) return false;
-    if (mentions_service_keyword(state_.current_field))
-      warn(state_, keyword_place_, "\"" + state_.current_field + "\" is the last field of the file: it is never read");
+    notes_.last_field(state_.current_field, keyword_place_);
     return true;
   }
 
@@ -352,7 +346,7 @@ class ServiceReader {
   SourcePlace keyword_place_;
   int32_t station_index_ = kFirstStationRecord;
   bool matched_ = false;
-  int last_unknown_line_ = 0;
+  SourceNotes notes_{state_, mentions_service_keyword};
   int32_t speed_cursor_ = 0;
   int32_t previous_speed_ = 0;
   int32_t adhesion_cursor_ = 0;

@@ -1,0 +1,23 @@
+#include "compiler/source_notes.h"
+
+#include "compiler/run_state.h"
+
+namespace {
+std::string quoted(const std::string& field) { return "\"" + field + "\""; }
+}  // namespace
+
+void SourceNotes::last_field(const std::string& field, SourcePlace place) {
+  if (mentions_keyword_(field)) warn(state_, place, quoted(field) + " is the last field of the file: it is never read");
+}
+
+void SourceNotes::comment(const std::string& field, SourcePlace place) {
+  line_noted(place.line);
+  if (mentions_keyword_(field))
+    warn(state_, place, quoted(field) + " contains \"-\" and is taken for a comment: its entry is lost");
+}
+
+void SourceNotes::unknown(const std::string& field, SourcePlace place) {
+  if (place.line == noted_line_) return;
+  line_noted(place.line);
+  warn(state_, place, quoted(field) + " is no keyword: passed over");
+}

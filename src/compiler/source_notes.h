@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "compiler/read_failure.h"
+
+struct RunState;
+
+/// The warnings a reader notes for the author about fields the format passes over: a keyword as the
+/// last field of the file, a keyword field taken for a comment, a field that is no keyword (once per
+/// line, and not on a line already noted).
+class SourceNotes {
+ public:
+  /// `mentions_keyword` tells whether a field holds one of the words of the source's keywords.
+  SourceNotes(RunState& state, bool (*mentions_keyword)(std::string_view))
+      : state_(state), mentions_keyword_(mentions_keyword) {}
+
+  /// The field whose reading reached the end of the file, which is never interpreted.
+  void last_field(const std::string& field, SourcePlace place);
+  /// A field passed over as a comment because it holds "-".
+  void comment(const std::string& field, SourcePlace place);
+  /// A field that matched no keyword.
+  void unknown(const std::string& field, SourcePlace place);
+  /// A line that has had its note: no "no keyword" note follows on it.
+  void line_noted(int line) { noted_line_ = line; }
+
+ private:
+  RunState& state_;
+  bool (*mentions_keyword_)(std::string_view);
+  int noted_line_ = 0;
+};
