@@ -69,7 +69,34 @@ char encode(char32_t value, std::size_t offset) {
                               std::to_string(offset));
 }
 
+void append_utf8(std::string& out, char32_t value) {
+  if (value < 0x80) {
+    out += static_cast<char>(value);
+  } else if (value < 0x800) {
+    out += static_cast<char>(0xC0 | (value >> 6));
+    out += static_cast<char>(0x80 | (value & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (value >> 12));
+    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (value & 0x3F));
+  }
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
 }  // namespace
+
+std::string windows1252_to_utf8(std::string_view bytes) {
+  std::string utf8;
+  utf8.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<uint8_t>(c);
+    char32_t value = byte;
+    if (byte >= 0x80 && byte < 0xA0) value = kHighRow[byte - 0x80] != 0 ? kHighRow[byte - 0x80] : kReplacement;
+    append_utf8(utf8, value);
+  }
+  return utf8;
+}
 
 std::string utf8_to_windows1252(std::string_view utf8) {
   std::string bytes;

@@ -85,3 +85,20 @@ TEST(Windows1252, MalformedUtf8IsAnError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Windows1252, EveryDefinedByteComesBackThroughUtf8) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string one(1, static_cast<char>(byte));
+    const std::string utf8 = windows1252_to_utf8(one);
+    if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
+      EXPECT_EQ(utf8, "\xEF\xBF\xBD") << byte;
+    } else {
+      EXPECT_EQ(utf8_to_windows1252(utf8), one) << byte;
+    }
+  }
+  EXPECT_EQ(windows1252_to_utf8("Citt\xE0 \x80 5"), "Citt\xC3\xA0 \xE2\x82\xAC 5");
+}
+
+}  // namespace

@@ -10,6 +10,7 @@
 
 #include "compiler/track_cell.h"
 #include "compiler/track_trace.h"
+#include "documents/windows1252.h"
 
 namespace {
 
@@ -48,24 +49,11 @@ constexpr Colour kSlowdownLine{0.85, 0.38, 0.00};
 // ---------------------------------------------------------------------------------------------------
 // Small helpers
 
-/// An 8-bit text of the files as UTF-8: bytes 0xA0 to 0xFF are the Latin-1 letters of the code page,
-/// the rare characters of bytes 0x80 to 0x9F show as a replacement mark, control bytes as blanks.
-std::string utf8_of(const std::string& bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20) {
-      text += ' ';
-    } else if (b < 0x80) {
-      text += c;
-    } else if (b < 0xA0) {
-      text += "\xEF\xBF\xBD";
-    } else {
-      text += static_cast<char>(0xC0 | (b >> 6));
-      text += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return text;
+/// An 8-bit text of the files (Windows-1252) as UTF-8 for drawing; control bytes show as blanks.
+std::string utf8_of(std::string bytes) {
+  for (char& c : bytes)
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  return windows1252_to_utf8(bytes);
 }
 
 std::string trimmed(const std::string& text) {
