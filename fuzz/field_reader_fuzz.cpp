@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     try {
       if (read == 0) {
         const std::string field = reader.read_text();
-        FUZZ_CHECK(field.size() <= kMaxTextField);
+        FUZZ_CHECK(field.size() <= kMaxRecordText);
         // Only a quoted field can hold a comma or a line end.
         const SourcePlace place = reader.last_place();
         check_place(place, lines);

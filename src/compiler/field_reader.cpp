@@ -67,7 +67,7 @@ void FieldReader::begin_field() {
 std::string FieldReader::read_text() {
   begin_field();
   const auto checked = [this](std::string field) {
-    if (field.size() > kMaxTextField) fail("text longer than 65535 characters");
+    if (field.size() > kMaxRecordText) fail("text longer than " + std::to_string(kMaxRecordText) + " characters");
     return field;
   };
   if (pos_ < text_.size() && text_[pos_] == '"') {

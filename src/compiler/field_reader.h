@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/read_failure.h"
+#include "compiler/scenario_table.h"
 
 /// Reads a text buffer as comma-delimited sequential input, one field at a time, across line ends.
 ///
@@ -16,12 +17,9 @@
 ///   blanks and one comma or line end are consumed.
 /// - A number field is an optionally signed whole number ending at a comma, a blank or a line end;
 ///   after it blanks are skipped and one comma or line end is consumed. An empty field reads as 0.
-/// - A text field longer than 65535 bytes (more than a record can store) is a read failure.
+/// - A text field longer than kMaxRecordText bytes (more than a record can store) is a read failure.
 /// - Reading at the end of the buffer, a number field holding anything else, or a number that does not
 ///   fit its target throws ReadFailure with the place of the field.
-/// The longest text field: the scenario table stores a text's length in 16 bits.
-inline constexpr std::size_t kMaxTextField = 65535;
-
 class FieldReader {
  public:
   FieldReader(std::string_view text, SourceKind source);

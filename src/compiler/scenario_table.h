@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,8 @@ struct ScenarioRecord {
 };
 
 inline constexpr int kScenarioRecordCount = 87;
+/// The longest text a record can carry: the files store a text's length in 16 bits.
+inline constexpr std::size_t kMaxRecordText = 65535;
 /// Stations fill records from 1 upward; board texts fill them from 80 downward.
 inline constexpr int kFirstStationRecord = 1;
 inline constexpr int kFirstBoardRecord = 80;

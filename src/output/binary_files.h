@@ -31,8 +31,6 @@ inline constexpr std::size_t kRecordFixedSize = kU8Size + 3 * kS32Size + kU8Size
                                                 4 * kU8Size + kS32Size;  // code, numbers, mark, text length,
                                                                          // shorts, bytes, number4
 static_assert(kRecordFixedSize == 34);
-/// The longest text a record can carry (its length is a u16).
-inline constexpr std::size_t kMaxRecordText = 65535;
 /// A cell of the grid.
 inline constexpr std::size_t kCellSize = kU8Size + 4 * kS16Size + 6 * kU8Size;  // kind, values, bytes
 static_assert(kCellSize == 15);
