@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "compiler/run_state.h"
+#include "platform/files.h"
 
 namespace document_test {
 
@@ -54,12 +54,6 @@ inline std::vector<std::size_t> cell_bars(std::size_t first, const std::vector<s
   std::vector<std::size_t> columns{first};
   for (const auto width : widths) columns.push_back(columns.back() + width + 1);
   return columns;
-}
-
-inline std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
