@@ -15,8 +15,6 @@ class Form1 {
   /// exit status; a failure of the platform leaves as FileError.
   int Form_Load();
 
-  const RunState& state() const { return state_; }
-
  private:
   RunState state_;
   bool with_window_;
