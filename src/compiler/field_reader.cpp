@@ -64,17 +64,19 @@ void FieldReader::begin_field() {
   last_place_ = place_of(pos_);
 }
 
+std::string FieldReader::read_stored_text() {
+  std::string field = read_text();
+  if (field.size() > kMaxRecordText) fail("text longer than " + std::to_string(kMaxRecordText) + " characters");
+  return field;
+}
+
 std::string FieldReader::read_text() {
   begin_field();
-  const auto checked = [this](std::string field) {
-    if (field.size() > kMaxRecordText) fail("text longer than " + std::to_string(kMaxRecordText) + " characters");
-    return field;
-  };
   if (pos_ < text_.size() && text_[pos_] == '"') {
     const std::size_t start = pos_ + 1;
     std::size_t close = text_.find('"', start);
     if (close == std::string_view::npos) close = text_.size();
-    std::string field = checked(std::string(text_.substr(start, close - start)));
+    std::string field(text_.substr(start, close - start));
     pos_ = std::min(close + 1, text_.size());
     skip_blanks();
     if (pos_ < text_.size() && text_[pos_] == ',') {
@@ -86,7 +88,7 @@ std::string FieldReader::read_text() {
   }
   const std::size_t start = pos_;
   while (pos_ < text_.size() && text_[pos_] != ',' && !is_line_end(text_[pos_])) ++pos_;
-  std::string field = checked(std::string(text_.substr(start, pos_ - start)));
+  std::string field(text_.substr(start, pos_ - start));
   if (pos_ < text_.size() && text_[pos_] == ',') {
     ++pos_;
   } else {

@@ -17,7 +17,6 @@
 ///   blanks and one comma or line end are consumed.
 /// - A number field is an optionally signed whole number ending at a comma, a blank or a line end;
 ///   after it blanks are skipped and one comma or line end is consumed. An empty field reads as 0.
-/// - A text field longer than kMaxRecordText bytes (more than a record can store) is a read failure.
 /// - Reading at the end of the buffer, a number field holding anything else, or a number that does not
 ///   fit its target throws ReadFailure with the place of the field.
 class FieldReader {
@@ -28,6 +27,9 @@ class FieldReader {
   bool at_end() const { return pos_ >= text_.size(); }
 
   std::string read_text();
+  /// A text that a record stores (a station name, a board text): longer than kMaxRecordText bytes, more
+  /// than a record can hold, it is a read failure. Any other field may be of any length.
+  std::string read_stored_text();
   int32_t read_int32();
   int16_t read_int16();
   uint8_t read_uint8();

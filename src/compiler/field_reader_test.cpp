@@ -9,7 +9,7 @@
 namespace {
 
 // A read to perform: as text, or as a number of a given width.
-enum class As { Text, Int32, Int16, Uint8 };
+enum class As { Text, StoredText, Int32, Int16, Uint8 };
 struct Read {
   As as;
   std::variant<std::string, int64_t> expected;
@@ -28,6 +28,7 @@ Read i32(int64_t v) { return {As::Int32, v}; }
 std::variant<std::string, int64_t> perform(FieldReader& reader, As as) {
   switch (as) {
     case As::Text: return reader.read_text();
+    case As::StoredText: return reader.read_stored_text();
     case As::Int32: return int64_t{reader.read_int32()};
     case As::Int16: return int64_t{reader.read_int16()};
     case As::Uint8: return int64_t{reader.read_uint8()};
@@ -84,7 +85,7 @@ TEST(FieldReader, RefusesWhatIsNotAFieldOfItsKind) {
       {"beyond 16 bits", "40000", {As::Int16}, {SourceKind::Line, 1, 1}},
       {"byte of 256", "256", {As::Uint8}, {SourceKind::Line, 1, 1}},
       {"negative byte", "-1", {As::Uint8}, {SourceKind::Line, 1, 1}},
-      {"text too long to store", "x," + std::string(65536, 'a'), {As::Text, As::Text}, {SourceKind::Line, 1, 3}},
+      {"stored text too long to store", "x," + std::string(65536, 'a'), {As::Text, As::StoredText}, {SourceKind::Line, 1, 3}},
   };
   for (const Failure& c : cases) {
     SCOPED_TRACE(c.name);
@@ -98,6 +99,17 @@ TEST(FieldReader, RefusesWhatIsNotAFieldOfItsKind) {
       EXPECT_EQ(failure.place().column, c.place.column);
     }
   }
+}
+
+TEST(FieldReader, OnlyStoredTextsAreLimitedToWhatARecordHolds) {
+  const std::string longest(65535, 'a');
+  const std::string dashes(70000, '-');
+  const std::string text = dashes + "\r\n" + longest + "\r\n" + dashes + ",x";
+  FieldReader reader(text, SourceKind::Line);
+  EXPECT_EQ(reader.read_text(), dashes);
+  EXPECT_EQ(reader.read_stored_text(), longest);
+  EXPECT_EQ(reader.read_text(), dashes);
+  EXPECT_EQ(reader.read_text(), "x");
 }
 
 TEST(FieldReader, KnowsWhereEachFieldStartsAndItsLine) {

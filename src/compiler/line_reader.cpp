@@ -353,8 +353,9 @@ class LineReader {
     int32_t start = read_position(start_place);
     int32_t end = read_position(end_place);
     int32_t type = reader_.read_int32();
+    // Only the start is range-tested; the end is refused only when the stretch's last cell lies
+    // outside the grid.
     if (!passes_range_test(state_.grid, start)) return out_of_range(start, start_place);
-    if (!passes_range_test(state_.grid, end)) return out_of_range(end, end_place);
     const int64_t first = profile_cell(start);
     const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
     if (first <= last) {
@@ -392,7 +393,7 @@ class LineReader {
     if (grid_missing()) return Flow::HardEnd;
     SourcePlace place;
     const int32_t position = read_position(place);
-    const std::string text = read_field();
+    const std::string text = state_.current_field = reader_.read_stored_text();
     if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
     const int64_t index = object_cell(position);
     if (!state_.grid.contains(index)) return out_of_range(position, place);

@@ -287,7 +287,7 @@ TEST(LineReader, ErrorCodes) {
       {"no code count", general + "ripetizione segnali, 0, 2000\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionCodes, {}, false, 3, 1},
       {"board on a speed board", line_with("indicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\ncartello_indicatore,  870,  (X)\r\n"), kErrorInfoBoardOccupied, 870, false, 5, 23},
       {"position beyond the grid", line_with("montagna,  35950,  36000,  2\r\n"), kErrorOutOfRange, 35950, true, 4, 12},
-      {"mountain end beyond the grid", line_with("montagna,  100,  36000,  2\r\n"), kErrorOutOfRange, 36000, true, 4, 18},
+      {"mountain's last cell beyond the grid", line_with("montagna,  100,  36100,  2\r\n"), kErrorOutOfRange, 36100, true, 4, 18},
       {"cell before the start of the grid", line_with("cartello_indicatore,  -100,  (X)\r\n"), kErrorOutOfRange, -100, true, 4, 23},
       {"curve end beyond the trace", line_with("curvad3,  35000,  999\r\n"), kErrorOutOfRange, 35999, true, 4, 19},
       {"speed board on a board", line_with("cartello_indicatore,  850,  (X)\r\nindicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"), kErrorSpeedBoardOccupied, 850, false, 5, 19},

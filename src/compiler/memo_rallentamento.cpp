@@ -23,39 +23,41 @@ bool has_warning(int32_t x) { return x > kLastStartWithoutWarning; }
 
 }  // namespace
 
-std::optional<int32_t> slowdown_outside_grid(const TrackGrid& grid, int32_t x, int32_t l, int32_t f_ta) {
-  if (!grid.contains(object_cell(x))) return x;
-  if (has_warning(x)) {
-    if (!grid.contains(warning_cell(x))) return x;
-    const int32_t approach = first_approach_cell(x);
-    if (f_ta != 0 && !(grid.contains(approach) && grid.contains(approach - (kApproachCells - 1)))) return x;
-  }
-  const int32_t end = add32(x, l);
-  if (!grid.contains(object_cell(end))) return end;
-  return std::nullopt;
-}
-
 void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
                         int32_t& d_v) {
-  if (const auto outside = slowdown_outside_grid(state.grid, x, l, f_ta)) {
-    set_error(state, kErrorOutOfRange, *outside);
-    return;
-  }
   TrackGrid& grid = state.grid;
   const bool warned = has_warning(x);
   if (!warned) f_ta = 0;
 
+  // Each cell is checked against the grid at the step that needs it, so the refusals keep their order.
   const int32_t warning = warned ? warning_cell(x) : -1;
-  if (warned && !grid[warning].is_free()) {
-    set_error(state, kErrorWarningOccupied);
+  if (warned) {
+    if (!grid.contains(warning)) {
+      set_error(state, kErrorOutOfRange, x);
+      return;
+    }
+    if (!grid[warning].is_free()) {
+      set_error(state, kErrorWarningOccupied);
+      return;
+    }
+  }
+  const int64_t start_cell = object_cell(x);
+  if (!grid.contains(start_cell)) {
+    set_error(state, kErrorOutOfRange, x);
     return;
   }
-  const auto start = static_cast<int32_t>(object_cell(x));
+  const auto start = static_cast<int32_t>(start_cell);
   if (!grid[start].is_free()) {
     set_error(state, kErrorSlowdownStartOccupied);
     return;
   }
-  const auto end = static_cast<int32_t>(object_cell(add32(x, l)));
+  const int32_t end_position = add32(x, l);
+  const int64_t end_cell = object_cell(end_position);
+  if (!grid.contains(end_cell)) {
+    set_error(state, kErrorOutOfRange, end_position);
+    return;
+  }
+  const auto end = static_cast<int32_t>(end_cell);
   if (!grid[end].is_free()) {
     set_error(state, kErrorSlowdownEndOccupied);
     return;
@@ -82,6 +84,12 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
   if (f_ta == 0) return;
   const int32_t approach = first_approach_cell(x);
   for (int32_t k = 1; k <= kApproachCells; ++k) {
+    // The approach cells lie just before the warning cell, which is in the grid; a start near cell 0
+    // could still put them before it.
+    if (!grid.contains(approach - (k - 1))) {
+      set_error(state, kErrorOutOfRange, x);
+      return;
+    }
     if (!grid[approach - (k - 1)].is_free()) {
       set_error(state, kErrorApproachOccupied);
       return;

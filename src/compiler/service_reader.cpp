@@ -219,9 +219,11 @@ class ServiceReader {
     const int32_t f_ta = reader_.read_int32();
     int32_t d_v = reader_.read_int32();
     if (!passes_range_test(state_.grid, x.value)) return outside_grid(x.value, x.place);
-    if (const auto outside = slowdown_outside_grid(state_.grid, x.value, l, f_ta))
-      return outside_grid(*outside, *outside == x.value ? x.place : length.place);
+    const int32_t code_before = state_.error_code;
     memo_rallentamento(state_, x.value, v, l, f_tt, f_ta, d_v);
+    // A cell of the slowdown outside the grid is found by the recorder at the step that needs it.
+    if (state_.error_code == kErrorOutOfRange && code_before == 0 && state_.error_position)
+      return outside_grid(*state_.error_position, *state_.error_position == x.value ? x.place : length.place);
     if (state_.error_code > 0) return refuse(state_.error_code, x.value, x.place);
     return Flow::Next;
   }
@@ -273,7 +275,7 @@ class ServiceReader {
     const int32_t minute = reader_.read_int32();
     const int32_t second = reader_.read_int32();
     record.number4 = add32(add32(mul32(hour, kSecondsPerHour), mul32(minute, kSecondsPerMinute)), second);
-    record.text = reader_.read_text();
+    record.text = reader_.read_stored_text();
 
     place_platform(record, position.value, length);
     if (length < kLongPlatform) record.byte4 = 0;
