@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "compiler/run_state.h"
 #include "large_scenario.h"
 #include "output/memorizza_percorso.h"
 #include "platform/program_directory.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
-#include "source/source_names.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ void compile_in_directory(benchmark::State& bench, const std::string& line, cons
     std::ofstream(path_in(directory, service_source_name("K", "1")), std::ios::binary) << service;
     RunState state;
     state.program_directory = directory;
-    state.line_key = "K";
-    state.train_number = "1";
+    state.line_key = std::string("K");
+    state.train_number = std::string("1");
     bench.ResumeTiming();
     int32_t j = 1;
     memorizza_percorso(state, j);

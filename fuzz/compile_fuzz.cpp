@@ -8,14 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/error_codes.h"
+#include "compiler/competition_codes.h"
 #include "compiler/memorizza_dati.h"
-#include "compiler/run_state.h"
 #include "fuzz_check.h"
-#include "output/binary_files.h"
-#include "output/competition_codes.h"
 #include "output/memorizza_percorso.h"
 #include "run_state_checks.h"
+#include "scenario/binary_format.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "compiler/error_codes.h"
 #include "compiler/line_reader.h"
-#include "compiler/run_state.h"
 #include "fuzz_check.h"
 #include "run_state_checks.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

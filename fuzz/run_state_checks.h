@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <string_view>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
 #include "fuzz_check.h"
-#include "output/binary_files.h"
+#include "scenario/binary_format.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 /// Lines of a source as the field reader counts them (a last line after the final line end included).
 inline int source_lines(std::string_view text) {

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "compiler/line_reader.h"
-#include "compiler/run_state.h"
 #include "compiler/service_reader.h"
 #include "fuzz_check.h"
 #include "run_state_checks.h"
+#include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/line_table.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/file_dump.h"
-#include "output/binary_files.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/binary_format.h"
 
 namespace fs = std::filesystem;
 

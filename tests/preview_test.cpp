@@ -8,10 +8,10 @@
 #include <fstream>
 #include <functional>
 
-#include "output/binary_files.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "preview/preview_test_support.h"
+#include "scenario/binary_format.h"
 
 namespace fs = std::filesystem;
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "compiler/error_codes.h"
 #include "platform/files.h"
+#include "scenario/error_codes.h"
 
 namespace {
 

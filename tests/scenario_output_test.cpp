@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "output/binary_files.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/binary_format.h"
 
 namespace fs = std::filesystem;
 

@@ -9,12 +9,13 @@
 #include "app/diagnostics.h"
 #include "app/exit_status.h"
 #include "compiler/memorizza_dati.h"
-#include "compiler/run_state.h"
 #include "output/binary_files.h"
 #include "output/memorizza_percorso.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 
 namespace {
 
@@ -28,26 +29,13 @@ struct CompileOptions {
   bool werror = false;
 };
 
-constexpr std::string_view kLineSuffix = "_linea.txt";
-constexpr std::string_view kServiceSuffix = "-.txt";
-
 std::string file_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-/// "K_linea.txt" gives the line key K.
-std::optional<std::string> key_of_line_name(const std::string& path) {
-  const std::string name = file_name(path);
-  if (name.size() <= kLineSuffix.size() || !name.ends_with(kLineSuffix)) return std::nullopt;
-  return name.substr(0, name.size() - kLineSuffix.size());
-}
-
-/// "K_N-.txt" gives the line key K and the train number N.
-std::optional<std::pair<std::string, std::string>> key_and_train_of_service_name(const std::string& path) {
-  const std::string name = file_name(path);
-  if (!name.ends_with(kServiceSuffix)) return std::nullopt;
-  const std::string stem = name.substr(0, name.size() - kServiceSuffix.size());
-  const auto underscore = stem.rfind('_');
-  if (underscore == std::string::npos || underscore == 0 || underscore + 1 == stem.size()) return std::nullopt;
-  return std::pair{stem.substr(0, underscore), stem.substr(underscore + 1)};
+/// What a source's file name says, when it has the form of that source's name.
+std::optional<ParsedFileName> parsed_as(const std::string& path, ScenarioFile file) {
+  auto parsed = parse_file_name(file_name(path));
+  if (!parsed || parsed->file != file) return std::nullopt;
+  return parsed;
 }
 
 int refuse(const std::string& message) {
@@ -81,11 +69,11 @@ std::string summary(const RunState& state) {
 int compile(const CompileOptions& options, bool write) {
   std::string key = options.line_key;
   std::string train = options.train;
-  const auto line_name_key = key_of_line_name(options.line_path);
-  const auto service_name = key_and_train_of_service_name(options.service_path);
-  if (key.empty() && line_name_key) key = *line_name_key;
-  if (key.empty() && service_name) key = service_name->first;
-  if (train.empty() && service_name) train = service_name->second;
+  const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
+  const auto service_name = parsed_as(options.service_path, ScenarioFile::ServiceSource);
+  if (key.empty() && line_name) key = line_name->line_key;
+  if (key.empty() && service_name) key = service_name->line_key;
+  if (train.empty() && service_name) train = service_name->train_number;
   if (key.empty())
     return refuse("cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): "
                   "give --line-key");

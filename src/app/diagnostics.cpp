@@ -1,8 +1,8 @@
 #include "app/diagnostics.h"
 
-#include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
-#include "compiler/run_state.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

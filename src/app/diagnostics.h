@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "compiler/read_failure.h"
+#include "scenario/read_failure.h"
 
 struct RunState;
 struct SourceWarning;

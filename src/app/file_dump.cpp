@@ -11,6 +11,8 @@
 #include <optional>
 #include <span>
 
+#include "scenario/file_names.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------------------------------
@@ -512,13 +514,6 @@ void coordinate_from_json(JsonReader& reader, const ScenarioJson& value, TrackTr
 
 }  // namespace
 
-ScenarioFileKind scenario_file_kind(std::string_view file_name) {
-  if (file_name.ends_with("_linea.dat")) return ScenarioFileKind::Trace;
-  if (file_name.ends_with(".sim")) return ScenarioFileKind::Table;
-  if (file_name.ends_with(".dat")) return ScenarioFileKind::Grid;
-  return ScenarioFileKind::Unknown;
-}
-
 std::string describe_grid(const TrackGrid& grid) {
   if (!grid.exists()) return "Track grid: no cells\n";
   std::string out = "Track grid: cells 0 to " + str(grid.cellCount()) + "\n";
@@ -754,23 +749,24 @@ std::string json_text(const ScenarioJson& json) {
 Inspection inspect_file(std::string_view file_name, std::string_view bytes, bool as_json) {
   const std::string name(file_name);
   const std::string header = name + ": " + str(static_cast<int64_t>(bytes.size())) + " bytes\n";
-  switch (scenario_file_kind(file_name)) {
-    case ScenarioFileKind::Trace: {
+  const std::optional<ScenarioFile> file = binary_file_by_ending(file_name);
+  switch (file.value_or(ScenarioFile::LineSource)) {
+    case ScenarioFile::Trace: {
       const Decoded<TrackTrace> decoded = decode_trace(bytes);
       if (!decoded) return {{}, name + ": not a plan trace: " + decoded.error};
       return {as_json ? json_text(trace_to_json(*decoded.value)) : header + describe_trace(*decoded.value), {}};
     }
-    case ScenarioFileKind::Table: {
+    case ScenarioFile::Table: {
       const Decoded<ScenarioTable> decoded = decode_table(bytes);
       if (!decoded) return {{}, name + ": not a scenario table: " + decoded.error};
       return {as_json ? json_text(table_to_json(*decoded.value)) : header + describe_table(*decoded.value), {}};
     }
-    case ScenarioFileKind::Grid: {
+    case ScenarioFile::Grid: {
       const Decoded<TrackGrid> decoded = decode_grid(bytes);
       if (!decoded) return {{}, name + ": not a track grid: " + decoded.error};
       return {as_json ? json_text(grid_to_json(*decoded.value)) : header + describe_grid(*decoded.value), {}};
     }
-    case ScenarioFileKind::Unknown: break;
+    default: break;
   }
   return {{}, name + ": unknown file type: the name must end in \"_linea.dat\", \".sim\" or \".dat\""};
 }

@@ -5,10 +5,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "compiler/scenario_table.h"
-#include "compiler/track_grid.h"
-#include "compiler/track_trace.h"
-#include "output/binary_files.h"
+#include "scenario/binary_format.h"
+#include "scenario/scenario_table.h"
+#include "scenario/track_grid.h"
+#include "scenario/track_trace.h"
 
 // The three binary scenario files turned back into text: a readable description for people, and JSON
 // that holds every stored value, so that the JSON read back and encoded gives the same bytes.
@@ -27,11 +27,6 @@
 
 /// JSON with its keys kept in the order they are written.
 using ScenarioJson = nlohmann::ordered_json;
-
-/// Which scenario file a name is, by its ending: "_linea.dat" the plan trace, ".sim" the scenario
-/// table, any other ".dat" the track grid.
-enum class ScenarioFileKind { Trace, Table, Grid, Unknown };
-ScenarioFileKind scenario_file_kind(std::string_view file_name);
 
 /// Readable descriptions, one item per line, each line ended by "\n".
 /// Grid: the runs of each profile field, then every cell with an object, a value or an approach mark.

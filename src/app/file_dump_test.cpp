@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "output/binary_files.h"
+#include "scenario/binary_format.h"
 
 namespace {
 
@@ -472,21 +472,6 @@ TEST(JsonFromText, RefusesWhatNoFileCanHold) {
 
 // ---------------------------------------------------------------------------------------------------
 // Files
-
-TEST(ScenarioFileKind, FollowsTheNameEnding) {
-  struct Case {
-    const char* name;
-    ScenarioFileKind kind;
-  };
-  const Case cases[] = {
-      {"Lesca-Varo_linea.dat", ScenarioFileKind::Trace}, {"dir/x_linea.dat", ScenarioFileKind::Trace},
-      {"Lesca-Varo_148.sim", ScenarioFileKind::Table},   {"Lesca-Varo_148.dat", ScenarioFileKind::Grid},
-      {"linea.dat", ScenarioFileKind::Grid},             {"x_linea.txt", ScenarioFileKind::Unknown},
-      {"x.DAT", ScenarioFileKind::Unknown},              {"x.sim.bak", ScenarioFileKind::Unknown},
-      {"", ScenarioFileKind::Unknown},
-  };
-  for (const Case& c : cases) EXPECT_EQ(scenario_file_kind(c.name), c.kind) << c.name;
-}
 
 TEST(InspectFile, ReadableOutputStartsWithTheFileAndItsSize) {
   const std::string bytes = encode_grid(small_grid());

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/errore.h"
 #include "app/exit_status.h"
 #include "app/run_report.h"
 #include "documents/notes.h"
@@ -26,7 +27,8 @@ int Form1::Form_Load() {
   dati_rallentamenti(state_);
   dati_scheda(state_);
   int32_t j = 1;
-  memorizza_percorso(state_, j);
+  // A taken place of the output ends the run before any binary file is written.
+  if (const int32_t taken = memorizza_percorso(state_, j); taken != 0) errore(std::to_string(taken));
   // A compilation that left an error is not a success: the files are written, then the user is told.
   if (state_.error_code != 0) {
     show_message(run_report(state_));

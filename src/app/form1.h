@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "compiler/run_state.h"
 #include "platform/wait_window.h"
+#include "scenario/run_state.h"
 
 /// The run's form: owns the run state and runs the whole scenario build when it loads.
 class Form1 {

@@ -1,7 +1,7 @@
 #include "app/run_report.h"
 
 #include "app/errore.h"
-#include "compiler/run_state.h"
+#include "scenario/run_state.h"
 
 std::string run_report(const RunState& state) {
   std::string report = errore_message(std::to_string(state.error_code));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/run_state.h"
+#include "scenario/run_state.h"
 
 namespace {
 

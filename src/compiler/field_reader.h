@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/read_failure.h"
-#include "compiler/scenario_table.h"
+#include "scenario/read_failure.h"
+#include "scenario/scenario_table.h"
 
 /// Reads a text buffer as comma-delimited sequential input, one field at a time, across line ends.
 ///

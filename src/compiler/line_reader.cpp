@@ -4,17 +4,17 @@
 #include <climits>
 #include <string>
 
-#include "compiler/checked_arithmetic.h"
-#include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
 #include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
 #include "compiler/memo_indicatori_v_max.h"
 #include "compiler/memo_montagna.h"
 #include "compiler/progressive_ordina.h"
-#include "compiler/run_state.h"
 #include "compiler/source_notes.h"
 #include "compiler/value_cut.h"
+#include "scenario/checked_arithmetic.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "compiler/memo_segnale.h"
 
-#include "compiler/checked_arithmetic.h"
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
 #include "compiler/value_cut.h"
+#include "scenario/checked_arithmetic.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

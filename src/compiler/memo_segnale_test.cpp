@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

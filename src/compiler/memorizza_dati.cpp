@@ -1,13 +1,13 @@
 #include "compiler/memorizza_dati.h"
 
-#include "compiler/error_codes.h"
 #include "compiler/line_reader.h"
-#include "compiler/run_state.h"
 #include "compiler/service_reader.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
-#include "source/source_names.h"
+#include "scenario/error_codes.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 
 SourcesRead compile_sources(RunState& state, std::optional<std::string_view> line,
                             std::optional<std::string_view> service) {

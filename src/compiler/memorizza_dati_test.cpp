@@ -6,9 +6,9 @@
 #include <fstream>
 #include <functional>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
 #include "platform/program_directory.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 

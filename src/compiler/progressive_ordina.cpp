@@ -1,7 +1,7 @@
 #include "compiler/progressive_ordina.h"
 
-#include "compiler/checked_arithmetic.h"
-#include "compiler/run_state.h"
+#include "scenario/checked_arithmetic.h"
+#include "scenario/run_state.h"
 
 namespace {
 

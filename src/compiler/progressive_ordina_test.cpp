@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "compiler/run_state.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <string>
 
-#include "compiler/checked_arithmetic.h"
-#include "compiler/error_codes.h"
 #include "compiler/field_reader.h"
 #include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
-#include "compiler/run_state.h"
 #include "compiler/source_notes.h"
 #include "compiler/value_cut.h"
+#include "scenario/checked_arithmetic.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 #include "source/dati_treno.h"
 
 namespace {

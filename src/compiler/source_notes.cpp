@@ -1,6 +1,6 @@
 #include "compiler/source_notes.h"
 
-#include "compiler/run_state.h"
+#include "scenario/run_state.h"
 
 namespace {
 std::string quoted(const std::string& field) { return "\"" + field + "\""; }

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "compiler/checked_arithmetic.h"
-#include "compiler/run_state.h"
+#include "scenario/checked_arithmetic.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "compiler/read_failure.h"
+#include "scenario/read_failure.h"
 
 struct RunState;
 

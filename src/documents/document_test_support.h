@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/run_state.h"
 #include "platform/files.h"
+#include "scenario/run_state.h"
 
 namespace document_test {
 

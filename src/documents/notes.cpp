@@ -1,12 +1,9 @@
 #include "documents/notes.h"
 
-#include "compiler/run_state.h"
-#include "documents/windows1252.h"
 #include "platform/program_directory.h"
-
-std::string notes_name(const std::string& line_key, const std::string& train_number) {
-  return line_key + "_" + train_number + "_note.txt";
-}
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
+#include "scenario/windows1252.h"
 
 // Each paragraph is one line, however long; lines 16, 18, 22 and 26 end with a blank.
 LineTable notes_text() {
@@ -70,5 +67,5 @@ LineTable notes_lines() {
 }
 
 void dati_note(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, notes_name(state.line_key, state.train_number)), notes_lines());
+  scrivi_righe(path_in(state.program_directory, scenario_file_name(ScenarioFile::Notes, state.line_key, state.train_number)), notes_lines());
 }

@@ -6,9 +6,6 @@
 
 struct RunState;
 
-/// Name of the notes: the line key, "_", the train number, then "_note.txt".
-std::string notes_name(const std::string& line_key, const std::string& train_number);
-
 /// The notes as written in the program, in UTF-8: 28 lines, then the end marker.
 LineTable notes_text();
 

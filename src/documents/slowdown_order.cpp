@@ -1,7 +1,8 @@
 #include "documents/slowdown_order.h"
 
-#include "compiler/run_state.h"
 #include "platform/program_directory.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 
 namespace {
 
@@ -15,10 +16,6 @@ constexpr const char* kEmptyRow =
 constexpr std::size_t kTrailingEmptyRows = 23;
 
 }  // namespace
-
-std::string slowdown_order_name(const std::string& line_key, const std::string& train_number) {
-  return line_key + "_" + train_number + "_rallentamenti.txt";
-}
 
 LineTable slowdown_order_lines() {
   LineTable lines{
@@ -56,6 +53,6 @@ LineTable slowdown_order_lines() {
 }
 
 void dati_rallentamenti(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, slowdown_order_name(state.line_key, state.train_number)),
+  scrivi_righe(path_in(state.program_directory, scenario_file_name(ScenarioFile::SlowdownOrder, state.line_key, state.train_number)),
                slowdown_order_lines());
 }

@@ -1,7 +1,8 @@
 #include "documents/timetable_card.h"
 
-#include "compiler/run_state.h"
 #include "platform/program_directory.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 
 namespace {
 
@@ -15,10 +16,6 @@ constexpr const char* kEmptyRow =
 constexpr std::size_t kTrailingEmptyRows = 15;
 
 }  // namespace
-
-std::string timetable_card_name(const std::string& line_key, const std::string& train_number) {
-  return line_key + "_" + train_number + "_scheda_treno.txt";
-}
 
 LineTable timetable_card_lines() {
   LineTable lines{
@@ -63,6 +60,6 @@ LineTable timetable_card_lines() {
 }
 
 void dati_scheda(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, timetable_card_name(state.line_key, state.train_number)),
+  scrivi_righe(path_in(state.program_directory, scenario_file_name(ScenarioFile::TimetableCard, state.line_key, state.train_number)),
                timetable_card_lines());
 }

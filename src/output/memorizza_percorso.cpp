@@ -2,12 +2,11 @@
 
 #include <string>
 
-#include "app/errore.h"
+#include "compiler/competition_codes.h"
+#include "compiler/finishing_pass.h"
 #include "compiler/memorizza_dati.h"
-#include "compiler/run_state.h"
 #include "output/binary_files.h"
-#include "output/competition_codes.h"
-#include "output/finishing_pass.h"
+#include "scenario/run_state.h"
 
 void prepare_compilation(RunState& state, int32_t j) {
   state.trace_flag = j;
@@ -22,10 +21,11 @@ int32_t finish_scenario(RunState& state) {
   return stamp_codes(state);
 }
 
-void memorizza_percorso(RunState& state, int32_t& j) {
+int32_t memorizza_percorso(RunState& state, int32_t& j) {
   prepare_compilation(state, j);
   memorizza_dati(state);
-  if (!state.grid.exists()) return;
-  if (const int32_t taken = finish_scenario(state); taken != 0) errore(std::to_string(taken));
+  if (!state.grid.exists()) return 0;
+  if (const int32_t taken = finish_scenario(state); taken != 0) return taken;
   write_binary_files(state);
+  return 0;
 }

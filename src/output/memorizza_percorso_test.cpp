@@ -6,10 +6,10 @@
 #include <fstream>
 #include <set>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace fs = std::filesystem;
 
@@ -73,16 +73,11 @@ TEST_F(MemorizzaPercorso, ATraceFlagOfZeroLeavesTheTraceFileAlone) {
   EXPECT_TRUE(fs::exists(path_in(state.program_directory, "K_7.dat")));
 }
 
-TEST_F(MemorizzaPercorso, ATakenMarkerPlaceEndsTheProgramBeforeAnyBinaryFile) {
+TEST_F(MemorizzaPercorso, ATakenMarkerPlaceIsReturnedBeforeAnyBinaryFile) {
   write("K_linea.txt", "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n");
   write("K_7-.txt", "[generale]\r\nsegnale, 10, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n");
-  EXPECT_EXIT(
-      {
-        unsetenv("DISPLAY");
-        int32_t j = 1;
-        memorizza_percorso(state, j);
-      },
-      ::testing::ExitedWithCode(1), "^ Errore n\\. 1250\n$");
+  int32_t j = 1;
+  EXPECT_EQ(memorizza_percorso(state, j), kErrorMarkerTaken);
   for (const char* name : {"K_linea.dat", "K_7.sim", "K_7.dat"})
     EXPECT_FALSE(fs::exists(path_in(state.program_directory, name))) << name;
 }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "output/coding.h"
 #include "preview/preview_test_support.h"
+#include "scenario/coding.h"
 
 namespace {
 

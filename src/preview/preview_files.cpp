@@ -5,11 +5,9 @@
 
 #include "platform/file_error.h"
 #include "platform/files.h"
+#include "scenario/file_names.h"
 
 namespace {
-
-constexpr std::string_view kGridEnding = ".dat";
-constexpr std::string_view kTraceEnding = "_linea.dat";
 
 Decoded<ScenarioFiles> failure(std::string error) { return Decoded<ScenarioFiles>{std::nullopt, std::move(error)}; }
 
@@ -28,15 +26,6 @@ std::optional<std::string> read_scenario_file(const std::string& path, const cha
 }
 
 }  // namespace
-
-std::optional<std::pair<std::string, std::string>> key_and_train_of_grid_name(const std::string& grid_path) {
-  const std::string name = std::filesystem::path(grid_path).filename().string();
-  if (!name.ends_with(kGridEnding) || name.ends_with(kTraceEnding)) return std::nullopt;
-  const std::string stem = name.substr(0, name.size() - kGridEnding.size());
-  const auto underscore = stem.rfind('_');
-  if (underscore == std::string::npos || underscore == 0 || underscore + 1 == stem.size()) return std::nullopt;
-  return std::pair{stem.substr(0, underscore), stem.substr(underscore + 1)};
-}
 
 int32_t stored_line_length(const ScenarioTable& table) { return table[kTrainRecord].number2; }
 
@@ -72,13 +61,13 @@ std::string mismatch_of(const ScenarioFiles& files) {
 }
 
 Decoded<ScenarioFiles> load_scenario_files(const std::string& grid_path) {
-  const auto names = key_and_train_of_grid_name(grid_path);
-  if (!names)
+  const auto names = parse_file_name(std::filesystem::path(grid_path).filename().string());
+  if (!names || names->file != ScenarioFile::Grid)
     return failure(grid_path + " is not the name of a grid file: a grid file is named K_N.dat, K the line key and "
                                "N the train number");
   ScenarioFiles files;
-  files.line_key = names->first;
-  files.train_number = names->second;
+  files.line_key = names->line_key;
+  files.train_number = names->train_number;
   const std::filesystem::path directory = std::filesystem::path(grid_path).parent_path();
   const std::string table_path = (directory / table_file_name(files.line_key, files.train_number)).string();
   const std::string trace_path = (directory / trace_file_name(files.line_key)).string();

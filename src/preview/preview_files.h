@@ -4,10 +4,10 @@
 #include <string>
 #include <utility>
 
-#include "compiler/scenario_table.h"
-#include "compiler/track_grid.h"
-#include "compiler/track_trace.h"
-#include "output/binary_files.h"
+#include "scenario/binary_format.h"
+#include "scenario/scenario_table.h"
+#include "scenario/track_grid.h"
+#include "scenario/track_trace.h"
 
 /// The three binary files of one compiled scenario, decoded, with the names that tie them together.
 struct ScenarioFiles {
@@ -17,10 +17,6 @@ struct ScenarioFiles {
   ScenarioTable table;
   TrackTrace trace;
 };
-
-/// "DIR/K_N.dat" gives the line key K and the train number N (split at the last "_"); nothing for a
-/// name of another form, the plan trace "K_linea.dat" included.
-std::optional<std::pair<std::string, std::string>> key_and_train_of_grid_name(const std::string& grid_path);
 
 /// The line length the table stores (record 84, second number), metres.
 int32_t stored_line_length(const ScenarioTable& table);

@@ -8,31 +8,15 @@
 #include <functional>
 #include <limits>
 
-#include "compiler/run_state.h"
 #include "platform/program_directory.h"
 #include "preview/preview_test_support.h"
+#include "scenario/run_state.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using preview_test::compiled_scenario;
-
-TEST(PreviewFiles, KeyAndTrainComeFromTheGridsName) {
-  using Names = std::optional<std::pair<std::string, std::string>>;
-  const std::pair<const char*, Names> cases[] = {
-      {"Lesca-Varo_148.dat", Names{{"Lesca-Varo", "148"}}},
-      {"/some/dir/Lesca-Varo_148.dat", Names{{"Lesca-Varo", "148"}}},
-      {"A_B_7.dat", Names{{"A_B", "7"}}},  // the train number follows the last "_"
-      {"Lesca-Varo_linea.dat", std::nullopt},  // the plan trace
-      {"Lesca-Varo_148.sim", std::nullopt},
-      {"Lesca-Varo.dat", std::nullopt},
-      {"_148.dat", std::nullopt},
-      {"Lesca-Varo_.dat", std::nullopt},
-      {"dir_1/Lesca.dat", std::nullopt},  // the directory does not count
-  };
-  for (const auto& [path, names] : cases) EXPECT_EQ(key_and_train_of_grid_name(path), names) << path;
-}
 
 TEST(PreviewFiles, TheScenarioBelongsTogether) { EXPECT_EQ(mismatch_of(compiled_scenario()), ""); }
 

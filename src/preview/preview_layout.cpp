@@ -8,9 +8,10 @@
 #include <numeric>
 #include <set>
 
-#include "compiler/track_cell.h"
-#include "compiler/track_trace.h"
-#include "documents/windows1252.h"
+#include "scenario/file_names.h"
+#include "scenario/track_cell.h"
+#include "scenario/track_trace.h"
+#include "scenario/windows1252.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <variant>
 #include <vector>
 
-#include "compiler/scenario_table.h"
-#include "compiler/track_grid.h"
 #include "preview/preview_files.h"
+#include "scenario/scenario_table.h"
+#include "scenario/track_grid.h"
 
 struct Point {
   double x = 0;

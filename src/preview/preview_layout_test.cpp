@@ -7,9 +7,9 @@
 #include <functional>
 #include <map>
 
-#include "compiler/track_cell.h"
 #include "preview/preview_drawing.h"
 #include "preview/preview_test_support.h"
+#include "scenario/track_cell.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "compiler/memorizza_dati.h"
-#include "compiler/run_state.h"
-#include "output/binary_files.h"
 #include "output/memorizza_percorso.h"
 #include "preview/preview_files.h"
+#include "scenario/binary_format.h"
+#include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 #include "source/line_table.h"

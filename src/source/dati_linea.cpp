@@ -3,9 +3,9 @@
 #include <array>
 #include <string_view>
 
-#include "compiler/run_state.h"
 #include "platform/program_directory.h"
-#include "source/source_names.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "compiler/run_state.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/run_state.h"
 
 namespace {
 

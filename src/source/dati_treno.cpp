@@ -1,8 +1,8 @@
 #include "source/dati_treno.h"
 
-#include "compiler/run_state.h"
 #include "platform/program_directory.h"
-#include "source/source_names.h"
+#include "scenario/file_names.h"
+#include "scenario/run_state.h"
 
 LineTable train_service_lines() {
   // Every line is written as it stands: the blanks inside a line (and after "40") are part of it.

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "compiler/run_state.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/run_state.h"
 
 namespace {
 

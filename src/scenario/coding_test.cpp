@@ -1,4 +1,4 @@
-#include "output/coding.h"
+#include "scenario/coding.h"
 
 #include <cmath>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "compiler/read_failure.h"
+#include "scenario/read_failure.h"
 
 /// 32-bit arithmetic on values read from a file: a result outside 32 bits is a read failure.
 int32_t add32(int64_t a, int64_t b);

@@ -1,10 +1,10 @@
-#include "output/finishing_pass.h"
+#include "compiler/finishing_pass.h"
 
 #include <algorithm>
 #include <initializer_list>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "compiler/track_trace.h"
+#include "scenario/track_trace.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
-#include "output/competition_codes.h"
+#include "compiler/competition_codes.h"
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "compiler/read_failure.h"
-#include "compiler/scenario_table.h"
-#include "compiler/track_grid.h"
-#include "compiler/track_trace.h"
+#include "scenario/read_failure.h"
+#include "scenario/scenario_table.h"
+#include "scenario/track_grid.h"
+#include "scenario/track_trace.h"
 
 /// Something the format passes over or changes silently, noted for the author with its place.
 struct SourceWarning {

@@ -1,8 +1,8 @@
-#include "compiler/track_grid.h"
+#include "scenario/track_grid.h"
 
 #include <cmath>
 
-#include "compiler/checked_arithmetic.h"
+#include "scenario/checked_arithmetic.h"
 
 double round_half_even(double value) { return std::nearbyint(value); }
 

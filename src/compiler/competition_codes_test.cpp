@@ -1,13 +1,13 @@
-#include "output/competition_codes.h"
+#include "compiler/competition_codes.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
-#include "output/binary_files.h"
-#include "output/finishing_pass.h"
+#include "compiler/finishing_pass.h"
+#include "scenario/binary_format.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

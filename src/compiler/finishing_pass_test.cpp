@@ -1,4 +1,4 @@
-#include "output/finishing_pass.h"
+#include "compiler/finishing_pass.h"
 
 #include <map>
 #include <string>
@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/error_codes.h"
-#include "compiler/run_state.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 
 namespace {
 

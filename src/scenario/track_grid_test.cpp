@@ -1,8 +1,8 @@
-#include "compiler/track_grid.h"
+#include "scenario/track_grid.h"
 
 #include <gtest/gtest.h>
 
-#include "compiler/read_failure.h"
+#include "scenario/read_failure.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "documents/windows1252.h"
+#include "scenario/windows1252.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "compiler/track_cell.h"
+#include "scenario/track_cell.h"
 
 /// Length of the track covered by one cell, metres.
 inline constexpr int32_t kCellLength = 50;

@@ -1,4 +1,4 @@
-#include "compiler/checked_arithmetic.h"
+#include "scenario/checked_arithmetic.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "compiler/error_codes.h"
+#include "scenario/error_codes.h"
 
 #include <array>
 

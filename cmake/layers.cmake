@@ -1,0 +1,34 @@
+# The layers of src/: each folder is one static library that links only the folders it names below
+# it, and its unit tests (the *_test.cpp files beside the code) are one test program.
+#
+#   scenario_layer(NAME [DEPENDS folder...] [LIBRARIES target...] [TEST_DEPENDS folder...])
+#
+# DEPENDS are folders of src/ this one may include and call; LIBRARIES are outside libraries;
+# TEST_DEPENDS are further folders only the unit tests use (fixtures such as the embedded scenario).
+# Every layer is recorded with its folders, so that the layers test can refuse an include that runs
+# upward (tests/check_layers.cmake).
+
+set_property(GLOBAL PROPERTY SCENARIO_LAYERS "")
+
+function(scenario_layer name)
+  cmake_parse_arguments(LAYER "" "" "DEPENDS;LIBRARIES;TEST_DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_test\\.cpp$|/main\\.cpp$")
+  list(TRANSFORM LAYER_DEPENDS PREPEND scenario_ OUTPUT_VARIABLE depends)
+  add_library(scenario_${name} STATIC ${sources})
+  target_include_directories(scenario_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(scenario_${name} PUBLIC ${depends} ${LAYER_LIBRARIES})
+
+  string(JOIN "," folders ${LAYER_DEPENDS})
+  set_property(GLOBAL APPEND PROPERTY SCENARIO_LAYERS "${name}:${folders}")
+
+  if(SCENARIO_TESTS)
+    file(GLOB tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*_test.cpp)
+    if(tests)
+      list(TRANSFORM LAYER_TEST_DEPENDS PREPEND scenario_ OUTPUT_VARIABLE test_depends)
+      add_executable(${name}_tests ${tests})
+      target_link_libraries(${name}_tests PRIVATE scenario_${name} ${test_depends} GTest::gtest GTest::gtest_main)
+      gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60)
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+/// Every file of a scenario. Each is named from the line key K and, but for the line description and
+/// the plan trace, the train number N.
+enum class ScenarioFile {
+  LineSource,     // K_linea.txt: the line description
+  ServiceSource,  // K_N-.txt: the train service
+  Notes,          // K_N_note.txt
+  SlowdownOrder,  // K_N_rallentamenti.txt
+  TimetableCard,  // K_N_scheda_treno.txt
+  Trace,          // K_linea.dat: the plan trace
+  Table,          // K_N.sim: the scenario table
+  Grid,           // K_N.dat: the track cell grid
+};
+
+/// The name of a scenario file, without a directory.
+std::string scenario_file_name(ScenarioFile file, std::string_view line_key, std::string_view train_number = {});
+
+inline std::string line_source_name(std::string_view line_key) {
+  return scenario_file_name(ScenarioFile::LineSource, line_key);
+}
+inline std::string service_source_name(std::string_view line_key, std::string_view train_number) {
+  return scenario_file_name(ScenarioFile::ServiceSource, line_key, train_number);
+}
+inline std::string trace_file_name(std::string_view line_key) { return scenario_file_name(ScenarioFile::Trace, line_key); }
+inline std::string table_file_name(std::string_view line_key, std::string_view train_number) {
+  return scenario_file_name(ScenarioFile::Table, line_key, train_number);
+}
+inline std::string grid_file_name(std::string_view line_key, std::string_view train_number) {
+  return scenario_file_name(ScenarioFile::Grid, line_key, train_number);
+}
+
+/// What a file name says: which file, and the line key and train number it was made from (the train
+/// number is empty for the two files named from the line key alone).
+struct ParsedFileName {
+  ScenarioFile file;
+  std::string line_key;
+  std::string train_number;
+};
+
+/// Recognises a scenario file name (without a directory): the inverse of scenario_file_name. The
+/// line key and the train number are split at the last "_" and neither may be empty. Nothing for a name
+/// of another form.
+std::optional<ParsedFileName> parse_file_name(std::string_view name);
+
+/// The binary file a name stands for by its ending alone, whatever comes before it: "_linea.dat" the
+/// plan trace, ".sim" the scenario table, any other ".dat" the grid.
+std::optional<ScenarioFile> binary_file_by_ending(std::string_view name);

@@ -1,0 +1,67 @@
+#include "scenario/file_names.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(FileNames, EveryFileOfTheScenario) {
+  const std::vector<std::pair<ScenarioFile, std::string>> names = {
+      {ScenarioFile::LineSource, "Lesca-Varo_linea.txt"},       {ScenarioFile::ServiceSource, "Lesca-Varo_148-.txt"},
+      {ScenarioFile::Notes, "Lesca-Varo_148_note.txt"},         {ScenarioFile::SlowdownOrder, "Lesca-Varo_148_rallentamenti.txt"},
+      {ScenarioFile::TimetableCard, "Lesca-Varo_148_scheda_treno.txt"}, {ScenarioFile::Trace, "Lesca-Varo_linea.dat"},
+      {ScenarioFile::Table, "Lesca-Varo_148.sim"},              {ScenarioFile::Grid, "Lesca-Varo_148.dat"},
+  };
+  for (const auto& [file, name] : names) {
+    EXPECT_EQ(scenario_file_name(file, "Lesca-Varo", "148"), name);
+    // Parsing gives back what the name was made from.
+    const auto parsed = parse_file_name(name);
+    ASSERT_TRUE(parsed.has_value()) << name;
+    EXPECT_EQ(parsed->file, file) << name;
+    EXPECT_EQ(parsed->line_key, "Lesca-Varo") << name;
+    const bool with_train = file != ScenarioFile::LineSource && file != ScenarioFile::Trace;
+    EXPECT_EQ(parsed->train_number, with_train ? "148" : "") << name;
+  }
+}
+
+TEST(FileNames, ParsingSplitsAtTheLastUnderscoreAndRefusesOtherForms) {
+  struct Case {
+    const char* name;
+    std::optional<ParsedFileName> parsed;
+  };
+  const Case cases[] = {
+      {"A_B_7.dat", ParsedFileName{ScenarioFile::Grid, "A_B", "7"}},
+      {"A_B_7-.txt", ParsedFileName{ScenarioFile::ServiceSource, "A_B", "7"}},
+      {"K_7_x_note.txt", ParsedFileName{ScenarioFile::Notes, "K_7", "x"}},
+      {"Lesca-Varo.dat", std::nullopt},
+      {"_148.dat", std::nullopt},
+      {"Lesca-Varo_.dat", std::nullopt},
+      {"_linea.txt", std::nullopt},
+      {"K_7.txt", std::nullopt},
+      {"K_7.DAT", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto parsed = parse_file_name(c.name);
+    ASSERT_EQ(parsed.has_value(), c.parsed.has_value());
+    if (!parsed) continue;
+    EXPECT_EQ(parsed->file, c.parsed->file);
+    EXPECT_EQ(parsed->line_key, c.parsed->line_key);
+    EXPECT_EQ(parsed->train_number, c.parsed->train_number);
+  }
+}
+
+TEST(FileNames, BinaryFilesByTheirEndingAlone) {
+  const std::pair<const char*, std::optional<ScenarioFile>> cases[] = {
+      {"Lesca-Varo_linea.dat", ScenarioFile::Trace}, {"dir/x_linea.dat", ScenarioFile::Trace},
+      {"Lesca-Varo_148.sim", ScenarioFile::Table},   {"cut.sim", ScenarioFile::Table},
+      {"Lesca-Varo_148.dat", ScenarioFile::Grid},    {"linea.dat", ScenarioFile::Grid},
+      {"x_linea.txt", std::nullopt},                 {"x.DAT", std::nullopt},
+      {"x.sim.bak", std::nullopt},                   {"", std::nullopt},
+  };
+  for (const auto& [name, file] : cases) EXPECT_EQ(binary_file_by_ending(name), file) << name;
+}
+
+}  // namespace
