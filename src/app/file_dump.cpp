@@ -12,6 +12,7 @@
 #include <span>
 
 #include "scenario/file_names.h"
+#include "scenario/format.h"
 
 namespace {
 
@@ -184,7 +185,6 @@ std::pair<int64_t, int64_t> range_of(const Field& field) {
 /// What each kind of cell uses: the note printed after each value it uses (nullptr: unused).
 struct KindInfo {
   uint8_t code;
-  const char* name;
   std::array<const char*, 4> values;
   bool signal_time;
 };
@@ -192,18 +192,18 @@ struct KindInfo {
 constexpr const char* kNone = nullptr;
 
 constexpr std::array<KindInfo, 12> kKinds{{
-    {0, "Plain", {kNone, kNone, kNone, kNone}, false},
-    {1, "Signal", {"", "", "", ""}, true},
-    {2, "SlowdownEnd", {" km/h", "", "", kNone}, false},
-    {3, "SlowdownStart", {" km/h", "", "", kNone}, false},
-    {4, "SlowdownWarning", {" km/h", "", kNone, kNone}, false},
-    {5, "SlowdownApproach", {"", "", kNone, kNone}, false},
-    {6, "SpeedBoard", {"", "", "", ""}, false},
-    {10, "StationMark", {" (station record)", kNone, kNone, kNone}, false},
-    {11, "MountainMarker", {kNone, kNone, kNone, kNone}, false},
-    {12, "ControlPoint", {" km/h", kNone, kNone, kNone}, false},
-    {13, "ControlPointNoValue", {kNone, kNone, kNone, kNone}, false},
-    {14, "InfoBoard", {" (text record)", kNone, kNone, kNone}, false},
+    {0, {kNone, kNone, kNone, kNone}, false},
+    {1, {"", "", "", ""}, true},
+    {2, {" km/h", "", "", kNone}, false},
+    {3, {" km/h", "", "", kNone}, false},
+    {4, {" km/h", "", kNone, kNone}, false},
+    {5, {"", "", kNone, kNone}, false},
+    {6, {"", "", "", ""}, false},
+    {10, {" (station record)", kNone, kNone, kNone}, false},
+    {11, {kNone, kNone, kNone, kNone}, false},
+    {12, {" km/h", kNone, kNone, kNone}, false},
+    {13, {kNone, kNone, kNone, kNone}, false},
+    {14, {" (text record)", kNone, kNone, kNone}, false},
 }};
 
 const KindInfo* kind_info(uint8_t code) {
@@ -221,7 +221,8 @@ bool has_object_fields(const TrackCell& cell) {
 std::string describe_cell(int64_t index, const TrackCell& cell) {
   const KindInfo* info = kind_info(cell.kind);
   std::string line = "  cell " + str(index) + " (" + str((index - 1) * kCellLength) + " m): ";
-  line += info != nullptr ? std::string(info->name) : "kind " + str(cell.kind) + " (unknown)";
+  const auto name = cell_kind_name(cell.kind);
+  line += name ? std::string(*name) : "kind " + str(cell.kind) + " (unknown)";
   const std::array<int16_t, 4> values{cell.value1, cell.value2, cell.value3, cell.value4};
   for (std::size_t k = 0; k < values.size(); ++k) {
     // An unknown kind shows every value; a known one the values it uses, and any other that is set.
@@ -235,10 +236,10 @@ std::string describe_cell(int64_t index, const TrackCell& cell) {
 }
 
 std::string gradient_text(uint8_t stored) {
-  const int per_mille = stored - 100;
+  const int per_mille = gradient_per_mille(stored);
   return (per_mille > 0 ? "+" : "") + str(per_mille) + " per mille";
 }
-std::string speed_text(uint8_t stored) { return str(stored * 5) + " km/h"; }
+std::string speed_text(uint8_t stored) { return str(speed_km_h(stored)) + " km/h"; }
 std::string adhesion_text(uint8_t stored) { return str(stored); }
 std::string mountain_text(uint8_t stored) { return stored == 0 ? "none" : "type " + str(stored); }
 

@@ -3,13 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "scenario/format.h"
+
 struct RunState;
 
-/// Markers stamped beside the two competition codes: in record 85's short1, and in cell 1's value1.
-inline constexpr int16_t kTableMarker = 610;
-inline constexpr int16_t kGridMarker = 5121;
-/// The cell that carries the grid's marker and code.
-inline constexpr int32_t kCodeCell = 1;
 /// Appended to the identity text so that its first 25 characters always exist.
 inline constexpr std::string_view kIdentityPad = "ppqqrrssttuuvvwwzzkkjjyyxx";
 /// How many characters of the identity text the codes count.

@@ -20,12 +20,8 @@ namespace {
 
 /// Comment fields passed over in a row before the keyword test, inside the general section.
 constexpr int kGeneralCommentRun = 10;
-/// Gradients are stored plus this offset.
-constexpr int32_t kGradientOffset = 100;
 /// The trace is never computed beyond this metre.
 constexpr int32_t kTraceLimit = 1000000;
-/// The cells at the end of the grid left out of the profile completion.
-constexpr int32_t kProfileTailCells = 2;
 
 struct Sharpness {
   char digit;

@@ -9,7 +9,8 @@ namespace {
 
 /// One packed speed: round(other side / 5 + first side x 20); beyond 16 bits a read failure.
 int16_t pack_speeds(int32_t first_side, int32_t other_side) {
-  return round16(other_side / 5.0 + static_cast<double>(mul32(first_side, 20)));
+  return round16(other_side / static_cast<double>(kBoardOtherSideUnit) +
+                 static_cast<double>(mul32(first_side, kBoardFirstSideFactor)));
 }
 
 }  // namespace
@@ -25,5 +26,5 @@ void memo_indicatori_v_max(RunState& state, int32_t posizione, int32_t& vas, int
   cell.value1 = pack_speeds(vas, vad);
   cell.value2 = pack_speeds(vbs, vbd);
   cell.value3 = pack_speeds(vcs, vcd);
-  cell.value4 = cut16(state, int64_t{strisces} * 10 + strisced, "stripe counts strisces x 10 + strisced");
+  cell.value4 = cut16(state, int64_t{strisces} * kPairFactor + strisced, "stripe counts strisces x 10 + strisced");
 }

@@ -37,15 +37,16 @@ void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, 
   }
   // Packed values are 16-bit: the products are taken whole and only their low 16 bits kept.
   cell.set_kind(CellKind::Signal);
-  cell.value4 = cut16(state, int64_t{rapp} * 10 + int64_t{sx} * 3 + dx, "signal rapp x 10 + sx x 3 + dx");
-  cell.value1 = cut16(state, int64_t{s1} * 10 + d1, "signal s1 x 10 + d1");
-  cell.value2 = cut16(state, int64_t{s2} * 10 + d2, "signal s2 x 10 + d2");
-  cell.value3 = cut16(state, int64_t{s3} * 10 + d3, "signal s3 x 10 + d3");
+  const int64_t side = int64_t{sx} * kSignalSideFactor + dx;
+  cell.value4 = cut16(state, int64_t{rapp} * kPairFactor + side, "signal rapp x 10 + sx x 3 + dx");
+  cell.value1 = cut16(state, int64_t{s1} * kPairFactor + d1, "signal s1 x 10 + d1");
+  cell.value2 = cut16(state, int64_t{s2} * kPairFactor + d2, "signal s2 x 10 + d2");
+  cell.value3 = cut16(state, int64_t{s3} * kPairFactor + d3, "signal s3 x 10 + d3");
 
   if (tempo >= 1 && tempo <= kShortestTempo) tempo = kRaisedTempo;
   cell.signalTime = sx == kTimedSignal ? cut8(state, tempo, "signal tempo") : 0;
 
-  const int64_t mark_base = (int64_t{sx} * 3 + dx) * 10;
+  const int64_t mark_base = side * kPairFactor;
   if (mark_base + 1 < 0 || mark_base + kApproachMarks > 255)
     warn(state, state.entry_place, "signal approach marks (sx x 3 + dx) x 10 + k cut to their low 8 bits");
   for (int32_t k = 1; k <= kApproachMarks; ++k) {

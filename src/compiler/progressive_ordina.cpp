@@ -11,9 +11,6 @@ struct Reference {
   int32_t flag = 0;
 };
 
-constexpr int32_t kFlagAddsHundred = 1;
-constexpr int32_t kFlagAddition = 100;
-
 Reference reference_of(const ScenarioRecord& record) { return {record.number1, record.number2, record.number3}; }
 
 void store(ScenarioRecord& record, const Reference& reference) {
@@ -64,7 +61,8 @@ void progressive_ordina(RunState& state) {
     }
   }
   for (Reference* reference : {&first, &second, &third})
-    if (reference->flag == kFlagAddsHundred) reference->value = add32(reference->value, kFlagAddition);
+    if (reference->flag == kKilometricCountingDown)
+      reference->value = add32(reference->value, kKilometricFlagAddition);
   store(state.table[kKilometricTreRecord], first);
   store(state.table[kKilometricDueRecord], second);
   store(state.table[kKilometricUnoRecord], third);

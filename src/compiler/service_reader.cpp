@@ -18,10 +18,6 @@ namespace {
 
 /// Dash fields passed over in a row before the keyword test.
 constexpr int kDashRun = 2;
-/// The cells at the end of the grid left out of the profile completion.
-constexpr int32_t kProfileTailCells = 2;
-/// Line speeds are stored divided by this.
-constexpr double kSpeedUnit = 5.0;
 /// Station kinds: 5 and 6 lie before the position, 7 and 8 reach the length on both sides, from 25 on
 /// nothing is placed in the grid.
 constexpr uint8_t kKindBeforeFirst = 5;
@@ -161,7 +157,7 @@ class ServiceReader {
   }
 
   void fill_speed(int64_t until) {
-    fill_profile(state_.grid, speed_cursor_, until, [this](TrackCell& cell) { cell.speedLimit = round8(previous_speed_ / kSpeedUnit); });
+    fill_profile(state_.grid, speed_cursor_, until, [this](TrackCell& cell) { cell.speedLimit = round8(previous_speed_ / static_cast<double>(kSpeedUnit)); });
   }
 
   void fill_adhesion(int64_t until) {

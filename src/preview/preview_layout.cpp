@@ -9,6 +9,7 @@
 #include <set>
 
 #include "scenario/file_names.h"
+#include "scenario/format.h"
 #include "scenario/track_cell.h"
 #include "scenario/track_trace.h"
 #include "scenario/windows1252.h"
@@ -18,10 +19,6 @@ namespace {
 // The page the sizes below are made for; other pages scale them.
 constexpr double kDesignWidth = 1600;
 constexpr double kDesignHeight = 1000;
-
-/// A kilometric reference with flag 1 had 100 added to its value when the line was read.
-constexpr int32_t kFlagAddition = 100;
-constexpr int32_t kFlagCountingDown = 1;
 
 /// Texts, lines and marks. Each kind differs from its neighbours in lightness and in line style, so
 /// that a greyscale print keeps them apart.
@@ -163,9 +160,10 @@ std::string speed_board_caption(const TrackCell& cell) {
   std::vector<int> second;
   bool second_used = false;
   for (const int16_t packed : {cell.value1, cell.value2, cell.value3}) {
-    first.push_back(packed / 20);
-    second.push_back(packed % 20 * 5);
-    second_used = second_used || packed % 20 != 0;
+    const BoardSpeeds speeds = unpack_board_speeds(packed);
+    first.push_back(speeds.first_side);
+    second.push_back(speeds.other_side);
+    second_used = second_used || speeds.other_side != 0;
   }
   const auto join = [](std::vector<int> speeds) {
     speeds.erase(std::unique(speeds.begin(), speeds.end()), speeds.end());
@@ -271,9 +269,9 @@ Scenario read_scenario(const ScenarioFiles& files) {
   s.heights.push_back({0, 0.0});
   for (int32_t i = 0; i < cells; ++i) {
     const TrackCell& cell = grid[i];
-    gradient_sum += static_cast<int64_t>(cell.gradient) - 100;
+    gradient_sum += gradient_per_mille(cell.gradient);
     s.heights.push_back({(i + 1) * kCellLength, static_cast<double>(gradient_sum) * kCellLength / 1000.0});
-    const int speed = cell.speedLimit * 5;
+    const int speed = speed_km_h(cell.speedLimit);
     if (!s.speed_limits.empty() && s.speed_limits.back().value == speed)
       s.speed_limits.back().to = (i + 1) * kCellLength;
     else
@@ -1110,8 +1108,8 @@ std::vector<KilometricReference> kilometric_references(const ScenarioTable& tabl
     if (r.number1 == 0 && r.number2 == 0 && r.number3 == 0) continue;
     KilometricReference reference;
     reference.start = r.number1;
-    if (r.number3 == kFlagCountingDown) {
-      reference.progressive = r.number2 - kFlagAddition;
+    if (r.number3 == kKilometricCountingDown) {
+      reference.progressive = r.number2 - kKilometricFlagAddition;
       reference.direction = -1;
     } else {
       reference.progressive = r.number2;

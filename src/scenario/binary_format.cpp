@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <type_traits>
 
 
 namespace {
@@ -19,12 +20,6 @@ std::size_t trace_value_size(TraceTag tag) {
 bool is_known_tag(uint16_t code) {
   return code == static_cast<uint16_t>(TraceTag::Empty) || code == static_cast<uint16_t>(TraceTag::Integer) ||
          code == static_cast<uint16_t>(TraceTag::Double);
-}
-
-/// A record's text; the readers refuse longer texts, so a longer one is a fault of the program.
-std::string_view record_text(const ScenarioRecord& record) {
-  if (record.text.size() > kMaxRecordText) throw std::length_error("record text longer than its length field");
-  return record.text;
 }
 
 template <typename T>
@@ -57,70 +52,61 @@ std::string encode_trace(const TrackTrace& trace) {
   return bytes;
 }
 
+namespace {
+
+/// Appends the fields of a record or a cell in file order.
+struct FieldWriter {
+  std::string& bytes;
+  template <typename T>
+  void operator()(const char*, const T& value) const {
+    if constexpr (std::is_same_v<T, std::string>) {
+      const std::string_view text = record_text_of(value);
+      put_u16(bytes, static_cast<uint16_t>(text.size()));
+      bytes.append(text);
+    } else {
+      put(bytes, value);
+    }
+  }
+  static std::string_view record_text_of(const std::string& text) {
+    // The readers refuse longer texts, so a longer one is a fault of the program.
+    if (text.size() > kMaxRecordText) throw std::length_error("record text longer than its length field");
+    return text;
+  }
+};
+
+}  // namespace
+
 std::string encode_table(const ScenarioTable& table) {
   std::size_t size = 0;
-  for (const ScenarioRecord& record : table) size += kRecordFixedSize + record_text(record).size();
+  for (const ScenarioRecord& record : table) size += kRecordFixedSize + record.text.size();
   std::string bytes;
   bytes.reserve(size);
-  for (const ScenarioRecord& record : table) {
-    put_u8(bytes, record.code);
-    put_s32(bytes, record.number1);
-    put_s32(bytes, record.number2);
-    put_s32(bytes, record.number3);
-    put_u8(bytes, record.mark);
-    const std::string_view text = record_text(record);
-    put_u16(bytes, static_cast<uint16_t>(text.size()));
-    bytes.append(text);
-    put_s16(bytes, record.short1);
-    put_s16(bytes, record.short2);
-    put_s16(bytes, record.short3);
-    put_s16(bytes, record.short4);
-    put_s16(bytes, record.short5);
-    put_u8(bytes, record.byte1);
-    put_u8(bytes, record.byte2);
-    put_u8(bytes, record.byte3);
-    put_u8(bytes, record.byte4);
-    put_s32(bytes, record.number4);
-  }
+  for (const ScenarioRecord& record : table) visit_record_fields(record, FieldWriter{bytes});
   return bytes;
 }
 
 std::string encode_grid(const TrackGrid& grid) {
   std::string bytes;
   bytes.reserve(grid.cells().size() * kCellSize);
-  for (const TrackCell& cell : grid.cells()) {
-    put_u8(bytes, cell.kind);
-    put_s16(bytes, cell.value1);
-    put_s16(bytes, cell.value2);
-    put_s16(bytes, cell.value3);
-    put_s16(bytes, cell.value4);
-    put_u8(bytes, cell.signalTime);
-    put_u8(bytes, cell.approachMark);
-    put_u8(bytes, cell.mountainType);
-    put_u8(bytes, cell.speedLimit);
-    put_u8(bytes, cell.gradient);
-    put_u8(bytes, cell.adhesion);
-  }
+  for (const TrackCell& cell : grid.cells()) visit_cell_fields(cell, FieldWriter{bytes});
   return bytes;
 }
 
 Decoded<TrackTrace> decode_trace(std::string_view bytes) {
   // First pass: check every element and count them; the count gives the grid extent.
   std::size_t elements = 0;
-  for (std::size_t offset = 0; offset < bytes.size(); ++elements) {
-    if (bytes.size() - offset < kTraceTagSize)
-      return failure<TrackTrace>("element " + std::to_string(elements) + " at byte " + std::to_string(offset) +
-                                 ": type code cut off by the end of the file");
-    const uint16_t code = decode_u16(bytes.data() + offset);
-    if (!is_known_tag(code))
-      return failure<TrackTrace>("element " + std::to_string(elements) + " at byte " + std::to_string(offset) +
-                                 ": unknown type code " + std::to_string(code));
+  for (ByteCursor cursor(bytes); cursor.left() > 0; ++elements) {
+    const std::size_t start = cursor.offset();
+    const auto fail = [&](const std::string& what) {
+      return failure<TrackTrace>("element " + std::to_string(elements) + " at byte " + std::to_string(start) + ": " +
+                                 what);
+    };
+    if (cursor.left() < kTraceTagSize) return fail("type code cut off by the end of the file");
+    const uint16_t code = cursor.u16();
+    if (!is_known_tag(code)) return fail("unknown type code " + std::to_string(code));
     const std::size_t value_size = trace_value_size(static_cast<TraceTag>(code));
-    offset += kTraceTagSize;
-    if (bytes.size() - offset < value_size)
-      return failure<TrackTrace>("element " + std::to_string(elements) + " at byte " +
-                                 std::to_string(offset - kTraceTagSize) + ": value cut off by the end of the file");
-    offset += value_size;
+    if (cursor.left() < value_size) return fail("value cut off by the end of the file");
+    cursor.bytes(value_size);
   }
   if (elements == 0) return failure<TrackTrace>("no element: a trace has at least one point");
   if (elements % 2 != 0)
@@ -132,62 +118,51 @@ Decoded<TrackTrace> decode_trace(std::string_view bytes) {
 
   TrackTrace trace;
   trace.create(static_cast<int32_t>(metres - 1));
-  std::size_t offset = 0;
+  ByteCursor cursor(bytes);
   for (std::size_t element = 0; element < elements; ++element) {
-    const auto tag = static_cast<TraceTag>(decode_u16(bytes.data() + offset));
-    offset += kTraceTagSize;
+    const auto tag = static_cast<TraceTag>(cursor.u16());
     const auto metre = static_cast<int32_t>(element % metres);
     const int axis = element < metres ? kAxisX : kAxisY;
     if (tag == TraceTag::Integer)
-      trace.set_integer(metre, axis, decode_s16(bytes.data() + offset));
+      trace.set_integer(metre, axis, cursor.s16());
     else if (tag == TraceTag::Double)
-      trace.set_double(metre, axis, decode_f64(bytes.data() + offset));
-    offset += trace_value_size(tag);
+      trace.set_double(metre, axis, cursor.f64());
   }
   return Decoded<TrackTrace>{std::move(trace), {}};
 }
 
 Decoded<ScenarioTable> decode_table(std::string_view bytes) {
   ScenarioTable table;
-  std::size_t offset = 0;
+  ByteCursor cursor(bytes);
+  // The fields before the text, the text's length included, and those after it.
+  constexpr std::size_t kHead = kU8Size + 3 * kS32Size + kU8Size + kU16Size;
+  constexpr std::size_t kTail = kRecordFixedSize - kHead;
   for (int index = 0; index < kScenarioRecordCount; ++index) {
-    const std::string where = "record " + std::to_string(index) + " at byte " + std::to_string(offset);
-    const std::size_t left = bytes.size() - offset;
-    // The fields before the text, then the text's length.
-    constexpr std::size_t kHead = kU8Size + 3 * kS32Size + kU8Size + kU16Size;
-    constexpr std::size_t kTail = kRecordFixedSize - kHead;
-    if (left < kHead)
+    const std::string where = "record " + std::to_string(index) + " at byte " + std::to_string(cursor.offset());
+    if (cursor.left() < kHead)
       return failure<ScenarioTable>(where + ": cut off by the end of the file before its text (" +
-                                    std::to_string(left) + " of " + std::to_string(kHead) + " bytes)");
-    const char* p = bytes.data() + offset;
-    ScenarioRecord& record = table[static_cast<std::size_t>(index)];
-    record.code = decode_u8(p);
-    record.number1 = decode_s32(p + 1);
-    record.number2 = decode_s32(p + 5);
-    record.number3 = decode_s32(p + 9);
-    record.mark = decode_u8(p + 13);
-    const std::size_t length = decode_u16(p + 14);
-    if (left - kHead < length + kTail)
-      return failure<ScenarioTable>(where + ": a text of " + std::to_string(length) +
-                                    " characters and the fields after it run past the end of the file");
-    p += kHead;
-    record.text.assign(p, length);
-    p += length;
-    record.short1 = decode_s16(p);
-    record.short2 = decode_s16(p + 2);
-    record.short3 = decode_s16(p + 4);
-    record.short4 = decode_s16(p + 6);
-    record.short5 = decode_s16(p + 8);
-    record.byte1 = decode_u8(p + 10);
-    record.byte2 = decode_u8(p + 11);
-    record.byte3 = decode_u8(p + 12);
-    record.byte4 = decode_u8(p + 13);
-    record.number4 = decode_s32(p + 14);
-    offset += kRecordFixedSize + length;
+                                    std::to_string(cursor.left()) + " of " + std::to_string(kHead) + " bytes)");
+    std::string error;
+    visit_record_fields(table[static_cast<std::size_t>(index)], [&](const char*, auto& field) {
+      if (!error.empty()) return;
+      if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
+        const std::size_t length = cursor.u16();
+        if (cursor.left() < length + kTail) {
+          error = where + ": a text of " + std::to_string(length) +
+                  " characters and the fields after it run past the end of the file";
+          return;
+        }
+        field.assign(cursor.bytes(length));
+      } else {
+        cursor.get(field);
+      }
+    });
+    if (!error.empty()) return failure<ScenarioTable>(error);
   }
-  if (offset != bytes.size())
-    return failure<ScenarioTable>(std::to_string(bytes.size() - offset) + " bytes left after record " +
-                                  std::to_string(kScenarioRecordCount - 1) + " at byte " + std::to_string(offset));
+  if (cursor.left() != 0)
+    return failure<ScenarioTable>(std::to_string(cursor.left()) + " bytes left after record " +
+                                  std::to_string(kScenarioRecordCount - 1) + " at byte " +
+                                  std::to_string(cursor.offset()));
   return Decoded<ScenarioTable>{std::move(table), {}};
 }
 
@@ -202,20 +177,8 @@ Decoded<TrackGrid> decode_grid(std::string_view bytes) {
 
   TrackGrid grid;
   grid.create(static_cast<int32_t>(cells - 1) * kCellLength);
-  for (std::size_t n = 0; n < cells; ++n) {
-    const char* p = bytes.data() + n * kCellSize;
-    TrackCell& cell = grid[static_cast<int32_t>(n)];
-    cell.kind = decode_u8(p);
-    cell.value1 = decode_s16(p + 1);
-    cell.value2 = decode_s16(p + 3);
-    cell.value3 = decode_s16(p + 5);
-    cell.value4 = decode_s16(p + 7);
-    cell.signalTime = decode_u8(p + 9);
-    cell.approachMark = decode_u8(p + 10);
-    cell.mountainType = decode_u8(p + 11);
-    cell.speedLimit = decode_u8(p + 12);
-    cell.gradient = decode_u8(p + 13);
-    cell.adhesion = decode_u8(p + 14);
-  }
+  ByteCursor cursor(bytes);
+  for (std::size_t n = 0; n < cells; ++n)
+    visit_cell_fields(grid[static_cast<int32_t>(n)], [&cursor](const char*, auto& field) { cursor.get(field); });
   return Decoded<TrackGrid>{std::move(grid), {}};
 }

@@ -11,20 +11,59 @@
 #include "scenario/track_trace.h"
 
 // The three binary scenario files. None has a header, a count or a checksum: each is its records one
-// after the other, packed, little-endian (output/coding.h).
+// after the other, packed, little-endian (scenario/coding.h).
 //
 // Plan trace ("_linea.dat"): every X of metres 0 to the grid extent, then every Y, each element a u16
 // type code (0 empty, 2 integer, 5 double) followed by nothing, an s16 or an f64.
 //
-// Scenario table (".sim"): records 0 to 86, each: code u8, number1 to number3 s32, mark u8, text (u16
-// length, then its 8-bit characters), short1 to short5 s16, byte1 to byte4 u8, number4 s32.
+// Scenario table (".sim"): records 0 to 86, each the fields of visit_record_fields in their order; the
+// text is its u16 length, then its 8-bit characters.
 //
-// Track grid (".dat"): cells 0 to cellCount, each: kind u8, value1 to value4 s16, signalTime u8,
-// approachMark u8, mountainType u8, speedLimit u8, gradient u8, adhesion u8.
+// Track grid (".dat"): cells 0 to cellCount, each the fields of visit_cell_fields in their order.
+
+/// The fields of a cell as the grid file stores them, in file order: `visit(name, field)` for each,
+/// `field` a reference to the cell's member (u8 or s16 by its type). The encoder, the decoder and the
+/// tools that show or exchange cells all read this one list.
+template <typename Cell, typename Visit>
+void visit_cell_fields(Cell& cell, Visit&& visit) {
+  visit("kind", cell.kind);
+  visit("value1", cell.value1);
+  visit("value2", cell.value2);
+  visit("value3", cell.value3);
+  visit("value4", cell.value4);
+  visit("signalTime", cell.signalTime);
+  visit("approachMark", cell.approachMark);
+  visit("mountainType", cell.mountainType);
+  visit("speedLimit", cell.speedLimit);
+  visit("gradient", cell.gradient);
+  visit("adhesion", cell.adhesion);
+}
+
+/// The fields of a record as the table file stores them, in file order (u8, s16, s32 by their type;
+/// the text a std::string).
+template <typename Record, typename Visit>
+void visit_record_fields(Record& record, Visit&& visit) {
+  visit("code", record.code);
+  visit("number1", record.number1);
+  visit("number2", record.number2);
+  visit("number3", record.number3);
+  visit("mark", record.mark);
+  visit("text", record.text);
+  visit("short1", record.short1);
+  visit("short2", record.short2);
+  visit("short3", record.short3);
+  visit("short4", record.short4);
+  visit("short5", record.short5);
+  visit("byte1", record.byte1);
+  visit("byte2", record.byte2);
+  visit("byte3", record.byte3);
+  visit("byte4", record.byte4);
+  visit("number4", record.number4);
+}
 
 /// A trace element: its type code, then the value that the type carries.
 inline constexpr std::size_t kTraceTagSize = kU16Size;
-/// A record of the table without the characters of its text.
+/// A record of the table without the characters of its text (the text's length field included).
 inline constexpr std::size_t kRecordFixedSize = kU8Size + 3 * kS32Size + kU8Size + kU16Size + 5 * kS16Size +
                                                 4 * kU8Size + kS32Size;  // code, numbers, mark, text length,
                                                                          // shorts, bytes, number4

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 /// Encoded widths, in bytes.
 inline constexpr std::size_t kU8Size = 1;
@@ -35,6 +36,39 @@ void put_u16(std::string& dst, uint16_t value);
 void put_s16(std::string& dst, int16_t value);
 void put_s32(std::string& dst, int32_t value);
 void put_f64(std::string& dst, double value);
+
+/// Consumes values from the front of a byte range in the order they were appended: each read takes
+/// the value's width and moves on. A read beyond the end throws std::out_of_range: decoders ask
+/// `left()` first and report what is missing.
+class ByteCursor {
+ public:
+  explicit ByteCursor(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t offset() const { return offset_; }
+  std::size_t left() const { return bytes_.size() - offset_; }
+
+  uint8_t u8();
+  uint16_t u16();
+  int16_t s16();
+  int32_t s32();
+  double f64();
+  /// The next `count` bytes as they are.
+  std::string_view bytes(std::size_t count);
+
+  /// Reads into a field of that type: u8 for uint8_t, s16 for int16_t, s32 for int32_t.
+  void get(uint8_t& value) { value = u8(); }
+  void get(int16_t& value) { value = s16(); }
+  void get(int32_t& value) { value = s32(); }
+
+ private:
+  const char* take(std::size_t width);
+  std::string_view bytes_;
+  std::size_t offset_ = 0;
+};
+
+/// Append a value of a field's type: u8 for uint8_t, s16 for int16_t, s32 for int32_t.
+void put(std::string& dst, uint8_t value);
+void put(std::string& dst, int16_t value);
+void put(std::string& dst, int32_t value);
 
 /// Read one value from `bytes`, which must hold at least the value's width.
 uint8_t decode_u8(const char* bytes);

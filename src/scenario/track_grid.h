@@ -4,17 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "scenario/format.h"
 #include "scenario/track_cell.h"
-
-/// Length of the track covered by one cell, metres.
-inline constexpr int32_t kCellLength = 50;
-/// The grid reaches this far beyond the end of the line, metres.
-inline constexpr int32_t kGridBeyondLine = 7000;
-/// The longest line the format accepts, metres.
-inline constexpr int32_t kMaxLineLength = 1000000;
-/// Margin of the range test for most positions, and the wider one for stations, metres.
-inline constexpr int32_t kRangeMargin = 100;
-inline constexpr int32_t kStationRangeMargin = 800;
 
 /// The line cut into cells 0 to cellCount(); empty until the line length has been read.
 class TrackGrid {

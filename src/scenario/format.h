@@ -1,0 +1,75 @@
+#pragma once
+
+// The numbers of the scenario format that writers and readers must agree on: the grid's measures, the
+// units and offsets in which the cells store the line profile, the packings of the values of signals
+// and boards, the kilometric flag, the reserved places of the output, and the names of the cell kinds.
+// The binary layouts of the three files are in scenario/binary_format.h, the file names in
+// scenario/file_names.h.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// --- The grid ------------------------------------------------------------------------------------
+
+/// Length of the track covered by one cell, metres.
+inline constexpr int32_t kCellLength = 50;
+/// The grid reaches this far beyond the end of the line, metres.
+inline constexpr int32_t kGridBeyondLine = 7000;
+/// The longest line the format accepts, metres.
+inline constexpr int32_t kMaxLineLength = 1000000;
+/// Margin of the range test for most positions, and the wider one for stations, metres.
+inline constexpr int32_t kRangeMargin = 100;
+inline constexpr int32_t kStationRangeMargin = 800;
+/// The profile fills stop this many cells before the last cell: the last three cells keep no profile.
+inline constexpr int32_t kProfileTailCells = 2;
+
+// --- The line profile of a cell -----------------------------------------------------------------
+
+/// A gradient (per mille) is stored plus this offset, in 8 bits: 100 stands for 0, 90 for -10.
+inline constexpr int32_t kGradientOffset = 100;
+/// A line speed (km/h) is stored divided by this unit, rounded half to even.
+inline constexpr int32_t kSpeedUnit = 5;
+
+constexpr int gradient_per_mille(uint8_t stored) { return int{stored} - kGradientOffset; }
+constexpr int speed_km_h(uint8_t stored) { return int{stored} * kSpeedUnit; }
+
+// --- Packed values of single objects ------------------------------------------------------------
+
+/// A speed board's value: round(other side / 5 + first side x 20), one per pair of speeds (a, b, c).
+inline constexpr int32_t kBoardFirstSideFactor = 20;
+inline constexpr int32_t kBoardOtherSideUnit = 5;
+/// A speed board's value4, and the three values of a signal: first x 10 + second.
+inline constexpr int32_t kPairFactor = 10;
+/// A signal's value4: rapp x 10 + sx x 3 + dx; its approach marks (sx x 3 + dx) x 10 + k.
+inline constexpr int32_t kSignalSideFactor = 3;
+
+/// The two speeds of one packed speed-board value, km/h.
+struct BoardSpeeds {
+  int first_side;
+  int other_side;
+};
+constexpr BoardSpeeds unpack_board_speeds(int16_t packed) {
+  return {packed / kBoardFirstSideFactor, packed % kBoardFirstSideFactor * kBoardOtherSideUnit};
+}
+
+// --- Kilometric references ------------------------------------------------------------------------
+
+/// A kilometric reference whose flag is this value counts down from its value; reading it added
+/// kKilometricFlagAddition to the value stored.
+inline constexpr int32_t kKilometricCountingDown = 1;
+inline constexpr int32_t kKilometricFlagAddition = 100;
+
+// --- Reserved places of the output --------------------------------------------------------------
+
+/// Markers stamped beside the two competition codes: in record 85's short1, and in cell 1's value1.
+inline constexpr int16_t kTableMarker = 610;
+inline constexpr int16_t kGridMarker = 5121;
+/// The cell that carries the grid's marker and code.
+inline constexpr int32_t kCodeCell = 1;
+
+// --- Cell kinds ---------------------------------------------------------------------------------
+
+/// The name of a cell kind code as the tools show it ("Signal", "SlowdownWarning", ...), or nothing for a
+/// code no procedure writes.
+std::optional<std::string_view> cell_kind_name(uint8_t kind);
