@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -337,6 +338,22 @@ TEST(TraceDecoding, RefusesMorePointsThanTheLongestLineHas) {
   const auto decoded = decode_trace(std::string(2 * (most + 1) * 2, '\0'));
   EXPECT_FALSE(decoded);
   EXPECT_EQ(decoded.error, "1007002 points: more than the longest line has");
+}
+
+TEST(BinaryLayout, TheFieldListsGiveTheRecordSizes) {
+  std::size_t cell = 0;
+  TrackCell a_cell;
+  visit_cell_fields(a_cell, [&](const char*, const auto& field) { cell += sizeof(field); });
+  EXPECT_EQ(cell, kCellSize);
+  std::size_t record = 0;
+  ScenarioRecord a_record;
+  visit_record_fields(a_record, [&](const char*, const auto& field) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>)
+      record += kU16Size;
+    else
+      record += sizeof(field);
+  });
+  EXPECT_EQ(record, kRecordFixedSize);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 std::vector<int> bytes_of(const std::string& s) {
@@ -90,6 +92,27 @@ TEST(CodingTest, DecodeFromFixedBytes) {
   const char high[] = {'\xFF', '\xFF', '\xFF', '\x7F'};
   EXPECT_EQ(decode_s32(high), 0x7FFFFFFF);
   EXPECT_EQ(decode_s16(high), -1);
+}
+
+TEST(CodingTest, ACursorReadsBackWhatWasAppendedInOrderAndNoFurther) {
+  std::string bytes;
+  put(bytes, uint8_t{7});
+  put(bytes, int16_t{-2});
+  put(bytes, int32_t{-70000});
+  put_f64(bytes, 0.25);
+  bytes += "abc";
+  ByteCursor cursor(bytes);
+  EXPECT_EQ(cursor.u8(), 7);
+  int16_t word = 0;
+  cursor.get(word);
+  EXPECT_EQ(word, -2);
+  EXPECT_EQ(cursor.s32(), -70000);
+  EXPECT_EQ(cursor.f64(), 0.25);
+  EXPECT_EQ(cursor.offset(), 15u);
+  EXPECT_EQ(cursor.bytes(2), "ab");
+  EXPECT_EQ(cursor.left(), 1u);
+  EXPECT_THROW(cursor.u16(), std::out_of_range);
+  EXPECT_EQ(cursor.u8(), 'c');
 }
 
 }  // namespace
