@@ -32,7 +32,7 @@ void compile_in_directory(benchmark::State& bench, const std::string& line, cons
     int32_t j = 1;
     memorizza_percorso(state, j);
     bench.PauseTiming();
-    if (state.error_code != 0) bench.SkipWithError("the compilation left an error code");
+    if (state.error.code != 0) bench.SkipWithError("the compilation left an error code");
     written = 0;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) written += entry.file_size();
     bench.ResumeTiming();

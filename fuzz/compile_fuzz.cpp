@@ -8,10 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/competition_codes.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/compile_scenario.h"
 #include "fuzz_check.h"
-#include "output/memorizza_percorso.h"
 #include "run_state_checks.h"
 #include "scenario/binary_format.h"
 #include "scenario/error_codes.h"
@@ -29,21 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   RunState state;
   state.line_key = "Lesca-Varo";
   state.train_number = "148";
-  prepare_compilation(state, 1);
-  compile_sources(state, line, service);
-  if (state.error_place) {
-    const std::string_view source = state.error_place->source == SourceKind::Line ? *line : service.value_or("");
-    check_source_place(*state.error_place, source_lines(source));
-  }
+  const CompileOutcome outcome = compile_scenario(state, line, service);
+  const auto lines_of = [&](SourceKind kind) {
+    return source_lines(kind == SourceKind::Line ? *line : service.value_or(""));
+  };
+  if (state.error.place) check_source_place(*state.error.place, lines_of(state.error.place->source));
+  for (const Diagnostic& diagnostic : state.diagnostics.all())
+    if (diagnostic.place) check_source_place(*diagnostic.place, lines_of(diagnostic.place->source));
   check_run_state(state);
-  if (!state.grid.exists()) return 0;
-
-  const int32_t cells = state.grid.cellCount();
-  const int32_t taken = finish_scenario(state);
+  const int32_t taken = outcome.taken;
   FUZZ_CHECK(taken == 0 || taken == kErrorMarkerTaken || taken == kErrorCodeTaken);
-  FUZZ_CHECK(state.grid.cellCount() == cells);
-  check_run_state(state);
-  if (taken != 0) return 0;
+  if (!outcome.writable(state)) return 0;
+  const int32_t cells = state.grid.cellCount();
   FUZZ_CHECK(state.grid[kCodeCell].value1 == kGridMarker);
 
   // The table and the grid decode back to what was encoded. The trace, by far the largest file and the

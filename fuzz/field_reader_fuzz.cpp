@@ -12,6 +12,7 @@
 
 #include "compiler/field_reader.h"
 #include "fuzz_check.h"
+#include "scenario/read_failure.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "fuzz_check.h"
 #include "run_state_checks.h"
 #include "scenario/error_codes.h"
+#include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -20,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     try {
       const bool service_follows = read_line_description(state, text);
       if (service_follows) {
-        FUZZ_CHECK(state.error_code == 0 || state.error_code == kErrorOutOfRange);
+        FUZZ_CHECK(state.error.code == 0 || state.error.code == kErrorOutOfRange);
         FUZZ_CHECK(state.grid.exists());
       }
-      if (state.error_place) {
-        FUZZ_CHECK(state.error_place->source == SourceKind::Line);
-        check_source_place(*state.error_place, lines);
+      if (state.error.place) {
+        FUZZ_CHECK(state.error.place->source == SourceKind::Line);
+        check_source_place(*state.error.place, lines);
       }
     } catch (const ReadFailure& failure) {
       FUZZ_CHECK(failure.place().source == SourceKind::Line);

@@ -26,11 +26,14 @@ inline void check_source_place(const SourcePlace& place, int lines) {
 /// What every reading leaves, whatever its input: a known error code, counters inside their tables, texts
 /// that fit their records, a trace as long as the grid.
 inline void check_run_state(const RunState& state) {
-  if (state.error_code != 0) {
+  if (state.error.code != 0) {
     const auto table = error_code_table();
     FUZZ_CHECK(std::any_of(table.begin(), table.end(),
-                           [&](const ErrorCodeInfo& info) { return info.code == state.error_code; }));
+                           [&](const ErrorCodeInfo& info) { return info.code == state.error.code; }));
+    // The error the run keeps was reported: the diagnostics hold at least one error.
+    FUZZ_CHECK(state.diagnostics.errors() > 0);
   }
+  FUZZ_CHECK(state.diagnostics.all().size() <= state.diagnostics.errors() + state.diagnostics.warnings());
   FUZZ_CHECK(state.mountain_count >= 0 && state.mountain_count <= kMountainCapacity);
   FUZZ_CHECK(state.board_slot >= 0 && state.board_slot <= kFirstBoardRecord);
   for (const ScenarioRecord& record : state.table) FUZZ_CHECK(record.text.size() <= kMaxRecordText);

@@ -8,6 +8,7 @@
 #include "compiler/service_reader.h"
 #include "fuzz_check.h"
 #include "run_state_checks.h"
+#include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/line_table.h"
@@ -24,7 +25,7 @@ const RunState& line_state() {
     s.trace_flag = 0;
     const std::string line = encode_lines(line_description_lines());
     FUZZ_CHECK(read_line_description(s, line));
-    FUZZ_CHECK(s.error_code == 0);
+    FUZZ_CHECK(s.error.code == 0);
     return s;
   }();
   return state;
@@ -44,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const int32_t cells = state.grid.cellCount();
   try {
     read_train_service(state, text);
-    if (state.error_place) {
-      FUZZ_CHECK(state.error_place->source == SourceKind::Service);
-      check_source_place(*state.error_place, lines);
+    if (state.error.place) {
+      FUZZ_CHECK(state.error.place->source == SourceKind::Service);
+      check_source_place(*state.error.place, lines);
     }
   } catch (const ReadFailure& failure) {
     FUZZ_CHECK(failure.place().source == SourceKind::Service);

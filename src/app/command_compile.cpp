@@ -8,9 +8,8 @@
 #include "app/commands.h"
 #include "app/diagnostics.h"
 #include "app/exit_status.h"
-#include "compiler/memorizza_dati.h"
+#include "compiler/compile_scenario.h"
 #include "output/binary_files.h"
-#include "output/memorizza_percorso.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
@@ -93,20 +92,16 @@ int compile(const CompileOptions& options, bool write) {
   state.line_key = key;
   state.train_number = train;
   state.program_directory = options.directory;
-  prepare_compilation(state, 1);
-  compile_sources(state, sources.line.text, sources.service.text);
-  int32_t taken = 0;
-  if (state.grid.exists()) {
-    taken = finish_scenario(state);
-    if (taken != 0) set_error(state, taken);
-  }
+  const CompileOutcome outcome = compile_scenario(state, sources.line.text, sources.service.text);
 
-  if (!write)
-    for (const SourceWarning& warning : state.warnings) std::cerr << format_warning(warning, sources);
-  const bool failed = state.error_code != 0;
-  if (failed) std::cerr << format_error(state, sources);
+  const DiagnosticPrinter printer(sources);
+  const bool failed = state.error.code != 0;
+  for (const Diagnostic& diagnostic : state.diagnostics.all())
+    if (!write || diagnostic.severity == Severity::Error) std::cerr << printer.format(diagnostic);
+  for (const Omitted& omitted : state.diagnostics.omitted())
+    if (!write || omitted.severity == Severity::Error) std::cerr << printer.format(omitted);
 
-  if (write && state.grid.exists() && taken == 0 && (!failed || options.force)) {
+  if (write && outcome.writable(state) && (!failed || options.force)) {
     write_binary_files(state);
     std::string files;
     for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
@@ -118,9 +113,11 @@ int compile(const CompileOptions& options, bool write) {
     std::cerr << "scenario: no file written\n";
   }
   if (!write) {
-    std::cerr << (failed ? 1 : 0) << " error" << (failed ? "" : "s") << ", " << state.warnings.size() << " warning"
-              << (state.warnings.size() == 1 ? "" : "s") << "\n";
-    if (!failed && options.werror && !state.warnings.empty()) return kExitError;
+    const std::size_t errors = state.diagnostics.errors();
+    const std::size_t warnings = state.diagnostics.warnings();
+    std::cerr << errors << " error" << (errors == 1 ? "" : "s") << ", " << warnings << " warning"
+              << (warnings == 1 ? "" : "s") << "\n";
+    if (!failed && options.werror && warnings > 0) return kExitError;
   }
   return failed ? kExitError : kExitSuccess;
 }

@@ -1,34 +1,15 @@
 #include "app/diagnostics.h"
 
-#include "compiler/field_reader.h"
 #include "scenario/error_codes.h"
-#include "scenario/run_state.h"
 
 namespace {
 
-/// The source line of a place and a caret under its column; tabs are kept so the caret lines up.
-std::string quote_place(const SourceFile& file, SourcePlace place) {
-  const FieldReader reader(file.text, place.source);
-  const std::string line(reader.line_text(place.line));
-  std::string caret;
-  for (int column = 1; column < place.column; ++column) {
-    const auto index = static_cast<std::size_t>(column - 1);
-    caret += index < line.size() && line[index] == '\t' ? '\t' : ' ';
-  }
-  return line + "\n" + caret + "^\n";
-}
-
-std::string place_prefix(const SourceFile& file, SourcePlace place) {
-  return file.name + ":" + std::to_string(place.line) + ":" + std::to_string(place.column) + ": ";
-}
-
-/// The cell an error position speaks of: the finishing pass gives cell x 50, the readers the
-/// position of a single object.
-int64_t cell_of(int32_t code, int32_t position) {
-  if (code == kErrorSignalControlPoint || code == kErrorSlowdownControlPoint || code == kErrorSlowdownWalk)
-    return position / kCellLength;
-  if (code == kErrorSpeedCutOccupied) return profile_cell(position);  // a speed cut takes the cell before
-  return object_cell(position);
+std::vector<std::size_t> line_starts_of(std::string_view text) {
+  std::vector<std::size_t> starts{0};
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+      starts.push_back(i + 1);
+  return starts;
 }
 
 /// The source an error without a place concerns.
@@ -46,23 +27,78 @@ SourceKind source_of(int32_t code) {
   }
 }
 
+/// Lines longer than this are quoted as a window around the caret.
+constexpr std::size_t kLongestQuoted = 160;
+constexpr std::size_t kWindowBefore = 60;
+constexpr std::size_t kWindowAfter = 60;
+
 }  // namespace
 
-std::string format_error(const RunState& state, const Sources& sources) {
-  const int32_t code = state.error_code;
-  std::string message = "error E" + std::to_string(code) + ": " + error_meaning(code);
-  if (!state.error_detail.empty()) message += " (" + state.error_detail + ")";
-  if (state.error_position)
-    message += " (at " + std::to_string(*state.error_position) + " m, cell " +
-               std::to_string(cell_of(code, *state.error_position)) + ")";
-  if (state.error_place) {
-    const SourceFile& file = sources.of(state.error_place->source);
-    return place_prefix(file, *state.error_place) + message + "\n" + quote_place(file, *state.error_place);
-  }
-  return sources.of(source_of(code)).name + ": " + message + "\n";
+DiagnosticPrinter::DiagnosticPrinter(const Sources& sources) : sources_(sources) {
+  line_starts_[static_cast<int>(SourceKind::Line)] = line_starts_of(sources.line.text);
+  line_starts_[static_cast<int>(SourceKind::Service)] = line_starts_of(sources.service.text);
 }
 
-std::string format_warning(const SourceWarning& warning, const Sources& sources) {
-  const SourceFile& file = sources.of(warning.place.source);
-  return place_prefix(file, warning.place) + "warning: " + warning.message + "\n" + quote_place(file, warning.place);
+std::string_view DiagnosticPrinter::line_text(SourceKind source, int line) const {
+  const std::vector<std::size_t>& starts = line_starts_[static_cast<int>(source)];
+  const std::string_view text = sources_.of(source).text;
+  if (line < 1 || static_cast<std::size_t>(line) > starts.size()) return {};
+  const std::size_t start = starts[static_cast<std::size_t>(line - 1)];
+  std::size_t end = start;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+  return text.substr(start, end - start);
+}
+
+std::string DiagnosticPrinter::quote(const SourcePlace& place) const {
+  std::string_view line = line_text(place.source, place.line);
+  std::size_t caret_at = place.column > 0 ? static_cast<std::size_t>(place.column - 1) : 0;
+  std::string shown;
+  if (line.size() > kLongestQuoted) {
+    const std::size_t from = caret_at > kWindowBefore ? caret_at - kWindowBefore : 0;
+    const std::size_t to = std::min(line.size(), caret_at + kWindowAfter);
+    if (from > 0) shown = "...";
+    const std::size_t offset = shown.size();
+    shown += line.substr(from, to - from);
+    if (to < line.size()) shown += "...";
+    line = std::string_view(shown).substr(offset, to - from);
+    caret_at = caret_at - from + offset;
+    // The caret lines up under `shown`, whose first `offset` characters are the dots.
+    std::string caret(offset, ' ');
+    for (std::size_t n = 0; n + offset < caret_at; ++n) caret += n < line.size() && line[n] == '\t' ? '\t' : ' ';
+    return shown + "\n" + caret + "^\n";
+  }
+  std::string caret;
+  for (std::size_t n = 0; n < caret_at; ++n) caret += n < line.size() && line[n] == '\t' ? '\t' : ' ';
+  return std::string(line) + "\n" + caret + "^\n";
+}
+
+std::string DiagnosticPrinter::format(const Diagnostic& diagnostic) const {
+  std::string message;
+  if (diagnostic.severity == Severity::Error) {
+    message = "error E" + std::to_string(diagnostic.code) + ": " + diagnostic.message;
+    if (diagnostic.position) {
+      message += " (at " + std::to_string(*diagnostic.position) + " m";
+      if (diagnostic.cell) message += ", cell " + std::to_string(*diagnostic.cell);
+      message += ")";
+    }
+  } else {
+    message = "warning: " + diagnostic.message;
+  }
+  if (!diagnostic.place) return sources_.of(source_of(diagnostic.code)).name + ": " + message + "\n";
+  const SourcePlace& place = *diagnostic.place;
+  std::string out = sources_.of(place.source).name + ":" + std::to_string(place.line) + ":" +
+                    std::to_string(place.column) + ": " + message + "\n" + quote(place);
+  for (const RelatedPlace& related : diagnostic.related) {
+    out += sources_.of(related.place.source).name + ":" + std::to_string(related.place.line) + ":" +
+           std::to_string(related.place.column) + ": note: " + related.message + "\n" + quote(related.place);
+  }
+  return out;
+}
+
+std::string DiagnosticPrinter::format(const Omitted& omitted) const {
+  if (omitted.severity == Severity::Error)
+    return "scenario: ... and " + std::to_string(omitted.count) + " more errors E" + std::to_string(omitted.code) +
+           " not shown\n";
+  return "scenario: ... and " + std::to_string(omitted.count) + " more warnings of this kind (" +
+         std::string(warning_kind_name(omitted.warning)) + ") not shown\n";
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "scenario/read_failure.h"
-
-struct RunState;
-struct SourceWarning;
+#include "scenario/diagnostics.h"
+#include "scenario/source_place.h"
 
 /// A source file of a compilation: the name to show and its text.
 struct SourceFile {
@@ -20,10 +21,23 @@ struct Sources {
   const SourceFile& of(SourceKind kind) const { return kind == SourceKind::Line ? line : service; }
 };
 
-/// The error code left in the run state, as a compiler reports it:
-/// "FILE:LINE:COL: error E<code>: <meaning> (at <position> m, cell <n>)", then the source line and a
-/// caret under the field. An error without a place names the file it concerns and no line.
-std::string format_error(const RunState& state, const Sources& sources);
+/// The diagnostics of a compilation as a compiler prints them:
+///   "FILE:LINE:COL: error E<code>: <message> (at <position> m, cell <n>)" or "FILE:LINE:COL: warning: ...",
+/// then the source line and a caret under the field (tabs kept so that the caret lines up; a long line
+/// shown as a window around the caret). An error without a place names the file it concerns.
+class DiagnosticPrinter {
+ public:
+  explicit DiagnosticPrinter(const Sources& sources);
 
-/// A warning, in the same form: "FILE:LINE:COL: warning: <message>", the line and the caret.
-std::string format_warning(const SourceWarning& warning, const Sources& sources);
+  std::string format(const Diagnostic& diagnostic) const;
+  /// One line for what the sink only counted: "... and N more ...".
+  std::string format(const Omitted& omitted) const;
+
+ private:
+  /// The text of a 1-based line of a source, without its line end.
+  std::string_view line_text(SourceKind source, int line) const;
+  std::string quote(const SourcePlace& place) const;
+
+  const Sources& sources_;
+  std::vector<std::size_t> line_starts_[2];  // by SourceKind, built once
+};

@@ -30,7 +30,7 @@ int Form1::Form_Load() {
   // A taken place of the output ends the run before any binary file is written.
   if (const int32_t taken = memorizza_percorso(state_, j); taken != 0) errore(std::to_string(taken));
   // A compilation that left an error is not a success: the files are written, then the user is told.
-  if (state_.error_code != 0) {
+  if (state_.error.code != 0) {
     show_message(run_report(state_));
     return kExitError;
   }

@@ -4,7 +4,7 @@
 #include "scenario/run_state.h"
 
 std::string run_report(const RunState& state) {
-  std::string report = errore_message(std::to_string(state.error_code));
-  if (state.error_position) report += "\nPosizione: " + std::to_string(*state.error_position);
+  std::string report = errore_message(std::to_string(state.error.code));
+  if (state.error.position) report += "\nPosizione: " + std::to_string(*state.error.position);
   return report;
 }

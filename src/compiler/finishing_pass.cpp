@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "compiler/error_report.h"
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
 
@@ -15,18 +16,20 @@ bool is_kind(const TrackGrid& grid, int32_t index, CellKind kind) {
 /// A cell outside the grid is never free.
 bool is_free(const TrackGrid& grid, int32_t index) { return grid.contains(index) && grid[index].is_free(); }
 
-void make_control_point(TrackGrid& grid, int32_t index) {
+/// A control point, which comes from the slowdown whose cell `origin` the pass is looking at.
+void make_control_point(TrackGrid& grid, int32_t index, const CellOrigin& origin) {
   grid[index].set_kind(CellKind::ControlPoint);
   grid[index].value1 = kControlPointSpeed;
+  grid.set_origin(index, origin);
 }
 
 /// Places a control point in the first free cell of `candidates`; returns which one (0, 1, 2...), or
 /// -1 when none is free.
-int place_in_first_free(TrackGrid& grid, std::initializer_list<int32_t> candidates) {
+int place_in_first_free(TrackGrid& grid, std::initializer_list<int32_t> candidates, const CellOrigin& origin) {
   int which = 0;
   for (int32_t index : candidates) {
     if (is_free(grid, index)) {
-      make_control_point(grid, index);
+      make_control_point(grid, index, origin);
       return which;
     }
     ++which;
@@ -48,15 +51,15 @@ void look_back(RunState& state, int32_t i) {
     if (d < kLookBackFloor) break;
     if (!grid[d].is(CellKind::Signal)) continue;
     if (is_free(grid, d - 1)) {
-      make_control_point(grid, d - 1);
+      make_control_point(grid, d - 1, grid.origin(i));
     } else if (is_free(grid, d - 2)) {
-      make_control_point(grid, d - 2);
+      make_control_point(grid, d - 2, grid.origin(i));
     } else if (is_kind(grid, d - 1, CellKind::ControlPoint)) {
       lower_control_point(grid, d - 1);
     } else if (is_kind(grid, d - 2, CellKind::ControlPoint)) {
       lower_control_point(grid, d - 2);
     } else {
-      set_error(state, kErrorSignalControlPoint, position_of(d));
+      raise_error(state, Refusal{kErrorSignalControlPoint, position_of(d)});
     }
   }
 }
@@ -66,8 +69,8 @@ void look_back(RunState& state, int32_t i) {
 void before_start(RunState& state, int32_t i) {
   for (const int32_t n : {5, 11, 18}) {
     if (i <= n + 2) continue;
-    if (place_in_first_free(state.grid, {i - n, i - n - 1, i - n - 2}) < 0)
-      set_error(state, kErrorSlowdownControlPoint, position_of(i));
+    if (place_in_first_free(state.grid, {i - n, i - n - 1, i - n - 2}, state.grid.origin(i)) < 0)
+      raise_error(state, Refusal{kErrorSlowdownControlPoint, position_of(i)});
   }
 }
 
@@ -81,18 +84,18 @@ void walk_slowdown(RunState& state, int32_t i) {
   state.h = i;
   while (true) {
     if (state.h >= last) {
-      set_error(state, kErrorSlowdownWalk, position_of(last));
+      raise_error(state, Refusal{kErrorSlowdownWalk, position_of(last)});
       return;
     }
     const int32_t h = ++state.h;
     ++counter;
     if (counter == kWalkStep) {
       // Placing at h - 1 or h + 1 shifts the count, so the next one still comes 8 cells after it.
-      switch (place_in_first_free(grid, {h, h - 1, h + 1})) {
+      switch (place_in_first_free(grid, {h, h - 1, h + 1}, grid.origin(i))) {
         case 0: counter = 0; break;
         case 1: counter = 1; break;
         case 2: counter = -1; break;
-        default: set_error(state, kErrorSlowdownWalk, position_of(h)); break;
+        default: raise_error(state, Refusal{kErrorSlowdownWalk, position_of(h)}); break;
       }
     }
     if (grid[h].is(CellKind::SlowdownEnd)) return;
@@ -107,7 +110,7 @@ void find_slowdown_end(RunState& state, int32_t i) {
   state.h = i;
   while (true) {
     if (state.h >= last) {
-      set_error(state, kErrorSlowdownWalk, position_of(last));
+      raise_error(state, Refusal{kErrorSlowdownWalk, position_of(last)});
       return;
     }
     ++state.h;
@@ -116,7 +119,7 @@ void find_slowdown_end(RunState& state, int32_t i) {
 }
 
 /// Step B5: a control point just before the first signal among cells h to h + 12.
-void signal_after_slowdown(RunState& state) {
+void signal_after_slowdown(RunState& state, const CellOrigin& origin) {
   TrackGrid& grid = state.grid;
   const int32_t h = state.h;
   const int32_t bound = std::min(h + kSignalSearchCells, grid.cellCount());
@@ -127,7 +130,8 @@ void signal_after_slowdown(RunState& state) {
       break;
     }
   }
-  if (p > 0 && place_in_first_free(grid, {p, p - 1}) < 0) set_error(state, kErrorSlowdownWalk, position_of(h));
+  if (p > 0 && place_in_first_free(grid, {p, p - 1}, origin) < 0)
+    raise_error(state, Refusal{kErrorSlowdownWalk, position_of(h)});
 }
 
 void around_slowdown(RunState& state, int32_t i) {
@@ -136,7 +140,7 @@ void around_slowdown(RunState& state, int32_t i) {
     walk_slowdown(state, i);
   else
     find_slowdown_end(state, i);
-  signal_after_slowdown(state);
+  signal_after_slowdown(state, state.grid.origin(i));
 }
 
 }  // namespace

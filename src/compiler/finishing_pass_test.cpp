@@ -62,9 +62,9 @@ class FinishingPassTest : public ::testing::Test {
   }
 
   void expect_error(int32_t code, int32_t position) {
-    EXPECT_EQ(state.error_code, code);
-    ASSERT_TRUE(state.error_position.has_value());
-    EXPECT_EQ(*state.error_position, position);
+    EXPECT_EQ(state.error.code, code);
+    ASSERT_TRUE(state.error.position.has_value());
+    EXPECT_EQ(*state.error.position, position);
   }
 
   RunState state;
@@ -76,7 +76,7 @@ TEST_F(FinishingPassTest, SignalBeforeWarningGetsControlPointInCellBeforeIt) {
   put(100, CellKind::SlowdownWarning, 60);
   put(90, CellKind::Signal, 3);
   run_and_expect({{89, kCp}});  // cell 88 untouched
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 TEST_F(FinishingPassTest, EverySignalInTheTwentyCellsBeforeWarningGetsOne) {
@@ -108,7 +108,7 @@ TEST_P(LookBackCases, ChoosesTheCellBeforeTheSignal) {
   for (const auto& [cell, speed] : c.existing) put(cell, CellKind::ControlPoint, speed);
   run_and_expect(c.expected);
   if (c.error == 0) {
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
   } else {
     expect_error(c.error, 90 * kCellLength);
   }
@@ -178,7 +178,7 @@ TEST_F(FinishingPassTest, VisitsNothingWhenNoCellIsAWarningOrStart) {
   put(70, CellKind::ControlPoint, 250);
   put(80, CellKind::SpeedBoard, 4);
   run_and_expect({});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 // Step B: around a slowdown start.
@@ -187,7 +187,7 @@ TEST_F(FinishingPassTest, SlowdownGetsControlPointsAheadAlongAndAtTheSignalAfter
   slowdown(200, 230, 60);
   put(235, CellKind::Signal);
   run_and_expect({{195, kCp}, {189, kCp}, {182, kCp}, {208, kCp}, {216, kCp}, {224, kCp}, {234, kCp}});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.h, 230);
 }
 
@@ -208,7 +208,7 @@ TEST_P(AheadCases, EachStepTakesTheFirstFreeOfItsThreeCells) {
   std::map<int32_t, int16_t> expected;
   for (int32_t cell : c.expected) expected[cell] = kCp;
   run_and_expect(expected);
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -244,7 +244,7 @@ TEST_F(FinishingPassTest, StartAtCell7WithItsCellsOccupiedIsNoError) {
   slowdown(7, 10, 120);
   occupy({2, 1, 0});
   run_and_expect({});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 TEST_F(FinishingPassTest, Error12AndTheOtherStepsStillRun) {
@@ -283,7 +283,7 @@ TEST_P(WalkCases, PlacesOneEveryEightCellsCountingFromTheLastOne) {
   for (int32_t cell : c.expected) expected[cell] = kCp;
   run_and_expect(expected);
   if (c.error_position == 0) {
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
   } else {
     expect_error(kErrorSlowdownWalk, c.error_position);
   }
@@ -335,7 +335,7 @@ TEST_P(SignalAfterCases, ControlPointBeforeTheFirstSignalWithinTwelveCells) {
   for (int32_t cell : c.expected) expected[cell] = kCp;
   run_and_expect(expected);
   if (c.error_position == 0) {
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
   } else {
     expect_error(kErrorSlowdownWalk, c.error_position);
   }
@@ -384,7 +384,7 @@ TEST_F(FinishingPassTest, FastSlowdownSearchesFromItsOwnEnd) {
   put(235, CellKind::Signal);
   run_and_expect({{195, kCp}, {189, kCp}, {182, kCp}, {234, kCp}});
   EXPECT_EQ(state.h, 230);
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 TEST_F(FinishingPassTest, FastSlowdownWithoutEndIsError13AndPlacesNothingAlong) {
@@ -400,7 +400,7 @@ TEST(FinishingPass, WithoutAGridDoesNothing) {
   RunState state;
   finishing_pass(state);
   EXPECT_FALSE(state.grid.exists());
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 TEST(Minimo, ReturnsTheSmallerAndXWhenEqual) {

@@ -4,6 +4,8 @@
 #include <climits>
 #include <string>
 
+#include "compiler/entry_reader.h"
+#include "compiler/error_report.h"
 #include "compiler/field_reader.h"
 #include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
@@ -18,8 +20,9 @@
 
 namespace {
 
-/// Comment fields passed over in a row before the keyword test, inside the general section.
+/// Comment fields passed over in a row before the keyword test: inside the general section, and after it.
 constexpr int kGeneralCommentRun = 10;
+constexpr int kLineCommentRun = 2;
 /// The trace is never computed beyond this metre.
 constexpr int32_t kTraceLimit = 1000000;
 
@@ -31,37 +34,31 @@ constexpr std::array<Sharpness, 6> kSharpness{{
     {'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003},
 }};
 
-/// How the reading goes on after an entry.
-enum class Flow {
-  Next,     // read the next entry
-  Stop,     // soft stop (code 15): complete the profiles, then the train service is read
-  HardEnd,  // the reading ends at once
-};
-
 bool begins_with_dash(const std::string& field) {
   const auto first = field.find_first_not_of(" \t");
   return first != std::string::npos && field[first] == '-';
 }
 
-class LineReader {
+class LineReader : public EntryReader {
  public:
-  LineReader(RunState& state, std::string_view text) : state_(state), reader_(text, SourceKind::Line) {}
+  LineReader(RunState& state, std::string_view text)
+      : EntryReader(state, text, SourceKind::Line, mentions_line_keyword) {}
 
+  /// Reads the whole description; false after a hard error (the train service is then not read).
   bool run() {
-    store_identity(state_);
-    if (!find_general_section()) return false;
-    if (read_general_section() == Flow::HardEnd) return false;
-    progressive_ordina(state_);
-    start_line_entries();
-    if (read_line_entries() == Flow::HardEnd) return false;
-    return complete();
+    return placing_failures([this] { return read_steps(); });
   }
 
-  /// The keyword field of the entry being read.
-  SourcePlace entry_place() const { return keyword_place_; }
-
  private:
-  std::string& read_field() { return state_.current_field = reader_.read_text(); }
+  bool read_steps() {
+    store_identity(state_);
+    if (!find_general_section()) return false;
+    if (read_general_section() == Flow::End) return false;
+    progressive_ordina(state_);
+    start_line_entries();
+    if (read_line_entries() == Flow::End) return false;
+    return complete();
+  }
 
   int32_t read_position(SourcePlace& place) {
     const int32_t value = reader_.read_int32();
@@ -69,21 +66,8 @@ class LineReader {
     return value;
   }
 
-  Flow hard(int32_t code) {
-    set_error(state_, code);
-    state_.error_place = reader_.last_place();
-    return Flow::HardEnd;
-  }
-
-  Flow hard(int32_t code, int32_t position, SourcePlace place) {
-    set_error(state_, code, position, place);
-    return Flow::HardEnd;
-  }
-
-  Flow out_of_range(int32_t position, SourcePlace place) {
-    set_error(state_, kErrorOutOfRange, position, place);
-    return Flow::Stop;
-  }
+  /// A hard error that has no position: its place is the field just read.
+  Flow hard(int32_t code) { return refuse(code, std::nullopt, reader_.last_place()); }
 
   bool find_general_section() {
     for (;;) {
@@ -96,41 +80,20 @@ class LineReader {
     }
   }
 
+  /// The general section: its entries in any order, up to the first section header.
   Flow read_general_section() {
-    for (;;) {
-      if (reader_.at_end()) return Flow::Next;
-      if (read_last_field()) return Flow::Next;
-      for (int n = 0; n < kGeneralCommentRun && contains(state_.current_field, "-"); ++n) {
-        note_comment();
-        read_field();
-      }
-      const std::string field = state_.current_field;
-      keyword_place_ = reader_.last_place();
-      state_.entry_place = keyword_place_;
-      matched_ = false;
+    return read_entries({kGeneralCommentRun, false}, [this](const std::string& field) {
       if (const Flow flow = general_entry(field); flow != Flow::Next) return flow;
-      const bool section_end = is_section_header(field) && !begins_with_dash(field);
-      if (!matched_ && !section_end) notes_.unknown(field, keyword_place_);
-      if (section_end) return Flow::Next;
-    }
+      return is_section_header(field) && !begins_with_dash(field) ? Flow::Done : Flow::Next;
+    });
   }
-
-  /// Reads the next field; true when it is the file's last, which is never interpreted.
-  bool read_last_field() {
-    read_field();
-    if (!reader_.at_end()) return false;
-    notes_.last_field(state_.current_field, reader_.last_place());
-    return true;
-  }
-
-  void note_comment() { notes_.comment(state_.current_field, reader_.last_place()); }
 
   /// A keyword that needs its exact case, written in another: ignored.
   void note_case(const std::string& field, std::string_view first, std::string_view second) {
     if (contains_any_case(field, first) && contains_any_case(field, second) &&
         !(contains(field, first) && contains(field, second))) {
       notes_.line_noted(keyword_place_.line);
-      warn(state_, keyword_place_,
+      warn(state_, WarningKind::KeywordCase, keyword_place_,
            "\"" + field + "\" is ignored: \"" + std::string(first) + "\" and \"" + std::string(second) +
                "\" must be written in lower case");
     }
@@ -139,7 +102,7 @@ class LineReader {
   Flow general_entry(const std::string& field) {
     ScenarioTable& table = state_.table;
     if (contains_any_case(field, "percorso") && contains_any_case(field, "lunghezza")) {
-      matched_ = true;
+      matched();
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
       if (length > kMaxLineLength || length < 0) return hard(kErrorLineLength);
@@ -152,7 +115,7 @@ class LineReader {
     for (const auto& [word, record] : kilometric) {
       note_case(field, word, "progressiva");
       if (contains(field, word) && contains(field, "progressiva")) {
-        matched_ = true;
+        matched();
         table[record].number1 = reader_.read_int32();
         table[record].number2 = reader_.read_int32();
         table[record].number3 = reader_.read_int32();
@@ -163,31 +126,25 @@ class LineReader {
     for (const auto& [word, number] : backgrounds) {
       note_case(field, "sfondo", word);
       if (contains(field, "sfondo") && contains(field, word)) {
-        matched_ = true;
+        matched();
         table[kLineRecord].*number = reader_.read_int32();
       }
     }
     note_case(field, "segnali", "ripetizione");
     if (contains(field, "segnali") && contains(field, "ripetizione")) {
-      matched_ = true;
+      matched();
       ScenarioRecord& record = table[kServiceRecord];
       record.number1 = reader_.read_int32();
       const SourcePlace first_place = reader_.last_place();
       record.number2 = reader_.read_int32();
-      if (record.number1 % kCellLength != 0) {
-        set_error(state_, kErrorRepetitionFirst);
-        state_.error_place = first_place;
-        return Flow::HardEnd;
-      }
+      if (record.number1 % kCellLength != 0) return refuse(kErrorRepetitionFirst, std::nullopt, first_place);
       if (record.number2 % kCellLength != 0) return hard(kErrorRepetitionSecond);
       if (contains(field, "4")) {
         record.number3 = 4;
       } else if (contains(field, "9")) {
         record.number3 = 9;
       } else {
-        set_error(state_, kErrorRepetitionCodes);
-        state_.error_place = keyword_place_;
-        return Flow::HardEnd;
+        return refuse(kErrorRepetitionCodes, std::nullopt, keyword_place_);
       }
       if (record.number2 == 0) record.number3 = 0;
     }
@@ -209,31 +166,15 @@ class LineReader {
   }
 
   Flow read_line_entries() {
-    for (;;) {
-      if (reader_.at_end()) return Flow::Next;
-      if (read_last_field()) return Flow::Next;
-      if (contains(state_.current_field, "-")) {
-        note_comment();
-        if (read_last_field()) return Flow::Next;
-        if (contains(state_.current_field, "-")) {
-          note_comment();
-          if (read_last_field()) return Flow::Next;
-        }
-      }
-      const std::string field = state_.current_field;
-      keyword_place_ = reader_.last_place();
-      state_.entry_place = keyword_place_;
-      matched_ = false;
-      if (const Flow flow = line_entry(field); flow != Flow::Next) return flow;
-      if (!matched_ && !is_section_header(field)) notes_.unknown(field, keyword_place_);
-    }
+    return read_entries({kLineCommentRun, true}, [this](const std::string& field) { return line_entry(field); });
   }
 
   /// Every test runs on the same keyword field, in this order; a field may match several.
   Flow line_entry(const std::string& field) {
-    matched_ = contains_any_case(field, "pendenza") || (state_.trace_flag != 0 && contains_any_case(field, "curva")) ||
-               contains_any_case(field, "montagna") || contains_any_case(field, "indicatori_v") ||
-               (contains_any_case(field, "indicat") && contains_any_case(field, "cartello"));
+    if (contains_any_case(field, "pendenza") || (state_.trace_flag != 0 && contains_any_case(field, "curva")) ||
+        contains_any_case(field, "montagna") || contains_any_case(field, "indicatori_v") ||
+        (contains_any_case(field, "indicat") && contains_any_case(field, "cartello")))
+      matched();
     if (contains_any_case(field, "pendenza")) {
       if (const Flow flow = gradient_entry(); flow != Flow::Next) return flow;
     }
@@ -255,8 +196,7 @@ class LineReader {
   /// A line entry needs the grid, which only an accepted line length creates.
   bool grid_missing() {
     if (state_.grid.exists()) return false;
-    set_error(state_, kErrorNoLineLength);
-    state_.error_place = keyword_place_;
+    refuse(kErrorNoLineLength, std::nullopt, keyword_place_);
     return true;
   }
 
@@ -267,14 +207,14 @@ class LineReader {
   }
 
   Flow gradient_entry() {
-    if (grid_missing()) return Flow::HardEnd;
+    if (grid_missing()) return Flow::End;
     SourcePlace place;
     const int32_t position = read_position(place);
     const int32_t gradient = reader_.read_int32();
     const SourcePlace gradient_place = reader_.last_place();
-    if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
+    if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
     if (position < last_gradient_position_)
-      warn(state_, place, "gradient entry at " + std::to_string(position) + " m comes after one at " +
+      warn(state_, WarningKind::GradientOrder, place, "gradient entry at " + std::to_string(position) + " m comes after one at " +
                               std::to_string(last_gradient_position_) + " m: the profile is filled in file order");
     last_gradient_position_ = position;
     note_byte_cut(state_, int64_t{gradient} + kGradientOffset, "gradient + 100", gradient_place);
@@ -315,12 +255,12 @@ class LineReader {
   }
 
   Flow curve_entry(const std::string& field) {
-    if (grid_missing()) return Flow::HardEnd;
+    if (grid_missing()) return Flow::End;
     SourcePlace start_place;
     const int32_t start = read_position(start_place);
     const int32_t length = reader_.read_int32();
     const SourcePlace length_place = reader_.last_place();
-    if (!passes_range_test(state_.grid, start)) return out_of_range(start, start_place);
+    if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
     double turn = 0;
     for (const auto& sharpness : kSharpness) {
       if (field.find(sharpness.digit) != std::string::npos) {
@@ -328,22 +268,18 @@ class LineReader {
         break;
       }
     }
-    if (turn == 0) {
-      set_error(state_, kErrorCurve);
-      state_.error_place = keyword_place_;
-      return Flow::HardEnd;
-    }
+    if (turn == 0) return refuse(kErrorCurve, std::nullopt, keyword_place_);
     if (contains_any_case(field, "s")) turn = -turn;
     // The last two points of the trace stay empty: a curve must end before them.
     const int32_t end = add32(start, length);
-    if (end > state_.grid_extent - 2) return out_of_range(end, length_place);
+    if (end > state_.grid_extent - 2) return outside_grid(end, length_place);
 
     if (const Flow flow = trace_run(start, false, 0, true); flow != Flow::Next) return flow;
     return trace_run(end, true, turn, true);
   }
 
   Flow mountain_entry() {
-    if (grid_missing()) return Flow::HardEnd;
+    if (grid_missing()) return Flow::End;
     SourcePlace start_place;
     SourcePlace end_place;
     int32_t start = read_position(start_place);
@@ -351,23 +287,20 @@ class LineReader {
     int32_t type = reader_.read_int32();
     // Only the start is range-tested; the end is refused only when the stretch's last cell lies
     // outside the grid.
-    if (!passes_range_test(state_.grid, start)) return out_of_range(start, start_place);
+    if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
     const int64_t first = profile_cell(start);
     const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
     if (first <= last) {
-      if (!state_.grid.contains(first)) return out_of_range(start, start_place);
-      if (!state_.grid.contains(last)) return out_of_range(end, end_place);
+      if (!state_.grid.contains(first)) return outside_grid(start, start_place);
+      if (!state_.grid.contains(last)) return outside_grid(end, end_place);
     }
     memo_montagna(state_, start, end, type);
-    if (state_.error_code == kErrorMountainCapacity) {
-      state_.error_place = start_place;
-      return Flow::HardEnd;
-    }
+    if (state_.error.code == kErrorMountainCapacity) return refuse(kErrorMountainCapacity, start, start_place);
     return Flow::Next;
   }
 
   Flow speed_board_entry() {
-    if (grid_missing()) return Flow::HardEnd;
+    if (grid_missing()) return Flow::End;
     SourcePlace place;
     const int32_t position = read_position(place);
     int32_t vas = reader_.read_int32();
@@ -378,25 +311,26 @@ class LineReader {
     int32_t vbd = reader_.read_int32();
     int32_t vcd = reader_.read_int32();
     int16_t strisced = reader_.read_int16();
-    if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
-    if (!state_.grid.contains(object_cell(position))) return out_of_range(position, place);
+    if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
+    if (!state_.grid.contains(object_cell(position))) return outside_grid(position, place);
     memo_indicatori_v_max(state_, position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-    if (state_.error_code > 0) return hard(state_.error_code, position, place);
+    if (state_.error.code > 0) return refuse(state_.error.code, position, place);
     return Flow::Next;
   }
 
   Flow info_board_entry() {
-    if (grid_missing()) return Flow::HardEnd;
+    if (grid_missing()) return Flow::End;
     SourcePlace place;
     const int32_t position = read_position(place);
     const std::string text = state_.current_field = reader_.read_stored_text();
-    if (!passes_range_test(state_.grid, position)) return out_of_range(position, place);
+    if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
     const int64_t index = object_cell(position);
-    if (!state_.grid.contains(index)) return out_of_range(position, place);
+    if (!state_.grid.contains(index)) return outside_grid(position, place);
     TrackCell& cell = state_.grid[static_cast<int32_t>(index)];
-    if (!cell.is_free()) return hard(kErrorInfoBoardOccupied, position, place);
-    if (state_.board_slot < 1) return hard(kErrorBoardCapacity, position, place);
+    if (!cell.is_free()) return refuse(kErrorInfoBoardOccupied, position, place);
+    if (state_.board_slot < 1) return refuse(kErrorBoardCapacity, position, place);
     cell.set_kind(CellKind::InfoBoard);
+    state_.grid.set_origin(static_cast<int32_t>(index), {keyword_place_, position});
     cell.value1 = static_cast<int16_t>(state_.board_slot);
     state_.table[static_cast<std::size_t>(state_.board_slot)].text = text;
     --state_.board_slot;
@@ -405,8 +339,8 @@ class LineReader {
 
   /// The end of the line entries: completes the gradient profile and the trace.
   bool complete() {
-    if (grid_missing()) {
-      state_.error_place.reset();
+    if (!state_.grid.exists()) {
+      raise_error(state_, Refusal{kErrorNoLineLength});
       return false;
     }
     fill_gradient(state_.grid.cellCount() - kProfileTailCells);
@@ -414,15 +348,10 @@ class LineReader {
     return true;
   }
 
-  RunState& state_;
-  FieldReader reader_;
-  SourcePlace keyword_place_;
   int32_t gradient_cursor_ = 0;
   int32_t previous_gradient_ = 0;
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
-  bool matched_ = false;
-  SourceNotes notes_{state_, mentions_line_keyword};
 };
 
 }  // namespace
@@ -434,11 +363,5 @@ void store_identity(RunState& state) {
 
 bool read_line_description(RunState& state, std::string_view text) {
   LineReader line(state, text);
-  try {
-    return line.run();
-  } catch (const ReadFailure& failure) {
-    // Arithmetic failures know no place of their own: give them the entry being read.
-    if (failure.place().line == 0) throw ReadFailure(failure.what(), line.entry_place());
-    throw;
-  }
+  return line.run();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scenario/error_codes.h"
+#include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 #include "source/dati_linea.h"
 
@@ -37,7 +38,7 @@ class ScenarioLine : public ::testing::Test {
 
 TEST_F(ScenarioLine, IsReadWithoutErrorIntoAGridOf721Cells) {
   EXPECT_TRUE(ok);
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid.cellCount(), 720);
   EXPECT_EQ(state.grid_extent, 36000);
   EXPECT_EQ(state.trace.last_metre(), 36000);
@@ -138,7 +139,7 @@ TEST(LineReader, GradientsInOneCellStillWriteACellEachAndStayInTheGrid) {
   std::string entries = "pendenza,  0,   5\r\n";
   for (int i = 0; i < 900; ++i) entries += "pendenza,  50,   7\r\n";  // far more entries than cells
   ASSERT_TRUE(read_line_description(state, line_with(entries)));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].gradient, 105);
   EXPECT_EQ(state.grid[720].gradient, 107);
 }
@@ -170,7 +171,7 @@ TEST(LineReader, CurvesAreSkippedWithoutTheTraceFlag) {
   RunState state = fresh_state();
   state.trace_flag = 0;
   ASSERT_TRUE(read_line_description(state, line_with("curvad7,  100,  10\r\n")));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_FALSE(state.trace.exists());
 }
 
@@ -187,7 +188,7 @@ TEST(LineReader, CommentFieldsArePassedOver) {
   RunState state = fresh_state();
   // A dashed keyword is a comment: its entry is lost, its number fields are passed over one by one.
   ASSERT_TRUE(read_line_description(state, line_with("---------\r\npendenza-x,  0,   9\r\nmontagna,  100,  200,  5\r\n")));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].gradient, 100);
   EXPECT_EQ(state.grid[2].mountainType, 5);
   EXPECT_EQ(state.grid[3].mountainType, 5);
@@ -201,7 +202,7 @@ TEST(LineReader, AnEntryOnTheLastLineIsReadButTheLastFieldIsNot) {
   RunState other = fresh_state();
   // Here the keyword itself is the last field: it is never interpreted.
   ASSERT_TRUE(read_line_description(other, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna"));
-  EXPECT_EQ(other.error_code, 0);
+  EXPECT_EQ(other.error.code, 0);
 }
 
 TEST(LineReader, MountainTypeRules) {
@@ -241,7 +242,7 @@ TEST(LineReader, ObjectsOverAMountainMarkerAreAccepted) {
   ASSERT_TRUE(read_line_description(state, line_with("montagna,  1000,  1500,  12\r\n"
                                                      "indicatori_vmax,  1100,  80,  80,  80,  0,  ,  ,  ,  0\r\n"
                                                      "cartello_indicatore,  1300,  (X)\r\n")));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[23].cell_kind(), CellKind::SpeedBoard);
   EXPECT_EQ(state.grid[27].cell_kind(), CellKind::InfoBoard);
   EXPECT_EQ(state.grid[27].mountainType, 2);
@@ -251,8 +252,8 @@ TEST(LineReader, ARangeErrorStopsTheEntriesButCompletesTheProfile) {
   RunState state = fresh_state();
   EXPECT_TRUE(read_line_description(state, line_with("pendenza,  0,   3\r\npendenza,  40000,   5\r\n"
                                                      "montagna,  100,  200,  5\r\n")));
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
-  EXPECT_EQ(state.error_position, 40000);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.position, 40000);
   EXPECT_EQ(state.grid[2].mountainType, 0);  // not read
   EXPECT_EQ(state.grid[717].gradient, 103);  // profile completed
   EXPECT_EQ(state.trace.tag(35998, kAxisX), TraceTag::Double);
@@ -261,10 +262,10 @@ TEST(LineReader, ARangeErrorStopsTheEntriesButCompletesTheProfile) {
 TEST(LineReader, ARangeTestAcceptsUpTo35900OnA29000MetreLine) {
   RunState state = fresh_state();
   EXPECT_TRUE(read_line_description(state, line_with("pendenza,  35900,   3\r\n")));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   RunState beyond = fresh_state();
   EXPECT_TRUE(read_line_description(beyond, line_with("pendenza,  35901,   3\r\n")));
-  EXPECT_EQ(beyond.error_code, kErrorOutOfRange);
+  EXPECT_EQ(beyond.error.code, kErrorOutOfRange);
 }
 
 // Every error code of the line reading, from a small input.
@@ -310,13 +311,13 @@ TEST(LineReader, ErrorCodes) {
     SCOPED_TRACE(c.name);
     RunState state = fresh_state();
     EXPECT_EQ(read_line_description(state, c.text), c.service_follows);
-    EXPECT_EQ(state.error_code, c.code);
-    EXPECT_EQ(state.error_position, c.position);
+    EXPECT_EQ(state.error.code, c.code);
+    EXPECT_EQ(state.error.position, c.position);
     if (c.line == 0) {
-      EXPECT_FALSE(state.error_place.has_value());
-    } else if (state.error_place) {
-      EXPECT_EQ(state.error_place->line, c.line);
-      EXPECT_EQ(state.error_place->column, c.column);
+      EXPECT_FALSE(state.error.place.has_value());
+    } else if (state.error.place) {
+      EXPECT_EQ(state.error.place->line, c.line);
+      EXPECT_EQ(state.error.place->column, c.column);
     } else {
       ADD_FAILURE() << "no place";
     }
@@ -327,7 +328,7 @@ TEST(LineReader, ATraceBeyondOneMillionMetresEndsTheReading) {
   RunState state = fresh_state();
   const std::string text = "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\ncurvad3,  999000,  1500\r\n[fine]\r\n";
   EXPECT_FALSE(read_line_description(state, text));
-  EXPECT_EQ(state.error_code, kErrorCurve);
+  EXPECT_EQ(state.error.code, kErrorCurve);
 }
 
 TEST(LineReader, ReadFailuresLeaveWithThePlaceOfTheField) {

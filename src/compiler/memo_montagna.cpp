@@ -38,7 +38,9 @@ void memo_montagna(RunState& state, int32_t& inizio, int32_t& fine, int32_t& tip
     TrackCell& cell = state.grid[index];
     ++count;
     cell.mountainType = type;
-    if (state.marker_flag == 1 && count % kMarkerEvery == 0 && cell.is(CellKind::Plain))
+    if (state.marker_flag == 1 && count % kMarkerEvery == 0 && cell.is(CellKind::Plain)) {
       cell.set_kind(CellKind::MountainMarker);
+      state.grid.set_origin(index, {state.entry_place, inizio});
+    }
   }
 }

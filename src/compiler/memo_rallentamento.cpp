@@ -67,12 +67,16 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
   const int16_t shared = cut16(state, d_v, "slowdown d_v");
   const int16_t stored = cut16(state, f_tt, "slowdown f_tt");
   // Written in this order: a slowdown shorter than a cell leaves its start over its end.
+  const CellOrigin origin{state.entry_place, x};
   grid[end].set_kind(CellKind::SlowdownEnd);
+  grid.set_origin(end, origin);
   if (d_v != 0) grid[end].value2 = shared;
   grid[start].set_kind(CellKind::SlowdownStart);
+  grid.set_origin(start, origin);
   if (d_v != 0) grid[start].value2 = shared;
   if (warned) {
     grid[warning].set_kind(CellKind::SlowdownWarning);
+    grid.set_origin(warning, origin);
     if (d_v != 0) grid[warning].value2 = shared;
     grid[warning].value1 = speed;
   }
@@ -98,6 +102,7 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
   for (int32_t k = 1; k <= kApproachCells; ++k) {
     TrackCell& cell = grid[approach - (k - 1)];
     cell.set_kind(CellKind::SlowdownApproach);
+    grid.set_origin(approach - (k - 1), origin);
     cell.value1 = low16(k);
     if (d_v != 0) cell.value2 = low16(k);
   }

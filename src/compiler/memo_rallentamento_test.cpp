@@ -5,6 +5,7 @@
 #include <set>
 
 #include "scenario/error_codes.h"
+#include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 
 namespace {
@@ -35,7 +36,7 @@ class MemoRallentamentoTest : public ::testing::Test {
 
 TEST_F(MemoRallentamentoTest, ScenarioSlowdownAt3800SetsWarningStartAndEnd) {
   place({3800, 40, 350, 0, 0, 0});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(taken(), (std::set<int32_t>{53, 77, 84}));
   EXPECT_TRUE(state.grid[53].is(CellKind::SlowdownWarning));
   EXPECT_EQ(state.grid[53].value1, 40);
@@ -83,7 +84,7 @@ TEST_F(MemoRallentamentoTest, WarningAndApproachOnlyAbove1500) {
     state = RunState{};
     state.grid.create(36000);
     place(c.slowdown);
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
     EXPECT_EQ(taken(), c.cells);
   }
 }
@@ -101,7 +102,7 @@ TEST_F(MemoRallentamentoTest, ApproachCellsCountBackFromTheWarning) {
 
 TEST_F(MemoRallentamentoTest, ShorterThanACellLeavesTheStartOverTheEnd) {
   place({3800, 40, 0, 0, 0, 0});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_TRUE(state.grid[77].is(CellKind::SlowdownStart));
   EXPECT_EQ(taken(), (std::set<int32_t>{53, 77}));
 }
@@ -137,8 +138,8 @@ TEST_F(MemoRallentamentoTest, RefusalsInTheirOrder) {
     state.grid.create(36000);
     for (int32_t cell : c.occupied) occupy(cell);
     place(c.slowdown);
-    EXPECT_EQ(state.error_code, c.code);
-    EXPECT_FALSE(state.error_position.has_value());  // the reader sets it
+    EXPECT_EQ(state.error.code, c.code);
+    EXPECT_FALSE(state.error.position.has_value());  // the reader sets it
     EXPECT_EQ(taken(), c.taken_after);
     for (int32_t cell : c.occupied) EXPECT_TRUE(state.grid[cell].is(CellKind::Signal)) << cell;
   }
@@ -147,7 +148,7 @@ TEST_F(MemoRallentamentoTest, RefusalsInTheirOrder) {
 TEST_F(MemoRallentamentoTest, ApproachCellsOverAMountainMarkerAreFree) {
   for (int cell = 4; cell <= 7; ++cell) state.grid[cell].set_kind(CellKind::MountainMarker);
   place({1550, 30, 500, 0, 1, 0});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_TRUE(state.grid[4].is(CellKind::SlowdownApproach));
 }
 
@@ -168,9 +169,9 @@ TEST_F(MemoRallentamentoTest, ACellOutsideTheGridIsRefusedWithFifteenBeforeAnyth
     state = RunState{};
     state.grid.create(36000);
     place(c.slowdown);
-    EXPECT_EQ(state.error_code, kErrorOutOfRange);
-    ASSERT_TRUE(state.error_position.has_value());
-    EXPECT_EQ(*state.error_position, c.position);
+    EXPECT_EQ(state.error.code, kErrorOutOfRange);
+    ASSERT_TRUE(state.error.position.has_value());
+    EXPECT_EQ(*state.error.position, c.position);
     EXPECT_TRUE(taken().empty());
   }
 }

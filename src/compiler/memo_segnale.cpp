@@ -37,6 +37,7 @@ void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, 
   }
   // Packed values are 16-bit: the products are taken whole and only their low 16 bits kept.
   cell.set_kind(CellKind::Signal);
+  state.grid.set_origin(signal, {state.entry_place, posizione});
   const int64_t side = int64_t{sx} * kSignalSideFactor + dx;
   cell.value4 = cut16(state, int64_t{rapp} * kPairFactor + side, "signal rapp x 10 + sx x 3 + dx");
   cell.value1 = cut16(state, int64_t{s1} * kPairFactor + d1, "signal s1 x 10 + d1");
@@ -48,7 +49,7 @@ void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, 
 
   const int64_t mark_base = side * kPairFactor;
   if (mark_base + 1 < 0 || mark_base + kApproachMarks > 255)
-    warn(state, state.entry_place, "signal approach marks (sx x 3 + dx) x 10 + k cut to their low 8 bits");
+    warn(state, WarningKind::ValueCut, state.entry_place, "signal approach marks (sx x 3 + dx) x 10 + k cut to their low 8 bits");
   for (int32_t k = 1; k <= kApproachMarks; ++k) {
     const int32_t approach = signal - kApproachStep * k;
     if (approach < 0) break;  // a signal near the start of the line has fewer marks

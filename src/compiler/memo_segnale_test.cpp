@@ -50,7 +50,7 @@ TEST_F(MemoSegnaleTest, PacksTheSignalCellAndItsFourApproachMarks) {
     state = RunState{};
     state.grid.create(36000);
     place(c.signal);
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
     const TrackCell& cell = state.grid[c.cell];
     EXPECT_TRUE(cell.is(CellKind::Signal));
     EXPECT_EQ(cell.value1, c.value1);
@@ -93,7 +93,7 @@ TEST_F(MemoSegnaleTest, OverwritesAMountainMarker) {
   state.grid[31].set_kind(CellKind::MountainMarker);
   state.grid[31].mountainType = 12;
   place({1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_TRUE(state.grid[31].is(CellKind::Signal));
   EXPECT_EQ(state.grid[31].mountainType, 12);
 }
@@ -102,8 +102,8 @@ TEST_F(MemoSegnaleTest, ATakenCellIsRefusedWithSixteenAndNothingWritten) {
   state.grid[31].set_kind(CellKind::SpeedBoard);
   state.grid[31].value1 = 1812;
   const int32_t tempo = place({1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 50});
-  EXPECT_EQ(state.error_code, kErrorSignalOccupied);
-  EXPECT_FALSE(state.error_position.has_value());  // the reader sets it
+  EXPECT_EQ(state.error.code, kErrorSignalOccupied);
+  EXPECT_FALSE(state.error.position.has_value());  // the reader sets it
   EXPECT_EQ(tempo, 50);
   EXPECT_TRUE(state.grid[31].is(CellKind::SpeedBoard));
   EXPECT_EQ(state.grid[31].value1, 1812);
@@ -112,7 +112,7 @@ TEST_F(MemoSegnaleTest, ATakenCellIsRefusedWithSixteenAndNothingWritten) {
 
 TEST_F(MemoSegnaleTest, ApproachMarksBeforeCellZeroAreSkipped) {
   place({150, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0});  // cell 4: marks in 2 and 0, then -2 and -4
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_TRUE(state.grid[4].is(CellKind::Signal));
   EXPECT_EQ(state.grid[2].approachMark, 61);
   EXPECT_EQ(state.grid[0].approachMark, 62);
@@ -128,9 +128,9 @@ TEST_F(MemoSegnaleTest, ACellOutsideTheGridIsRefusedWithFifteenAndItsPosition) {
     state = RunState{};
     state.grid.create(36000);
     const int32_t tempo = place({c.posizione, 2, 3, 0, 0, 0, 0, 0, 0, 0, 50});
-    EXPECT_EQ(state.error_code, kErrorOutOfRange);
-    ASSERT_TRUE(state.error_position.has_value());
-    EXPECT_EQ(*state.error_position, c.posizione);
+    EXPECT_EQ(state.error.code, kErrorOutOfRange);
+    ASSERT_TRUE(state.error.position.has_value());
+    EXPECT_EQ(*state.error.position, c.posizione);
     EXPECT_EQ(tempo, 50);
     for (const TrackCell& cell : state.grid.cells()) {
       EXPECT_TRUE(cell.is(CellKind::Plain));

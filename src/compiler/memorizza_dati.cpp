@@ -1,33 +1,13 @@
 #include "compiler/memorizza_dati.h"
 
+#include "compiler/error_report.h"
 #include "compiler/line_reader.h"
-#include "compiler/service_reader.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/error_codes.h"
 #include "scenario/file_names.h"
 #include "scenario/run_state.h"
-
-SourcesRead compile_sources(RunState& state, std::optional<std::string_view> line,
-                            std::optional<std::string_view> service) {
-  if (!line) {
-    store_identity(state);
-    set_error(state, kErrorLineMissing);
-    return {};
-  }
-  try {
-    if (!read_line_description(state, *line)) return {.line = true, .service = false};
-    if (!service) throw ReadFailure("train service file missing or unreadable");
-    read_train_service(state, *service);
-    return {.line = true, .service = true};
-  } catch (const ReadFailure& failure) {
-    set_error(state, kErrorReadFailure);
-    state.error_detail = failure.what();
-    if (failure.place().line > 0) state.error_place = failure.place();
-    return {.line = true, .service = true};
-  }
-}
 
 namespace {
 
@@ -43,7 +23,7 @@ std::optional<std::string> load(const std::string& path) {
 
 }  // namespace
 
-void memorizza_dati(RunState& state) {
+CompileOutcome memorizza_dati(RunState& state) {
   const std::string line_path = path_in(state.program_directory, line_source_name(state.line_key));
   const std::string service_path =
       path_in(state.program_directory, service_source_name(state.line_key, state.train_number));
@@ -56,13 +36,15 @@ void memorizza_dati(RunState& state) {
 
   if (!line_view && file_exists(line_path)) {
     // The line description is there but cannot be read: a read failure, which deletes both sources.
+    prepare_compilation(state, state.trace_flag);
     store_identity(state);
-    set_error(state, kErrorReadFailure);
+    raise_error(state, Refusal(kErrorReadFailure, std::nullopt, std::nullopt, "the line description cannot be read"));
     delete_file_if_present(line_path);
     delete_file_if_present(service_path);
-    return;
+    return {};
   }
-  const SourcesRead read = compile_sources(state, line_view, service_view);
-  if (read.line) delete_file_if_present(line_path);
-  if (read.service) delete_file_if_present(service_path);
+  const CompileOutcome outcome = compile_scenario(state, line_view, service_view, state.trace_flag);
+  if (outcome.read.line) delete_file_if_present(line_path);
+  if (outcome.read.service) delete_file_if_present(service_path);
+  return outcome;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "compiler/entry_reader.h"
+#include "compiler/error_report.h"
 #include "compiler/field_reader.h"
 #include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
@@ -41,97 +43,35 @@ constexpr int32_t kStationApproachBase = 80;
 constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerMinute = 60;
 
-/// How the reading goes on after an entry.
-enum class Flow {
-  Next,    // read the next entry
-  Finish,  // end of the file or a position outside the grid: finish the profiles, check, return
-  End,     // a refusal ends the reading at once; the profiles stay unfinished
-};
-
-/// A value read from the source together with the place of its field.
-struct Placed {
-  int32_t value;
-  SourcePlace place;
-};
-
-class ServiceReader {
+class ServiceReader : public EntryReader {
  public:
-  ServiceReader(RunState& state, std::string_view text) : state_(state), reader_(text, SourceKind::Service) {}
+  ServiceReader(RunState& state, std::string_view text)
+      : EntryReader(state, text, SourceKind::Service, mentions_service_keyword) {}
 
   void run() {
-    find_general_section();
-    if (read_entries() == Flow::Finish) finish();
+    placing_failures([this] {
+      find_general_section();
+      const Flow flow = read_entries({kDashRun, true}, [this](const std::string& field) { return entry(field); });
+      if (flow == Flow::Done || flow == Flow::Stop) finish();
+    });
   }
-
-  /// The keyword field of the entry being read.
-  SourcePlace entry_place() const { return keyword_place_; }
 
  private:
-  std::string& read_field() {
-    state_.current_field = reader_.read_text();
-    keyword_place_ = reader_.last_place();
-    return state_.current_field;
-  }
-
-  Placed read_placed() {
-    const int32_t value = reader_.read_int32();
-    return {value, reader_.last_place()};
-  }
-
-  Flow outside_grid(int32_t position, SourcePlace place) {
-    set_error(state_, kErrorOutOfRange, position, place);
-    return Flow::Finish;
-  }
-
-  Flow refuse(int32_t code, int32_t position, SourcePlace place) {
-    set_error(state_, code, position, place);
-    return Flow::End;
-  }
-
   /// A refusal without a position: the place is the entry's keyword field.
-  Flow refuse(int32_t code) {
-    set_error(state_, code);
-    state_.error_place = keyword_place_;
-    return Flow::End;
-  }
+  Flow refuse_here(int32_t code) { return refuse(code, std::nullopt, keyword_place_); }
 
   void find_general_section() {
     while (!reader_.at_end())
       if (contains_any_case(read_field(), "[generale]")) return;
   }
 
-  Flow read_entries() {
-    for (;;) {
-      if (reader_.at_end()) return Flow::Finish;
-      if (read_last_field()) return Flow::Finish;
-      for (int n = 0; n < kDashRun && contains(state_.current_field, "-"); ++n) {
-        notes_.comment(state_.current_field, keyword_place_);
-        if (read_last_field()) return Flow::Finish;
-      }
-      const std::string keyword = state_.current_field;
-      state_.entry_place = keyword_place_;
-      const SourcePlace place = keyword_place_;
-      if (const Flow flow = entry(keyword); flow != Flow::Next) return flow;
-      if (!matched_ && !is_section_header(keyword)) notes_.unknown(keyword, place);
-    }
-  }
-
-  /// Reads the next field; true when it is the file's last, which is never interpreted.
-  bool read_last_field() {
-    read_field();
-    if (!reader_.at_end()) return false;
-    notes_.last_field(state_.current_field, keyword_place_);
-    return true;
-  }
-
   /// Every key string the field contains triggers its entry, in this order.
   Flow entry(const std::string& field) {
     ScenarioTable& table = state_.table;
-    matched_ = false;
     for (const char* key : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
                             "abbattimento", "stazione"})
-      matched_ = matched_ || contains_any_case(field, key);
-    matched_ = matched_ || (contains_any_case(field, "frenata") && contains_any_case(field, "massa"));
+      if (contains_any_case(field, key)) matched();
+    if (contains_any_case(field, "frenata") && contains_any_case(field, "massa")) matched();
     if (contains_any_case(field, "frenata") && contains_any_case(field, "massa"))
       table[kTrainRecord].number1 = reader_.read_int32();
     if (contains_any_case(field, "vetture")) table[kTrainRecord].number3 = reader_.read_int32();
@@ -202,7 +142,7 @@ class ServiceReader {
       return outside_grid(*outside, posizione.place);
     memo_segnale(state_, posizione.value, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
     // Any code ends the reading here, also one left by the line description (its soft 15).
-    if (state_.error_code > 0) return refuse(state_.error_code, posizione.value, posizione.place);
+    if (state_.error.code > 0) return refuse(state_.error.code, posizione.value, posizione.place);
     return Flow::Next;
   }
 
@@ -215,12 +155,12 @@ class ServiceReader {
     const int32_t f_ta = reader_.read_int32();
     int32_t d_v = reader_.read_int32();
     if (!passes_range_test(state_.grid, x.value)) return outside_grid(x.value, x.place);
-    const int32_t code_before = state_.error_code;
+    const int32_t code_before = state_.error.code;
     memo_rallentamento(state_, x.value, v, l, f_tt, f_ta, d_v);
     // A cell of the slowdown outside the grid is found by the recorder at the step that needs it.
-    if (state_.error_code == kErrorOutOfRange && code_before == 0 && state_.error_position)
-      return outside_grid(*state_.error_position, *state_.error_position == x.value ? x.place : length.place);
-    if (state_.error_code > 0) return refuse(state_.error_code, x.value, x.place);
+    if (state_.error.code == kErrorOutOfRange && code_before == 0 && state_.error.position)
+      return outside_grid(*state_.error.position, *state_.error.position == x.value ? x.place : length.place);
+    if (state_.error.code > 0) return refuse(state_.error.code, x.value, x.place);
     return Flow::Next;
   }
 
@@ -233,6 +173,7 @@ class ServiceReader {
     if (!state_.grid.contains(target)) return outside_grid(position.value, position.place);
     TrackCell& cell = state_.grid[static_cast<int32_t>(target)];
     if (!cell.is_free()) return refuse(kErrorSpeedCutOccupied, position.value, position.place);
+    state_.grid.set_origin(static_cast<int32_t>(target), {keyword_place_, position.value});
     if (cut >= 1) {
       cell.set_kind(CellKind::ControlPoint);
       cell.value1 = cut16(state_, cut, "speed cut value");
@@ -282,7 +223,7 @@ class ServiceReader {
 
     if (record.code < kFirstKindOffGrid) {
       const double end = record.number2 / static_cast<double>(kCellLength);
-      if (!(end - 1 > 1)) return refuse(kErrorPlatformTooNear);
+      if (!(end - 1 > 1)) return refuse_here(kErrorPlatformTooNear);
       const auto mark_cell = static_cast<int64_t>(round_half_even(end - 1));
       if (!state_.grid.contains(mark_cell)) return outside_grid(position.value, position.place);
       if (record.code != kKindBeforeFirst && record.code != kKindBeforeSecond) {
@@ -293,10 +234,11 @@ class ServiceReader {
       }
       TrackCell& mark = state_.grid[static_cast<int32_t>(mark_cell)];
       if (!mark.is_free())
-        warn(state_, position.place,
+        warn(state_, WarningKind::ObjectOverwritten, position.place,
              "the station mark in cell " + std::to_string(mark_cell) + " is written over another object");
       mark.set_kind(CellKind::StationMark);
       mark.value1 = low16(n);
+      state_.grid.set_origin(static_cast<int32_t>(mark_cell), {keyword_place_, position.value});
     }
 
     if (n > kFirstStationRecord &&
@@ -304,7 +246,7 @@ class ServiceReader {
       return refuse(kErrorStationSpacing, position.value, position.place);
 
     station_index_ = n + 1;
-    if (station_index_ >= slot_limit) return refuse(kErrorStationRecords);
+    if (station_index_ >= slot_limit) return refuse_here(kErrorStationRecords);
     return Flow::Next;
   }
 
@@ -335,16 +277,11 @@ class ServiceReader {
     for (int index : {kKilometricTreRecord, kKilometricDueRecord, kKilometricUnoRecord}) {
       const ScenarioRecord& record = state_.table[index];
       if (record.number1 % kCellLength != 0 || record.number2 % kCellLength != 0)
-        set_error(state_, kErrorKilometricReference);
+        raise_error(state_, Refusal{kErrorKilometricReference});
     }
   }
 
-  RunState& state_;
-  FieldReader reader_;
-  SourcePlace keyword_place_;
   int32_t station_index_ = kFirstStationRecord;
-  bool matched_ = false;
-  SourceNotes notes_{state_, mentions_service_keyword};
   int32_t speed_cursor_ = 0;
   int32_t previous_speed_ = 0;
   int32_t adhesion_cursor_ = 0;
@@ -355,11 +292,5 @@ class ServiceReader {
 
 void read_train_service(RunState& state, std::string_view text) {
   ServiceReader service(state, text);
-  try {
-    service.run();
-  } catch (const ReadFailure& failure) {
-    // Arithmetic failures know no place of their own: give them the entry being read.
-    if (failure.place().line == 0) throw ReadFailure(failure.what(), service.entry_place());
-    throw;
-  }
+  service.run();
 }

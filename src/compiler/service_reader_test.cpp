@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scenario/error_codes.h"
+#include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 #include "source/dati_treno.h"
 
@@ -52,8 +53,8 @@ class ScenarioServiceTest : public ServiceReaderTest {
 };
 
 TEST_F(ScenarioServiceTest, LeavesErrorCodeZeroAndTheTrainSlots) {
-  EXPECT_EQ(state.error_code, 0);
-  EXPECT_FALSE(state.error_position.has_value());
+  EXPECT_EQ(state.error.code, 0);
+  EXPECT_FALSE(state.error.position.has_value());
   EXPECT_EQ(state.table[kTrainRecord].number1, 130);
   EXPECT_EQ(state.table[kTrainRecord].number3, 3);
   EXPECT_EQ(state.table[kServiceRecord].short1, 100);
@@ -207,15 +208,15 @@ TEST_P(ServiceReaderErrors, SetsCodePositionAndPlace) {
   const ErrorCase& c = GetParam();
   if (c.prepare) c.prepare(state);
   read(c.body);
-  EXPECT_EQ(state.error_code, c.code);
-  EXPECT_EQ(state.error_position, c.position);
+  EXPECT_EQ(state.error.code, c.code);
+  EXPECT_EQ(state.error.position, c.position);
   if (c.line == 0) {
-    EXPECT_FALSE(state.error_place.has_value());
+    EXPECT_FALSE(state.error.place.has_value());
   } else {
-    ASSERT_TRUE(state.error_place.has_value());
-    EXPECT_EQ(state.error_place->source, SourceKind::Service);
-    EXPECT_EQ(state.error_place->line, c.line);
-    EXPECT_EQ(state.error_place->column, c.column);
+    ASSERT_TRUE(state.error.place.has_value());
+    EXPECT_EQ(state.error.place->source, SourceKind::Service);
+    EXPECT_EQ(state.error.place->line, c.line);
+    EXPECT_EQ(state.error.place->column, c.column);
   }
 }
 
@@ -265,14 +266,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ServiceReaderTest, HardErrorsLeaveTheProfilesUnfinishedButFifteenFinishesThem) {
   read("velocita,0,80\r\naderenza,0,100\r\n" + signal_at(1500) + signal_at(1500) + "sabbia,7\r\n");
-  EXPECT_EQ(state.error_code, kErrorSignalOccupied);
+  EXPECT_EQ(state.error.code, kErrorSignalOccupied);
   EXPECT_EQ(state.grid[0].speedLimit, 0);
   EXPECT_EQ(state.grid[0].adhesion, 0);
   EXPECT_EQ(state.table[kServiceRecord].short1, 0);  // the entries after the refusal are not read
 
   state = scenario_state();
   read("velocita,0,80\r\naderenza,0,100\r\n" + signal_at(35901) + "sabbia,7\r\n");
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
   EXPECT_EQ(state.grid[0].speedLimit, 16);
   EXPECT_EQ(state.grid[717].speedLimit, 16);
   EXPECT_EQ(state.grid[717].adhesion, 100);
@@ -282,7 +283,7 @@ TEST_F(ServiceReaderTest, HardErrorsLeaveTheProfilesUnfinishedButFifteenFinishes
 
 TEST_F(ServiceReaderTest, ARefusalLeavesWhatWasWrittenBefore) {
   read(signal_at(250) + "rallentamento,1550,40,350,0,1,0\r\n");
-  EXPECT_EQ(state.error_code, kErrorApproachOccupied);
+  EXPECT_EQ(state.error.code, kErrorApproachOccupied);
   EXPECT_TRUE(state.grid[8].is(CellKind::SlowdownWarning));
   EXPECT_TRUE(state.grid[32].is(CellKind::SlowdownStart));
   EXPECT_TRUE(state.grid[39].is(CellKind::SlowdownEnd));
@@ -290,7 +291,7 @@ TEST_F(ServiceReaderTest, ARefusalLeavesWhatWasWrittenBefore) {
 
 TEST_F(ServiceReaderTest, FifteenFromAnIndexOutsideTheGridWritesNothingOfTheEntry) {
   read("rallentamento,3800,40,40000,0,0,0\r\n");
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
   for (int cell : {53, 77}) EXPECT_TRUE(state.grid[cell].is(CellKind::Plain)) << cell;
 }
 
@@ -331,7 +332,7 @@ TEST_F(ServiceReaderTest, AFileEndingRightAfterAKeywordEndsNormally) {
     SCOPED_TRACE(text);
     state = scenario_state();
     read_train_service(state, text);
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
     EXPECT_EQ(state.table[1].number3, 0);
     EXPECT_EQ(state.grid[717].speedLimit, 16);  // the closing step ran
   }
@@ -350,7 +351,7 @@ TEST_F(ServiceReaderTest, FrenataWithoutMassaTriggersNothingAndItsValueIsReadAsA
   read("percentuale frenata,130\r\nnumero vetture,3\r\n");
   EXPECT_EQ(state.table[kTrainRecord].number1, 0);
   EXPECT_EQ(state.table[kTrainRecord].number3, 3);
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 
   state = scenario_state();
   read("frenata,sabbia,7\r\n");
@@ -372,14 +373,14 @@ TEST_F(ServiceReaderTest, WithoutGeneraleNoEntryIsReadButTheClosingStepRuns) {
   read_train_service(state, "sabbia,7\r\nvelocita,0,80\r\n[fine]\r\n");
   EXPECT_EQ(state.table[kServiceRecord].short1, 0);
   EXPECT_EQ(state.grid[0].speedLimit, 0);
-  EXPECT_EQ(state.error_code, kErrorKilometricReference);
+  EXPECT_EQ(state.error.code, kErrorKilometricReference);
 }
 
 TEST_F(ServiceReaderTest, AStationNameIsCutAtACommaAndTheRestReadAsAKeyword) {
   read(station(650, 12, 300, 0, 0, "CRISTOFORO, sabbia, 7"));
   EXPECT_EQ(state.table[1].text, "CRISTOFORO");
   EXPECT_EQ(state.table[kServiceRecord].short1, 7);
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
 }
 
 TEST_F(ServiceReaderTest, ClockValuesSeparatedByBlanksOnly) {
@@ -404,15 +405,15 @@ TEST_F(ServiceReaderTest, AtMostTwoDashFieldsInARowArePassedOver) {
     state = scenario_state();
     read(c.body);
     EXPECT_EQ(state.table[kServiceRecord].short1, c.sand);
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
   }
 }
 
 TEST_F(ServiceReaderTest, AfterTheSoftFifteenOfTheLineTheFirstSignalEndsTheReading) {
   set_error(state, kErrorOutOfRange, 40000);
   read("velocita,0,80\r\n" + signal_at(1500) + "sabbia,7\r\n");
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
-  EXPECT_EQ(state.error_position, 1500);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.position, 1500);
   EXPECT_TRUE(state.grid[31].is(CellKind::Signal));  // placed before the code is looked at
   EXPECT_EQ(state.table[kServiceRecord].short1, 0);
   EXPECT_EQ(state.grid[0].speedLimit, 0);  // no closing step
@@ -420,16 +421,16 @@ TEST_F(ServiceReaderTest, AfterTheSoftFifteenOfTheLineTheFirstSignalEndsTheReadi
   state = scenario_state();
   set_error(state, kErrorOutOfRange, 40000);
   read("velocita,0,80\r\nrallentamento,3800,40,350,0,0,0\r\n");
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
-  EXPECT_EQ(state.error_position, 3800);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.position, 3800);
   EXPECT_EQ(state.grid[0].speedLimit, 0);
 
   // Without a signal or slowdown the code of the line stays, and the profiles are finished.
   state = scenario_state();
   set_error(state, kErrorOutOfRange, 40000);
   read("velocita,0,80\r\n" + station(650, 12, 300) + "abbattimento,2000,60\r\n");
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
-  EXPECT_EQ(state.error_position, 40000);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.position, 40000);
   EXPECT_EQ(state.grid[717].speedLimit, 16);
   EXPECT_TRUE(state.grid[40].is(CellKind::ControlPoint));
 }
@@ -463,7 +464,7 @@ TEST_F(ServiceReaderTest, ProfileFillsNeverPassTheLastCell) {
   std::string body;
   for (int i = 0; i < 6; ++i) body += "velocita,100,80\r\n";
   EXPECT_NO_THROW(read(body));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].speedLimit, 0);
   EXPECT_EQ(state.grid[1].speedLimit, 0);
   for (int cell = 2; cell <= 4; ++cell) EXPECT_EQ(state.grid[cell].speedLimit, 16) << cell;
@@ -488,7 +489,7 @@ TEST_F(ServiceReaderTest, SpeedCutsGoOneCellBeforeASingleObject) {
     SCOPED_TRACE(c.body);
     state = scenario_state();
     read(c.body);
-    EXPECT_EQ(state.error_code, 0);
+    EXPECT_EQ(state.error.code, 0);
     EXPECT_TRUE(state.grid[40].is(c.kind));
     EXPECT_EQ(state.grid[40].value1, c.value1);
     EXPECT_TRUE(state.grid[41].is(CellKind::Plain));
@@ -498,7 +499,7 @@ TEST_F(ServiceReaderTest, SpeedCutsGoOneCellBeforeASingleObject) {
 TEST_F(ServiceReaderTest, ASpeedCutOverAMountainMarkerIsAccepted) {
   state.grid[40].set_kind(CellKind::MountainMarker);
   read("abbattimento,2000,60\r\n");
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_TRUE(state.grid[40].is(CellKind::ControlPoint));
 }
 
@@ -526,7 +527,7 @@ TEST_F(ServiceReaderTest, PlatformsByKind) {
     state = scenario_state();
     // A first station out of the way, so that byte3 is not cleared for the one looked at.
     read(station(100, 28, 0) + station(2000, c.kind, 300, c.byte3, 1));
-    ASSERT_EQ(state.error_code, 0);
+    ASSERT_EQ(state.error.code, 0);
     const ScenarioRecord& record = state.table[2];
     EXPECT_EQ(record.number1, c.number1);
     EXPECT_EQ(record.number2, c.number2);
@@ -553,13 +554,13 @@ TEST_F(ServiceReaderTest, TheFirstStationUsesItsExtensionFlagBeforeItIsCleared) 
 TEST_F(ServiceReaderTest, TheStationMarkIgnoresWhatTheCellHeld) {
   state.grid[15].set_kind(CellKind::Signal);
   read(station(650, 12, 300));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_TRUE(state.grid[15].is(CellKind::StationMark));
 }
 
 TEST_F(ServiceReaderTest, AStationOfKind28StillTakesPartInTheSpacingTest) {
   read(station(650, 28, 300) + station(900, 12, 300));
-  EXPECT_EQ(state.error_code, kErrorStationSpacing);
+  EXPECT_EQ(state.error.code, kErrorStationSpacing);
   EXPECT_EQ(state.table[1].code, 28);
   EXPECT_EQ(state.table[1].number2, 800);
   EXPECT_TRUE(state.grid[15].is(CellKind::Plain));  // the kind 28 station placed nothing
@@ -568,7 +569,7 @@ TEST_F(ServiceReaderTest, AStationOfKind28StillTakesPartInTheSpacingTest) {
 
 TEST_F(ServiceReaderTest, ThePositionIsStoredBeforeItsRangeTest) {
   read("velocita,0,80\r\n" + station(35300, 12, 300));
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
   EXPECT_EQ(state.table[1].number3, 35300);
   EXPECT_EQ(state.table[1].code, 0);  // nothing after the position is read
   EXPECT_EQ(state.grid[717].speedLimit, 16);  // the closing step ran
@@ -577,7 +578,7 @@ TEST_F(ServiceReaderTest, ThePositionIsStoredBeforeItsRangeTest) {
 TEST_F(ServiceReaderTest, TheSlotTestRunsAfterTheStationIsWritten) {
   state.board_slot = 2;  // 78 information boards
   read(station(650, 12, 300));
-  EXPECT_EQ(state.error_code, kErrorStationRecords);
+  EXPECT_EQ(state.error.code, kErrorStationRecords);
   EXPECT_EQ(state.table[1].number2, 800);
   EXPECT_TRUE(state.grid[15].is(CellKind::StationMark));
 }
@@ -587,7 +588,7 @@ TEST_F(ServiceReaderTest, WithoutBoardsSeventyEightStationsFitAndTheSeventyNinth
   std::string body;
   for (int n = 1; n <= 79; ++n) body += station(400 * n, 12, 0);
   read(body);
-  EXPECT_EQ(state.error_code, kErrorStationRecords);
+  EXPECT_EQ(state.error.code, kErrorStationRecords);
   EXPECT_EQ(state.table[78].number3, 400 * 78);
   EXPECT_EQ(state.table[79].number3, 400 * 79);
   EXPECT_TRUE(state.table[80].text.empty());

@@ -3,21 +3,28 @@
 #include "scenario/run_state.h"
 
 namespace {
-std::string quoted(const std::string& field) { return "\"" + field + "\""; }
+
+/// A field as a message shows it: in double quotes, a long one cut short.
+std::string quoted(const std::string& field) {
+  constexpr std::size_t kLongest = 60;
+  if (field.size() <= kLongest) return "\"" + field + "\"";
+  return "\"" + field.substr(0, kLongest) + "...\" (" + std::to_string(field.size()) + " bytes)";
+}
+
 }  // namespace
 
 void SourceNotes::last_field(const std::string& field, SourcePlace place) {
-  if (mentions_keyword_(field)) warn(state_, place, quoted(field) + " is the last field of the file: it is never read");
+  if (mentions_keyword_(field)) warn(state_, WarningKind::KeywordLastField, place, quoted(field) + " is the last field of the file: it is never read");
 }
 
 void SourceNotes::comment(const std::string& field, SourcePlace place) {
   line_noted(place.line);
   if (mentions_keyword_(field))
-    warn(state_, place, quoted(field) + " contains \"-\" and is taken for a comment: its entry is lost");
+    warn(state_, WarningKind::KeywordTakenForComment, place, quoted(field) + " contains \"-\" and is taken for a comment: its entry is lost");
 }
 
 void SourceNotes::unknown(const std::string& field, SourcePlace place) {
   if (place.line == noted_line_) return;
   line_noted(place.line);
-  warn(state_, place, quoted(field) + " is no keyword: passed over");
+  warn(state_, WarningKind::NotAKeyword, place, quoted(field) + " is no keyword: passed over");
 }

@@ -16,17 +16,17 @@ std::string cut_message(int64_t value, std::string_view what, int bits, int64_t 
 
 int16_t cut16(RunState& state, int64_t value, std::string_view what) {
   const int16_t result = low16(value);
-  if (result != value) warn(state, state.entry_place, cut_message(value, what, 16, result));
+  if (result != value) warn(state, WarningKind::ValueCut, state.entry_place, cut_message(value, what, 16, result));
   return result;
 }
 
 uint8_t cut8(RunState& state, int64_t value, std::string_view what) {
   const uint8_t result = low8(value);
-  if (result != value) warn(state, state.entry_place, cut_message(value, what, 8, result));
+  if (result != value) warn(state, WarningKind::ValueCut, state.entry_place, cut_message(value, what, 8, result));
   return result;
 }
 
 void note_byte_cut(RunState& state, int64_t value, std::string_view what, SourcePlace place) {
   const uint8_t result = low8(value);
-  if (result != value) warn(state, place, cut_message(value, what, 8, result));
+  if (result != value) warn(state, WarningKind::ValueCut, place, cut_message(value, what, 8, result));
 }

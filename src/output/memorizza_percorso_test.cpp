@@ -42,13 +42,13 @@ TEST_F(MemorizzaPercorso, WithoutAGridThereIsNothingToFinishOrWrite) {
   write("K_7-.txt", "[generale]\r\n[fine]\r\n");
   int32_t j = 1;
   memorizza_percorso(state, j);
-  EXPECT_EQ(state.error_code, kErrorLineMissing);
+  EXPECT_EQ(state.error.code, kErrorLineMissing);
   EXPECT_EQ(files(), (std::set<std::string>{"K_7.dat", "K_7-.txt"}));
   EXPECT_EQ(read_file(path_in(state.program_directory, "K_7.dat")), "earlier");
 
   write("K_linea.txt", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n");
   memorizza_percorso(state, j);
-  EXPECT_EQ(state.error_code, kErrorLineLength);
+  EXPECT_EQ(state.error.code, kErrorLineLength);
   EXPECT_EQ(files(), (std::set<std::string>{"K_7.dat", "K_7-.txt"}));
 }
 
@@ -57,7 +57,7 @@ TEST_F(MemorizzaPercorso, AnErrorCodeStillWritesTheFiles) {
   write("K_7-.txt", "[generale]\r\n[fine]\r\n");
   int32_t j = 1;
   memorizza_percorso(state, j);
-  EXPECT_EQ(state.error_code, kErrorOutOfRange);
+  EXPECT_EQ(state.error.code, kErrorOutOfRange);
   EXPECT_EQ(files(), (std::set<std::string>{"K_linea.dat", "K_7.sim", "K_7.dat"}));
   EXPECT_EQ(fs::file_size(path_in(state.program_directory, "K_7.dat")), 15u * 241u);
 }
@@ -68,7 +68,7 @@ TEST_F(MemorizzaPercorso, ATraceFlagOfZeroLeavesTheTraceFileAlone) {
   write("K_7-.txt", "[generale]\r\n[fine]\r\n");
   int32_t j = 0;
   memorizza_percorso(state, j);
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(read_file(path_in(state.program_directory, "K_linea.dat")), "earlier trace");
   EXPECT_TRUE(fs::exists(path_in(state.program_directory, "K_7.dat")));
 }

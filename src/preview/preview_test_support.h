@@ -26,7 +26,7 @@ inline ScenarioFiles compiled_scenario() {
   state.train_number = "148";
   prepare_compilation(state, 1);
   compile_sources(state, encode_lines(line_description_lines()), encode_lines(train_service_lines()));
-  EXPECT_EQ(state.error_code, 0);
+  EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(finish_scenario(state), 0);
   ScenarioFiles files;
   files.line_key = state.line_key;

@@ -9,6 +9,7 @@ double round_half_even(double value) { return std::nearbyint(value); }
 void TrackGrid::create(int32_t grid_extent) {
   const auto upper = static_cast<int64_t>(round_half_even(grid_extent / static_cast<double>(kCellLength)));
   cells_.assign(static_cast<std::size_t>(upper + 1), TrackCell{});
+  origins_.assign(cells_.size(), CellOrigin{});
 }
 
 int64_t object_cell(int64_t position) {

@@ -5,7 +5,16 @@
 #include <vector>
 
 #include "scenario/format.h"
+#include "scenario/source_place.h"
 #include "scenario/track_cell.h"
+
+/// The entry that put a cell's object: its keyword field in a source, and the position in metres that
+/// entry gave (for every cell of a slowdown, the slowdown's start). Kept beside the grid for the
+/// messages that name what holds a cell; never part of a file.
+struct CellOrigin {
+  SourcePlace place;
+  int32_t position = 0;
+};
 
 /// The line cut into cells 0 to cellCount(); empty until the line length has been read.
 class TrackGrid {
@@ -21,8 +30,13 @@ class TrackGrid {
   const TrackCell& operator[](int32_t index) const { return cells_.at(static_cast<std::size_t>(index)); }
   const std::vector<TrackCell>& cells() const { return cells_; }
 
+  /// Where the object of a cell came from; an origin without a place when nothing recorded it.
+  const CellOrigin& origin(int32_t index) const { return origins_.at(static_cast<std::size_t>(index)); }
+  void set_origin(int32_t index, CellOrigin origin) { origins_.at(static_cast<std::size_t>(index)) = origin; }
+
  private:
   std::vector<TrackCell> cells_;
+  std::vector<CellOrigin> origins_;
 };
 
 /// Fills a profile run: `write` takes the cell at `cursor`, which then advances, at least once and then

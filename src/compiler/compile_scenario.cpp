@@ -1,0 +1,55 @@
+#include "compiler/compile_scenario.h"
+
+#include "compiler/competition_codes.h"
+#include "compiler/error_report.h"
+#include "compiler/finishing_pass.h"
+#include "compiler/line_reader.h"
+#include "compiler/service_reader.h"
+#include "scenario/error_codes.h"
+#include "scenario/read_failure.h"
+#include "scenario/run_state.h"
+
+bool CompileOutcome::writable(const RunState& state) const { return state.grid.exists() && taken == 0; }
+
+void prepare_compilation(RunState& state, int32_t j) {
+  state.trace_flag = j;
+  state.error = RunError{};
+  state.diagnostics.clear();
+  for (ScenarioRecord& record : state.table) record = ScenarioRecord{};
+}
+
+SourcesRead compile_sources(RunState& state, std::optional<std::string_view> line,
+                            std::optional<std::string_view> service) {
+  if (!line) {
+    store_identity(state);
+    raise_error(state, Refusal{kErrorLineMissing});
+    return {};
+  }
+  try {
+    if (!read_line_description(state, *line)) return {.line = true, .service = false};
+    if (!service) throw ReadFailure("train service file missing or unreadable");
+    read_train_service(state, *service);
+    return {.line = true, .service = true};
+  } catch (const ReadFailure& failure) {
+    std::optional<SourcePlace> place;
+    if (failure.place()) place = failure.place();
+    raise_error(state, Refusal(kErrorReadFailure, std::nullopt, place, failure.what()));
+    return {.line = true, .service = true};
+  }
+}
+
+int32_t finish_scenario(RunState& state) {
+  finishing_pass(state);
+  const int32_t taken = stamp_codes(state);
+  if (taken != 0) raise_error(state, Refusal{taken});
+  return taken;
+}
+
+CompileOutcome compile_scenario(RunState& state, std::optional<std::string_view> line,
+                                std::optional<std::string_view> service, int32_t j) {
+  prepare_compilation(state, j);
+  CompileOutcome outcome;
+  outcome.read = compile_sources(state, line, service);
+  if (state.grid.exists()) outcome.taken = finish_scenario(state);
+  return outcome;
+}

@@ -1,0 +1,183 @@
+#include "compiler/compile_scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "scenario/binary_format.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
+#include "source/dati_linea.h"
+#include "source/dati_treno.h"
+
+namespace {
+
+std::string line_with(const std::string& entries) {
+  return "[generale]\r\nlunghezza percorso,    29000\r\n[curve]\r\n" + entries + "[fine]\r\n";
+}
+
+TEST(CompileSources, LeavesFilesAloneAndGivesTheReadFailureItsPlace) {
+  RunState state;
+  state.trace_flag = 1;
+  const std::string line = line_with("");
+  const std::string service = "[generale]\r\n\r\nstazione,  650, 300\r\n";
+  const SourcesRead read = compile_sources(state, line, service);
+  EXPECT_TRUE(read.line);
+  EXPECT_TRUE(read.service);
+  EXPECT_EQ(state.error.code, kErrorReadFailure);
+  ASSERT_TRUE(state.error.place.has_value());
+  EXPECT_EQ(state.error.place->source, SourceKind::Service);
+  EXPECT_EQ(state.error.place->line, 3);
+}
+
+// The rules where the reading is easiest to get wrong: a mountain stretch whose end is not range-tested,
+// the order of a slowdown's refusals, and the length limit that only stored texts have.
+TEST(CompileSources, RangeOrderAndLengthRules) {
+  struct Case {
+    const char* name;
+    std::string line_entries;
+    std::string service_entries;
+    int32_t code;
+    std::optional<int32_t> position;
+    std::function<void(const TrackGrid&)> cells;
+  };
+  // A 1000 m line: extent 8000, cells 0 to 160.
+  const auto short_line = [](const std::string& entries) {
+    return "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\n" + entries + "[fine]\r\n";
+  };
+  const std::string dashes(70000, '-');
+  const std::string signal = ", 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
+  const auto mountain_cells = [](int first, int last) {
+    return [first, last](const TrackGrid& grid) {
+      for (int cell = first - 1; cell <= std::min(last + 1, grid.cellCount()); ++cell)
+        EXPECT_EQ(grid[cell].mountainType, cell >= first && cell <= last ? 5 : 0) << "cell " << cell;
+    };
+  };
+  const auto profiles_unfinished = [](const TrackGrid& grid) { EXPECT_EQ(grid[0].speedLimit, 0); };
+  const std::vector<Case> cases = {
+      {"mountain ending before the range limit", "montagna, 7800, 7950, 5\r\n", "", 0, {}, mountain_cells(156, 158)},
+      {"mountain ending in the last cell", "montagna, 7800, 8050, 5\r\n", "", 0, {}, mountain_cells(156, 160)},
+      {"mountain ending beyond the last cell", "montagna, 7800, 8100, 5\r\n", "", kErrorOutOfRange, 8100,
+       [](const TrackGrid& grid) { EXPECT_EQ(grid[156].mountainType, 0); }},
+      {"slowdown whose warning cell is taken", "",
+       "velocita, 0, 80\r\nsegnale, 2600" + signal + "rallentamento, 3800, 40, 5000, 0, 0, 0\r\n",
+       kErrorWarningOccupied, 3800, profiles_unfinished},
+      {"slowdown whose start cell is taken", "",
+       "velocita, 0, 80\r\nsegnale, 3800" + signal + "rallentamento, 3800, 40, 5000, 0, 0, 0\r\n",
+       kErrorSlowdownStartOccupied, 3800, profiles_unfinished},
+      {"slowdown whose end alone is beyond the grid", "", "velocita, 0, 80\r\nrallentamento, 3800, 40, 5000, 0, 0, 0\r\n",
+       kErrorOutOfRange, 8800, [](const TrackGrid& grid) {
+         EXPECT_EQ(grid[0].speedLimit, 16);  // a range error still finishes the profiles
+         EXPECT_TRUE(grid[53].is(CellKind::Plain));
+         EXPECT_TRUE(grid[77].is(CellKind::Plain));
+       }},
+      {"a 70000-byte comment in each file", dashes + "\r\n", dashes + "\r\n", 0, {}, nullptr},
+      {"a board text of 65536 bytes", "cartello_indicatore, 500, " + std::string(65536, 'B') + "\r\n", "",
+       kErrorReadFailure, {}, nullptr},
+      {"a station name of 65536 bytes", "",
+       "stazione, 650, 12, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 23, 0, " + std::string(65536, 'S') + "\r\n",
+       kErrorReadFailure, {}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunState state;
+    state.trace_flag = 1;
+    const std::string line = short_line(c.line_entries);
+    const std::string service = "[generale]\r\n" + c.service_entries + "[fine]\r\n";
+    compile_sources(state, line, service);
+    EXPECT_EQ(state.error.code, c.code) << state.error.detail;
+    EXPECT_EQ(state.error.position, c.position);
+    ASSERT_TRUE(state.grid.exists());
+    if (c.cells) c.cells(state.grid);
+  }
+}
+
+
+TEST(CompileScenario, TheScenarioCompilesWithoutDiagnosticsAndCanBeWritten) {
+  RunState state;
+  state.line_key = "Lesca-Varo";
+  state.train_number = "148";
+  const std::string line = encode_lines(line_description_lines());
+  const std::string service = encode_lines(train_service_lines());
+  const CompileOutcome outcome = compile_scenario(state, line, service);
+  EXPECT_TRUE(outcome.read.line);
+  EXPECT_TRUE(outcome.read.service);
+  EXPECT_EQ(outcome.taken, 0);
+  EXPECT_TRUE(outcome.writable(state));
+  EXPECT_EQ(state.error.code, 0);
+  EXPECT_TRUE(state.diagnostics.all().empty());
+  EXPECT_EQ(state.grid[kCodeCell].value1, kGridMarker);
+  EXPECT_EQ(encode_grid(state.grid).size(), 10815u);
+}
+
+TEST(CompileScenario, ATakenReservedPlaceIsReportedAndForbidsTheFiles) {
+  RunState state;
+  const CompileOutcome outcome =
+      compile_scenario(state, "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n",
+                       "[generale]\r\nsegnale, 10, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n");
+  EXPECT_EQ(outcome.taken, kErrorMarkerTaken);
+  EXPECT_FALSE(outcome.writable(state));
+  EXPECT_EQ(state.error.code, kErrorMarkerTaken);
+  ASSERT_EQ(state.diagnostics.errors(), 1u);
+  EXPECT_EQ(state.diagnostics.all().back().code, kErrorMarkerTaken);
+}
+
+TEST(CompileScenario, EveryErrorTheRunKeepsIsReportedWithItsPlace) {
+  RunState state;
+  compile_scenario(state, "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n",
+                   "[generale]\r\nsegnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"
+                   "segnale, 1510, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n");
+  ASSERT_EQ(state.error.code, kErrorSignalOccupied);
+  ASSERT_EQ(state.diagnostics.all().size(), 1u);
+  const Diagnostic& error = state.diagnostics.all().front();
+  EXPECT_EQ(error.severity, Severity::Error);
+  EXPECT_EQ(error.code, kErrorSignalOccupied);
+  EXPECT_EQ(error.position, 1510);
+  EXPECT_EQ(error.cell, 31);
+  ASSERT_TRUE(error.place.has_value());
+  EXPECT_EQ(*error.place, (SourcePlace{SourceKind::Service, 3, 10}));
+}
+
+// Each object remembers the entry that placed it, for the messages that name what holds a cell.
+TEST(CompileScenario, EveryObjectRemembersTheEntryThatPlacedIt) {
+  RunState state;
+  const std::string line =
+      "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\n"
+      "indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\n"         // line 4: cell 18
+      "cartello_indicatore, 2826, (X)\r\n"                       // line 5: cell 58
+      "montagna, 25950, 26400, 12\r\n[fine]\r\n";              // line 6: marker in cell 522
+  const std::string service =
+      "[generale]\r\nsegnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"                   // line 2: cell 31
+      "rallentamento, 3800, 40, 350, 0, 1, 0\r\n"                                   // line 3: 53, 77, 84, 52..49
+      "abbattimento, 2000, 60\r\n"                                                  // line 4: cell 40
+      "stazione, 650, 12, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 23, 0, A\r\n[fine]\r\n";  // line 5: cell 15
+  compile_scenario(state, line, service);
+  ASSERT_EQ(state.error.code, 0);
+  struct Expected {
+    int32_t cell;
+    SourceKind source;
+    int line;
+    int32_t position;
+  };
+  const Expected expected[] = {
+      {18, SourceKind::Line, 4, 850},       {58, SourceKind::Line, 5, 2826},      {522, SourceKind::Line, 6, 25950},
+      {31, SourceKind::Service, 2, 1500},   {53, SourceKind::Service, 3, 3800},   {77, SourceKind::Service, 3, 3800},
+      {84, SourceKind::Service, 3, 3800},   {49, SourceKind::Service, 3, 3800},   {40, SourceKind::Service, 4, 2000},
+      {15, SourceKind::Service, 5, 650},
+      // Control points of the finishing pass come from the slowdown they serve.
+      {72, SourceKind::Service, 3, 3800},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE("cell " + std::to_string(e.cell));
+    EXPECT_NE(state.grid[e.cell].kind, 0);  // the cell holds an object
+    const CellOrigin& origin = state.grid.origin(e.cell);
+    EXPECT_EQ(origin.place, (SourcePlace{e.source, e.line, 1}));
+    EXPECT_EQ(origin.position, e.position);
+  }
+  EXPECT_FALSE(state.grid.origin(100).place);  // a plain cell
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#include "scenario/diagnostics.h"
+
+#include <array>
+
+namespace {
+
+struct KindText {
+  WarningKind kind;
+  std::string_view name;
+  std::string_view description;
+};
+
+constexpr std::array<KindText, 7> kKinds{{
+    {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
+    {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
+     "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
+    {WarningKind::KeywordLastField, "keyword-last-field", "the last field of a file is never read"},
+    {WarningKind::KeywordCase, "keyword-case", "a keyword that needs its exact case is written in another case"},
+    {WarningKind::GradientOrder, "gradient-order", "gradient entries out of position order"},
+    {WarningKind::ObjectOverwritten, "object-overwritten", "an object written over another"},
+    {WarningKind::ValueCut, "value-cut", "a value cut to its low 8 or 16 bits"},
+}};
+
+const KindText& text_of(WarningKind kind) {
+  for (const KindText& text : kKinds)
+    if (text.kind == kind) return text;
+  return kKinds.front();
+}
+
+}  // namespace
+
+std::string_view warning_kind_name(WarningKind kind) { return text_of(kind).name; }
+std::string_view warning_kind_description(WarningKind kind) { return text_of(kind).description; }
+
+std::vector<WarningKind> warning_kinds() {
+  std::vector<WarningKind> kinds;
+  for (const KindText& text : kKinds) kinds.push_back(text.kind);
+  return kinds;
+}
+
+void Diagnostics::add(Diagnostic diagnostic) {
+  const bool error = diagnostic.severity == Severity::Error;
+  ++(error ? errors_ : warnings_);
+  const int64_t key = error ? int64_t{diagnostic.code} : -1 - static_cast<int64_t>(diagnostic.warning);
+  std::size_t& kept = kept_by_kind_[key];
+  if (kept < kMaxPerKind) {
+    ++kept;
+    kept_.push_back(std::move(diagnostic));
+    return;
+  }
+  for (Omitted& omitted : omitted_) {
+    if (omitted.severity == diagnostic.severity && omitted.code == diagnostic.code &&
+        (error || omitted.warning == diagnostic.warning)) {
+      ++omitted.count;
+      return;
+    }
+  }
+  omitted_.push_back({diagnostic.severity, diagnostic.code, diagnostic.warning, 1});
+}
+
+void Diagnostics::clear() { *this = Diagnostics{}; }

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scenario/source_place.h"
+
+// What a compilation tells the author: errors (a code of the error table) and warnings (what the
+// format passes over or changes silently), each with its place in a source where it has one, the
+// position in metres and the cell it concerns, and related places (such as the entry whose object
+// holds a cell). Every printer (text, JSON, SARIF, an editor) reads them from one sink; none re-derives
+// a place.
+
+enum class Severity : uint8_t { Error, Warning };
+
+/// The kinds of warnings; each has a stable name for tools.
+enum class WarningKind : uint8_t {
+  NotAKeyword,             // a field that matches no keyword, passed over
+  KeywordTakenForComment,  // a keyword field that contains "-", taken for a comment
+  KeywordLastField,        // a keyword that is the last field of the file, never read
+  KeywordCase,             // an exact-case keyword written in another case
+  GradientOrder,           // gradient entries out of position order
+  ObjectOverwritten,       // a station mark written over another object
+  ValueCut,                // a value cut to its low 8 or 16 bits
+};
+
+/// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.
+std::string_view warning_kind_name(WarningKind kind);
+std::string_view warning_kind_description(WarningKind kind);
+/// Every warning kind, in order.
+std::vector<WarningKind> warning_kinds();
+
+/// A place related to a diagnostic, with what it has to do with it.
+struct RelatedPlace {
+  SourcePlace place;
+  std::string message;
+};
+
+struct Diagnostic {
+  Severity severity = Severity::Error;
+  int32_t code = 0;                     // the error code; 0 for a warning
+  WarningKind warning = WarningKind::NotAKeyword;  // for a warning
+  std::optional<SourcePlace> place;     // none for what has no place in a source
+  std::optional<int32_t> position;      // metres from the start of the line
+  std::optional<int64_t> cell;          // the grid cell it concerns
+  std::string message;                  // what is wrong, without the code
+  std::vector<RelatedPlace> related;
+};
+
+/// Diagnostics found beyond those kept: how many of one code or one kind of warning.
+struct Omitted {
+  Severity severity = Severity::Warning;
+  int32_t code = 0;
+  WarningKind warning = WarningKind::NotAKeyword;
+  std::size_t count = 0;
+};
+
+/// The sink of one compilation. Keeps, of each error code and of each kind of warning, the first
+/// kMaxPerKind found; the others are only counted, so that a source of a million faulty lines costs
+/// neither a million messages nor their memory.
+class Diagnostics {
+ public:
+  static constexpr std::size_t kMaxPerKind = 100;
+
+  void add(Diagnostic diagnostic);
+  void clear();
+
+  /// The diagnostics kept, in the order they were found.
+  const std::vector<Diagnostic>& all() const { return kept_; }
+  /// Every error and every warning found, those only counted included.
+  std::size_t errors() const { return errors_; }
+  std::size_t warnings() const { return warnings_; }
+  /// What was found beyond those kept, by code or kind, in the order the kinds first overflowed.
+  const std::vector<Omitted>& omitted() const { return omitted_; }
+
+ private:
+  std::vector<Diagnostic> kept_;
+  std::map<int64_t, std::size_t> kept_by_kind_;  // errors by code, warnings by kind (negative keys)
+  std::vector<Omitted> omitted_;
+  std::size_t errors_ = 0;
+  std::size_t warnings_ = 0;
+};
