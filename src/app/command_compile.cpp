@@ -18,7 +18,7 @@
 
 namespace {
 
-struct CompileOptions {
+struct CompileCommandOptions {
   std::string line_path;
   std::string service_path;
   std::string directory = ".";
@@ -65,7 +65,7 @@ std::string summary(const RunState& state) {
 }
 
 /// Compiles the author's two files; with `write`, writes the binary files (compile), else only checks.
-int compile(const CompileOptions& options, bool write) {
+int compile(const CompileCommandOptions& options, bool write) {
   std::string key = options.line_key;
   std::string train = options.train;
   const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
@@ -122,7 +122,7 @@ int compile(const CompileOptions& options, bool write) {
   return failed ? kExitError : kExitSuccess;
 }
 
-void add_source_arguments(CLI::App* command, CompileOptions& options) {
+void add_source_arguments(CLI::App* command, CompileCommandOptions& options) {
   command->add_option("LINE", options.line_path, "Line description (K_linea.txt)")->required();
   command->add_option("SERVICE", options.service_path, "Train service (K_N-.txt)")->required();
   command->add_option("--line-key", options.line_key, "Line key, when the file names do not give it");
@@ -132,7 +132,7 @@ void add_source_arguments(CLI::App* command, CompileOptions& options) {
 }  // namespace
 
 void add_compile_commands(CLI::App& app, int& status) {
-  auto compile_options = std::make_shared<CompileOptions>();
+  auto compile_options = std::make_shared<CompileCommandOptions>();
   auto* compile_command =
       app.add_subcommand("compile", "Compile a line description and a train service into the three binary files.");
   add_source_arguments(compile_command, *compile_options);
@@ -141,7 +141,7 @@ void add_compile_commands(CLI::App& app, int& status) {
   compile_command->add_flag("--force", compile_options->force, "Write the files even when the compilation left an error");
   compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
 
-  auto check_options = std::make_shared<CompileOptions>();
+  auto check_options = std::make_shared<CompileCommandOptions>();
   auto* check_command = app.add_subcommand(
       "check", "Compile without writing anything, and warn about what the format passes over or changes.");
   add_source_arguments(check_command, *check_options);

@@ -46,8 +46,9 @@ int32_t finish_scenario(RunState& state) {
 }
 
 CompileOutcome compile_scenario(RunState& state, std::optional<std::string_view> line,
-                                std::optional<std::string_view> service, int32_t j) {
-  prepare_compilation(state, j);
+                                std::optional<std::string_view> service, const CompileOptions& options) {
+  prepare_compilation(state, options.trace_flag);
+  state.keep_going = options.keep_going;
   CompileOutcome outcome;
   outcome.read = compile_sources(state, line, service);
   if (state.grid.exists()) outcome.taken = finish_scenario(state);

@@ -39,9 +39,18 @@ SourcesRead compile_sources(RunState& state, std::optional<std::string_view> lin
 /// 1250 / 1251 (also reported as the run's error) when a reserved place was already taken.
 int32_t finish_scenario(RunState& state);
 
+/// How a compilation is made.
+struct CompileOptions {
+  /// Non-zero: the plan trace is built (the `j` of memorizza_percorso).
+  int32_t trace_flag = 1;
+  /// Reading on after a refusal to find every independent mistake, for checking only: the output is
+  /// then not what the format gives and must not be written.
+  bool keep_going = false;
+};
+
 /// The whole compilation in memory, as every caller makes it (the run, the command line, the tools,
-/// the fuzz targets and the benchmarks): prepares a fresh run state whose line key, train number and
-/// trace flag `j` are given, reads both sources, and finishes the grid when there is one. Touches no
-/// file; leaves the grid, trace, table, error and diagnostics in the run state.
+/// the fuzz targets and the benchmarks): prepares a fresh run state whose line key and train number
+/// are given, reads both sources, and finishes the grid when there is one. Touches no file; leaves
+/// the grid, trace, table, error and diagnostics in the run state.
 CompileOutcome compile_scenario(RunState& state, std::optional<std::string_view> line,
-                                std::optional<std::string_view> service, int32_t j = 1);
+                                std::optional<std::string_view> service, const CompileOptions& options = {});

@@ -24,8 +24,9 @@ void raise_error(RunState& state, Refusal refusal) {
   diagnostic.place = refusal.place;
   diagnostic.position = refusal.position;
   if (refusal.position) diagnostic.cell = cell_of(refusal.code, *refusal.position);
-  diagnostic.message = error_meaning(refusal.code);
-  if (!refusal.detail.empty()) diagnostic.message.append(" (").append(refusal.detail).append(")");
+  std::string message(error_meaning(refusal.code));
+  if (!refusal.detail.empty()) message += " (" + refusal.detail + ")";
+  diagnostic.message = std::move(message);
   diagnostic.related = std::move(refusal.related);
   state.diagnostics.add(std::move(diagnostic));
 }

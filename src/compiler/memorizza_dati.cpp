@@ -43,7 +43,7 @@ CompileOutcome memorizza_dati(RunState& state) {
     delete_file_if_present(service_path);
     return {};
   }
-  const CompileOutcome outcome = compile_scenario(state, line_view, service_view, state.trace_flag);
+  const CompileOutcome outcome = compile_scenario(state, line_view, service_view, {.trace_flag = state.trace_flag});
   if (outcome.read.line) delete_file_if_present(line_path);
   if (outcome.read.service) delete_file_if_present(service_path);
   return outcome;
