@@ -4,9 +4,8 @@
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
 
-EntryReader::EntryReader(RunState& state, std::string_view text, SourceKind source,
-                         bool (*mentions_keyword)(std::string_view))
-    : state_(state), reader_(text, source), notes_(state, mentions_keyword) {}
+EntryReader::EntryReader(RunState& state, std::string_view text, SourceKind source)
+    : state_(state), reader_(text, source), notes_(state, source) {}
 
 const std::string& EntryReader::read_field() {
   state_.current_field = reader_.read_text();

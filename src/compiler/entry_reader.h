@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "compiler/field_reader.h"
-#include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
+#include "compiler/keywords.h"
 #include "compiler/source_notes.h"
 #include "scenario/read_failure.h"
 #include "scenario/run_state.h"
@@ -36,7 +36,7 @@ class EntryReader {
   SourcePlace entry_place() const { return keyword_place_; }
 
  protected:
-  EntryReader(RunState& state, std::string_view text, SourceKind source, bool (*mentions_keyword)(std::string_view));
+  EntryReader(RunState& state, std::string_view text, SourceKind source);
 
   /// How many comment fields (fields that contain "-") in a row are passed over before a keyword, and
   /// whether the file's last field ends the entries while passing them (else it is simply read).

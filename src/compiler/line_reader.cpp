@@ -7,8 +7,8 @@
 #include "compiler/entry_reader.h"
 #include "compiler/error_report.h"
 #include "compiler/field_reader.h"
-#include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
+#include "compiler/keywords.h"
 #include "compiler/memo_indicatori_v_max.h"
 #include "compiler/memo_montagna.h"
 #include "compiler/progressive_ordina.h"
@@ -42,7 +42,7 @@ bool begins_with_dash(const std::string& field) {
 class LineReader : public EntryReader {
  public:
   LineReader(RunState& state, std::string_view text)
-      : EntryReader(state, text, SourceKind::Line, mentions_line_keyword) {}
+      : EntryReader(state, text, SourceKind::Line) {}
 
   /// Reads the whole description; false after a hard error (the train service is then not read).
   bool run() {
@@ -89,19 +89,20 @@ class LineReader : public EntryReader {
   }
 
   /// A keyword that needs its exact case, written in another: ignored.
-  void note_case(const std::string& field, std::string_view first, std::string_view second) {
-    if (contains_any_case(field, first) && contains_any_case(field, second) &&
-        !(contains(field, first) && contains(field, second))) {
-      notes_.line_noted(keyword_place_.line);
-      warn(state_, WarningKind::KeywordCase, keyword_place_,
-           "\"" + field + "\" is ignored: \"" + std::string(first) + "\" and \"" + std::string(second) +
-               "\" must be written in lower case");
-    }
+  void note_case(const std::string& field, Keyword keyword) {
+    if (!matches_but_for_case(field, keyword)) return;
+    const KeywordInfo& info = keyword_info(keyword);
+    std::string words;
+    for (std::size_t n = 0; n < info.words.size(); ++n)
+      words += std::string(n == 0 ? "" : " and ") + "\"" + std::string(info.words[n]) + "\"";
+    notes_.line_noted(keyword_place_.line);
+    warn(state_, WarningKind::KeywordCase, keyword_place_,
+         "\"" + field + "\" is ignored: " + words + " must be written in lower case");
   }
 
   Flow general_entry(const std::string& field) {
     ScenarioTable& table = state_.table;
-    if (contains_any_case(field, "percorso") && contains_any_case(field, "lunghezza")) {
+    if (matches(field, Keyword::LineLength)) {
       matched();
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
@@ -110,28 +111,32 @@ class LineReader : public EntryReader {
       state_.grid.create(state_.grid_extent);
       if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
     }
-    const std::array<std::pair<const char*, int>, 3> kilometric{
-        {{"tre", kKilometricTreRecord}, {"due", kKilometricDueRecord}, {"uno", kKilometricUnoRecord}}};
-    for (const auto& [word, record] : kilometric) {
-      note_case(field, word, "progressiva");
-      if (contains(field, word) && contains(field, "progressiva")) {
+    const std::array<std::pair<Keyword, int>, 3> kilometric{{{Keyword::KilometricTre, kKilometricTreRecord},
+                                                             {Keyword::KilometricDue, kKilometricDueRecord},
+                                                             {Keyword::KilometricUno, kKilometricUnoRecord}}};
+    for (const auto& [keyword, record] : kilometric) {
+      note_case(field, keyword);
+      if (matches(field, keyword)) {
         matched();
         table[record].number1 = reader_.read_int32();
         table[record].number2 = reader_.read_int32();
         table[record].number3 = reader_.read_int32();
       }
     }
-    const std::array<std::pair<const char*, int32_t ScenarioRecord::*>, 3> backgrounds{
-        {{"uno", &ScenarioRecord::number1}, {"due", &ScenarioRecord::number3}, {"tre", &ScenarioRecord::number2}}};
-    for (const auto& [word, number] : backgrounds) {
-      note_case(field, "sfondo", word);
-      if (contains(field, "sfondo") && contains(field, word)) {
+    // "sfondo due" goes into the third number, "sfondo tre" into the second.
+    const std::array<std::pair<Keyword, int32_t ScenarioRecord::*>, 3> backgrounds{
+        {{Keyword::BackgroundUno, &ScenarioRecord::number1},
+         {Keyword::BackgroundDue, &ScenarioRecord::number3},
+         {Keyword::BackgroundTre, &ScenarioRecord::number2}}};
+    for (const auto& [keyword, number] : backgrounds) {
+      note_case(field, keyword);
+      if (matches(field, keyword)) {
         matched();
         table[kLineRecord].*number = reader_.read_int32();
       }
     }
-    note_case(field, "segnali", "ripetizione");
-    if (contains(field, "segnali") && contains(field, "ripetizione")) {
+    note_case(field, Keyword::SignalRepetition);
+    if (matches(field, Keyword::SignalRepetition)) {
       matched();
       ScenarioRecord& record = table[kServiceRecord];
       record.number1 = reader_.read_int32();
@@ -171,23 +176,23 @@ class LineReader : public EntryReader {
 
   /// Every test runs on the same keyword field, in this order; a field may match several.
   Flow line_entry(const std::string& field) {
-    if (contains_any_case(field, "pendenza") || (state_.trace_flag != 0 && contains_any_case(field, "curva")) ||
-        contains_any_case(field, "montagna") || contains_any_case(field, "indicatori_v") ||
-        (contains_any_case(field, "indicat") && contains_any_case(field, "cartello")))
+    const bool curve = state_.trace_flag != 0 && matches(field, Keyword::Curve);
+    if (matches(field, Keyword::Gradient) || curve || matches(field, Keyword::Mountain) ||
+        matches(field, Keyword::SpeedBoard) || matches(field, Keyword::InfoBoard))
       matched();
-    if (contains_any_case(field, "pendenza")) {
+    if (matches(field, Keyword::Gradient)) {
       if (const Flow flow = gradient_entry(); flow != Flow::Next) return flow;
     }
-    if (state_.trace_flag != 0 && contains_any_case(field, "curva")) {
+    if (curve) {
       if (const Flow flow = curve_entry(field); flow != Flow::Next) return flow;
     }
-    if (contains_any_case(field, "montagna")) {
+    if (matches(field, Keyword::Mountain)) {
       if (const Flow flow = mountain_entry(); flow != Flow::Next) return flow;
     }
-    if (contains_any_case(field, "indicatori_v")) {
+    if (matches(field, Keyword::SpeedBoard)) {
       if (const Flow flow = speed_board_entry(); flow != Flow::Next) return flow;
     }
-    if (contains_any_case(field, "indicat") && contains_any_case(field, "cartello")) {
+    if (matches(field, Keyword::InfoBoard)) {
       if (const Flow flow = info_board_entry(); flow != Flow::Next) return flow;
     }
     return Flow::Next;

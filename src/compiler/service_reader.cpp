@@ -6,8 +6,8 @@
 #include "compiler/entry_reader.h"
 #include "compiler/error_report.h"
 #include "compiler/field_reader.h"
-#include "compiler/format_keywords.h"
 #include "compiler/keyword_match.h"
+#include "compiler/keywords.h"
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
 #include "compiler/source_notes.h"
@@ -46,7 +46,7 @@ constexpr int32_t kSecondsPerMinute = 60;
 class ServiceReader : public EntryReader {
  public:
   ServiceReader(RunState& state, std::string_view text)
-      : EntryReader(state, text, SourceKind::Service, mentions_service_keyword) {}
+      : EntryReader(state, text, SourceKind::Service) {}
 
   void run() {
     placing_failures([this] {
@@ -68,30 +68,27 @@ class ServiceReader : public EntryReader {
   /// Every key string the field contains triggers its entry, in this order.
   Flow entry(const std::string& field) {
     ScenarioTable& table = state_.table;
-    for (const char* key : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
-                            "abbattimento", "stazione"})
-      if (contains_any_case(field, key)) matched();
-    if (contains_any_case(field, "frenata") && contains_any_case(field, "massa")) matched();
-    if (contains_any_case(field, "frenata") && contains_any_case(field, "massa"))
-      table[kTrainRecord].number1 = reader_.read_int32();
-    if (contains_any_case(field, "vetture")) table[kTrainRecord].number3 = reader_.read_int32();
-    if (contains_any_case(field, "velocit"))
+    for (const KeywordInfo& info : keyword_table())
+      if (info.place == KeywordPlace::Service && matches(field, info.keyword)) matched();
+    if (matches(field, Keyword::BrakedMass)) table[kTrainRecord].number1 = reader_.read_int32();
+    if (matches(field, Keyword::Cars)) table[kTrainRecord].number3 = reader_.read_int32();
+    if (matches(field, Keyword::Speed))
       if (const Flow flow = speed_entry(); flow != Flow::Next) return flow;
-    if (contains_any_case(field, "aderenza"))
+    if (matches(field, Keyword::Adhesion))
       if (const Flow flow = adhesion_entry(); flow != Flow::Next) return flow;
-    if (contains_any_case(field, "orologio")) {
+    if (matches(field, Keyword::Clock)) {
       table[kServiceRecord].short3 = reader_.read_int16();
       table[kServiceRecord].short4 = reader_.read_int16();
       table[kServiceRecord].short5 = reader_.read_int16();
     }
-    if (contains_any_case(field, "sabbia")) table[kServiceRecord].short1 = reader_.read_int16();
-    if (contains_any_case(field, "segnale"))
+    if (matches(field, Keyword::Sand)) table[kServiceRecord].short1 = reader_.read_int16();
+    if (matches(field, Keyword::Signal))
       if (const Flow flow = signal_entry(); flow != Flow::Next) return flow;
-    if (contains_any_case(field, "rallentamento"))
+    if (matches(field, Keyword::Slowdown))
       if (const Flow flow = slowdown_entry(); flow != Flow::Next) return flow;
-    if (contains_any_case(field, "abbattimento"))
+    if (matches(field, Keyword::SpeedCut))
       if (const Flow flow = speed_cut_entry(); flow != Flow::Next) return flow;
-    if (contains_any_case(field, "stazione"))
+    if (matches(field, Keyword::Station))
       if (const Flow flow = station_entry(); flow != Flow::Next) return flow;
     return Flow::Next;
   }

@@ -1,5 +1,6 @@
 #include "compiler/source_notes.h"
 
+#include "compiler/keywords.h"
 #include "scenario/run_state.h"
 
 namespace {
@@ -7,19 +8,24 @@ namespace {
 /// A field as a message shows it: in double quotes, a long one cut short.
 std::string quoted(const std::string& field) {
   constexpr std::size_t kLongest = 60;
-  if (field.size() <= kLongest) return "\"" + field + "\"";
-  return "\"" + field.substr(0, kLongest) + "...\" (" + std::to_string(field.size()) + " bytes)";
+  std::string text = "\"";
+  if (field.size() <= kLongest) {
+    text.append(field).append("\"");
+  } else {
+    text.append(field, 0, kLongest).append("...\" (").append(std::to_string(field.size())).append(" bytes)");
+  }
+  return text;
 }
 
 }  // namespace
 
 void SourceNotes::last_field(const std::string& field, SourcePlace place) {
-  if (mentions_keyword_(field)) warn(state_, WarningKind::KeywordLastField, place, quoted(field) + " is the last field of the file: it is never read");
+  if (mentions_keyword(field, source_)) warn(state_, WarningKind::KeywordLastField, place, quoted(field) + " is the last field of the file: it is never read");
 }
 
 void SourceNotes::comment(const std::string& field, SourcePlace place) {
   line_noted(place.line);
-  if (mentions_keyword_(field))
+  if (mentions_keyword(field, source_))
     warn(state_, WarningKind::KeywordTakenForComment, place, quoted(field) + " contains \"-\" and is taken for a comment: its entry is lost");
 }
 

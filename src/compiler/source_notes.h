@@ -12,9 +12,7 @@ struct RunState;
 /// line, and not on a line already noted).
 class SourceNotes {
  public:
-  /// `mentions_keyword` tells whether a field holds one of the words of the source's keywords.
-  SourceNotes(RunState& state, bool (*mentions_keyword)(std::string_view))
-      : state_(state), mentions_keyword_(mentions_keyword) {}
+  SourceNotes(RunState& state, SourceKind source) : state_(state), source_(source) {}
 
   /// The field whose reading reached the end of the file, which is never interpreted.
   void last_field(const std::string& field, SourcePlace place);
@@ -27,6 +25,6 @@ class SourceNotes {
 
  private:
   RunState& state_;
-  bool (*mentions_keyword_)(std::string_view);
+  SourceKind source_;
   int noted_line_ = 0;
 };
