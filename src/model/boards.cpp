@@ -4,13 +4,11 @@
 
 #include "model/positions.h"
 #include "model/trimmed.h"
-#include "scenario/track_cell.h"
 
 std::vector<SpeedBoard> read_speed_boards(const TrackGrid& grid) {
   std::vector<SpeedBoard> boards;
-  for (int32_t i = 0; grid.exists() && i <= grid.cellCount(); ++i) {
+  for (const int32_t i : cells_of_kind(grid, CellKind::SpeedBoard)) {
     const TrackCell& cell = grid[i];
-    if (!cell.is(CellKind::SpeedBoard)) continue;
     SpeedBoard board;
     board.cell = i;
     board.metre = object_metre(i);
@@ -25,13 +23,11 @@ std::vector<SpeedBoard> read_speed_boards(const TrackGrid& grid) {
 
 std::vector<InfoBoard> read_info_boards(const TrackGrid& grid, const ScenarioTable& table) {
   std::vector<InfoBoard> boards;
-  for (int32_t i = 0; grid.exists() && i <= grid.cellCount(); ++i) {
-    const TrackCell& cell = grid[i];
-    if (!cell.is(CellKind::InfoBoard)) continue;
+  for (const int32_t i : cells_of_kind(grid, CellKind::InfoBoard)) {
     InfoBoard board;
     board.cell = i;
     board.metre = object_metre(i);
-    board.record = cell.value1;
+    board.record = grid[i].value1;
     if (board.record >= 0 && board.record < kScenarioRecordCount) {
       board.text = table[static_cast<std::size_t>(board.record)].text;
       board.caption = board_caption(*board.text);

@@ -1,14 +1,12 @@
 #include "model/scenario_model.h"
 
 #include "model/positions.h"
-#include "scenario/track_cell.h"
 
 int32_t stored_line_length(const ScenarioTable& table) { return table[kTrainRecord].number2; }
 
 std::vector<Signal> read_signals(const TrackGrid& grid) {
   std::vector<Signal> signals;
-  for (int32_t i = 0; grid.exists() && i <= grid.cellCount(); ++i)
-    if (grid[i].is(CellKind::Signal)) signals.push_back({i, object_metre(i)});
+  for (const int32_t i : cells_of_kind(grid, CellKind::Signal)) signals.push_back({i, object_metre(i)});
   return signals;
 }
 
