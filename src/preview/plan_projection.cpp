@@ -73,8 +73,10 @@ Point PlanProjection::screen(int32_t metre) const {
 }
 
 Point PlanProjection::normal_at(int32_t metre) const {
-  const Point a = screen(metre - 20);
-  const Point b = screen(metre + 20);
+  // Computed wide: a metre near either end of 32 bits must not overflow, and the screen clamps anyway.
+  const auto at = [this](int64_t m) { return screen(static_cast<int32_t>(std::clamp<int64_t>(m, 0, last_))); };
+  const Point a = at(int64_t{metre} - 20);
+  const Point b = at(int64_t{metre} + 20);
   const double length = std::hypot(b.x - a.x, b.y - a.y);
   return length > 0 ? Point{-(b.y - a.y) / length, (b.x - a.x) / length} : Point{0, -1};
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 
 #include "model/kilometric.h"
@@ -295,6 +296,8 @@ TEST(PreviewLayout, FilesThatWereNeverCheckedDoNotBreakIt) {
          f.table[1].number3 = 1000000000;
          f.table[2].number3 = -1000000000;
        }},
+      {"a station at the last metre 32 bits hold",
+       [](ScenarioFiles& f) { f.table[3].number3 = std::numeric_limits<int32_t>::max(); }},
       {"boards pointing outside the table",
        [](ScenarioFiles& f) {
          for (int32_t i = 0; i <= f.grid.cellCount(); ++i)
