@@ -51,13 +51,7 @@ void PreviewLayouter::lay_out_height_chart() {
   ground.push_back({x_of(s_.heights.back().metre), area.bottom});
   fill(ground, colour::kTerrain);
   for (const Stretch& m : s_.mountains) {
-    double left = x_of(m.from);
-    double right = x_of(m.to);
-    if (right - left < 2 * u_) {
-      const double middle = (left + right) / 2;
-      left = middle - 1 * u_;
-      right = middle + 1 * u_;
-    }
+    const auto [left, right] = x_span(m.from, m.to, 2 * u_);
     fill(rectangle({left, area.top, right, area.bottom}), colour::kMountain);
     out_.mountains.push_back(m);
   }
@@ -89,13 +83,7 @@ void PreviewLayouter::lay_out_speed_chart() {
   tick_lines(area);
   // Bands first, the limit over them, the slowdown speeds and their texts last.
   for (SlowdownView slowdown : s_.slowdowns) {
-    double left = x_of(slowdown.from);
-    double right = x_of(slowdown.to);
-    if (right - left < 3 * u_) {
-      const double middle = (left + right) / 2;
-      left = middle - 1.5 * u_;
-      right = middle + 1.5 * u_;
-    }
+    const auto [left, right] = x_span(slowdown.from, slowdown.to, 3 * u_);
     slowdown.band = {left, area.top, right, area.bottom};
     fill(rectangle(slowdown.band), colour::kSlowdownBand, LineStyle{colour::kSlowdownLine, 1 * u_, {4 * u_, 3 * u_}});
     out_.slowdowns.push_back(slowdown);

@@ -61,6 +61,18 @@ class PreviewLayouter {
                             (plot_right_ - plot_left_);
   }
 
+  /// Where a stretch of the line lies along the axis, widened about its middle to at least `narrowest`.
+  std::pair<double, double> x_span(double from, double to, double narrowest) const {
+    double left = x_of(from);
+    double right = x_of(to);
+    if (right - left < narrowest) {
+      const double middle = (left + right) / 2;
+      left = middle - narrowest / 2;
+      right = middle + narrowest / 2;
+    }
+    return {left, right};
+  }
+
   void stroke(std::vector<Point> points, Colour c, double width, std::vector<double> dashes = {}, bool closed = false) {
     if (closed && !points.empty()) points.push_back(points.front());
     out_.shapes.emplace_back(Stroke{std::move(points), LineStyle{c, width, std::move(dashes)}});
