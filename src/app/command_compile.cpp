@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/diagnostics.h"
 #include "app/exit_status.h"
+#include "app/output_directory.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/run_state.h"
 #include "output/binary_files.h"
@@ -50,9 +51,9 @@ std::optional<std::pair<std::string, std::string>> key_and_train_of_service_name
   return std::pair{stem.substr(0, underscore), stem.substr(underscore + 1)};
 }
 
-int refuse(const std::string& message) {
+int refuse(const std::string& message, int status = kExitError) {
   std::cerr << "scenario: error: " << message << "\n";
-  return kExitError;
+  return status;
 }
 
 /// Number of station records: from record 1 up to the first board text.
@@ -98,7 +99,7 @@ int compile(const CompileOptions& options, bool write) {
     // The author's files are only read; the compiler works on these copies.
     sources = {{options.line_path, read_file(options.line_path)}, {options.service_path, read_file(options.service_path)}};
   } catch (const FileError& failure) {
-    return refuse("cannot read " + failure.path() + ": " + failure.reason());
+    return refuse("cannot read " + failure.path() + ": " + failure.reason(), kExitFileFailure);
   }
 
   RunState state;
@@ -119,6 +120,8 @@ int compile(const CompileOptions& options, bool write) {
   if (failed) std::cerr << format_error(state, sources);
 
   if (write && state.grid.exists() && taken == 0 && (!failed || options.force)) {
+    if (const std::string failure = create_output_directory(options.directory); !failure.empty())
+      return refuse("cannot make the output directory " + options.directory + ": " + failure, kExitFileFailure);
     write_binary_files(state);
     std::string files;
     for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
@@ -152,7 +155,7 @@ void add_compile_commands(CLI::App& app, int& status) {
       app.add_subcommand("compile", "Compile a line description and a train service into the three binary files.");
   add_source_arguments(compile_command, *compile_options);
   compile_command->add_option("-o,--output", compile_options->directory, "Directory for the files (default: .)")
-      ->check(CLI::ExistingDirectory);
+      ->check(non_empty_path());
   compile_command->add_flag("--force", compile_options->force, "Write the files even when the compilation left an error");
   compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
 
