@@ -89,7 +89,16 @@ end_processes_in_copy() {
   kill -KILL "${pids[@]}" 2>/dev/null || true
 }
 
-mounts_under_work() { awk -v w="$work" '$5 == w || index($5, w "/") == 1 { print $5 }' /proc/self/mountinfo; }
+# The mount points at or below a directory.
+mounts_under() { awk -v d="$1" '$5 == d || index($5, d "/") == 1 { print $5 }' /proc/self/mountinfo; }
+
+# Unmounts everything at or below a directory, the deepest first.
+unmount_under() {
+  local point
+  while read -r point; do
+    umount "$point" 2> /dev/null || umount -l "$point" || true
+  done < <(mounts_under "$1" | sort -r)
+}
 
 # Always: unmount and remove the copy. Nothing is removed while anything is still mounted under it, since
 # the removal would reach this machine's /dev and package cache through the mounts.
@@ -98,12 +107,9 @@ cleanup() {
   trap - ERR INT TERM
   [ -n "$work" ] || exit "$status"
   end_processes_in_copy
-  local point
-  for point in "$root$package_cache" "$root/dev" "$root/proc"; do
-    if mountpoint -q "$point"; then umount -R "$point" 2>/dev/null || umount -R -l "$point" || true; fi
-  done
-  if [ -n "$(mounts_under_work)" ]; then
-    echo "fresh-machine check: left $work in place: still mounted there: $(mounts_under_work | tr '\n' ' ')" >&2
+  unmount_under "$work"
+  if [ -n "$(mounts_under "$work")" ]; then
+    echo "fresh-machine check: left $work in place: still mounted there: $(mounts_under "$work" | tr '\n' ' ')" >&2
   else
     rm -rf --one-file-system "$work"
   fi
@@ -182,6 +188,7 @@ exec 9> "$cache_root/lock"
 flock 9
 if [ ! -x "$base/usr/bin/apt-get" ]; then
   say "building the base root $base ($suite from $mirror, minbase)"
+  unmount_under "$base.new"  # what an interrupted debootstrap may have left mounted
   rm -rf --one-file-system "$base" "$base.new"
   attempt=1
   # An https mirror needs the certificates inside, as a machine installed from it has them.
@@ -190,6 +197,7 @@ if [ ! -x "$base/usr/bin/apt-get" ]; then
   until echo "== debootstrap, attempt $attempt" >> "$log" &&
         debootstrap --variant=minbase "${include[@]}" --arch="$arch" --components="${components// /,}" \
           --cache-dir="$package_cache" "$suite" "$base.new" "$mirror" >> "$log" 2>&1 < /dev/null; do
+    unmount_under "$base.new"
     rm -rf --one-file-system "$base.new"
     [ "$attempt" -lt 3 ] || fail "debootstrap of $suite from $mirror"
     attempt=$((attempt + 1))
@@ -223,6 +231,7 @@ cat /etc/resolv.conf > "$root/etc/resolv.conf"
 
 # Nothing of the project may be there before its install script runs, or the check would not test it.
 packages=$(sed -n '/^packages=(/,/^)/p' "$root/root/scenario/scripts/install-dependencies.sh" | sed '1d;$d')
+[ -n "${packages//[[:space:]]/}" ] || fail "no package list (packages=( ... )) found in scripts/install-dependencies.sh"
 # shellcheck disable=SC2086,SC2016 # one package a word; dpkg-query's format, not the shell's
 preinstalled=$({ chroot "$root" /usr/bin/env -i PATH="$inner_path" dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' \
   $packages 2>/dev/null || true; } | awk '$1 == "ii" { print $2 }' | tr '\n' ' ')
