@@ -162,8 +162,9 @@ TEST_F(CommandLine, AFileThatCannotBeReadOrWrittenExitsWith3) {
     std::string error;
   };
   const Case cases[] = {
-      {"compile folder_linea.txt Lesca-Varo_148-.txt", "", "cannot read folder_linea.txt: Is a directory"},
+      {"compile folder_linea.txt Lesca-Varo_148-.txt", "", "cannot read folder_linea.txt: not a regular file"},
       {"check Lesca-Varo_linea.txt absent_1-.txt", "", "cannot read absent_1-.txt: No such file or directory"},
+      {"check /dev/null Lesca-Varo_148-.txt --line-key L", "", "cannot read /dev/null: not a regular file"},
       {"inspect absent.sim", "", "cannot read absent.sim: No such file or directory"},
       {"inspect Lesca-Varo_148.sim", "/dev/full", "cannot write the standard output"},
       {"preview folder_linea.txt/x_1.dat", "", "the track grid folder_linea.txt/x_1.dat is missing; no picture written"},

@@ -94,6 +94,13 @@ int compile(const CompileOptions& options, bool write) {
     return refuse("cannot tell the train number from the file name " + file_name(options.service_path) +
                   " (it is not K_N-.txt): give --train");
 
+  // A device or a pipe could block the read or never end: only plain files are read.
+  for (const std::string& path : {options.line_path, options.service_path}) {
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (!error && type != std::filesystem::file_type::regular)
+      return refuse("cannot read " + path + ": not a regular file", kExitFileFailure);
+  }
   Sources sources;
   try {
     // The author's files are only read; the compiler works on these copies.
