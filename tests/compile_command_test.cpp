@@ -219,7 +219,7 @@ TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {
   EXPECT_EQ(given.status, 0) << given.err;
   EXPECT_TRUE(fs::exists(at("L_5.dat")));
   const Outcome missing = scenario("compile absent_linea.txt service.txt --train 5");
-  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.status, 3);
   EXPECT_EQ(missing.err, "scenario: error: cannot read absent_linea.txt: No such file or directory\n");
 }
 

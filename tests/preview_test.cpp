@@ -92,16 +92,26 @@ TEST_F(Preview, SvgAndPdfAreWrittenAndThePdfTextHoldsEveryStation) {
 }
 
 TEST_F(Preview, BadFilesGiveAnErrorAndNoPicture) {
+  // Files that cannot be read give status 3, files that are read and refused status 1.
   struct Case {
     const char* name;
     std::function<void(const std::string& copy)> spoil;  // works on a copy of the three files
     std::string message;
+    int status = 1;
   };
   const Case cases[] = {
       {"trace missing", [](const std::string& d) { fs::remove(path_in(d, "Lesca-Varo_linea.dat")); },
-       "is missing; no picture written"},
+       "is missing; no picture written", 3},
       {"table missing", [](const std::string& d) { fs::remove(path_in(d, "Lesca-Varo_148.sim")); },
-       "is missing; no picture written"},
+       "is missing; no picture written", 3},
+      {"table a directory",
+       [](const std::string& d) {
+         fs::remove(path_in(d, "Lesca-Varo_148.sim"));
+         fs::create_directory(path_in(d, "Lesca-Varo_148.sim"));
+       },
+       "cannot read the scenario table " + path_in(in_directory("bad-table a directory"), "Lesca-Varo_148.sim") +
+           ": not a regular file; no picture written",
+       3},
       {"grid of a wrong size", [](const std::string& d) { fs::resize_file(path_in(d, "Lesca-Varo_148.dat"), 10814); },
        "is damaged: size 10814 is not a whole number of 15-byte cells"},
       {"trace cut short", [](const std::string& d) { fs::resize_file(path_in(d, "Lesca-Varo_linea.dat"), 1001); },
@@ -115,7 +125,7 @@ TEST_F(Preview, BadFilesGiveAnErrorAndNoPicture) {
        "the files do not belong together: the plan trace reaches 30000 m"},
       {"table of another train",
        [](const std::string& d) { fs::rename(path_in(d, "Lesca-Varo_148.sim"), path_in(d, "Lesca-Varo_149.sim")); },
-       "Lesca-Varo_148.sim is missing"},
+       "Lesca-Varo_148.sim is missing", 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -128,12 +138,25 @@ TEST_F(Preview, BadFilesGiveAnErrorAndNoPicture) {
       std::string error;
       EXPECT_EQ(run("preview '" + path_in(copy, "Lesca-Varo_148.dat") + "' -o '" + path_in(copy, picture) + "'",
                     &error),
-                1);
+                c.status);
       EXPECT_EQ(error.rfind("scenario: error: ", 0), 0u) << error;
       EXPECT_NE(error.find(c.message), std::string::npos) << error;
       EXPECT_FALSE(fs::exists(path_in(copy, picture)));
     }
   }
+}
+
+TEST_F(Preview, TheMissingDirectoriesOfThePictureAreCreatedAndAFileInTheirPlaceIsRefused) {
+  const std::string picture = path_in(in_directory("made/for/it"), "picture.svg");
+  ASSERT_EQ(run("preview '" + grid() + "' -o '" + picture + "'"), 0);
+  EXPECT_NE(read_file(picture).find("<svg"), std::string::npos);
+
+  std::ofstream(in_directory("plain")) << "a file";
+  std::string error;
+  EXPECT_EQ(run("preview '" + grid() + "' -o '" + in_directory("plain/sub/picture.png") + "'", &error), 3);
+  EXPECT_EQ(error, "scenario: error: cannot make the directory " + in_directory("plain/sub") + " for the picture: " +
+                       in_directory("plain") + " exists and is not a directory\n");
+  EXPECT_EQ(read_file(in_directory("plain")), "a file");
 }
 
 TEST_F(Preview, AnEndingWithoutAFormatIsRefused) {

@@ -53,7 +53,7 @@ TEST_F(Program, WritesItsFilesIntoItsOwnDirectory) {
 TEST_F(Program, AFileThatCannotBeWrittenEndsTheRunWithItsNameAndReason) {
   // A directory where the line description should go: the write fails.
   fs::create_directory(path_in(directory, "Lesca-Varo_linea.txt"));
-  EXPECT_EQ(run(), 2);
+  EXPECT_EQ(run(), 3);
   EXPECT_EQ(read_file(path_in(directory, "stderr")),
             "Errore sul file " + path_in(directory, "Lesca-Varo_linea.txt") + ": Is a directory\n");
   EXPECT_FALSE(fs::exists(path_in(directory, "Lesca-Varo_148-.txt")));

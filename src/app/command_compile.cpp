@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/diagnostics.h"
 #include "app/exit_status.h"
+#include "app/output_directory.h"
 #include "compiler/compile_scenario.h"
 #include "output/binary_files.h"
 #include "platform/file_error.h"
@@ -37,9 +38,9 @@ std::optional<ParsedFileName> parsed_as(const std::string& path, ScenarioFile fi
   return parsed;
 }
 
-int refuse(const std::string& message) {
+int refuse(const std::string& message, int status = kExitError) {
   std::cerr << "scenario: error: " << message << "\n";
-  return kExitError;
+  return status;
 }
 
 /// Number of station records: from record 1 up to the first board text.
@@ -80,12 +81,19 @@ int compile(const CompileCommandOptions& options, bool write) {
     return refuse("cannot tell the train number from the file name " + file_name(options.service_path) +
                   " (it is not K_N-.txt): give --train");
 
+  // A device or a pipe could block the read or never end: only plain files are read.
+  for (const std::string& path : {options.line_path, options.service_path}) {
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (!error && type != std::filesystem::file_type::regular)
+      return refuse("cannot read " + path + ": not a regular file", kExitFileFailure);
+  }
   Sources sources;
   try {
     // The author's files are only read; the compiler works on these copies.
     sources = {{options.line_path, read_file(options.line_path)}, {options.service_path, read_file(options.service_path)}};
   } catch (const FileError& failure) {
-    return refuse("cannot read " + failure.path() + ": " + failure.reason());
+    return refuse("cannot read " + failure.path() + ": " + failure.reason(), kExitFileFailure);
   }
 
   RunState state;
@@ -102,6 +110,8 @@ int compile(const CompileCommandOptions& options, bool write) {
     if (!write || omitted.severity == Severity::Error) std::cerr << printer.format(omitted);
 
   if (write && outcome.writable(state) && (!failed || options.force)) {
+    if (const std::string failure = create_output_directory(options.directory); !failure.empty())
+      return refuse("cannot make the output directory " + options.directory + ": " + failure, kExitFileFailure);
     write_binary_files(state);
     std::string files;
     for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
@@ -137,7 +147,7 @@ void add_compile_commands(CLI::App& app, int& status) {
       app.add_subcommand("compile", "Compile a line description and a train service into the three binary files.");
   add_source_arguments(compile_command, *compile_options);
   compile_command->add_option("-o,--output", compile_options->directory, "Directory for the files (default: .)")
-      ->check(CLI::ExistingDirectory);
+      ->check(non_empty_path());
   compile_command->add_flag("--force", compile_options->force, "Write the files even when the compilation left an error");
   compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
 

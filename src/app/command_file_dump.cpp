@@ -25,7 +25,7 @@ void add_inspect_command(CLI::App& app, int& status) {
     const auto type = std::filesystem::status(*file, error).type();
     if (!error && type != std::filesystem::file_type::regular) {
       std::cerr << "scenario: error: cannot read " << *file << ": not a regular file\n";
-      status = kExitError;
+      status = kExitFileFailure;
       return;
     }
     std::string bytes;
@@ -33,7 +33,7 @@ void add_inspect_command(CLI::App& app, int& status) {
       bytes = read_file(*file);
     } catch (const FileError& failure) {
       std::cerr << "scenario: error: cannot read " << failure.path() << ": " << failure.reason() << "\n";
-      status = kExitError;
+      status = kExitFileFailure;
       return;
     }
     const Inspection inspection = inspect_file(*file, bytes, *as_json);
@@ -44,6 +44,11 @@ void add_inspect_command(CLI::App& app, int& status) {
     }
     std::cout << inspection.output;
     std::cout.flush();
-    status = std::cout ? kExitSuccess : kExitError;
+    if (!std::cout) {
+      std::cerr << "scenario: error: cannot write the standard output\n";
+      status = kExitFileFailure;
+      return;
+    }
+    status = kExitSuccess;
   });
 }

@@ -9,6 +9,11 @@
 #include "platform/file_error.h"
 #include "platform/message_box.h"
 
+CLI::Validator non_empty_path() {
+  return CLI::Validator([](const std::string& value) { return value.empty() ? std::string("an empty name") : std::string(); },
+                        "PATH");
+}
+
 int run_command_line(int argc, char** argv) {
   send_messages_to_standard_error();
   CLI::App app{"Scenario generator and compiler for a train-driving simulator.\n"
@@ -24,7 +29,9 @@ int run_command_line(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error);
+    // The parser's own statuses (105, 106, ...) are not the program's: every mistake in the arguments
+    // gives one status; --help and --version stay a success.
+    return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
   } catch (const FileError& failure) {
     std::cerr << "scenario: error: cannot write " << failure.path() << ": " << failure.reason() << "\n";
     return kExitFileFailure;

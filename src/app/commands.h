@@ -2,6 +2,7 @@
 
 namespace CLI {
 class App;
+class Validator;
 }
 
 // Each command adds itself to the command line; its callback leaves the exit status in `status`.
@@ -9,3 +10,6 @@ void add_generate_command(CLI::App& app, int& status);
 void add_compile_commands(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
 void add_preview_command(CLI::App& app, int& status);
+
+/// Refuses an empty value of an option that names a file or a directory.
+CLI::Validator non_empty_path();

@@ -1,8 +1,12 @@
 #pragma once
 
+// The exit statuses of every run and command, as the README's table gives them.
+
 /// Exit status of a run without error.
 inline constexpr int kExitSuccess = 0;
-/// Exit status after an error reported to the user (errore, a compilation error).
+/// Exit status after an error in the scenario: a compilation error code, an errore, an input refused.
 inline constexpr int kExitError = 1;
-/// Exit status after a failure of the platform (a file that cannot be written).
-inline constexpr int kExitFileFailure = 2;
+/// Exit status after a mistake in the arguments of the command line.
+inline constexpr int kExitUsage = 2;
+/// Exit status after a failure of the platform: a file that cannot be read or written.
+inline constexpr int kExitFileFailure = 3;

@@ -1,0 +1,73 @@
+#include "app/output_directory.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class OutputDirectory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/output-directory-XXXXXX";
+    root = mkdtemp(pattern);
+    std::ofstream(root + "/file") << "not a directory";
+    fs::create_directory(root + "/existing");
+    std::ofstream(root + "/existing/kept") << "kept";
+    fs::create_directory_symlink(root + "/existing", root + "/link");
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  std::string root;
+};
+
+TEST_F(OutputDirectory, AMissingDirectoryIsCreatedWithItsParents) {
+  struct Case {
+    std::string asked;
+    std::string made;  // the directory that must be there afterwards
+  };
+  const Case cases[] = {
+      {"/a/b/c", "/a/b/c"},
+      {"/existing/d/e/", "/existing/d/e"},
+      {"/link/f", "/existing/f"},
+      {"/g/../h", "/h"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.asked);
+    EXPECT_EQ(create_output_directory(root + c.asked), "");
+    EXPECT_TRUE(fs::is_directory(root + c.made));
+  }
+}
+
+TEST_F(OutputDirectory, AnExistingDirectoryIsLeftAsItIs) {
+  for (const std::string asked : {"/existing", "/existing/", "/link"}) {
+    SCOPED_TRACE(asked);
+    EXPECT_EQ(create_output_directory(root + asked), "");
+    EXPECT_EQ(fs::file_size(root + "/existing/kept"), 4u);
+  }
+}
+
+TEST_F(OutputDirectory, APartThatIsNoDirectoryIsNamed) {
+  EXPECT_EQ(create_output_directory(root + "/file"), root + "/file exists and is not a directory");
+  EXPECT_EQ(create_output_directory(root + "/file/x/y"), root + "/file exists and is not a directory");
+  EXPECT_EQ(create_output_directory(root + "/existing/kept/z"), root + "/existing/kept exists and is not a directory");
+  EXPECT_FALSE(fs::exists(root + "/existing/kept/z"));
+  EXPECT_EQ(fs::file_size(root + "/file"), 15u);
+}
+
+TEST_F(OutputDirectory, AnEmptyNameIsRefused) {
+  EXPECT_EQ(create_output_directory(""), "an empty name is no directory");
+}
+
+TEST_F(OutputDirectory, TheSystemsReasonWhenTheDirectoryCannotBeMade) {
+  // A dangling link stands where the directory should be: it exists as an entry, leads nowhere.
+  fs::create_symlink(root + "/nowhere", root + "/dangling");
+  EXPECT_EQ(create_output_directory(root + "/dangling"), "File exists");
+}
+
+}  // namespace
