@@ -9,8 +9,12 @@ void add_generate_command(CLI::App& app, int& status) {
   auto directory = std::make_shared<std::string>(".");
   command->add_option("-o,--output", *directory, "Directory for the files (default: the current directory)")
       ->check(CLI::ExistingDirectory);
-  command->callback([directory, &status] {
+  auto keep_sources = std::make_shared<bool>(false);
+  command->add_flag("--keep-sources", *keep_sources,
+                    "Keep the two text sources (K_linea.txt, K_N-.txt), which the run deletes, as an example");
+  command->callback([directory, keep_sources, &status] {
     Form1 form(*directory, /*with_window=*/false);
     status = form.Form_Load();
+    if (*keep_sources) form.write_sources();
   });
 }
