@@ -7,10 +7,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/file_dump.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/binary_format.h"
+#include "support/scenario_json_reader.h"
 
 namespace fs = std::filesystem;
 

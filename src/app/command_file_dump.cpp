@@ -7,7 +7,7 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
-#include "app/file_dump.h"
+#include "inspect/inspection.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 

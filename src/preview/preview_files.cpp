@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "model/scenario_model.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/file_names.h"
@@ -26,8 +27,6 @@ std::optional<std::string> read_scenario_file(const std::string& path, const cha
 }
 
 }  // namespace
-
-int32_t stored_line_length(const ScenarioTable& table) { return table[kTrainRecord].number2; }
 
 std::string mismatch_of(const ScenarioFiles& files) {
   const ScenarioTable& table = files.table;

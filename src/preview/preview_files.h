@@ -18,9 +18,6 @@ struct ScenarioFiles {
   TrackTrace trace;
 };
 
-/// The line length the table stores (record 84, second number), metres.
-int32_t stored_line_length(const ScenarioTable& table);
-
 /// Why three decoded files cannot be the picture of one scenario, or an empty text when they can: the
 /// table must name the same line key and train number as the files, the trace must reach the line
 /// length plus 7000 m and the grid must have the cells of that extent, and every point of the trace

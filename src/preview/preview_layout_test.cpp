@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 
+#include "model/kilometric.h"
 #include "preview/preview_drawing.h"
 #include "preview/preview_test_support.h"
 #include "scenario/track_cell.h"
@@ -250,89 +252,6 @@ TEST(PreviewLayout, LabelsStayApartOnOtherPageSizes) {
   }
 }
 
-TEST(PreviewLayout, KilometricReferencesCountUpOrDownFromTheirStart) {
-  ScenarioTable table;
-  EXPECT_TRUE(kilometric_references(table).empty());
-  EXPECT_EQ(kilometric_progressive({}, 1234), 1234);  // no reference: metres from the start
-
-  // Records 81 to 83 hold the references by decreasing start; flag 1 came with 100 added.
-  const auto reference = [&](int record, int32_t start, int32_t value, int32_t flag) {
-    ScenarioRecord& r = table[static_cast<std::size_t>(record)];
-    r.number1 = start;
-    r.number2 = value;
-    r.number3 = flag;
-  };
-  reference(kKilometricTreRecord, 20000, 5100, 1);
-  reference(kKilometricDueRecord, 10000, 40000, 0);
-  const std::vector<KilometricReference> references = kilometric_references(table);
-  ASSERT_EQ(references.size(), 2u);
-  EXPECT_EQ(references[0].start, 10000);
-  EXPECT_EQ(references[0].direction, 1);
-  EXPECT_EQ(references[1].progressive, 5000);
-  EXPECT_EQ(references[1].direction, -1);
-  EXPECT_EQ(kilometric_progressive(references, 0), 30000);  // before every start: the first one
-  EXPECT_EQ(kilometric_progressive(references, 15000), 45000);
-  EXPECT_EQ(kilometric_progressive(references, 20000), 5000);
-  EXPECT_EQ(kilometric_progressive(references, 21000), 4000);
-}
-
-TEST(PreviewLayout, BoardCaptions) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"(     PONTE      )(CANALE PESCATORI)(    26.174      )", "PONTE CANALE PESCATORI"},
-      {"(  VIADOTTO DI)(    DRAGONA  )(    18.150   )", "VIADOTTO DI DRAGONA"},
-      {"(ONE)(TWO)", "ONE TWO"},        // a last part that is no number stays
-      {"(  8.800 )", "8.800"},          // a single part stays, number or not
-      {"   plain text  ", "plain text"},
-      {"(UNCLOSED", "UNCLOSED"},
-      {"", ""},
-  };
-  for (const auto& [text, caption] : cases) EXPECT_EQ(board_caption(text), caption) << text;
-}
-
-TEST(PreviewLayout, RowLabelsNeverOverlapAndTheirStemsCrossNoText) {
-  struct Case {
-    const char* name;
-    std::vector<double> xs;
-    std::vector<double> widths;
-    int levels;
-    bool stems_clear;  // false where a text had to be pushed left of its mark by the limit
-  };
-  const Case cases[] = {
-      {"far apart", {100, 400, 700}, {100, 100, 100}, 1, true},
-      {"a crowd", {100, 120, 140, 160, 180}, {100, 100, 100, 100, 100}, 5, true},
-      {"a staircase", {100, 180, 260, 340}, {100, 100, 100, 100}, 4, true},
-      {"two groups", {100, 150, 500, 550}, {60, 60, 60, 60}, 2, true},
-      {"same place", {500, 500}, {50, 50}, 2, true},
-      {"at the right limit", {900, 990}, {150, 150}, 2, false},
-  };
-  const double gap = 4;
-  const double limit = 1000;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::vector<RowSlot> slots = place_row_labels(c.xs, c.widths, gap, limit);
-    ASSERT_EQ(slots.size(), c.xs.size());
-    int levels = 0;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      levels = std::max(levels, slots[i].level + 1);
-      EXPECT_LE(slots[i].left + c.widths[i], limit + 1e-9);
-      EXPECT_GE(slots[i].left, c.xs[i] - c.widths[i]);
-      for (std::size_t j = 0; j < slots.size(); ++j) {
-        if (i == j) continue;
-        const double i_right = slots[i].left + c.widths[i];
-        const double j_right = slots[j].left + c.widths[j];
-        if (slots[i].level == slots[j].level) {
-          EXPECT_TRUE(i_right <= slots[j].left || j_right <= slots[i].left) << i << " and " << j;
-        }
-        // The stem of i runs from the marks down to its level, through the levels above it.
-        if (c.stems_clear && slots[j].level < slots[i].level) {
-          EXPECT_FALSE(c.xs[i] > slots[j].left && c.xs[i] < j_right) << "stem of " << i << " crosses " << j;
-        }
-      }
-    }
-    EXPECT_EQ(levels, c.levels);
-  }
-}
-
 /// A measure that needs no font: 0.6 of the size per character.
 TextSize fixed_width(const std::string& text, const FontSpec& font) {
   return {0.6 * font.size * static_cast<double>(text.size()), 0.8 * font.size, 0.2 * font.size};
@@ -377,6 +296,8 @@ TEST(PreviewLayout, FilesThatWereNeverCheckedDoNotBreakIt) {
          f.table[1].number3 = 1000000000;
          f.table[2].number3 = -1000000000;
        }},
+      {"a station at the last metre 32 bits hold",
+       [](ScenarioFiles& f) { f.table[3].number3 = std::numeric_limits<int32_t>::max(); }},
       {"boards pointing outside the table",
        [](ScenarioFiles& f) {
          for (int32_t i = 0; i <= f.grid.cellCount(); ++i)

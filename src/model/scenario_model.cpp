@@ -1,0 +1,23 @@
+#include "model/scenario_model.h"
+
+#include "model/positions.h"
+
+int32_t stored_line_length(const ScenarioTable& table) { return table[kTrainRecord].number2; }
+
+std::vector<Signal> read_signals(const TrackGrid& grid) {
+  std::vector<Signal> signals;
+  for (const int32_t i : cells_of_kind(grid, CellKind::Signal)) signals.push_back({i, object_metre(i)});
+  return signals;
+}
+
+ScenarioModel read_scenario_model(const TrackGrid& grid, const ScenarioTable& table) {
+  ScenarioModel model;
+  model.line_length = stored_line_length(table);
+  model.references = kilometric_references(table);
+  model.stations = read_stations(table);
+  model.signals = read_signals(grid);
+  model.speed_boards = read_speed_boards(grid);
+  model.info_boards = read_info_boards(grid, table);
+  model.slowdowns = read_slowdowns(grid);
+  return model;
+}

@@ -1,0 +1,151 @@
+#include "preview/layouter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "preview/scale_numbers.h"
+
+// The two charts over the profile axis: the heights with the mountain stretches, the speeds with the
+// slowdowns.
+
+void PreviewLayouter::value_axis(const Box& area, double low, double high, double step) {
+  const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : 2;
+  const double first = std::ceil(low / step - 1e-9) * step;
+  for (double value = first; value <= high + step * 1e-6; value += step) {
+    const double y = y_in(area, low, high, value);
+    stroke({{area.left, y}, {area.right, y}}, colour::kGridLine, 0.8 * u_);
+    stroke({{area.left - 4 * u_, y}, {area.left, y}}, colour::kFrame, 1 * u_);
+    const std::string text = fixed(value, decimals);
+    const TextSize size = size_of(text, fonts_.label);
+    const double top = y - (size.ascent + size.descent) / 2;
+    Label label = make_label(text, fonts_.label, colour::kMuted, LabelRole::TickLabel,
+                             area.left - 6 * u_ - size.width, top);
+    bool free = true;
+    for (const Label& other : out_.labels) free = free && !label.box.overlaps(other.box);
+    if (free) add(std::move(label));
+  }
+}
+
+void PreviewLayouter::lay_out_height_chart() {
+  const Box area = out_.height_area;
+  add(make_label("Height (m, relative to the start), mountain stretches shaded", fonts_.heading, colour::kInk,
+                 LabelRole::Heading, height_heading_.left, height_heading_.top));
+  double low = 0, high = 0;
+  for (const ProfilePoint& p : s_.heights) {
+    low = std::min(low, p.height);
+    high = std::max(high, p.height);
+  }
+  const double lines = std::max(2.0, area.height() / (3.2 * text_height(fonts_.label)));
+  height_step_ = nice_at_least((high - low) / lines);
+  height_low_ = std::floor(low / height_step_) * height_step_;
+  height_high_ = std::ceil(high / height_step_) * height_step_;
+  if (height_high_ - height_low_ < height_step_) height_high_ = height_low_ + height_step_;
+  // Some air above the highest point.
+  if (high > height_high_ - height_step_ * 0.15) height_high_ += height_step_;
+
+  // The ground under the profile, then the mountain stretches over the whole height of the chart.
+  std::vector<Point> ground{{x_of(0), area.bottom}};
+  for (const ProfilePoint& p : s_.heights) ground.push_back({x_of(p.metre), y_in(area, height_low_, height_high_, p.height)});
+  ground.push_back({x_of(s_.heights.back().metre), area.bottom});
+  fill(ground, colour::kTerrain);
+  for (const Stretch& m : s_.mountains) {
+    const auto [left, right] = x_span(m.from, m.to, 2 * u_);
+    fill(rectangle({left, area.top, right, area.bottom}), colour::kMountain);
+    out_.mountains.push_back(m);
+  }
+  value_axis(area, height_low_, height_high_, height_step_);
+  tick_lines(area);
+  station_guides(area);
+  std::vector<Point> line;
+  for (const ProfilePoint& p : s_.heights) {
+    line.push_back({x_of(p.metre), y_in(area, height_low_, height_high_, p.height)});
+    out_.height_profile.push_back(p);
+  }
+  stroke(line, colour::kHeight, 1.6 * u_);
+  stroke(rectangle(area), colour::kFrame, 1 * u_, {}, true);
+}
+
+void PreviewLayouter::lay_out_speed_chart() {
+  const Box area = out_.speed_area;
+  add(make_label("Speed (km/h): line speed limit as steps, slowdowns as bands", fonts_.heading, colour::kInk,
+                 LabelRole::Heading, speed_heading_.left, speed_heading_.top));
+  int top_speed = 0;
+  for (const Stretch& limit : s_.speed_limits) top_speed = std::max(top_speed, limit.value);
+  for (const SlowdownView& slowdown : s_.slowdowns) top_speed = std::max(top_speed, slowdown.speed);
+  const double lines = std::max(2.0, area.height() / (3.2 * text_height(fonts_.label)));
+  speed_step_ = nice_at_least((top_speed + 10.0) / lines);
+  speed_high_ = std::max(speed_step_, std::ceil((top_speed + 10.0) / speed_step_) * speed_step_);
+  const auto y_of = [&](double speed) { return y_in(area, 0, speed_high_, std::clamp(speed, 0.0, speed_high_)); };
+
+  value_axis(area, 0, speed_high_, speed_step_);
+  tick_lines(area);
+  // Bands first, the limit over them, the slowdown speeds and their texts last.
+  for (SlowdownView slowdown : s_.slowdowns) {
+    const auto [left, right] = x_span(slowdown.from, slowdown.to, 3 * u_);
+    slowdown.band = {left, area.top, right, area.bottom};
+    fill(rectangle(slowdown.band), colour::kSlowdownBand, LineStyle{colour::kSlowdownLine, 1 * u_, {4 * u_, 3 * u_}});
+    out_.slowdowns.push_back(slowdown);
+  }
+  std::vector<Point> steps;
+  for (const Stretch& limit : s_.speed_limits) {
+    steps.push_back({x_of(limit.from), y_of(limit.value)});
+    steps.push_back({x_of(limit.to), y_of(limit.value)});
+    out_.speed_limits.push_back(limit);
+  }
+  station_guides(area);
+  if (!steps.empty()) stroke(steps, colour::kSpeed, 2.8 * u_);
+  for (SlowdownView& slowdown : out_.slowdowns) {
+    const double y = y_of(slowdown.speed);
+    stroke({{slowdown.band.left, y}, {slowdown.band.right, y}}, colour::kSlowdownLine, 2.2 * u_, {5 * u_, 3 * u_});
+    const std::string text = std::to_string(slowdown.speed) + " km/h";
+    const TextSize size = size_of(text, fonts_.label);
+    const double h = size.ascent + size.descent;
+    const double middle = (slowdown.band.left + slowdown.band.right) / 2;
+    // Just above its speed (beside the band when the band is narrower than the text), moved up, then
+    // down, until it is clear of the texts already there.
+    std::vector<double> lefts;
+    if (slowdown.band.width() >= size.width + 4 * u_) lefts.push_back(middle - size.width / 2);
+    lefts.push_back(slowdown.band.right + 3 * u_);
+    lefts.push_back(slowdown.band.left - 3 * u_ - size.width);
+    lefts.push_back(middle - size.width / 2);
+    std::optional<Label> placed;
+    for (int k = 0; k < 40 && !placed; ++k) {
+      const double offset = (k % 2 == 0 ? -1 : 1) * (k / 2) * (h + 2 * u_);
+      const double top = y - 3 * u_ - h + offset;
+      for (const double left : lefts) {
+        Label label{text, fonts_.label, colour::kInk, {left, top, left + size.width, top + h}, top + size.ascent,
+                    LabelRole::Slowdown, true};
+        if (!area.contains(label.box)) continue;
+        bool free = true;
+        for (const Label& other : out_.labels) free = free && !label.box.grown(2 * u_).overlaps(other.box);
+        if (free) {
+          placed = label;
+          break;
+        }
+      }
+    }
+    if (!placed) {
+      const double top = area.top + 2 * u_;
+      placed = Label{text, fonts_.label, colour::kInk, {middle, top, middle + size.width, top + h},
+                     top + size.ascent, LabelRole::Slowdown, true};
+    }
+    slowdown.label = add(*placed);
+  }
+  stroke(rectangle(area), colour::kFrame, 1 * u_, {}, true);
+}
+
+void PreviewLayouter::station_guides(const Box& area) {
+  for (const SceneStation& station : s_.stations) {
+    const double x = x_of(station.metre);
+    stroke({{x, area.top}, {x, area.bottom}}, colour::kStationGuide, 0.9 * u_, {1.5 * u_, 2.5 * u_});
+  }
+}
+
+void PreviewLayouter::tick_lines(const Box& area) {
+  for (const auto& [metre, text] : ticks_) {
+    const double x = x_of(metre);
+    stroke({{x, area.top}, {x, area.bottom}}, colour::kGridLine, 0.6 * u_);
+  }
+}

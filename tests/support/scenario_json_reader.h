@@ -1,0 +1,13 @@
+#pragma once
+
+// The JSON of `scenario inspect --json` (inspect/scenario_json.h) read back into the structures, so
+// that tests can encode it again and compare the bytes with the files it came from.
+
+#include "inspect/scenario_json.h"
+#include "scenario/binary_format.h"
+
+/// The structure, or what is wrong with the JSON (a missing key, a value of the wrong type or outside
+/// its field's range, a count that does not match).
+Decoded<TrackGrid> grid_from_json(const ScenarioJson& json);
+Decoded<ScenarioTable> table_from_json(const ScenarioJson& json);
+Decoded<TrackTrace> trace_from_json(const ScenarioJson& json);
