@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/diagnostics.h"
 #include "app/exit_status.h"
+#include "app/explain_code.h"
 #include "app/output_directory.h"
 #include "compiler/compile_scenario.h"
 #include "output/binary_files.h"
@@ -156,5 +157,14 @@ void add_compile_commands(CLI::App& app, int& status) {
       "check", "Compile without writing anything, and warn about what the format passes over or changes.");
   add_source_arguments(check_command, *check_options);
   check_command->add_flag("--werror", check_options->werror, "Exit with status 1 on a warning too");
-  check_command->callback([check_options, &status] { status = compile(*check_options, false); });
+  auto explain = std::make_shared<std::string>();
+  check_command->add_option("--explain", *explain, "Print what an error code (E16) means, an example and its fix; "
+                                                   "LINE and SERVICE are then not needed");
+  for (const char* source : {"LINE", "SERVICE"}) check_command->get_option(source)->required(false);
+  check_command->callback([check_options, explain, &status] {
+    if (!explain->empty()) return void(status = explain_error_code(*explain, std::cout, std::cerr));
+    for (const std::string* path : {&check_options->line_path, &check_options->service_path})
+      if (path->empty()) throw CLI::RequiredError(path == &check_options->line_path ? "LINE" : "SERVICE");
+    status = compile(*check_options, false);
+  });
 }

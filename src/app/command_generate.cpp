@@ -13,7 +13,10 @@ void add_generate_command(CLI::App& app, int& status) {
   auto directory = std::make_shared<std::string>(".");
   command->add_option("-o,--output", *directory, "Directory for the files (default: the current directory)")
       ->check(non_empty_path());
-  command->callback([directory, &status] {
+  auto keep_sources = std::make_shared<bool>(false);
+  command->add_flag("--keep-sources", *keep_sources,
+                    "Keep the two text sources (K_linea.txt, K_N-.txt), which the run deletes, as an example");
+  command->callback([directory, keep_sources, &status] {
     if (const std::string failure = create_output_directory(*directory); !failure.empty()) {
       std::cerr << "scenario: error: cannot make the output directory " << *directory << ": " << failure << "\n";
       status = kExitFileFailure;
@@ -21,5 +24,6 @@ void add_generate_command(CLI::App& app, int& status) {
     }
     Form1 form(*directory, /*with_window=*/false);
     status = form.Form_Load();
+    if (*keep_sources) form.write_sources();
   });
 }

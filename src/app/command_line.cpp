@@ -23,6 +23,7 @@ int run_command_line(int argc, char** argv) {
   app.require_subcommand(1);
   int status = kExitSuccess;
   add_generate_command(app, status);
+  add_new_command(app, status);
   add_compile_commands(app, status);
   add_inspect_command(app, status);
   add_preview_command(app, status);

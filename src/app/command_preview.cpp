@@ -11,11 +11,11 @@
 #include "app/commands.h"
 #include "app/exit_status.h"
 #include "app/output_directory.h"
-#include "output/binary_files.h"
 #include "platform/file_replacement.h"
 #include "preview/preview_drawing.h"
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
+#include "scenario/file_names.h"
 
 namespace fs = std::filesystem;
 
@@ -38,13 +38,13 @@ int refuse(const std::string& message, int status = kExitError) {
 /// A file that cannot be read is a failure of the files, not of the scenario, and the reader would wait
 /// for ever on a pipe: both are settled here, before it reads.
 std::string unreadable_input(const std::string& grid_path) {
-  const auto names = key_and_train_of_grid_name(grid_path);
-  if (!names) return {};
+  const auto names = parse_file_name(fs::path(grid_path).filename().string());
+  if (!names || names->file != ScenarioFile::Grid) return {};
   const fs::path directory = fs::path(grid_path).parent_path();
   const std::pair<std::string, std::string> inputs[] = {
       {"track grid", grid_path},
-      {"scenario table", (directory / table_file_name(names->first, names->second)).string()},
-      {"plan trace", (directory / trace_file_name(names->first)).string()},
+      {"scenario table", (directory / table_file_name(names->line_key, names->train_number)).string()},
+      {"plan trace", (directory / trace_file_name(names->line_key)).string()},
   };
   for (const auto& [what, path] : inputs) {
     std::error_code error;

@@ -36,3 +36,8 @@ int Form1::Form_Load() {
   }
   return kExitSuccess;
 }
+
+void Form1::write_sources() const {
+  dati_linea(state_);
+  dati_treno(state_);
+}

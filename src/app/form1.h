@@ -14,6 +14,9 @@ class Form1 {
   /// The run: writes the sources and documents, compiles them, writes the binary files. Returns the
   /// exit status; a failure of the platform leaves as FileError.
   int Form_Load();
+  /// Writes the scenario's two text sources again, as the run wrote them before compiling (and
+  /// deleting) them; FileError on failure.
+  void write_sources() const;
 
  private:
   RunState state_;

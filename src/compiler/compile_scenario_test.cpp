@@ -12,6 +12,7 @@
 #include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
+#include "source/starter_scenario.h"
 
 namespace {
 
@@ -111,6 +112,52 @@ TEST(CompileScenario, TheScenarioCompilesWithoutDiagnosticsAndCanBeWritten) {
   EXPECT_TRUE(state.diagnostics.all().empty());
   EXPECT_EQ(state.grid[kCodeCell].value1, kGridMarker);
   EXPECT_EQ(encode_grid(state.grid).size(), 10815u);
+}
+
+// The starter an author begins with: no error, no warning (not even when checking reads on), and the
+// objects where the author's guide says they are.
+TEST(CompileScenario, TheStarterScenarioCompilesWithoutAnErrorOrAWarning) {
+  const std::string line = encode_lines(starter_line_lines());
+  const std::string service = encode_lines(starter_service_lines());
+  for (const bool keep_going : {false, true}) {
+    SCOPED_TRACE(keep_going ? "checking" : "compiling");
+    RunState state;
+    state.line_key = std::string("Demo");
+    state.train_number = std::string("1");
+    const CompileOutcome outcome = compile_scenario(state, line, service, {.keep_going = keep_going});
+    EXPECT_TRUE(outcome.read.service);
+    EXPECT_TRUE(outcome.writable(state));
+    EXPECT_EQ(state.error.code, 0) << state.error.detail;
+    EXPECT_EQ(state.diagnostics.errors(), 0u);
+    EXPECT_EQ(state.diagnostics.warnings(), 0u);
+    for (const Diagnostic& diagnostic : state.diagnostics.all()) ADD_FAILURE() << diagnostic.message;
+    ASSERT_EQ(state.grid.cellCount(), 240);
+
+    struct Object {
+      int32_t cell;
+      CellKind kind;
+      int16_t value1;
+    };
+    const Object objects[] = {
+        {15, CellKind::StationMark, 1},      {18, CellKind::SpeedBoard, 1600},    {36, CellKind::ControlPoint, 180},
+        {37, CellKind::Signal, 30},          {41, CellKind::MountainMarker, 0},   {45, CellKind::MountainMarker, 0},
+        {51, CellKind::StationMark, 2},      {53, CellKind::SlowdownWarning, 40}, {58, CellKind::InfoBoard, 80},
+        {59, CellKind::ControlPoint, 180},   {60, CellKind::SpeedBoard, 1800},    {66, CellKind::ControlPoint, 180},
+        {72, CellKind::ControlPoint, 180},   {77, CellKind::SlowdownStart, 40},   {84, CellKind::SlowdownEnd, 40},
+        {88, CellKind::ControlPoint, 180},   {89, CellKind::Signal, 40},          {102, CellKind::StationMark, 3},
+    };
+    int objects_found = 0;
+    for (int32_t cell = 2; cell <= state.grid.cellCount(); ++cell) objects_found += !state.grid[cell].is(CellKind::Plain);
+    EXPECT_EQ(objects_found, static_cast<int>(std::size(objects)));
+    for (const Object& object : objects) {
+      SCOPED_TRACE("cell " + std::to_string(object.cell));
+      EXPECT_TRUE(state.grid[object.cell].is(object.kind));
+      EXPECT_EQ(state.grid[object.cell].value1, object.value1);
+    }
+    EXPECT_EQ(state.table[kFirstBoardRecord].text, "(    PONTE     )(  FIUME VERDE )(    2.174     )");
+    EXPECT_EQ(state.table[3].text, "VALLE ALTA");
+    EXPECT_EQ(state.table[3].number4, 16 * 3600 + 7 * 60 + 30);
+  }
 }
 
 TEST(CompileScenario, ATakenReservedPlaceIsReportedAndForbidsTheFiles) {
