@@ -95,76 +95,116 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
   const std::string slowdown = "rallentamento, 3300, 40, 100, 0, 0, 0\r\n";
   const std::vector<Case> cases = {
       {"length", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", ok_service,
-       "D_linea.txt:2:21: error E1: line length negative or above 1000000 m"},
+       "D_linea.txt:2:21: error E1: line length negative or above 1000000 m: 1000001 m; a line is 0 to "
+       "1000000 m long"},
       {"kilometric", "[generale]\r\nlunghezza percorso, 5000\r\nprogressiva chilometrica uno, 0, 1025, 1\r\n[curve]\r\n[fine]\r\n",
-       ok_service, "D_linea.txt: error E2: kilometric reference start or value not a multiple of 50"},
+       ok_service, "D_linea.txt:3:1: error E2: kilometric reference start or value not a multiple of 50: its value 1125 "
+       "m is not a multiple of 50 (as stored: 100 is added to the value of a reference whose flag is 1)"},
       {"repetition first", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n",
-       ok_service, "D_linea.txt:3:31: error E3: first signal-repetition position not a multiple of 50"},
+       ok_service, "D_linea.txt:3:31: error E3: first signal-repetition position not a multiple of 50: 25 m is not a "
+       "multiple of 50"},
       {"repetition second", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n",
-       ok_service, "D_linea.txt:3:34: error E4: second signal-repetition position not a multiple of 50"},
+       ok_service, "D_linea.txt:3:34: error E4: second signal-repetition position not a multiple of 50: 2025 m is not a "
+       "multiple of 50"},
       {"repetition codes", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali, 0, 2000\r\n[curve]\r\n",
-       ok_service, "D_linea.txt:3:1: error E5: signal-repetition keyword without the code count 4 or 9"},
+       ok_service, "D_linea.txt:3:1: error E5: signal-repetition keyword without the code count 4 or 9: \"ripetizione "
+       "segnali\" holds neither the digit 4 nor the digit 9"},
       {"board", line_with("indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\ncartello_indicatore, 870, (X)\r\n"),
-       ok_service, "D_linea.txt:5:22: error E6: information board on an occupied cell (at 870 m, cell 18)"},
+       ok_service, "D_linea.txt:5:22: error E6: information board on an occupied cell (at 870 m, cell 18): cell 18 (850 "
+       "m) holds the speed board at 850 m (the line description, line 4)"},
       {"speed cut", ok_line, service_with(signal_at(2000) + "abbattimento, 2050, 60\r\n"),
-       "D_9-.txt:3:15: error E7: speed cut on an occupied cell (at 2050 m, cell 41)"},
+       "D_9-.txt:3:15: error E7: speed cut on an occupied cell (at 2050 m, cell 41): cell 41 (2000 m) holds "
+       "the signal at 2000 m (the train service, line 2)"},
       {"station position", ok_line, service_with("stazione, 675, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
-       "D_9-.txt:2:11: error E8: station position not a multiple of 50 (at 675 m, cell 14)"},
+       "D_9-.txt:2:11: error E8: station position not a multiple of 50 (at 675 m, cell 14): 675 m is not a "
+       "multiple of 50"},
       {"platform length", ok_line, service_with("stazione, 650, 12, 350, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
-       "D_9-.txt:2:11: error E9: platform length not a multiple of 100 (at 650 m, cell 14)"},
+       "D_9-.txt:2:20: error E9: platform length not a multiple of 100 (at 650 m, cell 14): its platform of "
+       "350 m is not a multiple of 100"},
       {"station records",
        line_with(repeated(78, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
        service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
-       "D_9-.txt:2:1: error E10: too many stations for the free records of the scenario table"},
+       "D_9-.txt:2:1: error E10: too many stations for the free records of the scenario table: at most 0 "
+       "stations fit here: the information-board texts take records 3 to 80, and a free record must follow "
+       "the last station"},
       {"signal control point", ok_line, service_with(signal_at(1950) + signal_at(2000) + signal_at(2050) + slowdown),
-       "D_9-.txt: error E11: no free cell for the control point before a signal ahead of a slowdown warning (at 2100 m, "
-       "cell 42)"},
+       "D_9-.txt: error E11: no free cell for the control point before a signal ahead of a slowdown warning "
+       "(at 2050 m, cell 42): the signal in cell 42 (2050 m), 1000 m or less before the warning mark of the "
+       "slowdown at 3300 m, needs a control point in one of the two cells before it: cell 41 (2000 m) holds "
+       "the signal at 2000 m (the train service, line 3); cell 40 (1950 m) holds the signal at 1950 m (the "
+       "train service, line 2)"},
       {"slowdown control point", ok_line, service_with(signal_at(2950) + signal_at(3000) + signal_at(3050) + slowdown),
-       "D_9-.txt: error E12: no free cell for a control point ahead of a slowdown (at 3350 m, cell 67)"},
+       "D_9-.txt: error E12: no free cell for a control point ahead of a slowdown (at 3300 m, cell 67): the "
+       "slowdown at 3300 m needs a control point 5 to 7 cells before its start: cell 62 (3050 m) holds the "
+       "signal at 3050 m (the train service, line 4); cell 61 (3000 m) holds the signal at 3000 m (the "
+       "train service, line 3); cell 60 (2950 m) holds the signal at 2950 m (the train service, line 2)"},
       {"slowdown walk", ok_line,
        service_with(signal_at(3650) + signal_at(3700) + signal_at(3750) + "rallentamento, 3300, 40, 1000, 0, 0, 0\r\n"),
-       "D_9-.txt: error E13: no free cell for a control point along or after a slowdown, or a slowdown without its end "
-       "(at 3750 m, cell 75)"},
+       "D_9-.txt: error E13: no free cell for a control point along or after a slowdown, or a slowdown "
+       "without its end (at 3700 m, cell 75): the slowdown at 3300 m needs a control point every 8 cells "
+       "along it: cell 75 (3700 m) holds the signal at 3700 m (the train service, line 3); cell 74 (3650 m) "
+       "holds the signal at 3650 m (the train service, line 2); cell 76 (3750 m) holds the signal at 3750 m "
+       "(the train service, line 4)"},
       {"range", line_with("pendenza, 40000, 1\r\n"), ok_service,
-       "D_linea.txt:4:11: error E15: position beyond the track grid (at 40000 m, cell 801)"},
+       "D_linea.txt:4:11: error E15: position beyond the track grid (at 40000 m, cell 801): positions stop "
+       "at 11900 m here (the grid reaches 7000 m beyond the 5000 m line, and a position needs 100 m of it "
+       "after itself)"},
       {"signal", ok_line, service_with(signal_at(1500) + signal_at(1510)),
-       "D_9-.txt:3:10: error E16: signal on an occupied cell (at 1510 m, cell 31)"},
+       "D_9-.txt:3:10: error E16: signal on an occupied cell (at 1510 m, cell 31): cell 31 (1500 m) holds "
+       "the signal at 1500 m (the train service, line 2)"},
       {"warning cell", ok_line, service_with(signal_at(2100) + slowdown),
-       "D_9-.txt:3:16: error E17: slowdown warning cell (1200 m before the start) occupied (at 3300 m, cell 67)"},
+       "D_9-.txt:3:16: error E17: slowdown warning cell (1200 m before the start) occupied (at 3300 m, cell "
+       "43): its warning mark, 1200 m before the start, falls in cell 43 (2100 m), which holds the signal "
+       "at 2100 m (the train service, line 2)"},
       {"start cell", ok_line, service_with(signal_at(3300) + slowdown),
-       "D_9-.txt:3:16: error E18: slowdown start cell occupied (at 3300 m, cell 67)"},
+       "D_9-.txt:3:16: error E18: slowdown start cell occupied (at 3300 m, cell 67): cell 67 (3300 m) holds "
+       "the signal at 3300 m (the train service, line 2)"},
       {"end cell", ok_line, service_with(signal_at(3400) + slowdown),
-       "D_9-.txt:3:16: error E19: slowdown end cell occupied (at 3300 m, cell 67)"},
+       "D_9-.txt:3:16: error E19: slowdown end cell occupied (at 3300 m, cell 69): its end at 3400 m falls "
+       "in cell 69 (3400 m), which holds the signal at 3400 m (the train service, line 2)"},
       {"approach cells", ok_line, service_with(signal_at(2000) + "rallentamento, 3300, 40, 100, 0, 1, 0\r\n"),
-       "D_9-.txt:3:16: error E20: slowdown approach cells occupied (at 3300 m, cell 67)"},
+       "D_9-.txt:3:16: error E20: slowdown approach cells occupied (at 3300 m, cell 41): its four approach "
+       "cells 39 to 42, before the warning mark, must be free, but cell 41 (2000 m) holds the signal at "
+       "2000 m (the train service, line 2)"},
       {"speed board", line_with("cartello_indicatore, 850, (X)\r\nindicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\n"),
-       ok_service, "D_linea.txt:5:18: error E21: speed board on an occupied cell (at 850 m, cell 18)"},
+       ok_service, "D_linea.txt:5:18: error E21: speed board on an occupied cell (at 850 m, cell 18): cell 18 (850 m) "
+       "holds the information board at 850 m (the line description, line 4)"},
       {"spacing", ok_line,
        service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"
                     "stazione, 900, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,25, 0, B\r\n"),
-       "D_9-.txt:3:11: error E22: platforms of successive stations less than 350 m apart, or stations out of line order "
-       "(at 900 m, cell 19)"},
+       "D_9-.txt:3:11: error E22: platforms of successive stations less than 350 m apart, or stations out "
+       "of line order (at 900 m, cell 19): the platform of \"B\" starts at 750 m, before the platform of "
+       "\"A\" ends at 800 m; platforms stand at least 350 m apart"},
       {"platform too near", ok_line, service_with("stazione, 0, 12, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
-       "D_9-.txt:2:1: error E24: platform end at 100 m or less: no room for the station mark"},
+       "D_9-.txt:2:1: error E24: platform end at 100 m or less: no room for the station mark: its platform "
+       "ends at 50 m"},
       {"read failure", line_with("pendenza, abc, 1\r\n"), ok_service,
-       "D_linea.txt:4:11: error E25: read failure: a field that is not a number, a number too large, or a file that "
-       "ends inside an entry (not a whole number)"},
-      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:2:1: error E102: no [generale] section"},
+       "D_linea.txt:4:11: error E25: read failure: a field that is not a number, a number too large, or a "
+       "file that ends inside an entry: not a whole number (the value \"position\" of \"pendenza\")"},
+      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:2:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
       {"curve", line_with("curvad, 100, 10\r\n"), ok_service,
-       "D_linea.txt:4:1: error E103: curve keyword without a sharpness digit 1 to 6, or a trace beyond 1000000 m"},
+       "D_linea.txt:4:1: error E103: curve keyword without a sharpness digit 1 to 6, or a trace beyond "
+       "1000000 m: \"curvad\" holds none of the digits 1 to 6 that give a curve's sharpness"},
       {"no length", "[generale]\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", ok_service,
-       "D_linea.txt:3:1: error E104: no line length before the line entries"},
+       "D_linea.txt:3:1: error E104: no line length before the line entries: the general section has no "
+       "accepted \"lunghezza percorso\""},
       {"mountains",
        line_with(repeated(81, [](int i) {
          return "montagna, " + std::to_string(i * 140) + ", " + std::to_string(i * 140 + 100) + ", 2\r\n";
        })),
-       ok_service, "D_linea.txt:84:11: error E105: more than 80 mountain stretches (at 11200 m, cell 225)"},
+       ok_service, "D_linea.txt:84:11: error E105: more than 80 mountain stretches (at 11200 m, cell 225): the mountain "
+       "tables hold 80 stretches"},
       {"boards", line_with(repeated(81, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
-       ok_service, "D_linea.txt:84:22: error E106: more than 80 information boards (at 8100 m, cell 163)"},
+       ok_service, "D_linea.txt:84:22: error E106: more than 80 information boards (at 8100 m, cell 163): records 80 to "
+       "1 hold at most 80 board texts"},
       {"marker place", ok_line, service_with(signal_at(10)),
-       "D_9-.txt: error E1250: a marker place of the output is already taken"},
+       "D_9-.txt: error E1250: a marker place of the output is already taken: cell 1 (0 m) holds the signal "
+       "at 10 m (the train service, line 2), but its value1 is kept for the marker 5121: no object may "
+       "stand at 0 to 24 m"},
       {"code place", ok_line, service_with("segnale, 10, 2, 0, 3, 0, 0, 0, 0, 0, 0, 0\r\n"),
-       "D_9-.txt: error E1251: a competition code place of the output is already taken"},
+       "D_9-.txt: error E1251: a competition code place of the output is already taken: cell 1 (0 m) holds "
+       "the signal at 10 m (the train service, line 2), but its value2 is kept for the competition code: no "
+       "object may stand at 0 to 24 m"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -187,7 +227,9 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   const Outcome refused = scenario("compile D_linea.txt D_9-.txt");
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err,
-            "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801)\n"
+            "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801): positions stop at "
+            "11900 m here (the grid reaches 7000 m beyond the 5000 m line, and a position needs 100 m of it after "
+            "itself)\n"
             "\tpendenza,\t40000, 1\n"
             "\t         \t^\n"
             "scenario: no file written\n");
@@ -196,7 +238,8 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
 
   const Outcome forced = scenario("compile D_linea.txt D_9-.txt --force");
   EXPECT_EQ(forced.status, 1);
-  EXPECT_EQ(first_line(forced.err), "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801)");
+  EXPECT_TRUE(first_line(forced.err).starts_with("D_linea.txt:5:12: error E15: position beyond the track grid (at "
+                                                 "40000 m, cell 801)"));
   EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
   EXPECT_TRUE(fs::exists(at("D_linea.dat")));
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
@@ -206,12 +249,12 @@ TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {
   write("line.txt", line_with(""));
   write("service.txt", service_with(""));
   const Outcome refused = scenario("compile line.txt service.txt");
-  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.err,
             "scenario: error: cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): "
             "give --line-key\n");
   const Outcome no_train = scenario("compile line.txt service.txt --line-key L");
-  EXPECT_EQ(no_train.status, 1);
+  EXPECT_EQ(no_train.status, 2);
   EXPECT_EQ(no_train.err,
             "scenario: error: cannot tell the train number from the file name service.txt (it is not K_N-.txt): give "
             "--train\n");
@@ -246,10 +289,13 @@ TEST_F(CompileCommand, CheckWarnsOfWhatTheFormatPassesOverOrChanges) {
       "W_linea.txt:8:11: warning: gradient entry at 1000 m comes after one at 2000 m: the profile is filled in file "
       "order",
       "W_linea.txt:9:1: warning: \"montagna\" is the last field of the file: it is never read",
-      "W_9-.txt:3:11: warning: the station mark in cell 15 is written over another object",
+      "W_9-.txt:3:11: warning: the station mark in cell 15 (700 m) is written over the signal at 700 m (the train "
+      "service, line 2), which the simulator then never sees",
+      "W_9-.txt:1:1: warning: no \"velocita\" entry: the line speed is 0 on the whole line",
+      "W_9-.txt:1:1: warning: no \"aderenza\" entry: the adhesion is 0 on the whole line",
   };
   EXPECT_EQ(warnings, expected);
-  EXPECT_EQ(outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2) + 1), "0 errors, 7 warnings\n");
+  EXPECT_EQ(outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2) + 1), "0 errors, 9 warnings\n");
   EXPECT_EQ(scenario("check W_linea.txt W_9-.txt --werror").status, 1);
   EXPECT_FALSE(fs::exists(at("W_9.dat")));
 }

@@ -1,16 +1,23 @@
 #include <CLI/CLI.hpp>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <iostream>
 #include <memory>
 #include <optional>
 
 #include "app/commands.h"
 #include "app/diagnostics.h"
+#include "app/diagnostics_json.h"
+#include "app/diagnostics_sarif.h"
+#include "app/source_files.h"
 #include "app/exit_status.h"
 #include "app/explain_code.h"
 #include "app/output_directory.h"
 #include "compiler/compile_scenario.h"
+#include "model/stations.h"
 #include "output/binary_files.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
@@ -20,6 +27,9 @@
 
 namespace {
 
+enum class DiagnosticsFormat { Text, Json, Sarif };
+enum class Colour { Auto, Always, Never };
+
 struct CompileCommandOptions {
   std::string line_path;
   std::string service_path;
@@ -28,6 +38,9 @@ struct CompileCommandOptions {
   std::string train;
   bool force = false;
   bool werror = false;
+  InputEncoding encoding = InputEncoding::Windows1252;
+  DiagnosticsFormat format = DiagnosticsFormat::Text;
+  Colour colour = Colour::Auto;
 };
 
 std::string file_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
@@ -44,14 +57,8 @@ int refuse(const std::string& message, int status = kExitError) {
   return status;
 }
 
-/// Number of station records: from record 1 up to the first board text.
-int station_count(const RunState& state) {
-  int count = 0;
-  for (int record = kFirstStationRecord; record <= state.board_slot && record < kFirstBoardRecord; ++record) {
-    const ScenarioRecord& r = state.table[static_cast<std::size_t>(record)];
-    if (r.code != 0 || r.number3 != 0 || !r.text.empty()) ++count;
-  }
-  return count;
+std::string plural(std::size_t count, const std::string& word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
 std::string summary(const RunState& state) {
@@ -61,9 +68,70 @@ std::string summary(const RunState& state) {
     slowdowns += cell.is(CellKind::SlowdownStart);
     boards += cell.is(CellKind::SpeedBoard) || cell.is(CellKind::InfoBoard);
   }
-  return std::to_string(state.grid.cellCount() + 1) + " cells, " + std::to_string(station_count(state)) +
-         " stations, " + std::to_string(signals) + " signals, " + std::to_string(slowdowns) + " slowdowns, " +
-         std::to_string(boards) + " boards";
+  std::string text = std::to_string(state.grid.cellCount() + 1) + " cells, " +
+                     std::to_string(station_count(state.table)) + " stations, " + std::to_string(signals) +
+                     " signals, " + std::to_string(slowdowns) + " slowdowns, " + std::to_string(boards) + " boards";
+  if (const std::size_t warnings = state.diagnostics.warnings(); warnings > 0)
+    text += ", " + plural(warnings, "warning") + " (scenario check shows them)";
+  return text;
+}
+
+bool colour_wanted(Colour colour) {
+  if (colour != Colour::Auto) return colour == Colour::Always;
+  const char* no_colour = std::getenv("NO_COLOR");
+  const char* term = std::getenv("TERM");
+  return (no_colour == nullptr || *no_colour == '\0') && isatty(STDERR_FILENO) != 0 &&
+         !(term != nullptr && std::string_view(term) == "dumb");
+}
+
+/// A file read as one of the two sources: a plain file only, since a device or a pipe could block the
+/// read or never end.
+std::optional<std::string> read_source(const std::string& path, std::string& failure) {
+  std::error_code error;
+  const auto type = std::filesystem::status(path, error).type();
+  if (!error && type != std::filesystem::file_type::regular) {
+    failure = "cannot read " + path + ": not a regular file";
+    return std::nullopt;
+  }
+  try {
+    return read_file(path);
+  } catch (const FileError& file_failure) {
+    failure = "cannot read " + file_failure.path() + ": " + file_failure.reason();
+    return std::nullopt;
+  }
+}
+
+/// A warning when the two file names give different line keys.
+std::optional<Diagnostic> names_differ(const std::optional<ParsedFileName>& line, const std::optional<ParsedFileName>& service) {
+  if (!line || !service || line->line_key == service->line_key) return std::nullopt;
+  Diagnostic warning;
+  warning.severity = Severity::Warning;
+  warning.warning = WarningKind::FileNamesDiffer;
+  warning.message = "the line description's name gives the line key \"" + line->line_key +
+                    "\", the train service's \"" + service->line_key + "\": the files are compiled as line \"" +
+                    line->line_key + "\"";
+  return warning;
+}
+
+/// Prints the diagnostics: for people on standard error, for tools (JSON lines, a SARIF log) alone on
+/// standard output. `first_only`: of the errors, only the first (compile), and no warning.
+void print_diagnostics(const CompileCommandOptions& options, const Sources& sources, const Diagnostics& diagnostics,
+                       bool first_only) {
+  if (options.format == DiagnosticsFormat::Sarif) {
+    std::cout << sarif_log(diagnostics, sources).dump(2) << "\n";
+    return;
+  }
+  if (options.format == DiagnosticsFormat::Json) {
+    for (const Diagnostic& diagnostic : diagnostics.all()) std::cout << diagnostic_json(diagnostic, sources).dump() << "\n";
+    return;
+  }
+  const DiagnosticPrinter printer(sources, colour_wanted(options.colour));
+  for (const Diagnostic& diagnostic : diagnostics.all()) {
+    if (first_only && diagnostic.severity != Severity::Error) continue;
+    std::cerr << printer.format(diagnostic);
+    if (first_only) return;
+  }
+  for (const Omitted& omitted : diagnostics.omitted()) std::cerr << printer.format(omitted);
 }
 
 /// Compiles the author's two files; with `write`, writes the binary files (compile), else only checks.
@@ -77,58 +145,73 @@ int compile(const CompileCommandOptions& options, bool write) {
   if (train.empty() && service_name) train = service_name->train_number;
   if (key.empty())
     return refuse("cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): "
-                  "give --line-key");
+                  "give --line-key", kExitUsage);
   if (train.empty())
     return refuse("cannot tell the train number from the file name " + file_name(options.service_path) +
-                  " (it is not K_N-.txt): give --train");
+                  " (it is not K_N-.txt): give --train", kExitUsage);
+  if (const std::string problem = names_problem(key, train); !problem.empty())
+    return refuse("the line key \"" + key.substr(0, 60) + "\" and the train number \"" + train.substr(0, 60) +
+                      "\" cannot name the scenario's files: " + problem,
+                  kExitUsage);
 
-  // A device or a pipe could block the read or never end: only plain files are read.
-  for (const std::string& path : {options.line_path, options.service_path}) {
-    std::error_code error;
-    const auto type = std::filesystem::status(path, error).type();
-    if (!error && type != std::filesystem::file_type::regular)
-      return refuse("cannot read " + path + ": not a regular file", kExitFileFailure);
-  }
+  // The author's files are only read; the compiler works on copies.
   Sources sources;
-  try {
-    // The author's files are only read; the compiler works on these copies.
-    sources = {{options.line_path, read_file(options.line_path)}, {options.service_path, read_file(options.service_path)}};
-  } catch (const FileError& failure) {
-    return refuse("cannot read " + failure.path() + ": " + failure.reason(), kExitFileFailure);
+  std::string failure;
+  const auto line_text = read_source(options.line_path, failure);
+  if (!line_text) return refuse(failure, kExitFileFailure);
+  const auto service_text = read_source(options.service_path, failure);
+  if (!service_text) return refuse(failure, kExitFileFailure);
+  sources.line = SourceFile(options.line_path, *line_text, options.encoding);
+  sources.service = SourceFile(options.service_path, *service_text, options.encoding);
+  Diagnostics input;
+  for (const SourceKind kind : {SourceKind::Line, SourceKind::Service})
+    if (auto error = make_source(kind == SourceKind::Line ? sources.line : sources.service, kind)) input.add(std::move(*error));
+  if (input.errors() > 0) {
+    print_diagnostics(options, sources, input, false);
+    if (write) std::cerr << "scenario: no file written\n";
+    return kExitError;
   }
 
   RunState state;
   state.line_key = key;
   state.train_number = train;
   state.program_directory = options.directory;
-  const CompileOutcome outcome = compile_scenario(state, sources.line.text, sources.service.text);
+  const CompileOutcome outcome =
+      compile_scenario(state, sources.line.compiled, sources.service.compiled, {.keep_going = !write});
+  if (options.line_key.empty())
+    if (auto warning = names_differ(line_name, service_name)) state.diagnostics.add(std::move(*warning));
+  const bool failed = state.diagnostics.errors() > 0;
 
-  const DiagnosticPrinter printer(sources);
-  const bool failed = state.error.code != 0;
-  for (const Diagnostic& diagnostic : state.diagnostics.all())
-    if (!write || diagnostic.severity == Severity::Error) std::cerr << printer.format(diagnostic);
-  for (const Omitted& omitted : state.diagnostics.omitted())
-    if (!write || omitted.severity == Severity::Error) std::cerr << printer.format(omitted);
+  print_diagnostics(options, sources, state.diagnostics, write && options.format == DiagnosticsFormat::Text);
+  if (write && failed) {
+    // The format stops at the first refusal; checking reads on, and tells how many more there are.
+    RunState checked;
+    checked.line_key = key;
+    checked.train_number = train;
+    compile_scenario(checked, sources.line.compiled, sources.service.compiled, {.keep_going = true});
+    if (const std::size_t found = checked.diagnostics.errors(); found > 1)
+      std::cerr << "scenario: " << plural(found - 1, "more error") << " after this one: scenario check lists them all\n";
+  }
 
   if (write && outcome.writable(state) && (!failed || options.force)) {
-    if (const std::string failure = create_output_directory(options.directory); !failure.empty())
-      return refuse("cannot make the output directory " + options.directory + ": " + failure, kExitFileFailure);
+    if (const std::string made = create_output_directory(options.directory); !made.empty())
+      return refuse("cannot make the output directory " + options.directory + ": " + made, kExitFileFailure);
     write_binary_files(state);
     std::string files;
     for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
       files += (files.empty() ? "" : ", ") + name + " (" +
                std::to_string(std::filesystem::file_size(path_in(options.directory, name))) + " bytes)";
     }
-    std::cout << key << " " << train << ": " << summary(state) << "; wrote " << files << "\n";
+    (options.format == DiagnosticsFormat::Text ? std::cout : std::cerr)
+        << key << " " << train << ": " << summary(state) << "; wrote " << files << "\n";
   } else if (write) {
     std::cerr << "scenario: no file written\n";
   }
   if (!write) {
-    const std::size_t errors = state.diagnostics.errors();
-    const std::size_t warnings = state.diagnostics.warnings();
-    std::cerr << errors << " error" << (errors == 1 ? "" : "s") << ", " << warnings << " warning"
-              << (warnings == 1 ? "" : "s") << "\n";
-    if (!failed && options.werror && warnings > 0) return kExitError;
+    if (options.format == DiagnosticsFormat::Text)
+      std::cerr << plural(state.diagnostics.errors(), "error") << ", " << plural(state.diagnostics.warnings(), "warning")
+                << "\n";
+    if (!failed && options.werror && state.diagnostics.warnings() > 0) return kExitError;
   }
   return failed ? kExitError : kExitSuccess;
 }
@@ -138,6 +221,23 @@ void add_source_arguments(CLI::App* command, CompileCommandOptions& options) {
   command->add_option("SERVICE", options.service_path, "Train service (K_N-.txt)")->required();
   command->add_option("--line-key", options.line_key, "Line key, when the file names do not give it");
   command->add_option("--train", options.train, "Train number, when the file name does not give it");
+  command->add_option("--input-encoding", options.encoding,
+                      "Encoding of the two files: windows-1252 (the format's own) or utf-8 (converted)")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, InputEncoding>{{"windows-1252", InputEncoding::Windows1252}, {"utf-8", InputEncoding::Utf8}},
+          CLI::ignore_case));
+  command->add_option("--diagnostics-format", options.format,
+                      "text (for people, on standard error), json (one object per line) or sarif (a SARIF 2.1.0 "
+                      "log), the last two alone on standard output")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, DiagnosticsFormat>{
+              {"text", DiagnosticsFormat::Text}, {"json", DiagnosticsFormat::Json}, {"sarif", DiagnosticsFormat::Sarif}},
+          CLI::ignore_case));
+  command->add_option("--color", options.colour, "Colours in the text diagnostics: auto (on a terminal, unless "
+                                                 "NO_COLOR is set), always or never")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, Colour>{{"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}},
+          CLI::ignore_case));
 }
 
 }  // namespace

@@ -1,20 +1,92 @@
 #include "app/diagnostics.h"
 
+#include <cstdio>
+
 #include "scenario/error_codes.h"
+#include "scenario/windows1252.h"
 
 namespace {
 
-std::vector<std::size_t> line_starts_of(std::string_view text) {
-  std::vector<std::size_t> starts{0};
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
-      starts.push_back(i + 1);
-  return starts;
+/// Lines longer than this many characters are quoted as a window around the caret.
+constexpr std::size_t kLongestQuoted = 160;
+constexpr std::size_t kWindowBefore = 60;
+constexpr std::size_t kWindowAfter = 60;
+
+constexpr const char* kBold = "\x1b[1m";
+constexpr const char* kRed = "\x1b[1;31m";
+constexpr const char* kMagenta = "\x1b[1;35m";
+constexpr const char* kCyan = "\x1b[1;36m";
+constexpr const char* kGreen = "\x1b[1;32m";
+constexpr const char* kReset = "\x1b[0m";
+
+bool is_control(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; }
+
+std::string escape(unsigned char c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "\\x%02X", c);
+  return text;
 }
 
-/// The source an error without a place concerns.
-SourceKind source_of(int32_t code) {
-  switch (code) {
+/// One character of a source line as shown, and how many columns it takes on the screen (a tab keeps
+/// its place: the caret line copies it).
+struct ShownCharacter {
+  std::string text;
+  std::size_t width;
+};
+
+/// The characters of a line as shown, each with the byte offset where it starts in the file's line.
+std::vector<std::pair<std::size_t, ShownCharacter>> shown_line(std::string_view line, InputEncoding encoding) {
+  std::vector<std::pair<std::size_t, ShownCharacter>> out;
+  for (std::size_t k = 0; k < line.size();) {
+    const auto c = static_cast<unsigned char>(line[k]);
+    if (c == '\t') {
+      out.push_back({k, {"\t", 1}});
+      ++k;
+    } else if (is_control(c)) {
+      out.push_back({k, {escape(c), 4}});
+      ++k;
+    } else if (c < 0x80) {
+      out.push_back({k, {std::string(1, static_cast<char>(c)), 1}});
+      ++k;
+    } else if (encoding == InputEncoding::Windows1252) {
+      out.push_back({k, {windows1252_to_utf8(line.substr(k, 1)), 1}});
+      ++k;
+    } else {
+      // A UTF-8 file: a well-formed character as it is, any other byte escaped.
+      std::size_t length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+      for (std::size_t n = 1; n < length; ++n)
+        if (k + n >= line.size() || (static_cast<unsigned char>(line[k + n]) & 0xC0) != 0x80) length = 0;
+      if (length == 0) {
+        out.push_back({k, {escape(c), 4}});
+        ++k;
+      } else {
+        out.push_back({k, {std::string(line.substr(k, length)), 1}});
+        k += length;
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string shown_text(std::string_view windows1252) {
+  std::string out;
+  for (const char c : windows1252) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (is_control(byte) || byte == '\t')
+      out += escape(byte);
+    else if (byte < 0x80)
+      out += c;
+    else
+      out += windows1252_to_utf8(std::string_view(&c, 1));
+  }
+  return out;
+}
+
+SourceKind file_of(const Diagnostic& diagnostic) {
+  if (diagnostic.place) return diagnostic.place->source;
+  switch (diagnostic.code) {
     case kErrorSignalControlPoint:
     case kErrorSlowdownControlPoint:
     case kErrorSlowdownWalk:
@@ -27,71 +99,62 @@ SourceKind source_of(int32_t code) {
   }
 }
 
-/// Lines longer than this are quoted as a window around the caret.
-constexpr std::size_t kLongestQuoted = 160;
-constexpr std::size_t kWindowBefore = 60;
-constexpr std::size_t kWindowAfter = 60;
-
-}  // namespace
-
-DiagnosticPrinter::DiagnosticPrinter(const Sources& sources) : sources_(sources) {
-  line_starts_[static_cast<int>(SourceKind::Line)] = line_starts_of(sources.line.text);
-  line_starts_[static_cast<int>(SourceKind::Service)] = line_starts_of(sources.service.text);
-}
-
-std::string_view DiagnosticPrinter::line_text(SourceKind source, int line) const {
-  const std::vector<std::size_t>& starts = line_starts_[static_cast<int>(source)];
-  const std::string_view text = sources_.of(source).text;
-  if (line < 1 || static_cast<std::size_t>(line) > starts.size()) return {};
-  const std::size_t start = starts[static_cast<std::size_t>(line - 1)];
-  std::size_t end = start;
-  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-  return text.substr(start, end - start);
-}
+DiagnosticPrinter::DiagnosticPrinter(const Sources& sources, bool colour) : sources_(sources), colour_(colour) {}
 
 std::string DiagnosticPrinter::quote(const SourcePlace& place) const {
-  std::string_view line = line_text(place.source, place.line);
-  std::size_t caret_at = place.column > 0 ? static_cast<std::size_t>(place.column - 1) : 0;
-  std::string shown;
-  if (line.size() > kLongestQuoted) {
-    const std::size_t from = caret_at > kWindowBefore ? caret_at - kWindowBefore : 0;
-    const std::size_t to = std::min(line.size(), caret_at + kWindowAfter);
-    if (from > 0) shown = "...";
-    const std::size_t offset = shown.size();
-    shown += line.substr(from, to - from);
-    if (to < line.size()) shown += "...";
-    line = std::string_view(shown).substr(offset, to - from);
-    caret_at = caret_at - from + offset;
-    // The caret lines up under `shown`, whose first `offset` characters are the dots.
-    std::string caret(offset, ' ');
-    for (std::size_t n = 0; n + offset < caret_at; ++n) caret += n < line.size() && line[n] == '\t' ? '\t' : ' ';
-    return shown + "\n" + caret + "^\n";
+  const SourceFile& file = sources_.of(place.source);
+  const auto characters = shown_line(file.line(place.line), file.encoding);
+  const auto column = static_cast<std::size_t>(place.column > 0 ? place.column - 1 : 0);
+  // The character the caret stands under: the first that starts at or after the column.
+  std::size_t caret = characters.size();
+  for (std::size_t n = 0; n < characters.size(); ++n) {
+    if (characters[n].first >= column) {
+      caret = n;
+      break;
+    }
   }
-  std::string caret;
-  for (std::size_t n = 0; n < caret_at; ++n) caret += n < line.size() && line[n] == '\t' ? '\t' : ' ';
-  return std::string(line) + "\n" + caret + "^\n";
+  std::size_t from = 0;
+  std::size_t to = characters.size();
+  if (characters.size() > kLongestQuoted) {
+    from = caret > kWindowBefore ? caret - kWindowBefore : 0;
+    to = std::min(characters.size(), caret + kWindowAfter);
+  }
+  std::string text = from > 0 ? "..." : "";
+  std::string marks(text.size(), ' ');
+  for (std::size_t n = from; n < to; ++n) {
+    text += characters[n].second.text;
+    if (n < caret) marks += characters[n].second.text == "\t" ? std::string("\t") : std::string(characters[n].second.width, ' ');
+  }
+  if (to < characters.size()) text += "...";
+  return text + "\n" + marks + (colour_ ? std::string(kGreen) + "^" + kReset : "^") + "\n";
 }
 
-std::string DiagnosticPrinter::format(const Diagnostic& diagnostic) const {
-  std::string message;
-  if (diagnostic.severity == Severity::Error) {
-    message = "error E" + std::to_string(diagnostic.code) + ": " + diagnostic.message;
-    if (diagnostic.position) {
-      message += " (at " + std::to_string(*diagnostic.position) + " m";
-      if (diagnostic.cell) message += ", cell " + std::to_string(*diagnostic.cell);
-      message += ")";
-    }
-  } else {
-    message = "warning: " + diagnostic.message;
+std::string DiagnosticPrinter::located(const std::string& where, const char* colour, const std::string& label,
+                                       const std::string& text) const {
+  if (!colour_) return where + ": " + label + ": " + text + "\n";
+  return std::string(kBold) + where + ":" + kReset + " " + colour + label + ":" + kReset + " " + text + "\n";
+}
+
+std::string DiagnosticPrinter::format(const Diagnostic& compiled) const {
+  const Diagnostic diagnostic = in_files(compiled, sources_);
+  const bool error = diagnostic.severity == Severity::Error;
+  std::string label = error ? (diagnostic.code != 0 ? "error E" + std::to_string(diagnostic.code) : "error") : "warning";
+  std::string text = shown_text(diagnostic.message);
+  if (diagnostic.position) {
+    text += " (at " + std::to_string(*diagnostic.position) + " m";
+    if (diagnostic.cell) text += ", cell " + std::to_string(*diagnostic.cell);
+    text += ")";
   }
-  if (!diagnostic.place) return sources_.of(source_of(diagnostic.code)).name + ": " + message + "\n";
+  if (!diagnostic.detail.empty()) text += ": " + shown_text(diagnostic.detail);
+  const char* colour = error ? kRed : kMagenta;
+  if (!diagnostic.place) return located(sources_.of(file_of(diagnostic)).name, colour, label, text);
   const SourcePlace& place = *diagnostic.place;
-  std::string out = sources_.of(place.source).name + ":" + std::to_string(place.line) + ":" +
-                    std::to_string(place.column) + ": " + message + "\n" + quote(place);
-  for (const RelatedPlace& related : diagnostic.related) {
-    out += sources_.of(related.place.source).name + ":" + std::to_string(related.place.line) + ":" +
-           std::to_string(related.place.column) + ": note: " + related.message + "\n" + quote(related.place);
-  }
+  const auto where = [this](const SourcePlace& p) {
+    return sources_.of(p.source).name + ":" + std::to_string(p.line) + ":" + std::to_string(p.column);
+  };
+  std::string out = located(where(place), colour, label, text) + quote(place);
+  for (const RelatedPlace& related : diagnostic.related)
+    out += located(where(related.place), kCyan, "note", shown_text(related.message)) + quote(related.place);
   return out;
 }
 

@@ -1,43 +1,38 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "app/source_files.h"
 #include "scenario/diagnostics.h"
-#include "scenario/source_place.h"
 
-/// A source file of a compilation: the name to show and its text.
-struct SourceFile {
-  std::string name;
-  std::string text;
-};
-
-/// The two sources of a compilation.
-struct Sources {
-  SourceFile line;
-  SourceFile service;
-  const SourceFile& of(SourceKind kind) const { return kind == SourceKind::Line ? line : service; }
-};
-
-/// The diagnostics of a compilation as a compiler prints them:
-///   "FILE:LINE:COL: error E<code>: <message> (at <position> m, cell <n>)" or "FILE:LINE:COL: warning: ...",
-/// then the source line and a caret under the field (tabs kept so that the caret lines up; a long line
-/// shown as a window around the caret). An error without a place names the file it concerns.
+/// The diagnostics of a compilation as a compiler prints them for people:
+///   "FILE:LINE:COL: error E<code>: <message> (at <position> m, cell <n>): <detail>" or "... warning: ...",
+/// then the source line and a caret under the field, and each related place as a note. The line is
+/// shown as the terminal shows text (Windows-1252 converted to UTF-8), control characters escaped as
+/// \xNN, tabs kept so that the caret lines up, a long line as a window around the caret. An error
+/// without a place names the file it concerns. With colour, the parts are coloured as compilers do.
 class DiagnosticPrinter {
  public:
-  explicit DiagnosticPrinter(const Sources& sources);
+  DiagnosticPrinter(const Sources& sources, bool colour = false);
 
+  /// `diagnostic` with its places in the compiled texts (they are moved to the files here).
   std::string format(const Diagnostic& diagnostic) const;
   /// One line for what the sink only counted: "... and N more ...".
   std::string format(const Omitted& omitted) const;
 
  private:
-  /// The text of a 1-based line of a source, without its line end.
-  std::string_view line_text(SourceKind source, int line) const;
   std::string quote(const SourcePlace& place) const;
+  std::string located(const std::string& where, const char* colour, const std::string& label,
+                      const std::string& text) const;
 
   const Sources& sources_;
-  std::vector<std::size_t> line_starts_[2];  // by SourceKind, built once
+  bool colour_;
 };
+
+/// A text of the compiler (Windows-1252 bytes, perhaps with control characters from a source) as a
+/// terminal or a JSON string shows it: UTF-8, control characters as \xNN.
+std::string shown_text(std::string_view windows1252);
+
+/// The file a diagnostic without a place concerns.
+SourceKind file_of(const Diagnostic& diagnostic);

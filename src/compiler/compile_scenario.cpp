@@ -5,6 +5,8 @@
 #include "compiler/finishing_pass.h"
 #include "compiler/line_reader.h"
 #include "compiler/service_reader.h"
+#include "compiler/source_text_checks.h"
+#include "scenario/format.h"
 #include "scenario/error_codes.h"
 #include "scenario/read_failure.h"
 #include "scenario/run_state.h"
@@ -25,6 +27,8 @@ SourcesRead compile_sources(RunState& state, std::optional<std::string_view> lin
     raise_error(state, Refusal{kErrorLineMissing});
     return {};
   }
+  check_source_text(state, *line, SourceKind::Line);
+  if (service) check_source_text(state, *service, SourceKind::Service);
   try {
     if (!read_line_description(state, *line)) return {.line = true, .service = false};
     if (!service) throw ReadFailure("train service file missing or unreadable");
@@ -33,7 +37,9 @@ SourcesRead compile_sources(RunState& state, std::optional<std::string_view> lin
   } catch (const ReadFailure& failure) {
     std::optional<SourcePlace> place;
     if (failure.place()) place = failure.place();
-    raise_error(state, Refusal(kErrorReadFailure, std::nullopt, place, failure.what()));
+    Refusal refusal(kErrorReadFailure, std::nullopt, place, failure.what());
+    if (failure.field()) refusal.related.push_back({*failure.field(), "the value looked for here"});
+    raise_error(state, std::move(refusal));
     return {.line = true, .service = true};
   }
 }
@@ -41,7 +47,14 @@ SourcesRead compile_sources(RunState& state, std::optional<std::string_view> lin
 int32_t finish_scenario(RunState& state) {
   finishing_pass(state);
   const int32_t taken = stamp_codes(state);
-  if (taken != 0) raise_error(state, Refusal{taken});
+  if (taken != 0) {
+    Refusal refusal(taken);
+    const bool marker = taken == kErrorMarkerTaken;
+    refusal.detail = cell_text(kCodeCell) + " holds " + name_occupant(refusal, state, kCodeCell) + ", but its " +
+                     (marker ? "value1" : "value2") + " is kept for the " + (marker ? "marker 5121" : "competition code") +
+                     ": no object may stand at 0 to 24 m";
+    raise_error(state, std::move(refusal));
+  }
   return taken;
 }
 

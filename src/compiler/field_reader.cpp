@@ -37,6 +37,12 @@ std::string_view FieldReader::line_text(int line) const {
 
 void FieldReader::fail(const std::string& what) const { throw ReadFailure(what, last_place_); }
 
+void FieldReader::restart_at_line(int line) {
+  if (line < 1) line = 1;
+  pos_ = static_cast<std::size_t>(line) <= line_starts_.size() ? line_starts_[static_cast<std::size_t>(line - 1)]
+                                                                 : text_.size();
+}
+
 void FieldReader::skip_blanks() {
   while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
 }
@@ -58,7 +64,7 @@ bool FieldReader::consume_line_end() {
 void FieldReader::begin_field() {
   if (at_end()) {
     last_place_ = place_of(text_.size());
-    fail("read past the end of the file");
+    fail(kReadPastTheEnd);
   }
   skip_blanks();
   last_place_ = place_of(pos_);
@@ -75,7 +81,10 @@ std::string FieldReader::read_text() {
   if (pos_ < text_.size() && text_[pos_] == '"') {
     const std::size_t start = pos_ + 1;
     std::size_t close = text_.find('"', start);
-    if (close == std::string_view::npos) close = text_.size();
+    if (close == std::string_view::npos) {
+      close = text_.size();
+      if (!unclosed_quote_) unclosed_quote_ = last_place_;
+    }
     std::string field(text_.substr(start, close - start));
     pos_ = std::min(close + 1, text_.size());
     skip_blanks();
@@ -84,6 +93,7 @@ std::string FieldReader::read_text() {
     } else {
       consume_line_end();
     }
+    ++fields_read_;
     return field;
   }
   const std::size_t start = pos_;
@@ -94,6 +104,7 @@ std::string FieldReader::read_text() {
   } else {
     consume_line_end();
   }
+  ++fields_read_;
   return field;
 }
 
@@ -105,6 +116,7 @@ int64_t FieldReader::read_number(int64_t low, int64_t high, const char* target) 
     } else {
       consume_line_end();
     }
+    ++fields_read_;
     return 0;
   }
   bool negative = false;
@@ -130,6 +142,7 @@ int64_t FieldReader::read_number(int64_t low, int64_t high, const char* target) 
   } else {
     consume_line_end();
   }
+  ++fields_read_;
   return value;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,8 +35,18 @@ class FieldReader {
   int16_t read_int16();
   uint8_t read_uint8();
 
+  /// Where a field opened a quote that no later quote closes, if one did: it ran to the end of the file.
+  std::optional<SourcePlace> unclosed_quote() const { return unclosed_quote_; }
+
+  /// How many fields have been read whole so far.
+  std::size_t fields_read() const { return fields_read_; }
+  /// Goes on reading from the start of a 1-based line (the end of the buffer beyond the last line).
+  void restart_at_line(int line);
+
   /// Where the last field read (or being read) starts, after its leading blanks.
   SourcePlace last_place() const { return last_place_; }
+  /// The size of the buffer, bytes.
+  std::size_t size() const { return text_.size(); }
   /// The place of a byte offset of the buffer.
   SourcePlace place_of(std::size_t offset) const;
   /// The text of a 1-based line, without its line end ("" beyond the last line).
@@ -54,4 +65,6 @@ class FieldReader {
   std::size_t pos_ = 0;
   SourcePlace last_place_;
   std::vector<std::size_t> line_starts_;
+  std::size_t fields_read_ = 0;
+  std::optional<SourcePlace> unclosed_quote_;
 };

@@ -17,9 +17,10 @@ bool is_kind(const TrackGrid& grid, int32_t index, CellKind kind) {
 bool is_free(const TrackGrid& grid, int32_t index) { return grid.contains(index) && grid[index].is_free(); }
 
 /// A control point, which comes from the slowdown whose cell `origin` the pass is looking at.
-void make_control_point(TrackGrid& grid, int32_t index, const CellOrigin& origin) {
+void make_control_point(TrackGrid& grid, int32_t index, CellOrigin origin) {
   grid[index].set_kind(CellKind::ControlPoint);
   grid[index].value1 = kControlPointSpeed;
+  origin.by_finishing_pass = true;
   grid.set_origin(index, origin);
 }
 
@@ -43,6 +44,31 @@ void lower_control_point(TrackGrid& grid, int32_t index) {
 
 int32_t position_of(int32_t index) { return index * kCellLength; }
 
+/// An error of the pass about cell `cell`: the run keeps cell x 50 as its position, the messages show the
+/// cell with its metres, the slowdown concerned (at `slowdown`, a cell of it) and the cells found taken.
+void refuse_cells(RunState& state, int32_t code, int32_t cell, int32_t slowdown, std::string why,
+                  std::initializer_list<int32_t> taken) {
+  Refusal refusal(code, position_of(cell));
+  refusal.cell = cell;
+  refusal.shown_position = object_metre(cell);
+  std::string held;
+  for (const int32_t index : taken) {
+    const Occupant occupant = occupant_of(state, index);
+    held += (held.empty() ? "" : "; ") + cell_text(index) + " holds " + occupant.description;
+  }
+  refusal.detail = std::move(why) + (held.empty() ? "" : ": " + held);
+  const CellOrigin& origin = state.grid.origin(slowdown);
+  if (origin.place) refusal.related.push_back({origin.place, "the slowdown at " + std::to_string(origin.position) + " m"});
+  raise_error(state, std::move(refusal));
+}
+
+/// "the slowdown at 4250 m", or "the slowdown starting in cell 86 (4250 m)" when the grid knows no entry.
+std::string slowdown_name(const RunState& state, int32_t cell) {
+  const CellOrigin& origin = state.grid.origin(cell);
+  if (origin.place) return "the slowdown at " + std::to_string(origin.position) + " m";
+  return "the slowdown of " + cell_text(cell);
+}
+
 /// Step A: a control point before every signal in the 20 cells before the warning at `i`.
 void look_back(RunState& state, int32_t i) {
   TrackGrid& grid = state.grid;
@@ -59,7 +85,10 @@ void look_back(RunState& state, int32_t i) {
     } else if (is_kind(grid, d - 2, CellKind::ControlPoint)) {
       lower_control_point(grid, d - 2);
     } else {
-      raise_error(state, Refusal{kErrorSignalControlPoint, position_of(d)});
+      refuse_cells(state, kErrorSignalControlPoint, d, i,
+                   "the signal in " + cell_text(d) + ", 1000 m or less before the warning mark of " +
+                       slowdown_name(state, i) + ", needs a control point in one of the two cells before it",
+                   {d - 1, d - 2});
     }
   }
 }
@@ -70,8 +99,19 @@ void before_start(RunState& state, int32_t i) {
   for (const int32_t n : {5, 11, 18}) {
     if (i <= n + 2) continue;
     if (place_in_first_free(state.grid, {i - n, i - n - 1, i - n - 2}, state.grid.origin(i)) < 0)
-      raise_error(state, Refusal{kErrorSlowdownControlPoint, position_of(i)});
+      refuse_cells(state, kErrorSlowdownControlPoint, i, i,
+                   slowdown_name(state, i) + " needs a control point " + std::to_string(n) + " to " +
+                       std::to_string(n + 2) + " cells before its start",
+                   {i - n, i - n - 1, i - n - 2});
   }
+}
+
+/// A slowdown whose start at `i` has no end after it, up to the last cell.
+void no_end(RunState& state, int32_t i, int32_t last) {
+  refuse_cells(state, kErrorSlowdownWalk, last, i,
+               slowdown_name(state, i) + " has no end cell after its start (a slowdown shorter than 25 m ends in its "
+                                         "own start cell, which the start then takes)",
+               {});
 }
 
 /// Step B4: walks a slowdown from its start at `i` to its end, a control point every 8 cells. Leaves
@@ -84,7 +124,7 @@ void walk_slowdown(RunState& state, int32_t i) {
   state.h = i;
   while (true) {
     if (state.h >= last) {
-      raise_error(state, Refusal{kErrorSlowdownWalk, position_of(last)});
+      no_end(state, i, last);
       return;
     }
     const int32_t h = ++state.h;
@@ -95,7 +135,11 @@ void walk_slowdown(RunState& state, int32_t i) {
         case 0: counter = 0; break;
         case 1: counter = 1; break;
         case 2: counter = -1; break;
-        default: raise_error(state, Refusal{kErrorSlowdownWalk, position_of(h)}); break;
+        default:
+          refuse_cells(state, kErrorSlowdownWalk, h, i,
+                       slowdown_name(state, i) + " needs a control point every 8 cells along it",
+                       {h, h - 1, h + 1});
+          break;
       }
     }
     if (grid[h].is(CellKind::SlowdownEnd)) return;
@@ -110,7 +154,7 @@ void find_slowdown_end(RunState& state, int32_t i) {
   state.h = i;
   while (true) {
     if (state.h >= last) {
-      raise_error(state, Refusal{kErrorSlowdownWalk, position_of(last)});
+      no_end(state, i, last);
       return;
     }
     ++state.h;
@@ -119,7 +163,8 @@ void find_slowdown_end(RunState& state, int32_t i) {
 }
 
 /// Step B5: a control point just before the first signal among cells h to h + 12.
-void signal_after_slowdown(RunState& state, const CellOrigin& origin) {
+void signal_after_slowdown(RunState& state, int32_t i) {
+  const CellOrigin origin = state.grid.origin(i);
   TrackGrid& grid = state.grid;
   const int32_t h = state.h;
   const int32_t bound = std::min(h + kSignalSearchCells, grid.cellCount());
@@ -131,7 +176,10 @@ void signal_after_slowdown(RunState& state, const CellOrigin& origin) {
     }
   }
   if (p > 0 && place_in_first_free(grid, {p, p - 1}, origin) < 0)
-    raise_error(state, Refusal{kErrorSlowdownWalk, position_of(h)});
+    refuse_cells(state, kErrorSlowdownWalk, h, i,
+                 "the first signal after the end of " + slowdown_name(state, i) + ", in " + cell_text(p + 1) +
+                     ", needs a control point in one of the two cells before it",
+                 {p, p - 1});
 }
 
 void around_slowdown(RunState& state, int32_t i) {
@@ -140,7 +188,7 @@ void around_slowdown(RunState& state, int32_t i) {
     walk_slowdown(state, i);
   else
     find_slowdown_end(state, i);
-  signal_after_slowdown(state, state.grid.origin(i));
+  signal_after_slowdown(state, i);
 }
 
 }  // namespace

@@ -68,12 +68,16 @@ class LineReader : public EntryReader {
 
   /// A hard error that has no position: its place is the field just read.
   Flow hard(int32_t code) { return refuse(code, std::nullopt, reader_.last_place()); }
+  /// An error after which there is nothing more to read: no grid, or a trace at its limit.
+  Flow hard_end(int32_t code, std::string why = {}) {
+    return refuse_hard(Refusal(code, std::nullopt, reader_.last_place(), std::move(why)));
+  }
 
   bool find_general_section() {
     for (;;) {
       const std::string& field = read_field();
       if (reader_.at_end()) {
-        hard(kErrorNoGeneralSection);
+        hard_end(kErrorNoGeneralSection, "no field of the file contains \"[generale]\"");
         return false;
       }
       if (contains_any_case(field, "[generale]")) return true;
@@ -104,9 +108,12 @@ class LineReader : public EntryReader {
     ScenarioTable& table = state_.table;
     if (matches(field, Keyword::LineLength)) {
       matched();
+      expect(Keyword::LineLength);
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
-      if (length > kMaxLineLength || length < 0) return hard(kErrorLineLength);
+      if (length > kMaxLineLength || length < 0)
+        return hard_end(kErrorLineLength, std::to_string(length) + " m; a line is 0 to " +
+                                              std::to_string(kMaxLineLength) + " m long");
       state_.grid_extent = length + kGridBeyondLine;
       state_.grid.create(state_.grid_extent);
       if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
@@ -118,6 +125,8 @@ class LineReader : public EntryReader {
       note_case(field, keyword);
       if (matches(field, keyword)) {
         matched();
+        expect(keyword);
+        state_.kilometric_places[static_cast<std::size_t>(record - kKilometricTreRecord)] = keyword_place_;
         table[record].number1 = reader_.read_int32();
         table[record].number2 = reader_.read_int32();
         table[record].number3 = reader_.read_int32();
@@ -132,24 +141,31 @@ class LineReader : public EntryReader {
       note_case(field, keyword);
       if (matches(field, keyword)) {
         matched();
+        expect(keyword);
         table[kLineRecord].*number = reader_.read_int32();
       }
     }
     note_case(field, Keyword::SignalRepetition);
     if (matches(field, Keyword::SignalRepetition)) {
       matched();
+      expect(Keyword::SignalRepetition);
       ScenarioRecord& record = table[kServiceRecord];
       record.number1 = reader_.read_int32();
       const SourcePlace first_place = reader_.last_place();
       record.number2 = reader_.read_int32();
-      if (record.number1 % kCellLength != 0) return refuse(kErrorRepetitionFirst, std::nullopt, first_place);
-      if (record.number2 % kCellLength != 0) return hard(kErrorRepetitionSecond);
+      if (record.number1 % kCellLength != 0)
+        return refuse(Refusal(kErrorRepetitionFirst, std::nullopt, first_place,
+                              std::to_string(record.number1) + " m is not a multiple of 50"));
+      if (record.number2 % kCellLength != 0)
+        return refuse(Refusal(kErrorRepetitionSecond, std::nullopt, reader_.last_place(),
+                              std::to_string(record.number2) + " m is not a multiple of 50"));
       if (contains(field, "4")) {
         record.number3 = 4;
       } else if (contains(field, "9")) {
         record.number3 = 9;
       } else {
-        return refuse(kErrorRepetitionCodes, std::nullopt, keyword_place_);
+        return refuse(Refusal(kErrorRepetitionCodes, std::nullopt, keyword_place_,
+                              "\"" + field + "\" holds neither the digit 4 nor the digit 9"));
       }
       if (record.number2 == 0) record.number3 = 0;
     }
@@ -201,7 +217,8 @@ class LineReader : public EntryReader {
   /// A line entry needs the grid, which only an accepted line length creates.
   bool grid_missing() {
     if (state_.grid.exists()) return false;
-    refuse(kErrorNoLineLength, std::nullopt, keyword_place_);
+    refuse_hard(Refusal(kErrorNoLineLength, std::nullopt, keyword_place_,
+                        "the general section has no accepted \"lunghezza percorso\""));
     return true;
   }
 
@@ -213,6 +230,7 @@ class LineReader : public EntryReader {
 
   Flow gradient_entry() {
     if (grid_missing()) return Flow::End;
+    expect(Keyword::Gradient);
     SourcePlace place;
     const int32_t position = read_position(place);
     const int32_t gradient = reader_.read_int32();
@@ -252,7 +270,7 @@ class LineReader : public EntryReader {
       ++m;
       if (limited && m > kTraceLimit) {
         trace_cursor_ = m;
-        return hard(kErrorCurve);
+        return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
       }
     }
     trace_cursor_ = m;
@@ -261,6 +279,7 @@ class LineReader : public EntryReader {
 
   Flow curve_entry(const std::string& field) {
     if (grid_missing()) return Flow::End;
+    expect(Keyword::Curve);
     SourcePlace start_place;
     const int32_t start = read_position(start_place);
     const int32_t length = reader_.read_int32();
@@ -273,18 +292,28 @@ class LineReader : public EntryReader {
         break;
       }
     }
-    if (turn == 0) return refuse(kErrorCurve, std::nullopt, keyword_place_);
+    if (turn == 0)
+      return refuse(Refusal(kErrorCurve, std::nullopt, keyword_place_,
+                            "\"" + field + "\" holds none of the digits 1 to 6 that give a curve's sharpness"));
     if (contains_any_case(field, "s")) turn = -turn;
     // The last two points of the trace stay empty: a curve must end before them.
     const int32_t end = add32(start, length);
-    if (end > state_.grid_extent - 2) return outside_grid(end, length_place);
+    if (end > state_.grid_extent - 2)
+      return outside_grid(end, length_place,
+                          "a curve must end by " + std::to_string(state_.grid_extent - 2) + " m, 2 m before the grid's end");
 
+    if (start < trace_cursor_ - 1 && curves_ > 0)
+      warn(state_, WarningKind::CurveOverlap, start_place,
+           "this curve starts at " + std::to_string(start) + " m, before the previous one ends at " +
+               std::to_string(trace_cursor_ - 1) + " m: it turns only from there");
+    ++curves_;
     if (const Flow flow = trace_run(start, false, 0, true); flow != Flow::Next) return flow;
     return trace_run(end, true, turn, true);
   }
 
   Flow mountain_entry() {
     if (grid_missing()) return Flow::End;
+    expect(Keyword::Mountain);
     SourcePlace start_place;
     SourcePlace end_place;
     int32_t start = read_position(start_place);
@@ -296,16 +325,36 @@ class LineReader : public EntryReader {
     const int64_t first = profile_cell(start);
     const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
     if (first <= last) {
-      if (!state_.grid.contains(first)) return outside_grid(start, start_place);
-      if (!state_.grid.contains(last)) return outside_grid(end, end_place);
+      if (!state_.grid.contains(first))
+        return outside_grid(start, start_place, "its first cell " + std::to_string(first) + " lies before cell 0");
+      if (!state_.grid.contains(last))
+        return outside_grid(end, end_place,
+                            "its last cell " + std::to_string(last) + " lies beyond the grid's last cell " +
+                                std::to_string(state_.grid.cellCount()));
     }
-    memo_montagna(state_, start, end, type);
-    if (state_.error.code == kErrorMountainCapacity) return refuse(kErrorMountainCapacity, start, start_place);
+    if (mountains_full_) return Flow::Next;  // already refused once: the capacity is reported once
+    if (first > last)
+      warn(state_, WarningKind::MountainChanged, end_place,
+           "this stretch places nothing: its last cell " + std::to_string(last) + " (end " + std::to_string(end) +
+               " m) comes before its first cell " + std::to_string(first) + " (start " + std::to_string(start) + " m)");
+    const int32_t asked = type > 10 ? type - 10 : type;
+    const int32_t code = recorded([&] { memo_montagna(state_, start, end, type); });
+    if (code == 0 && type != asked && first <= last)
+      warn(state_, WarningKind::MountainChanged, start_place,
+           "type " + std::to_string(asked) + " becomes " + std::to_string(type) + ": the stretch starts " +
+               std::to_string(int64_t{start} - state_.mountain_ends[static_cast<std::size_t>(state_.mountain_count - 1)]) +
+               " m after the previous stretch ends, within 150 m");
+    if (code == kErrorMountainCapacity) {
+      mountains_full_ = true;
+      return refuse(Refusal(kErrorMountainCapacity, start, start_place,
+                            "the mountain tables hold " + std::to_string(kMountainCapacity) + " stretches"));
+    }
     return Flow::Next;
   }
 
   Flow speed_board_entry() {
     if (grid_missing()) return Flow::End;
+    expect(Keyword::SpeedBoard);
     SourcePlace place;
     const int32_t position = read_position(place);
     int32_t vas = reader_.read_int32();
@@ -317,23 +366,39 @@ class LineReader : public EntryReader {
     int32_t vcd = reader_.read_int32();
     int16_t strisced = reader_.read_int16();
     if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
-    if (!state_.grid.contains(object_cell(position))) return outside_grid(position, place);
-    memo_indicatori_v_max(state_, position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-    if (state_.error.code > 0) return refuse(state_.error.code, position, place);
+    const int64_t cell = object_cell(position);
+    if (!state_.grid.contains(cell)) return outside_grid(position, place, "its cell " + std::to_string(cell) + " lies before cell 0");
+    const int32_t code =
+        recorded([&] { memo_indicatori_v_max(state_, position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced); });
+    if (code > 0) {
+      Refusal refusal(code, position, place);
+      if (code == kErrorSpeedBoardOccupied)
+        refusal.detail = cell_text(cell) + " holds " + name_occupant(refusal, state_, cell);
+      return refuse(std::move(refusal));
+    }
     return Flow::Next;
   }
 
   Flow info_board_entry() {
     if (grid_missing()) return Flow::End;
+    expect(Keyword::InfoBoard);
     SourcePlace place;
     const int32_t position = read_position(place);
     const std::string text = state_.current_field = reader_.read_stored_text();
     if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
     const int64_t index = object_cell(position);
-    if (!state_.grid.contains(index)) return outside_grid(position, place);
+    if (!state_.grid.contains(index)) return outside_grid(position, place, "its cell " + std::to_string(index) + " lies before cell 0");
     TrackCell& cell = state_.grid[static_cast<int32_t>(index)];
-    if (!cell.is_free()) return refuse(kErrorInfoBoardOccupied, position, place);
-    if (state_.board_slot < 1) return refuse(kErrorBoardCapacity, position, place);
+    if (!cell.is_free()) {
+      Refusal refusal(kErrorInfoBoardOccupied, position, place);
+      refusal.detail = cell_text(index) + " holds " + name_occupant(refusal, state_, index);
+      return refuse(std::move(refusal));
+    }
+    if (state_.board_slot < 1) {
+      if (boards_full_) return Flow::Next;  // the capacity is reported once
+      boards_full_ = true;
+      return refuse(Refusal(kErrorBoardCapacity, position, place, "records 80 to 1 hold at most 80 board texts"));
+    }
     cell.set_kind(CellKind::InfoBoard);
     state_.grid.set_origin(static_cast<int32_t>(index), {keyword_place_, position});
     cell.value1 = static_cast<int16_t>(state_.board_slot);
@@ -357,6 +422,9 @@ class LineReader : public EntryReader {
   int32_t previous_gradient_ = 0;
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
+  bool mountains_full_ = false;
+  int curves_ = 0;
+  bool boards_full_ = false;
 };
 
 }  // namespace

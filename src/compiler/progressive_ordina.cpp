@@ -9,22 +9,29 @@ struct Reference {
   int32_t start = 0;
   int32_t value = 0;
   int32_t flag = 0;
+  SourcePlace place;  // the entry that gave it, for the messages
 };
 
-Reference reference_of(const ScenarioRecord& record) { return {record.number1, record.number2, record.number3}; }
+Reference reference_of(const RunState& state, int index) {
+  const ScenarioRecord& record = state.table[static_cast<std::size_t>(index)];
+  return {record.number1, record.number2, record.number3,
+          state.kilometric_places[static_cast<std::size_t>(index - kKilometricTreRecord)]};
+}
 
-void store(ScenarioRecord& record, const Reference& reference) {
+void store(RunState& state, int index, const Reference& reference) {
+  ScenarioRecord& record = state.table[static_cast<std::size_t>(index)];
   record.number1 = reference.start;
   record.number2 = reference.value;
   record.number3 = reference.flag;
+  state.kilometric_places[static_cast<std::size_t>(index - kKilometricTreRecord)] = reference.place;
 }
 
 }  // namespace
 
 void progressive_ordina(RunState& state) {
-  const Reference tre = reference_of(state.table[kKilometricTreRecord]);
-  const Reference due = reference_of(state.table[kKilometricDueRecord]);
-  const Reference uno = reference_of(state.table[kKilometricUnoRecord]);
+  const Reference tre = reference_of(state, kKilometricTreRecord);
+  const Reference due = reference_of(state, kKilometricDueRecord);
+  const Reference uno = reference_of(state, kKilometricUnoRecord);
   const Reference none{};
   const int32_t t = tre.start;
   const int32_t d = due.start;
@@ -63,7 +70,7 @@ void progressive_ordina(RunState& state) {
   for (Reference* reference : {&first, &second, &third})
     if (reference->flag == kKilometricCountingDown)
       reference->value = add32(reference->value, kKilometricFlagAddition);
-  store(state.table[kKilometricTreRecord], first);
-  store(state.table[kKilometricDueRecord], second);
-  store(state.table[kKilometricUnoRecord], third);
+  store(state, kKilometricTreRecord, first);
+  store(state, kKilometricDueRecord, second);
+  store(state, kKilometricUnoRecord, third);
 }

@@ -1,6 +1,8 @@
 #include "compiler/service_reader.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
 
 #include "compiler/entry_reader.h"
@@ -63,6 +65,10 @@ class ServiceReader : public EntryReader {
   void find_general_section() {
     while (!reader_.at_end())
       if (contains_any_case(read_field(), "[generale]")) return;
+    warn(state_, WarningKind::SourceNotRead, {SourceKind::Service, 1, 1},
+         std::string(reader_.fields_read() == 0 ? "the train service is empty"
+                                                : "the train service has no field \"[generale]\"") +
+             ": nothing of it is read, and the line speed and adhesion stay 0 everywhere");
   }
 
   /// Every key string the field contains triggers its entry, in this order.
@@ -70,18 +76,28 @@ class ServiceReader : public EntryReader {
     ScenarioTable& table = state_.table;
     for (const KeywordInfo& info : keyword_table())
       if (info.place == KeywordPlace::Service && matches(field, info.keyword)) matched();
-    if (matches(field, Keyword::BrakedMass)) table[kTrainRecord].number1 = reader_.read_int32();
-    if (matches(field, Keyword::Cars)) table[kTrainRecord].number3 = reader_.read_int32();
+    if (matches(field, Keyword::BrakedMass)) {
+      expect(Keyword::BrakedMass);
+      table[kTrainRecord].number1 = reader_.read_int32();
+    }
+    if (matches(field, Keyword::Cars)) {
+      expect(Keyword::Cars);
+      table[kTrainRecord].number3 = reader_.read_int32();
+    }
     if (matches(field, Keyword::Speed))
       if (const Flow flow = speed_entry(); flow != Flow::Next) return flow;
     if (matches(field, Keyword::Adhesion))
       if (const Flow flow = adhesion_entry(); flow != Flow::Next) return flow;
     if (matches(field, Keyword::Clock)) {
+      expect(Keyword::Clock);
       table[kServiceRecord].short3 = reader_.read_int16();
       table[kServiceRecord].short4 = reader_.read_int16();
       table[kServiceRecord].short5 = reader_.read_int16();
     }
-    if (matches(field, Keyword::Sand)) table[kServiceRecord].short1 = reader_.read_int16();
+    if (matches(field, Keyword::Sand)) {
+      expect(Keyword::Sand);
+      table[kServiceRecord].short1 = reader_.read_int16();
+    }
     if (matches(field, Keyword::Signal))
       if (const Flow flow = signal_entry(); flow != Flow::Next) return flow;
     if (matches(field, Keyword::Slowdown))
@@ -102,27 +118,32 @@ class ServiceReader : public EntryReader {
   }
 
   Flow speed_entry() {
+    expect(Keyword::Speed);
     const Placed position = read_placed();
     const int32_t speed = reader_.read_int32();
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     const int64_t first = profile_cell(position.value);
+    if (!first_speed_) first_speed_ = position;
     if (first > 0) fill_speed(first);
     previous_speed_ = speed;
     return Flow::Next;
   }
 
   Flow adhesion_entry() {
+    expect(Keyword::Adhesion);
     const Placed position = read_placed();
     const int32_t adhesion = reader_.read_int32();
     note_byte_cut(state_, adhesion, "adhesion", reader_.last_place());
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     const int64_t first = profile_cell(position.value);
+    if (!first_adhesion_) first_adhesion_ = position;
     if (first > 0) fill_adhesion(first);
     previous_adhesion_ = adhesion;
     return Flow::Next;
   }
 
   Flow signal_entry() {
+    expect(Keyword::Signal);
     const Placed posizione = read_placed();
     int32_t sx = reader_.read_int32();
     int32_t s1 = reader_.read_int32();
@@ -136,14 +157,24 @@ class ServiceReader : public EntryReader {
     int32_t tempo = reader_.read_int32();
     if (!passes_range_test(state_.grid, posizione.value)) return outside_grid(posizione.value, posizione.place);
     if (const auto outside = signal_outside_grid(state_.grid, posizione.value))
-      return outside_grid(*outside, posizione.place);
-    memo_segnale(state_, posizione.value, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+      return outside_grid(*outside, posizione.place, "its cell lies before cell 0");
     // Any code ends the reading here, also one left by the line description (its soft 15).
-    if (state_.error.code > 0) return refuse(state_.error.code, posizione.value, posizione.place);
+    const int32_t code =
+        recorded([&] { memo_segnale(state_, posizione.value, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo); });
+    if (code > 0) {
+      Refusal refusal(code, posizione.value, posizione.place);
+      if (code == kErrorSignalOccupied) {
+        const int64_t cell = object_cell(posizione.value);
+        refusal.detail = cell_text(cell) + " holds " + name_occupant(refusal, state_, cell);
+      }
+      if (code == kErrorOutOfRange) refusal.detail = "the line description stopped at a position beyond the grid";
+      return refuse(std::move(refusal));
+    }
     return Flow::Next;
   }
 
   Flow slowdown_entry() {
+    expect(Keyword::Slowdown);
     const Placed x = read_placed();
     int32_t v = reader_.read_int32();
     const Placed length = read_placed();
@@ -153,23 +184,79 @@ class ServiceReader : public EntryReader {
     int32_t d_v = reader_.read_int32();
     if (!passes_range_test(state_.grid, x.value)) return outside_grid(x.value, x.place);
     const int32_t code_before = state_.error.code;
-    memo_rallentamento(state_, x.value, v, l, f_tt, f_ta, d_v);
+    const int32_t code = recorded([&] { memo_rallentamento(state_, x.value, v, l, f_tt, f_ta, d_v); });
     // A cell of the slowdown outside the grid is found by the recorder at the step that needs it.
-    if (state_.error.code == kErrorOutOfRange && code_before == 0 && state_.error.position)
-      return outside_grid(*state_.error.position, *state_.error.position == x.value ? x.place : length.place);
-    if (state_.error.code > 0) return refuse(state_.error.code, x.value, x.place);
+    if (code == kErrorOutOfRange && (code_before == 0 || state_.keep_going) && state_.error.position) {
+      const bool end = *state_.error.position != x.value;
+      return outside_grid(*state_.error.position, end ? length.place : x.place,
+                          end ? "the slowdown's end cell " + std::to_string(object_cell(*state_.error.position)) +
+                                    " lies outside the grid, cells 0 to " + std::to_string(state_.grid.cellCount())
+                              : "its cells lie before cell 0");
+    }
+    if (code > 0) return refuse(slowdown_refusal(code, x, length.value));
+    const int64_t line_end = state_.table[kTrainRecord].number2;
+    if (int64_t{x.value} + l > line_end)
+      warn(state_, WarningKind::PastLineEnd, length.place,
+           "this slowdown runs to " + std::to_string(int64_t{x.value} + l) + " m, past the end of the " +
+               std::to_string(line_end) + " m line");
     return Flow::Next;
   }
 
+  /// A slowdown refused for a taken cell: which cell, and what holds it.
+  Refusal slowdown_refusal(int32_t code, const Placed& x, int32_t l) {
+    Refusal refusal(code, x.value, x.place);
+    const int64_t warning = object_cell(int64_t{x.value} - 1200);
+    switch (code) {
+      case kErrorWarningOccupied: {
+        const std::string holder = name_occupant(refusal, state_, warning);
+        refusal.detail = "its warning mark, 1200 m before the start, falls in " + cell_text(warning) +
+                         ", which holds " + holder;
+        break;
+      }
+      case kErrorSlowdownStartOccupied: {
+        const int64_t start = object_cell(x.value);
+        refusal.detail = cell_text(start) + " holds " + name_occupant(refusal, state_, start);
+        break;
+      }
+      case kErrorSlowdownEndOccupied: {
+        const int64_t end = object_cell(int64_t{x.value} + l);
+        const std::string holder = name_occupant(refusal, state_, end);
+        refusal.detail = "its end at " + std::to_string(int64_t{x.value} + l) + " m falls in " + cell_text(end) +
+                         ", which holds " + holder;
+        break;
+      }
+      case kErrorApproachOccupied: {
+        // The four cells just before the warning cell; the first that is taken (perhaps by this slowdown).
+        const int64_t first = profile_cell(int64_t{x.value} - 1200);
+        for (int64_t cell = first; cell > first - 4; --cell) {
+          if (state_.grid.contains(cell) && !state_.grid[static_cast<int32_t>(cell)].is_free()) {
+            const std::string holder = name_occupant(refusal, state_, cell);
+            refusal.detail = "its four approach cells " + std::to_string(first - 3) + " to " + std::to_string(first) +
+                             ", before the warning mark, must be free, but " + cell_text(cell) + " holds " + holder;
+            break;
+          }
+        }
+        break;
+      }
+      default: break;
+    }
+    return refusal;
+  }
+
   Flow speed_cut_entry() {
+    expect(Keyword::SpeedCut);
     const Placed position = read_placed();
     const int32_t cut = reader_.read_int32();
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     // One cell before the cell of a single object: 2000 m gives cell 40.
     const int64_t target = profile_cell(position.value);
-    if (!state_.grid.contains(target)) return outside_grid(position.value, position.place);
+    if (!state_.grid.contains(target)) return outside_grid(position.value, position.place, "its cell lies before cell 0");
     TrackCell& cell = state_.grid[static_cast<int32_t>(target)];
-    if (!cell.is_free()) return refuse(kErrorSpeedCutOccupied, position.value, position.place);
+    if (!cell.is_free()) {
+      Refusal refusal(kErrorSpeedCutOccupied, position.value, position.place);
+      refusal.detail = cell_text(target) + " holds " + name_occupant(refusal, state_, target);
+      return refuse(std::move(refusal));
+    }
     state_.grid.set_origin(static_cast<int32_t>(target), {keyword_place_, position.value});
     if (cut >= 1) {
       cell.set_kind(CellKind::ControlPoint);
@@ -181,19 +268,42 @@ class ServiceReader : public EntryReader {
   }
 
   Flow station_entry() {
+    expect(Keyword::Station);
     // Stations never reach the board records, and never leave the table.
     const int32_t slot_limit = std::min(state_.board_slot, kFirstBoardRecord);
     const int32_t n = station_index_;
+    if (stations_full_) {
+      // Refused once for want of records; when the run keeps going the later stations are passed over.
+      skip_values(0);
+      return Flow::Next;
+    }
     ScenarioRecord& record = state_.table[n];
+    station_places_[static_cast<std::size_t>(n)] = keyword_place_;
+    // When the run keeps going a refused station is taken as not written: its record is blank again.
+    const auto refused = [&](Flow flow, std::size_t values_read) {
+      if (state_.keep_going) {
+        skip_values(values_read);
+        record = ScenarioRecord{};
+        station_places_[static_cast<std::size_t>(n)] = SourcePlace{};
+      }
+      return flow;
+    };
 
     const Placed position = read_placed();
     record.number3 = position.value;
     if (!passes_range_test(state_.grid, position.value, kStationRangeMargin))
-      return outside_grid(position.value, position.place);
-    if (position.value % kCellLength != 0) return refuse(kErrorStationPosition, position.value, position.place);
+      return refused(outside_grid(position.value, position.place, range_limit(kStationRangeMargin)), 1);
+    if (position.value % kCellLength != 0)
+      return refused(refuse(Refusal(kErrorStationPosition, position.value, position.place,
+                                    std::to_string(position.value) + " m is not a multiple of 50")),
+                     1);
     record.code = reader_.read_uint8();
-    const int32_t length = reader_.read_int32();
-    if (length % kPlatformUnit != 0) return refuse(kErrorPlatformLength, position.value, position.place);
+    const Placed length = read_placed();
+    if (length.value % kPlatformUnit != 0) {
+      Refusal refusal(kErrorPlatformLength, position.value, length.place,
+                      "its platform of " + std::to_string(length.value) + " m is not a multiple of 100");
+      return refused(refuse(std::move(refusal)), 3);
+    }
 
     record.mark = reader_.read_uint8();
     record.byte4 = reader_.read_uint8();
@@ -209,42 +319,99 @@ class ServiceReader : public EntryReader {
     const int32_t minute = reader_.read_int32();
     const int32_t second = reader_.read_int32();
     record.number4 = add32(add32(mul32(hour, kSecondsPerHour), mul32(minute, kSecondsPerMinute)), second);
+    if (minute < 0 || minute > 59 || second < 0 || second > 59)
+      warn(state_, WarningKind::TimeOutOfRange, keyword_place_,
+           "the time " + std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second) +
+               " has a minute or a second outside 0 to 59: it is stored as " + std::to_string(record.number4) +
+               " s from midnight");
     record.text = reader_.read_stored_text();
 
-    place_platform(record, position.value, length);
-    if (length < kLongPlatform) record.byte4 = 0;
+    place_platform(record, position.value, length.value);
+    if (length.value < kLongPlatform) record.byte4 = 0;
     if (n == kFirstStationRecord) {
       record.byte3 = 0;
       record.byte4 = 0;
     }
 
-    if (record.code < kFirstKindOffGrid) {
-      const double end = record.number2 / static_cast<double>(kCellLength);
-      if (!(end - 1 > 1)) return refuse_here(kErrorPlatformTooNear);
-      const auto mark_cell = static_cast<int64_t>(round_half_even(end - 1));
-      if (!state_.grid.contains(mark_cell)) return outside_grid(position.value, position.place);
-      if (record.code != kKindBeforeFirst && record.code != kKindBeforeSecond) {
-        for (int32_t k = 1; k <= kStationApproachMarks; ++k)
-          if (end - k - 1 > 1)
-            state_.grid[static_cast<int32_t>(round_half_even(end - k - 1))].approachMark =
-                low8(kStationApproachBase + k);
-      }
-      TrackCell& mark = state_.grid[static_cast<int32_t>(mark_cell)];
-      if (!mark.is_free())
-        warn(state_, WarningKind::ObjectOverwritten, position.place,
-             "the station mark in cell " + std::to_string(mark_cell) + " is written over another object");
-      mark.set_kind(CellKind::StationMark);
-      mark.value1 = low16(n);
-      state_.grid.set_origin(static_cast<int32_t>(mark_cell), {keyword_place_, position.value});
-    }
-
-    if (n > kFirstStationRecord &&
-        add32(record.number1, -kStationSpacing) < state_.table[n - 1].number2)
-      return refuse(kErrorStationSpacing, position.value, position.place);
+    const bool on_grid = record.code < kFirstKindOffGrid;
+    const double end = record.number2 / static_cast<double>(kCellLength);
+    if (on_grid && !(end - 1 > 1))
+      return refused(refuse(Refusal(kErrorPlatformTooNear, std::nullopt, keyword_place_,
+                                    "its platform ends at " + std::to_string(record.number2) + " m")),
+                     kStationValues);
+    const auto mark_cell = static_cast<int64_t>(round_half_even(end - 1));
+    if (on_grid && !state_.grid.contains(mark_cell))
+      return refused(outside_grid(position.value, position.place,
+                                  "its mark cell " + std::to_string(mark_cell) + " lies outside the grid"),
+                     kStationValues);
+    // The spacing test comes after the marks; a refused station leaves them only when the reading ends.
+    const std::optional<Refusal> spacing = spacing_refusal(n, position);
+    if (spacing && state_.keep_going) return refused(refuse(*spacing), kStationValues);
+    if (on_grid) place_marks(record, n, end, mark_cell, position);
+    if (spacing) return refuse(*spacing);
 
     station_index_ = n + 1;
-    if (station_index_ >= slot_limit) return refuse_here(kErrorStationRecords);
+    if (station_index_ >= slot_limit) {
+      stations_full_ = true;
+      const std::string boards = state_.board_slot < kFirstBoardRecord
+                                     ? "the information-board texts take records " +
+                                           std::to_string(state_.board_slot + 1) + " to 80"
+                                     : "records 79 and 80 stay free";
+      return refuse(Refusal(kErrorStationRecords, std::nullopt, keyword_place_,
+                            "at most " + std::to_string(std::max(0, slot_limit - 2)) + " stations fit here: " + boards +
+                                ", and a free record must follow the last station"));
+    }
     return Flow::Next;
+  }
+
+  /// The approach marks and the mark of station `n`, whose platform ends in cell `end` + 1.
+  void place_marks(const ScenarioRecord& record, int32_t n, double end, int64_t mark_cell, const Placed& position) {
+    if (record.code != kKindBeforeFirst && record.code != kKindBeforeSecond) {
+      for (int32_t k = 1; k <= kStationApproachMarks; ++k)
+        if (end - k - 1 > 1)
+          state_.grid[static_cast<int32_t>(round_half_even(end - k - 1))].approachMark = low8(kStationApproachBase + k);
+    }
+    TrackCell& mark = state_.grid[static_cast<int32_t>(mark_cell)];
+    if (!mark.is_free()) {
+      const Occupant occupant = occupant_of(state_, mark_cell);
+      warn(state_, WarningKind::ObjectOverwritten, position.place,
+           "the station mark in " + cell_text(mark_cell) + " is written over " + occupant.description +
+               ", which the simulator then never sees");
+    }
+    mark.set_kind(CellKind::StationMark);
+    mark.value1 = low16(n);
+    state_.grid.set_origin(static_cast<int32_t>(mark_cell), {keyword_place_, position.value});
+  }
+
+  /// Why station `n` breaks the spacing rule, if it does: stations out of line order, or platforms less
+  /// than 350 m apart.
+  std::optional<Refusal> spacing_refusal(int32_t n, const Placed& position) {
+    if (n <= kFirstStationRecord) return std::nullopt;
+    const ScenarioRecord& record = state_.table[n];
+    const ScenarioRecord& previous = state_.table[n - 1];
+    if (add32(record.number1, -kStationSpacing) >= previous.number2) return std::nullopt;
+    Refusal refusal(kErrorStationSpacing, position.value, position.place);
+    const std::string name = "\"" + record.text + "\"";
+    const std::string before = "\"" + previous.text + "\"";
+    const int64_t gap = int64_t{record.number1} - previous.number2;
+    if (record.number3 <= previous.number3) {
+      refusal.detail = "stations out of line order: " + name + " at " + std::to_string(record.number3) +
+                       " m comes after " + before + " at " + std::to_string(previous.number3) + " m";
+    } else {
+      refusal.detail = "the platform of " + name + " starts at " + std::to_string(record.number1) + " m, " +
+                       (gap < 0 ? "before" : "only " + std::to_string(gap) + " m after") + " the platform of " +
+                       before + " ends at " + std::to_string(previous.number2) + " m; platforms stand at least " +
+                       std::to_string(kStationSpacing) + " m apart";
+    }
+    if (station_places_[static_cast<std::size_t>(n - 1)])
+      refusal.related.push_back({station_places_[static_cast<std::size_t>(n - 1)], "the station before it"});
+    return refusal;
+  }
+
+  /// Reads the values of this entry left after `values_read` of them, when the run keeps going past a
+  /// refusal.
+  void skip_values(std::size_t values_read) {
+    for (std::size_t n = values_read; n < kStationValues; ++n) reader_.read_text();
   }
 
   static void place_platform(ScenarioRecord& record, int32_t position, int32_t length) {
@@ -267,18 +434,49 @@ class ServiceReader : public EntryReader {
 
   /// The closing step: the profiles run on to the grid's tail, then the kilometric references are
   /// checked (code 2 replaces a soft 15).
+  /// Warns when the cells before the first entry of a profile keep 0, or when there is no entry at all.
+  void note_profile_start(const std::optional<Placed>& first, const char* what, const char* keyword) {
+    if (!first) {
+      warn(state_, WarningKind::ProfileGap, {SourceKind::Service, 1, 1},
+           std::string("no \"") + keyword + "\" entry: the " + what + " is 0 on the whole line");
+      return;
+    }
+    const int64_t cell = profile_cell(first->value);
+    if (cell > 0)
+      warn(state_, WarningKind::ProfileGap, first->place,
+           std::string("the first \"") + keyword + "\" entry is at " + std::to_string(first->value) + " m: cells 0 to " +
+               std::to_string(cell - 1) + " (0 to " + std::to_string(profile_metre(cell)) + " m) keep a " + what + " of 0");
+  }
+
   void finish() {
+    note_profile_start(first_speed_, "line speed", "velocita");
+    note_profile_start(first_adhesion_, "adhesion", "aderenza");
     const int64_t tail = int64_t{state_.grid.cellCount()} - kProfileTailCells;
     fill_speed(tail);
     fill_adhesion(tail);
     for (int index : {kKilometricTreRecord, kKilometricDueRecord, kKilometricUnoRecord}) {
       const ScenarioRecord& record = state_.table[index];
-      if (record.number1 % kCellLength != 0 || record.number2 % kCellLength != 0)
-        raise_error(state_, Refusal{kErrorKilometricReference});
+      if (record.number1 % kCellLength != 0 || record.number2 % kCellLength != 0) {
+        const SourcePlace entry = state_.kilometric_places[static_cast<std::size_t>(index - kKilometricTreRecord)];
+        const bool start = record.number1 % kCellLength != 0;
+        Refusal refusal(kErrorKilometricReference);
+        if (entry) refusal.place = entry;
+        refusal.detail = std::string("its ") + (start ? "start " : "value ") +
+                         std::to_string(start ? record.number1 : record.number2) + " m is not a multiple of 50" +
+                         (start ? "" : " (as stored: 100 is added to the value of a reference whose flag is 1)");
+        raise_error(state_, std::move(refusal));
+      }
     }
   }
 
+  static constexpr std::size_t kStationValues = 17;
+
   int32_t station_index_ = kFirstStationRecord;
+  bool stations_full_ = false;
+  std::optional<Placed> first_speed_;
+  std::optional<Placed> first_adhesion_;
+  /// The entry of each station record, for the messages.
+  std::array<SourcePlace, kScenarioRecordCount> station_places_{};
   int32_t speed_cursor_ = 0;
   int32_t previous_speed_ = 0;
   int32_t adhesion_cursor_ = 0;

@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"speed_cut_on_signal", signal_at(1950) + "abbattimento,2000,60\r\n", kErrorSpeedCutOccupied,
                   2000, 3, 14},
         ErrorCase{"station_not_multiple_of_50", station(2875, 12, 300), kErrorStationPosition, 2875, 2, 10},
-        ErrorCase{"platform_not_multiple_of_100", station(650, 12, 350), kErrorPlatformLength, 650, 2, 10},
+        ErrorCase{"platform_not_multiple_of_100", station(650, 12, 350), kErrorPlatformLength, 650, 2, 17},
         ErrorCase{"station_reaches_board_slot", station(650, 12, 300), kErrorStationRecords, std::nullopt, 2, 1,
                   [](RunState& s) { s.board_slot = 2; }},
         ErrorCase{"speed_beyond_grid", "velocita,35901,80\r\n", kErrorOutOfRange, 35901, 2, 10},

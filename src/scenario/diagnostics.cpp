@@ -10,7 +10,7 @@ struct KindText {
   std::string_view description;
 };
 
-constexpr std::array<KindText, 7> kKinds{{
+constexpr std::array<KindText, 16> kKinds{{
     {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
     {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
      "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
@@ -19,6 +19,18 @@ constexpr std::array<KindText, 7> kKinds{{
     {WarningKind::GradientOrder, "gradient-order", "gradient entries out of position order"},
     {WarningKind::ObjectOverwritten, "object-overwritten", "an object written over another"},
     {WarningKind::ValueCut, "value-cut", "a value cut to its low 8 or 16 bits"},
+    {WarningKind::SourceNotRead, "source-not-read", "a source that is empty, not text, or without \"[generale]\""},
+    {WarningKind::UnclosedQuote, "unclosed-quote",
+     "a quote that is never closed takes the rest of the file into one field"},
+    {WarningKind::PastLineEnd, "past-line-end", "a slowdown that runs past the end of the line"},
+    {WarningKind::MountainChanged, "mountain-changed",
+     "a mountain stretch that places nothing, or whose type the 150 m rule changed"},
+    {WarningKind::CurveOverlap, "curve-overlap", "a curve that starts before the previous one ends"},
+    {WarningKind::TimeOutOfRange, "time-out-of-range", "a timetable minute or second above 59"},
+    {WarningKind::ProfileGap, "profile-gap", "a line speed or adhesion of 0 before the first entry of its kind"},
+    {WarningKind::FileNamesDiffer, "file-names-differ",
+     "the line key or the train number differ between the two file names"},
+    {WarningKind::NotWindows1252, "not-windows-1252", "text that is not Windows-1252 text, such as UTF-8"},
 }};
 
 const KindText& text_of(WarningKind kind) {
@@ -40,6 +52,13 @@ std::vector<WarningKind> warning_kinds() {
 
 void Diagnostics::add(Diagnostic diagnostic) {
   const bool error = diagnostic.severity == Severity::Error;
+  if (error) {
+    const SourcePlace place = diagnostic.place.value_or(SourcePlace{});
+    const auto key = std::make_tuple(diagnostic.code, diagnostic.cell.value_or(-1), static_cast<int>(place.source),
+                                     place.line, place.column);
+    if (kept_errors_.contains(key)) return;
+    if (kept_by_kind_[diagnostic.code] < kMaxPerKind) kept_errors_.insert(key);
+  }
   ++(error ? errors_ : warnings_);
   const int64_t key = error ? int64_t{diagnostic.code} : -1 - static_cast<int64_t>(diagnostic.warning);
   std::size_t& kept = kept_by_kind_[key];

@@ -5,7 +5,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <set>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "scenario/source_place.h"
@@ -25,8 +27,17 @@ enum class WarningKind : uint8_t {
   KeywordLastField,        // a keyword that is the last field of the file, never read
   KeywordCase,             // an exact-case keyword written in another case
   GradientOrder,           // gradient entries out of position order
-  ObjectOverwritten,       // a station mark written over another object
+  ObjectOverwritten,       // an object or a mark written over another
   ValueCut,                // a value cut to its low 8 or 16 bits
+  SourceNotRead,           // a source that is empty, not text, or without "[generale]"
+  UnclosedQuote,           // a quote never closed, which takes the rest of the file into one field
+  PastLineEnd,             // a slowdown that runs past the end of the line
+  MountainChanged,         // a mountain stretch that places nothing, or whose type the 150 m rule changed
+  CurveOverlap,            // a curve that starts before the previous one ends
+  TimeOutOfRange,          // a timetable minute or second above 59
+  ProfileGap,              // a line speed or adhesion of 0 before the first entry of its kind
+  FileNamesDiffer,         // line key or train number that differ between the two file names
+  NotWindows1252,          // text that is not Windows-1252, such as UTF-8
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.
@@ -49,6 +60,7 @@ struct Diagnostic {
   std::optional<int32_t> position;      // metres from the start of the line
   std::optional<int64_t> cell;          // the grid cell it concerns
   std::string message;                  // what is wrong, without the code
+  std::string detail;                   // why, in this case: the cause, the occupant, the limit broken
   std::vector<RelatedPlace> related;
 };
 
@@ -62,7 +74,8 @@ struct Omitted {
 
 /// The sink of one compilation. Keeps, of each error code and of each kind of warning, the first
 /// kMaxPerKind found; the others are only counted, so that a source of a million faulty lines costs
-/// neither a million messages nor their memory.
+/// neither a million messages nor their memory. An error that repeats one kept (same code, cell and
+/// place) is dropped: it follows from the first.
 class Diagnostics {
  public:
   static constexpr std::size_t kMaxPerKind = 100;
@@ -81,6 +94,7 @@ class Diagnostics {
  private:
   std::vector<Diagnostic> kept_;
   std::map<int64_t, std::size_t> kept_by_kind_;  // errors by code, warnings by kind (negative keys)
+  std::set<std::tuple<int32_t, int64_t, int, int, int>> kept_errors_;  // code, cell, source, line, column
   std::vector<Omitted> omitted_;
   std::size_t errors_ = 0;
   std::size_t warnings_ = 0;

@@ -15,9 +15,10 @@ Diagnostic warning(WarningKind kind, int line) {
   return d;
 }
 
-Diagnostic error(int32_t code) {
+Diagnostic error(int32_t code, int line = 1) {
   Diagnostic d;
   d.code = code;
+  d.place = SourcePlace{SourceKind::Service, line, 1};
   return d;
 }
 
@@ -26,7 +27,7 @@ TEST(Diagnostics, KeepsTheFirstOfEachKindAndCountsTheRest) {
   const std::size_t many = Diagnostics::kMaxPerKind + 50;
   for (std::size_t n = 1; n <= many; ++n) sink.add(warning(WarningKind::NotAKeyword, static_cast<int>(n)));
   sink.add(warning(WarningKind::ValueCut, 7));
-  for (std::size_t n = 0; n < many + 1; ++n) sink.add(error(16));
+  for (std::size_t n = 0; n < many + 1; ++n) sink.add(error(16, static_cast<int>(n + 1)));
   sink.add(error(25));
 
   EXPECT_EQ(sink.warnings(), many + 1);
@@ -46,6 +47,10 @@ TEST(Diagnostics, KeepsTheFirstOfEachKindAndCountsTheRest) {
   EXPECT_EQ(sink.omitted()[1].code, 16);
   EXPECT_EQ(sink.omitted()[1].count, 51u);
 
+  // The same error again follows from the first: it is not reported twice.
+  sink.add(error(16, 1));
+  EXPECT_EQ(sink.errors(), many + 2);
+
   sink.clear();
   EXPECT_TRUE(sink.all().empty());
   EXPECT_EQ(sink.errors() + sink.warnings(), 0u);
@@ -57,7 +62,7 @@ TEST(Diagnostics, EveryWarningKindHasItsOwnNameAndADescription) {
     EXPECT_FALSE(warning_kind_description(kind).empty());
     EXPECT_TRUE(names.insert(std::string(warning_kind_name(kind))).second) << warning_kind_name(kind);
   }
-  EXPECT_EQ(names.size(), 7u);
+  EXPECT_EQ(names.size(), 16u);
 }
 
 }  // namespace

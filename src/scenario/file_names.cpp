@@ -1,6 +1,9 @@
 #include "scenario/file_names.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,4 +63,28 @@ std::optional<ScenarioFile> binary_file_by_ending(std::string_view name) {
   for (const ScenarioFile file : {ScenarioFile::Trace, ScenarioFile::Table, ScenarioFile::Grid})
     if (name.ends_with(naming_of(file).ending)) return file;
   return std::nullopt;
+}
+
+std::string names_problem(std::string_view line_key, std::string_view train_number) {
+  constexpr std::size_t kLongestFileName = 255;
+  for (const auto& [what, part] : {std::pair{"line key", line_key}, std::pair{"train number", train_number}}) {
+    if (part.empty()) return std::string("the ") + what + " is empty";
+    if (part.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
+      return std::string("the ") + what + " holds a path separator or a NUL byte: it would leave the directory";
+  }
+  if (train_number.find('_') != std::string_view::npos)
+    return "the train number holds \"_\": the file names would not give it back";
+  std::size_t longest = 0;
+  std::vector<std::string> names;
+  for (const Naming& naming : kNamings) {
+    names.push_back(scenario_file_name(naming.file, line_key, train_number));
+    longest = std::max(longest, names.back().size());
+  }
+  std::sort(names.begin(), names.end());
+  if (const auto twice = std::adjacent_find(names.begin(), names.end()); twice != names.end())
+    return "two files of the scenario would both be named " + *twice;
+  if (longest > kLongestFileName)
+    return "the line key and the train number make a file name of " + std::to_string(longest) +
+           " bytes, more than the " + std::to_string(kLongestFileName) + " a file name may have";
+  return {};
 }

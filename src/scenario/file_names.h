@@ -50,3 +50,10 @@ std::optional<ParsedFileName> parse_file_name(std::string_view name);
 /// The binary file a name stands for by its ending alone, whatever comes before it: "_linea.dat" the
 /// plan trace, ".sim" the scenario table, any other ".dat" the grid.
 std::optional<ScenarioFile> binary_file_by_ending(std::string_view name);
+
+/// Why a line key and a train number cannot name a scenario's files, or an empty text when they can:
+/// each must be non-empty, hold no path separator ("/" or "\\") and no NUL, the train number no "_"
+/// (the names are split at the last one), no two files may get one name (a train "linea" would name its
+/// grid like the plan trace), and the longest name made from them must fit a file name (255 bytes).
+/// Names that pass give the key and the train back when parsed.
+std::string names_problem(std::string_view line_key, std::string_view train_number);

@@ -64,4 +64,40 @@ TEST(FileNames, BinaryFilesByTheirEndingAlone) {
   for (const auto& [name, file] : cases) EXPECT_EQ(binary_file_by_ending(name), file) << name;
 }
 
+TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
+  struct Case {
+    std::string key;
+    std::string train;
+    const char* problem;  // the start of the reason; nullptr when they can
+  };
+  const Case cases[] = {
+      {"Lesca-Varo", "148", nullptr},
+      {"A_B", "7", nullptr},
+      {"", "7", "the line key is empty"},
+      {"K", "", "the train number is empty"},
+      {"../esc/X", "7", "the line key holds a path separator"},
+      {"K", "a\\b", "the train number holds a path separator"},
+      {std::string("K\0x", 3), "7", "the line key holds a path separator or a NUL"},
+      {"K", "1_2", "the train number holds \"_\""},
+      {"K", "linea", "two files of the scenario would both be named K_linea.dat"},
+      {"K", std::string(70000, '7'), "the line key and the train number make a file name of"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key.substr(0, 20) + " / " + c.train.substr(0, 20));
+    const std::string problem = names_problem(c.key, c.train);
+    if (c.problem == nullptr) {
+      EXPECT_EQ(problem, "");
+      // Names that pass come back from every file name.
+      for (const ScenarioFile file : {ScenarioFile::ServiceSource, ScenarioFile::Grid, ScenarioFile::Notes}) {
+        const auto parsed = parse_file_name(scenario_file_name(file, c.key, c.train));
+        ASSERT_TRUE(parsed.has_value());
+        EXPECT_EQ(parsed->line_key, c.key);
+        EXPECT_EQ(parsed->train_number, c.train);
+      }
+    } else {
+      EXPECT_TRUE(problem.starts_with(c.problem)) << problem;
+    }
+  }
+}
+
 }  // namespace

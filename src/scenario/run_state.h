@@ -50,6 +50,10 @@ struct RunState {
   /// the objects they place.
   SourcePlace entry_place;
 
+  /// The kilometric reference entries that gave records 81 to 83, in the records' order (kept beside
+  /// the table for the messages; no place when a record was not given).
+  std::array<SourcePlace, 3> kilometric_places{};
+
   int32_t mountain_count = 0;
   std::array<int32_t, kMountainCapacity + 1> mountain_starts{};
   std::array<int32_t, kMountainCapacity + 1> mountain_ends{};

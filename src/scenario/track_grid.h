@@ -14,6 +14,8 @@
 struct CellOrigin {
   SourcePlace place;
   int32_t position = 0;
+  /// Placed by the finishing pass for the slowdown at `position`, not by the entry itself.
+  bool by_finishing_pass = false;
 };
 
 /// The line cut into cells 0 to cellCount(); empty until the line length has been read.
@@ -57,6 +59,13 @@ double round_half_even(double value);
 int64_t object_cell(int64_t position);
 /// First cell of a profile run that starts at position p: round(p / 50).
 int64_t profile_cell(int64_t position);
+/// The inverses, for showing a cell in metres: the single object of cell i stands at (i - 1) x 50 m (every
+/// cell is shown by these metres; exact in 32 bits for every cell of a grid); the profile value of cell i
+/// holds from i x 50 m to (i + 1) x 50 m (64 bits: the end of the last cell of a grid read from a file
+/// may pass 32 bits).
+constexpr int32_t object_metre(int32_t cell) { return (cell - 1) * kCellLength; }
+constexpr int64_t profile_metre(int64_t cell) { return cell * kCellLength; }
+
 /// Range test: a position is accepted when cellCount >= (p + margin) / 50, as real numbers. The sum
 /// p + margin is 32-bit arithmetic: beyond it, a read failure.
 bool passes_range_test(const TrackGrid& grid, int64_t position, int32_t margin = kRangeMargin);

@@ -1,110 +1,92 @@
 #include "scenario/windows1252.h"
 
-#include <array>
+#include <iconv.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 
 namespace {
 
-/// The characters of bytes 0x80 to 0x9F; 0 where the code page leaves the byte undefined.
-constexpr std::array<char32_t, 32> kHighRow{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 0x88
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 0x98
+/// One iconv conversion, closed when it goes.
+class Conversion {
+ public:
+  Conversion(const char* to, const char* from) : descriptor_(iconv_open(to, from)) {
+    if (descriptor_ == reinterpret_cast<iconv_t>(-1))
+      throw std::runtime_error(std::string("no conversion from ") + from + " to " + to + " on this system");
+  }
+  ~Conversion() { iconv_close(descriptor_); }
+  Conversion(const Conversion&) = delete;
+  Conversion& operator=(const Conversion&) = delete;
+
+  /// Converts `input` from `offset` on, appending to `out`; stops at the end or at the first byte it cannot
+  /// convert, and returns that byte's offset (or input.size()). `truncated` tells whether it stopped
+  /// because the input ended inside a character.
+  std::size_t convert(std::string_view input, std::size_t offset, std::string& out, bool& truncated) {
+    truncated = false;
+    char* in = const_cast<char*>(input.data()) + offset;
+    std::size_t in_left = input.size() - offset;
+    char buffer[4096];
+    while (in_left > 0) {
+      char* at = buffer;
+      std::size_t out_left = sizeof buffer;
+      const std::size_t done = iconv(descriptor_, &in, &in_left, &at, &out_left);
+      out.append(buffer, static_cast<std::size_t>(at - buffer));
+      if (done != static_cast<std::size_t>(-1)) continue;
+      if (errno == E2BIG) continue;
+      truncated = errno == EINVAL;
+      break;
+    }
+    return input.size() - in_left;
+  }
+
+ private:
+  iconv_t descriptor_;
 };
 
-[[noreturn]] void malformed(std::size_t offset) {
-  throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(offset));
-}
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-/// Decodes the character that starts at `index` and moves `index` past it. Only the shortest form
-/// of each code point is accepted; surrogates and values past U+10FFFF are malformed.
-char32_t decode(std::string_view text, std::size_t& index) {
-  const std::size_t start = index;
-  const auto lead = static_cast<uint8_t>(text[index++]);
-  if (lead < 0x80) return lead;
-
-  int extra = 0;
-  char32_t value = 0;
-  uint8_t low = 0x80;   // bounds of the first continuation byte
-  uint8_t high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    value = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    value = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    malformed(start);
-  }
-
-  for (int k = 0; k < extra; ++k) {
-    if (index >= text.size()) malformed(start);
-    const auto next = static_cast<uint8_t>(text[index]);
-    if (next < low || next > high) malformed(start);
-    low = 0x80;
-    high = 0xBF;
-    value = (value << 6) | (next & 0x3F);
-    ++index;
-  }
-  return value;
-}
-
-char encode(char32_t value, std::size_t offset) {
-  if (value < 0x80 || (value >= 0xA0 && value <= 0xFF)) return static_cast<char>(value);
-  for (std::size_t k = 0; k < kHighRow.size(); ++k)
-    if (kHighRow[k] == value) return static_cast<char>(0x80 + k);
+/// Why the UTF-8 character at `offset` has no Windows-1252 byte: malformed, or a character the code
+/// page lacks.
+[[noreturn]] void refuse_character(std::string_view utf8, std::size_t offset) {
+  Conversion to_utf32("UTF-32LE", "UTF-8");
+  std::string code;
+  bool truncated = false;
+  const std::string_view one = utf8.substr(offset, 4);
+  to_utf32.convert(one, 0, code, truncated);
+  if (code.size() < 4) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(offset));
+  uint32_t value = 0;
+  for (int k = 3; k >= 0; --k) value = value << 8 | static_cast<uint8_t>(code[static_cast<std::size_t>(k)]);
   char name[16];
   std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(value));
-  throw std::invalid_argument(std::string("no Windows-1252 form for ") + name + " at byte " +
-                              std::to_string(offset));
+  throw std::invalid_argument(std::string("no Windows-1252 form for ") + name + " at byte " + std::to_string(offset));
 }
-
-void append_utf8(std::string& out, char32_t value) {
-  if (value < 0x80) {
-    out += static_cast<char>(value);
-  } else if (value < 0x800) {
-    out += static_cast<char>(0xC0 | (value >> 6));
-    out += static_cast<char>(0x80 | (value & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (value >> 12));
-    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (value & 0x3F));
-  }
-}
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 }  // namespace
 
 std::string windows1252_to_utf8(std::string_view bytes) {
+  Conversion conversion("UTF-8", "WINDOWS-1252");
   std::string utf8;
   utf8.reserve(bytes.size());
-  for (const char c : bytes) {
-    const auto byte = static_cast<uint8_t>(c);
-    char32_t value = byte;
-    if (byte >= 0x80 && byte < 0xA0) value = kHighRow[byte - 0x80] != 0 ? kHighRow[byte - 0x80] : kReplacement;
-    append_utf8(utf8, value);
+  bool truncated = false;
+  for (std::size_t offset = 0; offset < bytes.size();) {
+    offset = conversion.convert(bytes, offset, utf8, truncated);
+    if (offset < bytes.size()) {
+      // One of the five bytes the code page leaves undefined.
+      utf8 += kReplacement;
+      ++offset;
+    }
   }
   return utf8;
 }
 
 std::string utf8_to_windows1252(std::string_view utf8) {
+  Conversion conversion("WINDOWS-1252", "UTF-8");
   std::string bytes;
   bytes.reserve(utf8.size());
-  std::size_t index = 0;
-  while (index < utf8.size()) {
-    const std::size_t start = index;
-    bytes.push_back(encode(decode(utf8, index), start));
-  }
+  bool truncated = false;
+  const std::size_t stop = conversion.convert(utf8, 0, bytes, truncated);
+  if (stop < utf8.size()) refuse_character(utf8, stop);
   return bytes;
 }
