@@ -13,39 +13,20 @@
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 #include "source/starter_scenario.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test_support::Outcome;
 
 class AuthorCommands : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/author-commands-XXXXXX";
-    directory = mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(directory); }
-
-  std::string at(const std::string& name) const { return path_in(directory, name); }
-
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(at(name), std::ios::binary) << text;
-  }
-
+  std::string at(const std::string& name) const { return directory.at(name); }
+  void write(const std::string& name, const std::string& text) const { directory.write(name, text); }
   Outcome scenario(const std::string& arguments) const {
-    const std::string command = "cd '" + directory + "' && '" SCENARIO_EXECUTABLE "' " + arguments + " > '" +
-                                at("out.log") + "' 2> '" + at("err.log") + "'";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(at("out.log")), read_file(at("err.log"))};
-    fs::remove(at("out.log"));
-    fs::remove(at("err.log"));
-    return outcome;
+    return test_support::run_scenario(directory.path(), arguments);
   }
 
   /// The names of the files of a directory of the test's directory, in order.
@@ -57,7 +38,7 @@ class AuthorCommands : public ::testing::Test {
     return text;
   }
 
-  std::string directory;
+  test_support::TemporaryDirectory directory{"author-commands"};
 };
 
 TEST_F(AuthorCommands, TheStarterChecksAndCompilesCleanly) {

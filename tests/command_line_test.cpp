@@ -13,16 +13,13 @@
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 #include "source/line_table.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test_support::Outcome;
 
 const std::set<std::string> kScenarioFiles{
     "Lesca-Varo_148_note.txt", "Lesca-Varo_148_rallentamenti.txt", "Lesca-Varo_148_scheda_treno.txt",
@@ -32,29 +29,15 @@ const std::set<std::string> kBinaryFiles{"Lesca-Varo_linea.dat", "Lesca-Varo_148
 
 class CommandLine : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/command-line-XXXXXX";
-    root = mkdtemp(pattern);
-    fs::create_directory(work());
-  }
-  void TearDown() override { fs::remove_all(root); }
+  void SetUp() override { fs::create_directory(work()); }
 
-  /// The directory the program runs in, empty at the start; its output logs stay outside it.
-  std::string work() const { return path_in(root, "work"); }
+  /// The directory the program runs in, empty at the start.
+  std::string work() const { return root.at("work"); }
   std::string at(const std::string& name) const { return path_in(work(), name); }
 
-  /// Runs the program in the work directory; `redirect_out` replaces the log as its standard output.
+  /// Runs the program in the work directory; `redirect_out` replaces the capture of its standard output.
   Outcome scenario(const std::string& arguments, const std::string& redirect_out = "") const {
-    const std::string out = path_in(root, "out.log");
-    const std::string err = path_in(root, "err.log");
-    const std::string command = "cd '" + work() + "' && '" SCENARIO_EXECUTABLE "' " + arguments + " > " +
-                                (redirect_out.empty() ? "'" + out + "'" : redirect_out) + " 2> '" + err + "'";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_exists(out) ? read_file(out) : "",
-                    read_file(err)};
-    fs::remove(out);
-    fs::remove(err);
-    return outcome;
+    return test_support::run_scenario(work(), arguments, "", redirect_out);
   }
 
   /// The names in a directory.
@@ -70,7 +53,7 @@ class CommandLine : public ::testing::Test {
     std::ofstream(at("Lesca-Varo_148-.txt"), std::ios::binary) << encode_lines(train_service_lines());
   }
 
-  std::string root;
+  test_support::TemporaryDirectory root{"command-line"};
 };
 
 TEST_F(CommandLine, GenerateMakesTheMissingOutputDirectoryWithItsParents) {

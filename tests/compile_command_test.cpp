@@ -12,42 +12,23 @@
 #include "platform/program_directory.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test_support::Outcome;
 
 class CompileCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/compile-command-XXXXXX";
-    directory = mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(directory); }
-
-  std::string at(const std::string& name) const { return path_in(directory, name); }
-
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(at(name), std::ios::binary) << text;
+  std::string at(const std::string& name) const { return directory.at(name); }
+  void write(const std::string& name, const std::string& text) const { directory.write(name, text); }
+  Outcome scenario(const std::string& arguments, const std::string& environment = "") const {
+    return test_support::run_scenario(directory.path(), arguments, environment);
   }
 
-  Outcome scenario(const std::string& arguments) const {
-    const std::string command = "cd '" + directory + "' && '" SCENARIO_EXECUTABLE "' " + arguments + " > '" +
-                                at("out.log") + "' 2> '" + at("err.log") + "'";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(at("out.log")), read_file(at("err.log"))};
-    fs::remove(at("out.log"));
-    fs::remove(at("err.log"));
-    return outcome;
-  }
-
-  std::string directory;
+  test_support::TemporaryDirectory directory{"compile-command"};
 };
 
 std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }

@@ -28,6 +28,7 @@
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 #include "source/line_table.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -153,8 +154,8 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
   /// The bytes of each output of a run that succeeds. The run deletes the text sources, so theirs come
   /// from the line tables the run writes them from.
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/disk-faults-reference-XXXXXX";
-    const std::string directory = mkdtemp(pattern);
+    const test_support::TemporaryDirectory temporary("disk-faults-reference");
+    const std::string& directory = temporary.path();
     const Outcome outcome = run_child({SCENARIO_EXECUTABLE, "generate", "-o", directory});
     ASSERT_EQ(outcome.status, kSuccessStatus) << outcome.error_output;
     reference_ = new std::map<std::string, std::string>;
@@ -163,7 +164,6 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
     }
     (*reference_)[kOutputs[0].name] = encode_lines(line_description_lines());
     (*reference_)[kOutputs[1].name] = encode_lines(train_service_lines());
-    fs::remove_all(directory);
   }
   static void TearDownTestSuite() {
     delete reference_;
@@ -172,8 +172,8 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
 
   void SetUp() override {
     ASSERT_NE(reference_, nullptr);
-    char pattern[] = "/tmp/disk-faults-XXXXXX";
-    root_ = mkdtemp(pattern);
+    temporary_ = std::make_unique<test_support::TemporaryDirectory>("disk-faults");
+    root_ = temporary_->path();
     // Open to every user: the read-only case runs the program as another user.
     fs::permissions(root_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                fs::perms::others_read | fs::perms::others_exec);
@@ -184,7 +184,7 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
   }
   void TearDown() override {
     for (const char* sub : {"bin", "out"}) fs::permissions(path_in(root_, sub), fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(root_);
+    temporary_.reset();
   }
 
   /// Where the mode's run writes: the program's own directory, or the directory given to generate.
@@ -253,6 +253,7 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
   }
 
   static inline std::map<std::string, std::string>* reference_ = nullptr;
+  std::unique_ptr<test_support::TemporaryDirectory> temporary_;
   std::string root_;
   std::string executable_;
 };

@@ -11,28 +11,24 @@
 #include "platform/program_directory.h"
 #include "scenario/binary_format.h"
 #include "support/scenario_json_reader.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test_support::Outcome;
 
 class InspectCommand : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/inspect-command-XXXXXX";
-    directory_ = mkdtemp(pattern);
+    directory_ = std::make_unique<test_support::TemporaryDirectory>("inspect-command");
     const Outcome generated = scenario("generate -o .");
     ASSERT_EQ(generated.status, 0) << generated.err;
   }
-  static void TearDownTestSuite() { fs::remove_all(directory_); }
+  static void TearDownTestSuite() { directory_.reset(); }
 
-  static std::string at(const std::string& name) { return path_in(directory_, name); }
+  static std::string at(const std::string& name) { return directory_->at(name); }
 
   static void write(const std::string& name, const std::string& bytes) {
     std::ofstream(at(name), std::ios::binary) << bytes;
@@ -40,20 +36,14 @@ class InspectCommand : public ::testing::Test {
 
   /// Runs the program in the test's directory.
   static Outcome scenario(const std::string& arguments) {
-    const std::string command = "cd '" + directory_ + "' && '" SCENARIO_EXECUTABLE "' " + arguments + " > '" +
-                                at("out.log") + "' 2> '" + at("err.log") + "'";
-    const int status = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(at("out.log")), read_file(at("err.log"))};
-    fs::remove(at("out.log"));
-    fs::remove(at("err.log"));
-    return outcome;
+    return test_support::run_scenario(directory_->path(), arguments);
   }
 
   static bool has_line(const std::string& text, const std::string& line) {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
   }
 
-  static inline std::string directory_;
+  static inline std::unique_ptr<test_support::TemporaryDirectory> directory_;
 };
 
 TEST_F(InspectCommand, GridShowsTheProfileRunsAndTheObjects) {

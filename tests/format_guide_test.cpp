@@ -14,6 +14,7 @@
 #include "platform/program_directory.h"
 #include "scenario/error_codes.h"
 #include "source/starter_scenario.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -104,8 +105,8 @@ std::vector<Step> sessions() {
 TEST(FormatGuide, ItsSessionsGiveWhatItShows) {
   const std::vector<Step> steps = sessions();
   ASSERT_GE(steps.size(), 4u);
-  char pattern[] = "/tmp/format-guide-XXXXXX";
-  const std::string directory = mkdtemp(pattern);
+  const test_support::TemporaryDirectory temporary("format-guide");
+  const std::string& directory = temporary.path();
   const std::string log = path_in(directory, "session.log");
   for (const Step& step : steps) {
     SCOPED_TRACE(step.arguments);
@@ -115,7 +116,6 @@ TEST(FormatGuide, ItsSessionsGiveWhatItShows) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(read_file(log), step.output);
   }
-  fs::remove_all(directory);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/program_directory.h"
 #include "preview/preview_test_support.h"
 #include "scenario/binary_format.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
@@ -20,26 +21,21 @@ namespace {
 class Preview : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/scenario-preview-XXXXXX";
-    directory_ = mkdtemp(pattern);
-    const std::string command = std::string("'") + SCENARIO_EXECUTABLE + "' generate -o '" + directory_ + "' >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    directory_ = std::make_unique<test_support::TemporaryDirectory>("scenario-preview");
+    ASSERT_EQ(run("generate -o ."), 0);
   }
-  static void TearDownTestSuite() { fs::remove_all(directory_); }
+  static void TearDownTestSuite() { directory_.reset(); }
 
-  /// Runs the program with `arguments`; its standard error goes to `error`.
+  /// Runs the program with `arguments` in the test's directory; its standard error goes to `error`.
   static int run(const std::string& arguments, std::string* error = nullptr) {
-    const std::string error_path = path_in(directory_, "stderr.txt");
-    const std::string command =
-        std::string("'") + SCENARIO_EXECUTABLE + "' " + arguments + " >/dev/null 2>'" + error_path + "'";
-    const int status = std::system(command.c_str());
-    if (error) *error = read_file(error_path);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const test_support::Outcome outcome = test_support::run_scenario(directory_->path(), arguments);
+    if (error) *error = outcome.err;
+    return outcome.status;
   }
-  static std::string in_directory(const std::string& name) { return path_in(directory_, name); }
+  static std::string in_directory(const std::string& name) { return directory_->at(name); }
   static std::string grid() { return in_directory("Lesca-Varo_148.dat"); }
 
-  static inline std::string directory_;
+  static inline std::unique_ptr<test_support::TemporaryDirectory> directory_;
 };
 
 std::pair<uint32_t, uint32_t> png_size(const std::string& bytes) {

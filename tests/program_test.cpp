@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -15,12 +16,7 @@ namespace {
 
 class Program : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/program-XXXXXX";
-    directory = mkdtemp(pattern);
-    fs::copy_file(SCENARIO_EXECUTABLE, path_in(directory, "scenario"));
-  }
-  void TearDown() override { fs::remove_all(directory); }
+  void SetUp() override { fs::copy_file(SCENARIO_EXECUTABLE, path_in(directory, "scenario")); }
 
   /// Runs the copied program without a display; returns its exit status.
   int run(const std::string& arguments = "") {
@@ -36,7 +32,8 @@ class Program : public ::testing::Test {
     return names;
   }
 
-  std::string directory;
+  test_support::TemporaryDirectory temporary{"program"};
+  std::string directory = temporary.path();
 };
 
 TEST_F(Program, WritesItsFilesIntoItsOwnDirectory) {

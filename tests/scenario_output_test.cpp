@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/binary_format.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -17,8 +18,8 @@ namespace {
 class ScenarioOutput : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/scenario-output-XXXXXX";
-    directory_ = mkdtemp(pattern);
+    temporary_ = std::make_unique<test_support::TemporaryDirectory>("scenario-output");
+    directory_ = temporary_->path();
     fs::copy_file(SCENARIO_EXECUTABLE, path_in(directory_, "scenario"));
     const std::string command = "env -u DISPLAY '" + path_in(directory_, "scenario") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
@@ -26,7 +27,7 @@ class ScenarioOutput : public ::testing::Test {
     table_bytes_ = read_file(path_in(directory_, "Lesca-Varo_148.sim"));
     trace_bytes_ = read_file(path_in(directory_, "Lesca-Varo_linea.dat"));
   }
-  static void TearDownTestSuite() { fs::remove_all(directory_); }
+  static void TearDownTestSuite() { temporary_.reset(); }
 
   static TrackGrid grid() {
     auto decoded = decode_grid(grid_bytes_);
@@ -39,6 +40,7 @@ class ScenarioOutput : public ::testing::Test {
     return decoded.value.value_or(ScenarioTable{});
   }
 
+  static inline std::unique_ptr<test_support::TemporaryDirectory> temporary_;
   static inline std::string directory_;
   static inline std::string grid_bytes_;
   static inline std::string table_bytes_;

@@ -1,4 +1,5 @@
 #include "app/output_directory.h"
+#include "support/temporary_directory.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -14,16 +15,13 @@ namespace {
 class OutputDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/output-directory-XXXXXX";
-    root = mkdtemp(pattern);
     std::ofstream(root + "/file") << "not a directory";
     fs::create_directory(root + "/existing");
     std::ofstream(root + "/existing/kept") << "kept";
     fs::create_directory_symlink(root + "/existing", root + "/link");
   }
-  void TearDown() override { fs::remove_all(root); }
-
-  std::string root;
+  test_support::TemporaryDirectory temporary{"output-directory"};
+  std::string root = temporary.path();
 };
 
 TEST_F(OutputDirectory, AMissingDirectoryIsCreatedWithItsParents) {

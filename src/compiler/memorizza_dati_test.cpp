@@ -12,6 +12,7 @@
 #include "scenario/run_state.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -26,16 +27,14 @@ std::string line_with(const std::string& entries) {
 class MemorizzaDati : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/memorizza-XXXXXX";
-    state.program_directory = mkdtemp(pattern);
+    state.program_directory = directory.path();
     state.line_key = std::string("K");
     state.train_number = std::string("7");
     state.trace_flag = 1;
     line_path = path_in(state.program_directory, "K_linea.txt");
     service_path = path_in(state.program_directory, "K_7-.txt");
   }
-  void TearDown() override { fs::remove_all(state.program_directory); }
-
+  test_support::TemporaryDirectory directory{"memorizza"};
   RunState state;
   std::string line_path;
   std::string service_path;

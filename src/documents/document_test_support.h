@@ -12,6 +12,7 @@
 
 #include "platform/files.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace document_test {
 
@@ -63,33 +64,15 @@ inline void write_file(const std::filesystem::path& path, const std::string& byt
 }
 
 /// A fresh directory under the system's temporary directory, removed with everything in it.
-class ScratchDirectory {
+class ScratchDirectory : public test_support::TemporaryDirectory {
  public:
-  ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "documents_test_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-
+  ScratchDirectory() : TemporaryDirectory("documents_test") {}
+  std::filesystem::path path() const { return TemporaryDirectory::path(); }
   /// Names of the entries in the directory, sorted.
   std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    const std::set<std::string> names = TemporaryDirectory::entries();
+    return {names.begin(), names.end()};
   }
-
- private:
-  std::filesystem::path path_;
 };
 
 /// A run state whose program directory is `directory`, for the scenario's line and train.

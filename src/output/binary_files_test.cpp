@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "scenario/binary_format.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace {
 
@@ -38,9 +39,6 @@ TrackTrace small_trace() {
 class WriteFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "binary-files-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory = pattern;
     state.program_directory = directory;
     state.line_key = "Lesca-Varo";
     state.train_number = "148";
@@ -50,11 +48,11 @@ class WriteFilesTest : public ::testing::Test {
     state.trace = small_trace();
     state.table[86].text = "148";
   }
-  void TearDown() override { std::filesystem::remove_all(directory); }
 
   std::string path(const std::string& name) const { return directory + "/" + name; }
 
-  std::string directory;
+  test_support::TemporaryDirectory temporary{"binary-files"};
+  std::string directory = temporary.path();
   RunState state;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/program_directory.h"
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -18,12 +19,11 @@ namespace {
 class MemorizzaPercorso : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/percorso-XXXXXX";
-    state.program_directory = mkdtemp(pattern);
+    state.program_directory = directory.path();
     state.line_key = std::string("K");
     state.train_number = std::string("7");
   }
-  void TearDown() override { fs::remove_all(state.program_directory); }
+  test_support::TemporaryDirectory directory{"percorso"};
 
   void write(const std::string& name, const std::string& text) {
     std::ofstream(path_in(state.program_directory, name), std::ios::binary) << text;

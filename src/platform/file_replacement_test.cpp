@@ -11,6 +11,7 @@
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -18,20 +19,14 @@ namespace {
 
 class FileReplacement : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/replace-XXXXXX";
-    directory = mkdtemp(pattern);
-  }
-  void TearDown() override {
-    chmod(directory.c_str(), 0755);
-    fs::remove_all(directory);
-  }
+  void TearDown() override { chmod(directory.c_str(), 0755); }
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename());
     return names;
   }
-  std::string directory;
+  test_support::TemporaryDirectory temporary{"replace"};
+  std::string directory = temporary.path();
 };
 
 TEST_F(FileReplacement, CreatesAMissingFile) {

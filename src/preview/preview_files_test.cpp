@@ -11,6 +11,7 @@
 #include "platform/program_directory.h"
 #include "preview/preview_test_support.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -62,12 +63,7 @@ TEST(PreviewFiles, MismatchesAreNamed) {
 /// A directory with the scenario's three binary files, as the run writes them.
 class PreviewFilesOnDisk : public ::testing::Test {
  public:
-  void SetUp() override {
-    char pattern[] = "/tmp/preview-files-XXXXXX";
-    directory = mkdtemp(pattern);
-    write_scenario();
-  }
-  void TearDown() override { fs::remove_all(directory); }
+  void SetUp() override { write_scenario(); }
 
   void write_scenario() {
     write("Lesca-Varo_148.dat", encode_grid(scenario().grid));
@@ -83,7 +79,8 @@ class PreviewFilesOnDisk : public ::testing::Test {
     static const ScenarioFiles files = compiled_scenario();
     return files;
   }
-  std::string directory;
+  test_support::TemporaryDirectory temporary{"preview-files"};
+  std::string directory = temporary.path();
 };
 
 TEST_F(PreviewFilesOnDisk, LoadsTheThreeFiles) {

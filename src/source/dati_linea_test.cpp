@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace {
 
@@ -53,8 +54,8 @@ TEST(DatiLinea, HoldsTheLineDescriptionExactly) {
 }
 
 TEST(DatiLinea, ReplacesTheFileInTheProgramDirectory) {
-  char pattern[] = "/tmp/dati-linea-XXXXXX";
-  const std::string directory = mkdtemp(pattern);
+  const test_support::TemporaryDirectory temporary("dati-linea");
+  const std::string& directory = temporary.path();
   RunState state;
   state.program_directory = directory;
   state.line_key = "Lesca-Varo";
@@ -62,7 +63,6 @@ TEST(DatiLinea, ReplacesTheFileInTheProgramDirectory) {
   std::ofstream(path) << std::string(5000, 'z');
   dati_linea(state);
   EXPECT_EQ(read_file(path), encode_lines(line_description_lines()));
-  std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace {
 
@@ -99,14 +100,8 @@ TEST(DatiTreno, SectionsStandInOrderWithTheirEntries) {
 
 class DatiTrenoFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dati_treno_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
-
-  std::string directory_;
+  test_support::TemporaryDirectory temporary_{"dati_treno"};
+  std::string directory_ = temporary_.path();
 };
 
 TEST_F(DatiTrenoFile, ReplacesAnEarlierFileWholeUnderTheNameFromTheRunState) {

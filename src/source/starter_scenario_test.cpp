@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/run_state.h"
+#include "support/temporary_directory.h"
 
 namespace {
 
@@ -63,14 +64,8 @@ TEST(StarterScenario, EveryEntryFollowsItsCommentAndTheFileEndsWithFine) {
 
 class StarterScenarioFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "starter_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
-
-  std::string directory_;
+  test_support::TemporaryDirectory temporary_{"starter"};
+  std::string directory_ = temporary_.path();
 };
 
 TEST_F(StarterScenarioFiles, BothFilesAreNamedFromTheKeyAndTheTrain) {

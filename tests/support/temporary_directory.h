@@ -1,0 +1,57 @@
+#pragma once
+
+// A temporary directory of a test's own, for every test that touches the disk.
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace test_support {
+
+/// A new, empty directory under the system's temporary directory, removed with everything in it when
+/// the object goes.
+class TemporaryDirectory {
+ public:
+  explicit TemporaryDirectory(const std::string& prefix = "scenario-test") {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary directory");
+    path_ = pattern;
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+  const std::string& path() const { return path_; }
+  /// A path inside the directory.
+  std::string at(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
+  void write(const std::string& name, std::string_view bytes) const {
+    std::filesystem::create_directories(std::filesystem::path(at(name)).parent_path());
+    std::ofstream(at(name), std::ios::binary) << bytes;
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(at(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  /// The names of the entries of a directory inside it ("" for itself).
+  std::set<std::string> entries(const std::string& name = "") const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(name.empty() ? path_ : at(name)))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace test_support
