@@ -403,6 +403,7 @@ class LineReader : public EntryReader {
     state_.grid.set_origin(static_cast<int32_t>(index), {keyword_place_, position});
     cell.value1 = static_cast<int16_t>(state_.board_slot);
     state_.table[static_cast<std::size_t>(state_.board_slot)].text = text;
+    state_.record_places[static_cast<std::size_t>(state_.board_slot)] = keyword_place_;
     --state_.board_slot;
     return Flow::Next;
   }

@@ -278,13 +278,13 @@ class ServiceReader : public EntryReader {
       return Flow::Next;
     }
     ScenarioRecord& record = state_.table[n];
-    station_places_[static_cast<std::size_t>(n)] = keyword_place_;
+    state_.record_places[static_cast<std::size_t>(n)] = keyword_place_;
     // When the run keeps going a refused station is taken as not written: its record is blank again.
     const auto refused = [&](Flow flow, std::size_t values_read) {
       if (state_.keep_going) {
         skip_values(values_read);
         record = ScenarioRecord{};
-        station_places_[static_cast<std::size_t>(n)] = SourcePlace{};
+        state_.record_places[static_cast<std::size_t>(n)] = SourcePlace{};
       }
       return flow;
     };
@@ -403,8 +403,8 @@ class ServiceReader : public EntryReader {
                        before + " ends at " + std::to_string(previous.number2) + " m; platforms stand at least " +
                        std::to_string(kStationSpacing) + " m apart";
     }
-    if (station_places_[static_cast<std::size_t>(n - 1)])
-      refusal.related.push_back({station_places_[static_cast<std::size_t>(n - 1)], "the station before it"});
+    if (state_.record_places[static_cast<std::size_t>(n - 1)])
+      refusal.related.push_back({state_.record_places[static_cast<std::size_t>(n - 1)], "the station before it"});
     return refusal;
   }
 
@@ -475,8 +475,7 @@ class ServiceReader : public EntryReader {
   bool stations_full_ = false;
   std::optional<Placed> first_speed_;
   std::optional<Placed> first_adhesion_;
-  /// The entry of each station record, for the messages.
-  std::array<SourcePlace, kScenarioRecordCount> station_places_{};
+
   int32_t speed_cursor_ = 0;
   int32_t previous_speed_ = 0;
   int32_t adhesion_cursor_ = 0;

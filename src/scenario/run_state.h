@@ -50,6 +50,10 @@ struct RunState {
   /// the objects they place.
   SourcePlace entry_place;
 
+  /// The entry that filled each record of the table (a station, a board text), for the messages and the
+  /// tools; no place for a record no entry filled.
+  std::array<SourcePlace, kScenarioRecordCount> record_places{};
+
   /// The kilometric reference entries that gave records 81 to 83, in the records' order (kept beside
   /// the table for the messages; no place when a record was not given).
   std::array<SourcePlace, 3> kilometric_places{};
