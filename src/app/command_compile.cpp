@@ -23,6 +23,7 @@
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/file_names.h"
+#include "scenario/read_limits.h"
 #include "scenario/run_state.h"
 
 namespace {
@@ -84,17 +85,10 @@ bool colour_wanted(Colour colour) {
          !(term != nullptr && std::string_view(term) == "dumb");
 }
 
-/// A file read as one of the two sources: a plain file only, since a device or a pipe could block the
-/// read or never end.
+/// A file read as one of the two sources: a regular file of at most kSourceReadLimit bytes.
 std::optional<std::string> read_source(const std::string& path, std::string& failure) {
-  std::error_code error;
-  const auto type = std::filesystem::status(path, error).type();
-  if (!error && type != std::filesystem::file_type::regular) {
-    failure = "cannot read " + path + ": not a regular file";
-    return std::nullopt;
-  }
   try {
-    return read_file(path);
+    return read_file(path, kSourceReadLimit);
   } catch (const FileError& file_failure) {
     failure = "cannot read " + file_failure.path() + ": " + file_failure.reason();
     return std::nullopt;
