@@ -7,7 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "platform/file_error.h"
+#include "platform/interrupt_cleanup.h"
 
 namespace {
 
@@ -47,7 +50,15 @@ int sync_directory(const std::string& directory) {
 void replace_file(const std::string& path, std::string_view bytes) {
   const std::string directory = directory_of(path);
   std::string temporary = directory + "/.scenario-XXXXXX";
-  int fd = mkstemp(temporary.data());
+  // The temporary file is registered for removal in the same moment it is made: an interrupt comes
+  // before it exists or after it is registered.
+  std::optional<RemovedOnInterrupt> removed_on_interrupt;
+  int fd = -1;
+  {
+    const InterruptsDeferred deferred;
+    fd = mkstemp(temporary.data());
+    if (fd >= 0) removed_on_interrupt.emplace(temporary);
+  }
   if (fd < 0) throw FileError(path, system_reason(errno));
 
   auto fail = [&](int error) {
