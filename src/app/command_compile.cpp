@@ -188,8 +188,9 @@ int compile(const CompileCommandOptions& options, bool write) {
   }
 
   if (write && outcome.writable(state) && (!failed || options.force)) {
-    if (const std::string made = create_output_directory(options.directory); !made.empty())
-      return refuse("cannot make the output directory " + options.directory + ": " + made, kExitFileFailure);
+    DirectoryLock lock;
+    if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty())
+      return refuse(claimed, kExitFileFailure);
     write_binary_files(state);
     std::string files;
     for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {

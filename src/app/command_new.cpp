@@ -47,6 +47,12 @@ std::string shown(const std::string& directory, const std::string& name) {
 int write_starter(const NewOptions& options) {
   const std::vector<std::string> names = {line_source_name(options.line_key),
                                           service_source_name(options.line_key, options.train)};
+  // Held before the files are looked for, so that no other run makes them between the look and the write.
+  DirectoryLock lock;
+  if (const std::string failure = claim_output_directory(options.directory, lock); !failure.empty()) {
+    std::cerr << "scenario: error: " << failure << "\n";
+    return kExitFileFailure;
+  }
   if (!options.force) {
     std::vector<std::string> present;
     for (const std::string& name : names)
@@ -58,11 +64,6 @@ int write_starter(const NewOptions& options) {
       return kExitError;
     }
   }
-  if (const std::string failure = create_output_directory(options.directory); !failure.empty()) {
-    std::cerr << "scenario: error: cannot make the output directory " << options.directory << ": " << failure << "\n";
-    return kExitFileFailure;
-  }
-
   RunState state;
   state.line_key = options.line_key;
   state.train_number = options.train;

@@ -46,10 +46,9 @@ int preview(const PreviewOptions& options) {
   if (!picture.error.empty()) return refuse("cannot draw the picture: " + picture.error + "; no picture written");
 
   const std::string directory = fs::path(output).parent_path().string();
-  if (!directory.empty()) {
-    if (const std::string failure = create_output_directory(directory); !failure.empty())
-      return refuse("cannot make the directory " + directory + " for the picture: " + failure, kExitFileFailure);
-  }
+  DirectoryLock lock;
+  if (const std::string failure = claim_output_directory(directory.empty() ? "." : directory, lock); !failure.empty())
+    return refuse(failure, kExitFileFailure);
   replace_file(output, picture.bytes);
   std::cout << files.value->line_key << " " << files.value->train_number << ": " << layout.stations.size()
             << " stations over " << layout.line_length << " m; wrote " << output << " (" << options.width << " x "

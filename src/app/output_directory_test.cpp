@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -66,6 +67,40 @@ TEST_F(OutputDirectory, TheSystemsReasonWhenTheDirectoryCannotBeMade) {
   // A dangling link stands where the directory should be: it exists as an entry, leads nowhere.
   fs::create_symlink(root + "/nowhere", root + "/dangling");
   EXPECT_EQ(create_output_directory(root + "/dangling"), "File exists");
+}
+
+TEST_F(OutputDirectory, ARunWaitsForTheDirectoryAndHoldsIt) {
+  const std::string directory = root + "/existing";
+  DirectoryLock other_run;
+  ASSERT_TRUE(other_run.try_lock(directory));
+  DirectoryLock lock;
+  EXPECT_FALSE(lock_for_the_run(directory, lock, std::chrono::milliseconds(50)));
+  EXPECT_FALSE(lock.held());
+
+  // The other run ends while this one waits.
+  std::thread ending([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    other_run = DirectoryLock();
+  });
+  EXPECT_TRUE(lock_for_the_run(directory, lock, std::chrono::seconds(20)));
+  ending.join();
+  EXPECT_TRUE(lock.held());
+  DirectoryLock next_run;
+  EXPECT_FALSE(next_run.try_lock(directory));
+}
+
+TEST_F(OutputDirectory, AClaimMakesTheDirectoryAndLocksIt) {
+  DirectoryLock lock;
+  EXPECT_EQ(claim_output_directory(root + "/new/sub", lock), "");
+  EXPECT_TRUE(fs::is_directory(root + "/new/sub"));
+  EXPECT_TRUE(lock.held());
+  DirectoryLock other;
+  EXPECT_FALSE(other.try_lock(root + "/new/sub"));
+
+  DirectoryLock refused;
+  EXPECT_EQ(claim_output_directory(root + "/file/sub", refused),
+            "cannot make the output directory " + root + "/file/sub: " + root + "/file exists and is not a directory");
+  EXPECT_FALSE(refused.held());
 }
 
 }  // namespace
