@@ -147,6 +147,14 @@ int compile(const CompileCommandOptions& options, bool write) {
     return refuse("the line key \"" + key.substr(0, 60) + "\" and the train number \"" + train.substr(0, 60) +
                       "\" cannot name the scenario's files: " + problem,
                   kExitUsage);
+  if (write) {
+    const std::string collision = output_replacing_input(
+        {{"line description", options.line_path}, {"train service", options.service_path}},
+        {{"plan trace", path_in(options.directory, trace_file_name(key))},
+         {"scenario table", path_in(options.directory, table_file_name(key, train))},
+         {"track grid", path_in(options.directory, grid_file_name(key, train))}});
+    if (!collision.empty()) return refuse(collision, kExitUsage);
+  }
 
   // The author's files are only read; the compiler works on copies.
   Sources sources;

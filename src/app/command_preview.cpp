@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/exit_status.h"
@@ -29,6 +30,16 @@ int refuse(const std::string& message, int status = kExitError) {
   return status;
 }
 
+/// The three files the picture is drawn from, when the grid's name is one the reader takes.
+std::vector<RunFile> inputs_of(const std::string& grid_path) {
+  const auto names = parse_file_name(fs::path(grid_path).filename().string());
+  if (!names || names->file != ScenarioFile::Grid) return {{"track grid", grid_path}};
+  const fs::path directory = fs::path(grid_path).parent_path();
+  return {{"track grid", grid_path},
+          {"scenario table", (directory / table_file_name(names->line_key, names->train_number)).string()},
+          {"plan trace", (directory / trace_file_name(names->line_key)).string()}};
+}
+
 int preview(const PreviewOptions& options) {
   const std::string output =
       options.output.empty() ? fs::path(options.grid_path).replace_extension(".png").string()
@@ -36,6 +47,9 @@ int preview(const PreviewOptions& options) {
   const auto format = picture_format_of(output);
   if (!format) return refuse("cannot tell the picture format of " + output + ": give a name ending in .png, .svg or .pdf");
 
+  if (const std::string collision = output_replacing_input(inputs_of(options.grid_path), {{"picture", output}});
+      !collision.empty())
+    return refuse(collision, kExitUsage);
   const LoadedScenarioFiles files = load_scenario_files(options.grid_path);
   if (!files) return refuse(files.error + "; no picture written", files.unreadable ? kExitFileFailure : kExitError);
 

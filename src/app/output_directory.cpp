@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/file_error.h"
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -56,6 +57,19 @@ std::string claim_output_directory(const std::string& directory, DirectoryLock& 
     if (!lock_for_the_run(directory, lock)) return "the output directory " + directory + " is " + directory_in_use();
   } catch (const FileError& failure) {
     return "cannot lock the output directory " + directory + ": " + failure.reason();
+  }
+  return {};
+}
+
+std::string output_replacing_input(const std::vector<RunFile>& inputs, const std::vector<RunFile>& outputs) {
+  for (const RunFile& output : outputs) {
+    const auto written = file_identity(output.path);
+    if (!written) continue;
+    for (const RunFile& input : inputs) {
+      if (file_identity(input.path) == written)
+        return "the " + output.role + " " + output.path + " would replace the " + input.role + " " + input.path +
+               ", which this run reads (they are one file): nothing written";
+    }
   }
   return {};
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "platform/directory_lock.h"
 
@@ -29,3 +30,14 @@ std::string directory_in_use();
 /// `directory`: "cannot make the output directory D: ...", "the output directory D is in use by another
 /// run ...", "cannot lock the output directory D: ..."; an empty text once `lock` holds it.
 std::string claim_output_directory(const std::string& directory, DirectoryLock& lock);
+
+/// A file a run reads or writes, with what it is to the run ("the line description").
+struct RunFile {
+  std::string role;
+  std::string path;
+};
+
+/// Why a run must not write: one of its outputs is one of its inputs (the same file, whatever the
+/// names: compared by device and file number, through links), so writing it would destroy what is
+/// being read. An empty text when no output is an input.
+std::string output_replacing_input(const std::vector<RunFile>& inputs, const std::vector<RunFile>& outputs);

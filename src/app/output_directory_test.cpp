@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -101,6 +102,35 @@ TEST_F(OutputDirectory, AClaimMakesTheDirectoryAndLocksIt) {
   EXPECT_EQ(claim_output_directory(root + "/file/sub", refused),
             "cannot make the output directory " + root + "/file/sub: " + root + "/file exists and is not a directory");
   EXPECT_FALSE(refused.held());
+}
+
+TEST_F(OutputDirectory, AnOutputThatIsAnInputIsFoundWhateverItsName) {
+  std::ofstream(root + "/line.txt") << "line";
+  std::ofstream(root + "/service.txt") << "service";
+  fs::create_hard_link(root + "/line.txt", root + "/existing/hard.dat");
+  fs::create_symlink(root + "/service.txt", root + "/existing/soft.sim");
+  const std::vector<RunFile> inputs = {{"line description", root + "/line.txt"}, {"train service", root + "/service.txt"}};
+  struct Case {
+    std::string output;
+    std::string message;  // empty: no collision
+  };
+  const Case cases[] = {
+      {root + "/line.txt", "the grid " + root + "/line.txt would replace the line description " + root +
+                               "/line.txt, which this run reads (they are one file): nothing written"},
+      {root + "/existing/../service.txt", "the grid " + root + "/existing/../service.txt would replace the train "
+                                          "service " + root + "/service.txt, which this run reads (they are one "
+                                          "file): nothing written"},
+      {root + "/existing/hard.dat", "the grid " + root + "/existing/hard.dat would replace the line description " +
+                                        root + "/line.txt, which this run reads (they are one file): nothing written"},
+      {root + "/existing/soft.sim", "the grid " + root + "/existing/soft.sim would replace the train service " + root +
+                                        "/service.txt, which this run reads (they are one file): nothing written"},
+      {root + "/existing/kept", ""},
+      {root + "/existing/absent.dat", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    EXPECT_EQ(output_replacing_input(inputs, {{"trace", root + "/existing/absent"}, {"grid", c.output}}), c.message);
+  }
 }
 
 }  // namespace

@@ -77,3 +77,9 @@ std::string read_file(const std::string& path, ReadLimit limit) {
 void delete_file_if_present(const std::string& path) {
   if (unlink(path.c_str()) != 0 && errno != ENOENT) throw FileError(path, std::strerror(errno));
 }
+
+std::optional<FileIdentity> file_identity(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}

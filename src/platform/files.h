@@ -25,3 +25,13 @@ std::string read_file(const std::string& path, ReadLimit limit = kAnySize);
 
 /// Deletes the file when it exists; a file that is not there is no failure.
 void delete_file_if_present(const std::string& path);
+
+/// What makes a file the same file under two names: its device and its number on the device.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+/// The identity of the file a path leads to (through symbolic links); nothing when there is none.
+std::optional<FileIdentity> file_identity(const std::string& path);

@@ -74,4 +74,18 @@ TEST_F(Files, AFileAboveTheLimitIsRefusedBeforeItIsRead) {
             std::to_string(std::uint64_t{4} << 30) + " bytes, more than a source may have (1000 bytes)");
 }
 
+TEST_F(Files, AFileIsKnownUnderEveryNameThatLeadsToIt) {
+  temporary.write("one", "1");
+  temporary.write("other", "1");
+  fs::create_hard_link(at("one"), at("hard"));
+  fs::create_symlink(at("one"), at("soft"));
+  const auto one = file_identity(at("one"));
+  ASSERT_TRUE(one.has_value());
+  EXPECT_EQ(file_identity(at("hard")), one);
+  EXPECT_EQ(file_identity(at("soft")), one);
+  EXPECT_EQ(file_identity(temporary.path() + "/./one"), one);
+  EXPECT_NE(file_identity(at("other")), one);
+  EXPECT_EQ(file_identity(at("absent")), std::nullopt);
+}
+
 }  // namespace
