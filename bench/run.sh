@@ -2,7 +2,7 @@
 # Times whole runs of the program beside a floor: the largest line the format accepts compiled with
 # `scenario compile`, and the scenario itself with `scenario generate`. For each: the median wall time
 # over RUNS runs, the peak memory (/usr/bin/time -v), and the ratio to the floor, a small program that
-# writes the same output bytes with one write per file.
+# writes the same output bytes with one write per file and syncs them to the disk.
 #   bench/run.sh [RUNS]      (default 9)
 set -euo pipefail
 cd "$(dirname "$0")/.."
