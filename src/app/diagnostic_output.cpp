@@ -14,8 +14,8 @@
 
 namespace {
 
-bool colour_wanted(Colour colour) {
-  if (colour != Colour::Auto) return colour == Colour::Always;
+bool colour_wanted(ColourUse colour) {
+  if (colour != ColourUse::Auto) return colour == ColourUse::Always;
   const char* no_colour = std::getenv("NO_COLOR");
   const char* term = std::getenv("TERM");
   return (no_colour == nullptr || *no_colour == '\0') && isatty(STDERR_FILENO) != 0 &&
@@ -35,7 +35,7 @@ void add_diagnostic_options(CLI::App* command, DiagnosticOptions& options) {
   command->add_option("--color", options.colour,
                       "Colours in the text diagnostics: auto (on a terminal, unless NO_COLOR is set), always or never")
       ->transform(CLI::CheckedTransformer(
-          std::map<std::string, Colour>{{"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}},
+          std::map<std::string, ColourUse>{{"auto", ColourUse::Auto}, {"always", ColourUse::Always}, {"never", ColourUse::Never}},
           CLI::ignore_case));
 }
 

@@ -8,12 +8,12 @@ class App;
 }
 
 enum class DiagnosticsFormat { Text, Json, Sarif };
-enum class Colour { Auto, Always, Never };
+enum class ColourUse { Auto, Always, Never };
 
 /// How a command shows its diagnostics.
 struct DiagnosticOptions {
   DiagnosticsFormat format = DiagnosticsFormat::Text;
-  Colour colour = Colour::Auto;
+  ColourUse colour = ColourUse::Auto;
 };
 
 /// Adds --diagnostics-format and --color to a command.
