@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/windows1252.h"
 #include "scenario/error_codes.h"
-#include "scenario/windows1252.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 
