@@ -4,6 +4,8 @@
 
 int32_t stored_line_length(const ScenarioTable& table) { return table[kTrainRecord].number2; }
 
+int32_t stored_braked_mass_percentage(const ScenarioTable& table) { return table[kTrainRecord].number1; }
+
 std::vector<Signal> read_signals(const TrackGrid& grid) {
   std::vector<Signal> signals;
   for (const int32_t i : cells_of_kind(grid, CellKind::Signal)) signals.push_back({i, object_metre(i)});
@@ -13,6 +15,7 @@ std::vector<Signal> read_signals(const TrackGrid& grid) {
 ScenarioModel read_scenario_model(const TrackGrid& grid, const ScenarioTable& table) {
   ScenarioModel model;
   model.line_length = stored_line_length(table);
+  model.braked_mass_percentage = stored_braked_mass_percentage(table);
   model.references = kilometric_references(table);
   model.stations = read_stations(table);
   model.signals = read_signals(grid);

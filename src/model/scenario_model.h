@@ -23,6 +23,7 @@ struct Signal {
 
 struct ScenarioModel {
   int32_t line_length = 0;  // as the table stores it: not checked
+  int32_t braked_mass_percentage = 0;  // 0 when the service gives none
   std::vector<KilometricReference> references;
   std::vector<Station> stations;
   std::vector<Signal> signals;
@@ -33,6 +34,9 @@ struct ScenarioModel {
 
 /// The line length the table stores (record 84, second number), metres.
 int32_t stored_line_length(const ScenarioTable& table);
+
+/// The train's braked-mass percentage the table stores (record 84, first number).
+int32_t stored_braked_mass_percentage(const ScenarioTable& table);
 
 /// The signals of the grid, by cell.
 std::vector<Signal> read_signals(const TrackGrid& grid);

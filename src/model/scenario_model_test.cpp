@@ -20,6 +20,7 @@ TEST(ScenarioModel, ReadsEveryKindOfObjectWhereItStands) {
   ScenarioTable table;
   table[1].number3 = 400;
   table[80].text = "(PONTE)";
+  table[kTrainRecord].number1 = 130;
   table[kTrainRecord].number2 = 29000;
   table[kKilometricTreRecord].number2 = 29100;
   table[kKilometricTreRecord].number3 = kKilometricCountingDown;
@@ -27,6 +28,7 @@ TEST(ScenarioModel, ReadsEveryKindOfObjectWhereItStands) {
   const ScenarioModel model = read_scenario_model(grid, table);
   EXPECT_EQ(model.line_length, 29000);
   EXPECT_EQ(stored_line_length(table), 29000);
+  EXPECT_EQ(model.braked_mass_percentage, 130);
   ASSERT_EQ(model.signals.size(), 2u);
   EXPECT_EQ(model.signals[0].cell, 2);
   EXPECT_EQ(model.signals[0].metre, 50);
