@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/commands.h"
+#include "app/compile_command.h"
 #include "app/diagnostics.h"
 #include "app/diagnostics_json.h"
 #include "app/diagnostics_sarif.h"
@@ -26,22 +27,6 @@
 #include "scenario/run_state.h"
 
 namespace {
-
-enum class DiagnosticsFormat { Text, Json, Sarif };
-enum class Colour { Auto, Always, Never };
-
-struct CompileCommandOptions {
-  std::string line_path;
-  std::string service_path;
-  std::string directory = ".";
-  std::string line_key;
-  std::string train;
-  bool force = false;
-  bool werror = false;
-  InputEncoding encoding = InputEncoding::Windows1252;
-  DiagnosticsFormat format = DiagnosticsFormat::Text;
-  Colour colour = Colour::Auto;
-};
 
 std::string file_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
@@ -113,8 +98,8 @@ std::optional<Diagnostic> names_differ(const std::optional<ParsedFileName>& line
   return warning;
 }
 
-/// Prints the diagnostics: for people on standard error, for tools (JSON lines, a SARIF log) alone on
-/// standard output. `first_only`: of the errors, only the first (compile), and no warning.
+}  // namespace
+
 void print_diagnostics(const CompileCommandOptions& options, const Sources& sources, const Diagnostics& diagnostics,
                        bool first_only) {
   if (options.format == DiagnosticsFormat::Sarif) {
@@ -134,10 +119,10 @@ void print_diagnostics(const CompileCommandOptions& options, const Sources& sour
   for (const Omitted& omitted : diagnostics.omitted()) std::cerr << printer.format(omitted);
 }
 
-/// Compiles the author's two files; with `write`, writes the binary files (compile), else only checks.
-int compile(const CompileCommandOptions& options, bool write) {
-  std::string key = options.line_key;
-  std::string train = options.train;
+int load_sources(const CompileCommandOptions& options, bool writes, std::string& key, std::string& train,
+                 Sources& sources) {
+  key = options.line_key;
+  train = options.train;
   const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
   const auto service_name = parsed_as(options.service_path, ScenarioFile::ServiceSource);
   if (key.empty() && line_name) key = line_name->line_key;
@@ -155,7 +140,6 @@ int compile(const CompileCommandOptions& options, bool write) {
                   kExitUsage);
 
   // The author's files are only read; the compiler works on copies.
-  Sources sources;
   std::string failure;
   const auto line_text = read_source(options.line_path, failure);
   if (!line_text) return refuse(failure, kExitFileFailure);
@@ -168,9 +152,32 @@ int compile(const CompileCommandOptions& options, bool write) {
     if (auto error = make_source(kind == SourceKind::Line ? sources.line : sources.service, kind)) input.add(std::move(*error));
   if (input.errors() > 0) {
     print_diagnostics(options, sources, input, false);
-    if (write) std::cerr << "scenario: no file written\n";
+    if (writes) std::cerr << "scenario: no file written\n";
     return kExitError;
   }
+  return 0;
+}
+
+void tell_more_errors(const Sources& sources, const std::string& key, const std::string& train) {
+  // The format stops at the first refusal; checking reads on, and tells how many more there are.
+  RunState checked;
+  checked.line_key = key;
+  checked.train_number = train;
+  compile_scenario(checked, sources.line.compiled, sources.service.compiled, {.keep_going = true});
+  if (const std::size_t found = checked.diagnostics.errors(); found > 1)
+    std::cerr << "scenario: " << plural(found - 1, "more error") << " after this one: scenario check lists them all\n";
+}
+
+namespace {
+
+/// Compiles the author's two files; with `write`, writes the binary files (compile), else only checks.
+int compile(const CompileCommandOptions& options, bool write) {
+  std::string key;
+  std::string train;
+  Sources sources;
+  if (const int refused = load_sources(options, write, key, train, sources); refused != 0) return refused;
+  const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
+  const auto service_name = parsed_as(options.service_path, ScenarioFile::ServiceSource);
 
   RunState state;
   state.line_key = key;
@@ -183,15 +190,7 @@ int compile(const CompileCommandOptions& options, bool write) {
   const bool failed = state.diagnostics.errors() > 0;
 
   print_diagnostics(options, sources, state.diagnostics, write && options.format == DiagnosticsFormat::Text);
-  if (write && failed) {
-    // The format stops at the first refusal; checking reads on, and tells how many more there are.
-    RunState checked;
-    checked.line_key = key;
-    checked.train_number = train;
-    compile_scenario(checked, sources.line.compiled, sources.service.compiled, {.keep_going = true});
-    if (const std::size_t found = checked.diagnostics.errors(); found > 1)
-      std::cerr << "scenario: " << plural(found - 1, "more error") << " after this one: scenario check lists them all\n";
-  }
+  if (write && failed) tell_more_errors(sources, key, train);
 
   if (write && outcome.writable(state) && (!failed || options.force)) {
     if (const std::string made = create_output_directory(options.directory); !made.empty())
@@ -216,6 +215,8 @@ int compile(const CompileCommandOptions& options, bool write) {
   return failed ? kExitError : kExitSuccess;
 }
 
+}  // namespace
+
 void add_source_arguments(CLI::App* command, CompileCommandOptions& options) {
   command->add_option("LINE", options.line_path, "Line description (K_linea.txt)")->required();
   command->add_option("SERVICE", options.service_path, "Train service (K_N-.txt)")->required();
@@ -239,8 +240,6 @@ void add_source_arguments(CLI::App* command, CompileCommandOptions& options) {
           std::map<std::string, Colour>{{"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}},
           CLI::ignore_case));
 }
-
-}  // namespace
 
 void add_compile_commands(CLI::App& app, int& status) {
   auto compile_options = std::make_shared<CompileCommandOptions>();
