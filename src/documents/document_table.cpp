@@ -4,7 +4,7 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 
