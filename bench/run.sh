@@ -2,9 +2,10 @@
 # Times whole runs of the program beside a floor: the largest line the format accepts compiled with
 # `scenario compile`, and the scenario itself with `scenario generate`. For each: the median wall time
 # over RUNS runs, the peak memory (/usr/bin/time -v), and the ratio to the floor, a small program that
-# writes the same output bytes with one write per file. Then `scenario inspect --json` of a grid and of
-# a plan trace at two sizes ten times apart (the largest line and one of 93,700 m), with the ratio of
-# their times (about 10 when the cost grows linearly) and their peak memory.
+# writes the same output bytes with one write per file. Then how cost grows: inputs at two sizes ten
+# times apart (among them `scenario inspect --json` of a grid and of a plan trace, of a line of 93,700 m
+# and of the largest line), with the ratio of their times (about 10 when the cost grows linearly) and
+# their peak memory.
 #   bench/run.sh [RUNS]      (default 9)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -79,31 +80,61 @@ echo "median of $runs runs; peak = maximum resident set size; budget = 3 x large
 report "largest line (1,000,000 m) compile" "$compile_ms" "$floor_ms" "$compile_peak" "$floor_peak" "$largest"
 report "scenario generate" "$generate_ms" "$sfloor_ms" "$generate_peak" "$sfloor_peak" "$slargest"
 
-# inspect --json at two sizes ten times apart: the grid and the trace of the largest line (20,141 cells,
-# metres 0 to 1,007,000) and of a line of 93,700 m (2,015 cells, metres 0 to 100,700).
+# How cost grows: each input at two sizes ten times apart. Linear cost gives a time ratio of about 10.
+#   growth NAME SMALL_SETUP LARGE_SETUP COMMAND...   (the setups write the input for the command)
+growth() {
+  local name=$1 small_setup=$2 large_setup=$3
+  shift 3
+  local small_ms large_ms small_peak large_peak
+  small_ms=$(median_ms "$small_setup" "$@")
+  small_peak=$(peak_kb "$small_setup" "$@")
+  large_ms=$(median_ms "$large_setup" "$@")
+  large_peak=$(peak_kb "$large_setup" "$@")
+  printf '%-44s %9s ms -> %9s ms  ratio %6s  peak %7.1f -> %7.1f MB\n' "$name" "$small_ms" "$large_ms" \
+    "$(awk -v a="$large_ms" -v b="$small_ms" 'BEGIN { printf "%.1f", a / b }')" \
+    "$(awk -v k="$small_peak" 'BEGIN { print k / 1024 }')" "$(awk -v k="$large_peak" 'BEGIN { print k / 1024 }')"
+}
+
+mkdir -p "$work/growth"
+service="$work/growth/G_1-.txt"
+printf '[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n[fine]\r\n' > "$service"
+# A line description with N copies of one line between its general section and its end.
+lines_of() {
+  local count=$1 text=$2
+  { printf '[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\n'
+    yes "$text" | head -n "$count"
+    printf '[fine]\r\n'; } > "$work/growth/G_linea.txt"
+}
+# A general section with N lengths of the longest line.
+lengths_of() {
+  local count=$1
+  { printf '[generale]\r\n'
+    yes 'lunghezza percorso, 1000000' | head -n "$count"
+    printf '[curve]\r\n[fine]\r\n'; } > "$work/growth/G_linea.txt"
+}
+echo
+echo "cost growth: two sizes ten times apart (median of $runs runs each)"
+# Diagnostics go to standard error, which is left out of the timing.
+check=(sh -c 'exec "$0" "$@" 2> /dev/null' "$bin/scenario" check "$work/growth/G_linea.txt" "$service")
+growth "check: 16,000 / 160,000 unknown lines" "lines_of 16000 strano" "lines_of 160000 strano" "${check[@]}"
+growth "check: 2,000 / 20,000 long comment lines" "lines_of 2000 $(printf 'sfondo-,%.0s' $(seq 100))" \
+  "lines_of 20000 $(printf 'sfondo-,%.0s' $(seq 100))" "${check[@]}"
+growth "check: 2,000 / 20,000 line lengths of 1,000,000 m" "lengths_of 2000" "lengths_of 20000" "${check[@]}"
+
+# inspect --json of the grid and of the plan trace of a line of 93,700 m (2,015 cells, metres 0 to
+# 100,700) and of the largest line (20,141 cells, metres 0 to 1,007,000); the setup puts the file of
+# each size in place, outside the timing.
+mkdir -p "$work/inspect"
 for size in 93700 1000000; do
   mkdir -p "$work/inspect-$size"
   "$bin/make_large_scenario" "$work/inspect-$size" "$size"
   "$bin/scenario" compile "$work/inspect-$size/K_linea.txt" "$work/inspect-$size/K_1-.txt" -o "$work/inspect-$size" \
     > /dev/null
 done
-# The start of the program alone, to take off the times above: what is left grows with the file.
-start_ms=$(median_ms ":" "$bin/scenario" --version)
-inspect_pair() {
-  local name=$1 file=$2
-  local small=("$bin/scenario" inspect --json "$work/inspect-93700/$file")
-  local large=("$bin/scenario" inspect --json "$work/inspect-1000000/$file")
-  local small_ms large_ms small_peak large_peak
-  small_ms=$(median_ms ":" "${small[@]}")
-  large_ms=$(median_ms ":" "${large[@]}")
-  small_peak=$(peak_kb ":" "${small[@]}")
-  large_peak=$(peak_kb ":" "${large[@]}")
-  printf '%-28s %8s ms  peak %6.1f MB (%9s bytes) | %8s ms  peak %6.1f MB (%9s bytes)  time ratio %5s, %5s without the start\n' \
-    "$name" "$small_ms" "$(awk -v k="$small_peak" 'BEGIN { print k / 1024 }')" \
-    "$(stat -c %s "$work/inspect-93700/$file")" "$large_ms" "$(awk -v k="$large_peak" 'BEGIN { print k / 1024 }')" \
-    "$(stat -c %s "$work/inspect-1000000/$file")" "$(awk -v a="$large_ms" -v b="$small_ms" 'BEGIN { printf "%.1f", a / b }')" \
-    "$(awk -v a="$large_ms" -v b="$small_ms" -v s="$start_ms" 'BEGIN { if (b > s) printf "%.1f", (a - s) / (b - s); else print "-" }')"
-}
-echo "inspect --json, 93,700 m line | 1,000,000 m line (median of $runs runs; the start of the program alone: $start_ms ms)"
-inspect_pair "grid" K_1.dat
-inspect_pair "plan trace" K_linea.dat
+for file in K_1.dat K_linea.dat; do
+  name="inspect --json: grid of 2,015 / 20,141 cells"
+  [ "$file" = K_linea.dat ] && name="inspect --json: trace of 2.0 / 20.1 MB"
+  growth "$name" "cp $work/inspect-93700/$file $work/inspect/$file" "cp $work/inspect-1000000/$file $work/inspect/$file" \
+    "$bin/scenario" inspect --json "$work/inspect/$file"
+done
+echo "the start of the program alone (scenario --version): $(median_ms ":" "$bin/scenario" --version) ms"
