@@ -139,6 +139,15 @@ TEST_F(Safety, CompileRefusesToWriteOverItsOwnInputsWhateverTheirNames) {
        },
        "compile K_linea.txt K_1-.txt -o out",
        "the scenario table out/K_1.sim would replace the line description K_linea.txt"},
+      {"documents whose card is the service, under another name",
+       [](const Safety& t) {
+         t.write("K_linea.txt", line_of_length(5000));
+         t.write("K_1-.txt", kService);
+         fs::create_directory(t.at("out"));
+         fs::create_hard_link(t.at("K_1-.txt"), t.at("out/K_1_scheda_treno.txt"));
+       },
+       "documents K_linea.txt K_1-.txt -o out",
+       "the timetable card out/K_1_scheda_treno.txt would replace the train service K_1-.txt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

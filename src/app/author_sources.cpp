@@ -116,3 +116,10 @@ AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_
   if (author.names_warning) state.diagnostics.add(*author.names_warning);
   return compilation;
 }
+
+void tell_errors_after_the_first(const AuthorSources& author) {
+  const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
+  if (const std::size_t found = checked.state.diagnostics.errors(); found > 1)
+    std::cerr << "scenario: " << found - 1 << " more error" << (found == 2 ? "" : "s")
+              << " after this one: scenario check lists them all\n";
+}

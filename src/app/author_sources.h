@@ -52,3 +52,7 @@ struct AuthorCompilation {
 };
 AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_going,
                                          const std::string& directory = ".");
+
+/// After the first error of a compilation that stops there (compile, documents): says on standard error
+/// how many more a check, which reads on, finds, when it finds more.
+void tell_errors_after_the_first(const AuthorSources& author);

@@ -76,12 +76,8 @@ int compile(const CompileCommandOptions& options, bool write) {
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;
   print_diagnostics(options.diagnostics, author.sources, state.diagnostics, write && text);
-  if (write && failed) {
-    // The format stops at the first refusal; checking reads on, and tells how many more there are.
-    const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
-    if (const std::size_t found = checked.state.diagnostics.errors(); found > 1)
-      std::cerr << "scenario: " << plural(found - 1, "more error") << " after this one: scenario check lists them all\n";
-  }
+  // The format stops at the first refusal; checking reads on, and tells how many more there are.
+  if (write && failed) tell_errors_after_the_first(author);
 
   if (write && compiled.outcome.writable(state) && (!failed || options.force)) {
     DirectoryLock lock;

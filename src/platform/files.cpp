@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -54,7 +55,7 @@ std::string read_file(const std::string& path, ReadLimit limit) {
   if (fstat(file.get(), &info) != 0) throw FileError(path, std::strerror(errno));
   if (!S_ISREG(info.st_mode)) throw FileError(path, "not a regular file");
   const auto size = static_cast<std::uint64_t>(info.st_size);
-  if (size > limit.bytes) throw FileError(path, too_large(size, limit));
+  if (size > limit.bytes) throw FileTooLarge(path, size, limit.bytes, too_large(size, limit));
 
   std::string content;
   content.reserve(static_cast<std::size_t>(size));
@@ -68,7 +69,8 @@ std::string read_file(const std::string& path, ReadLimit limit) {
     }
     // A file that grows while it is read is held to the same bound.
     if (static_cast<std::uint64_t>(got) > limit.bytes - content.size())
-      throw FileError(path, too_large(content.size() + static_cast<std::uint64_t>(got), limit));
+      throw FileTooLarge(path, content.size() + static_cast<std::uint64_t>(got), limit.bytes,
+                         too_large(content.size() + static_cast<std::uint64_t>(got), limit));
     content.append(buffer, static_cast<std::size_t>(got));
   }
   return content;

@@ -72,6 +72,14 @@ TEST_F(Files, AFileAboveTheLimitIsRefusedBeforeItIsRead) {
   }
   EXPECT_EQ(refusal(at("large"), ReadLimit{1000, "a source"}),
             std::to_string(std::uint64_t{4} << 30) + " bytes, more than a source may have (1000 bytes)");
+  // A refusal for size tells its reader the size and the limit, so that it can say what the file cannot be.
+  try {
+    read_file(at("large"), kLimit);
+    ADD_FAILURE() << "read a file above its limit";
+  } catch (const FileTooLarge& refusal) {
+    EXPECT_EQ(refusal.size(), std::uint64_t{4} << 30);
+    EXPECT_EQ(refusal.limit(), kLimit.bytes);
+  }
 }
 
 TEST_F(Files, AFileIsKnownUnderEveryNameThatLeadsToIt) {
