@@ -3,11 +3,14 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/exit_status.h"
 #include "platform/file_error.h"
 #include "platform/message_box.h"
+#include "platform/process_start.h"
 
 CLI::Validator non_empty_path() {
   return CLI::Validator([](const std::string& value) { return value.empty() ? std::string("an empty name") : std::string(); },
@@ -30,7 +33,11 @@ int run_command_line(int argc, char** argv) {
   add_preview_command(app, status);
   add_watch_command(app, status);
   try {
-    app.parse(argc, argv);
+    // The words in UTF-8 on every system (on Windows, file names in any script).
+    std::vector<std::string> words = command_line_words(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& word : words) pointers.push_back(word.data());
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& error) {
     // The parser's own statuses (105, 106, ...) are not the program's: every mistake in the arguments
     // gives one status; --help and --version stay a success.

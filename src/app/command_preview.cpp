@@ -9,12 +9,19 @@
 #include "app/exit_status.h"
 #include "app/output_directory.h"
 #include "platform/file_replacement.h"
+#if SCENARIO_PICTURES
 #include "preview/preview_drawing.h"
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
+#endif
 #include "scenario/file_names.h"
 
 namespace fs = std::filesystem;
+
+std::string pictures_left_out() {
+  return "pictures are not in this build of scenario (they need cairo, which the Windows build leaves out): "
+         "use the Linux build for preview and watch --preview";
+}
 
 namespace {
 
@@ -30,6 +37,7 @@ int refuse(const std::string& message, int status = kExitError) {
   return status;
 }
 
+#if SCENARIO_PICTURES
 /// The three files the picture is drawn from, when the grid's name is one the reader takes.
 std::vector<RunFile> inputs_of(const std::string& grid_path) {
   const auto names = parse_file_name(fs::path(grid_path).filename().string());
@@ -69,6 +77,10 @@ int preview(const PreviewOptions& options) {
             << options.height << ", " << picture.bytes.size() << " bytes)\n";
   return kExitSuccess;
 }
+
+#else
+int preview(const PreviewOptions&) { return refuse(pictures_left_out(), kExitUsage); }
+#endif
 
 }  // namespace
 

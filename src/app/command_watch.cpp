@@ -22,9 +22,11 @@
 #include "platform/file_watch.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#if SCENARIO_PICTURES
 #include "preview/preview_drawing.h"
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
+#endif
 #include "scenario/file_names.h"
 
 namespace fs = std::filesystem;
@@ -47,10 +49,8 @@ constexpr std::chrono::milliseconds kWaitLimit{3600 * 1000};
 
 std::string clock_now() {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
   std::ostringstream text;
-  text << std::put_time(&local, "%H:%M:%S");
+  text << std::put_time(std::localtime(&now), "%H:%M:%S");  // one thread: its shared result is safe
   return text.str();
 }
 
@@ -60,6 +60,11 @@ std::string plural(std::size_t count, const std::string& word) {
 
 /// The picture of a compiled scenario, drawn from the run state: "" when written, else why not.
 std::string write_picture(const WatchOptions& options, const RunState& state) {
+#if !SCENARIO_PICTURES
+  (void)state;
+  (void)options;
+  return "no picture: " + pictures_left_out();
+#else
   const auto format = picture_format_of(options.picture);
   ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
   if (const std::string mismatch = mismatch_of(files); !mismatch.empty()) return "no picture: " + mismatch;
@@ -69,6 +74,7 @@ std::string write_picture(const WatchOptions& options, const RunState& state) {
   if (!picture.error.empty()) return "no picture: " + picture.error;
   replace_file(options.picture, picture.bytes);
   return {};
+#endif
 }
 
 /// The files a round writes: the three binary files, and the picture when one is asked for.
@@ -152,11 +158,18 @@ void round(const WatchOptions& options, int number) {
 }
 
 int watch(const WatchOptions& options) {
+#if !SCENARIO_PICTURES
+  if (!options.picture.empty()) {
+    std::cerr << "scenario: error: " << pictures_left_out() << "\n";
+    return kExitUsage;
+  }
+#else
   if (!options.picture.empty() && !picture_format_of(options.picture)) {
     std::cerr << "scenario: error: cannot tell the picture format of " << options.picture
               << ": give a name ending in .png, .svg or .pdf\n";
     return kExitUsage;
   }
+#endif
   FileWatch watching({options.sources.line_path, options.sources.service_path});
   std::cerr << "scenario: watching " << options.sources.line_path << " and " << options.sources.service_path
             << "; Ctrl-C ends\n";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace CLI {
 class App;
 class Validator;
@@ -12,6 +14,9 @@ void add_compile_commands(CLI::App& app, int& status);
 void add_documents_command(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
 void add_preview_command(CLI::App& app, int& status);
+
+/// Why a build without pictures (the Windows one) refuses preview and watch --preview.
+std::string pictures_left_out();
 void add_watch_command(CLI::App& app, int& status);
 
 /// Refuses an empty value of an option that names a file or a directory.

@@ -1,7 +1,6 @@
 #include "app/diagnostic_output.h"
 
 #include <CLI/CLI.hpp>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -11,6 +10,7 @@
 #include "app/diagnostics.h"
 #include "app/diagnostics_json.h"
 #include "app/diagnostics_sarif.h"
+#include "platform/terminal.h"
 
 namespace {
 
@@ -18,8 +18,8 @@ bool colour_wanted(ColourUse colour) {
   if (colour != ColourUse::Auto) return colour == ColourUse::Always;
   const char* no_colour = std::getenv("NO_COLOR");
   const char* term = std::getenv("TERM");
-  return (no_colour == nullptr || *no_colour == '\0') && isatty(STDERR_FILENO) != 0 &&
-         !(term != nullptr && std::string_view(term) == "dumb");
+  return (no_colour == nullptr || *no_colour == '\0') && !(term != nullptr && std::string_view(term) == "dumb") &&
+         standard_error_shows_colours();
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 #include "app/standard_streams.h"
 #include "app/window_run.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/process_start.h"
 
 int main(int argc, char** argv) {
   install_interrupt_cleanup();
+  use_binary_standard_streams();
   const int status = argc <= 1 ? run_window() : run_command_line(argc, argv);
   return status_after_output(status);
 }

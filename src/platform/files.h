@@ -14,6 +14,9 @@ struct ReadLimit {
 /// No bound but the memory of the process.
 inline constexpr ReadLimit kAnySize{std::numeric_limits<std::uint64_t>::max(), "a file"};
 
+/// Why a file of `size` bytes is refused by `limit`: "N bytes, more than a track grid may have (1 MiB)".
+std::string size_refusal(std::uint64_t size, const ReadLimit& limit);
+
 /// True when a directory entry of that path exists (of any type).
 bool file_exists(const std::string& path);
 

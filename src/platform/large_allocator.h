@@ -1,6 +1,10 @@
 #pragma once
 
+#ifdef _WIN32
+#include <malloc.h>
+#else
 #include <sys/mman.h>
+#endif
 
 #include <cstddef>
 #include <cstdlib>
@@ -8,11 +12,21 @@
 
 /// An allocator for the large arrays of the compiler (the plan trace of a long line is tens of MB).
 /// Blocks of 2 MB and more are aligned to 2 MB and offered to the system for transparent huge pages,
-/// which cuts the page faults of first touching them by a factor of 512 where the system allows it.
+/// which cuts the page faults of first touching them by a factor of 512 where the system allows it
+/// (Linux; on Windows the blocks are only aligned).
 template <typename T>
 struct LargeAllocator {
   using value_type = T;
   static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+  /// A block of `bytes` (a multiple of `alignment` when that is above the usual alignment), or null.
+  static void* aligned_block(std::size_t alignment, std::size_t bytes) {
+#ifdef _WIN32
+    return _aligned_malloc(bytes, alignment);  // the C runtime of Windows has no aligned_alloc
+#else
+    return alignment > alignof(std::max_align_t) ? std::aligned_alloc(alignment, bytes) : std::malloc(bytes);
+#endif
+  }
 
   LargeAllocator() = default;
   template <typename U>
@@ -23,15 +37,23 @@ struct LargeAllocator {
     void* memory = nullptr;
     if (bytes >= kHugePage) {
       const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-      memory = std::aligned_alloc(kHugePage, rounded);
+      memory = aligned_block(kHugePage, rounded);
+#ifndef _WIN32
       if (memory != nullptr) madvise(memory, rounded, MADV_HUGEPAGE);  // a hint: its failure changes nothing
+#endif
     } else {
-      memory = std::malloc(bytes == 0 ? 1 : bytes);
+      memory = aligned_block(alignof(std::max_align_t), bytes == 0 ? 1 : bytes);
     }
     if (memory == nullptr) throw std::bad_alloc();
     return static_cast<T*>(memory);
   }
-  void deallocate(T* memory, std::size_t) { std::free(memory); }
+  void deallocate(T* memory, std::size_t) {
+#ifdef _WIN32
+    _aligned_free(memory);
+#else
+    std::free(memory);
+#endif
+  }
 
   template <typename U>
   bool operator==(const LargeAllocator<U>&) const { return true; }

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-class Fl_Window;
-
 /// The run's only window: 280 x 179 pixels with the bold caption "Attendere". It is shown and drawn
 /// at once; no event loop runs for it afterwards. Without a display nothing is shown.
 class WaitWindow {
@@ -17,5 +15,6 @@ class WaitWindow {
   void show_and_draw();
 
  private:
-  std::unique_ptr<Fl_Window> window_;
+  struct System;  // the window as the system's toolkit holds it (FLTK on Linux, Win32 on Windows)
+  std::unique_ptr<System> system_;
 };

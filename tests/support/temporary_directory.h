@@ -2,11 +2,14 @@
 
 // A temporary directory of a test's own, for every test that touches the disk.
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <iterator>
 #include <set>
 #include <stdexcept>
@@ -20,9 +23,19 @@ namespace test_support {
 class TemporaryDirectory {
  public:
   explicit TemporaryDirectory(const std::string& prefix = "scenario-test") {
+#ifdef _WIN32
+    // No mkdtemp: a random name, made only when it is not taken.
+    std::mt19937_64 numbers{std::random_device{}()};
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto candidate = std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(numbers() % 1000000000));
+      if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+    }
+    if (path_.empty()) throw std::runtime_error("cannot make a temporary directory");
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary directory");
     path_ = pattern;
+#endif
   }
   ~TemporaryDirectory() {
     std::error_code ignored;

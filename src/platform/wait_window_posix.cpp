@@ -19,17 +19,22 @@ constexpr int kLabelPoints = 24;
 constexpr const char* kWindowTitle = "scenario: Attendere";
 }  // namespace
 
+struct WaitWindow::System {
+  Fl_Window window{kWindowWidth, kWindowHeight, kWindowTitle};
+};
+
 WaitWindow::WaitWindow() = default;
 WaitWindow::~WaitWindow() = default;
 
 void WaitWindow::show_and_draw() {
   if (!display_available()) return;
-  window_ = std::make_unique<Fl_Window>(kWindowWidth, kWindowHeight, kWindowTitle);
+  system_ = std::make_unique<System>();
+  Fl_Window& window = system_->window;
   auto* label = new Fl_Box(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight, "Attendere");
   label->labelfont(FL_HELVETICA_BOLD);
   label->labelsize(kLabelPoints);
-  window_->end();
-  window_->show();
-  window_->wait_for_expose();
+  window.end();
+  window.show();
+  window.wait_for_expose();
   Fl::flush();
 }

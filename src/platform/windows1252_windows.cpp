@@ -1,0 +1,104 @@
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/windows1252.h"
+#include "platform/windows_system.h"
+
+// The conversions are the system's (code page 1252). The system gives the five places the code page
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) the control characters of the same value; here, as on
+// Linux, those bytes read as U+FFFD and those characters have no byte.
+
+namespace {
+
+constexpr UINT kCodePage = 1252;
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+bool undefined_place(unsigned value) {
+  return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
+}
+
+/// The length of the UTF-8 sequence a lead byte begins (1 for a byte that begins none).
+std::size_t sequence_length(unsigned char lead) {
+  if (lead < 0xC0) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+/// One character of UTF-8 at `offset` as UTF-16, or nothing when it is malformed (as the system judges).
+std::optional<std::wstring> character_at(std::string_view utf8, std::size_t offset, std::size_t& length) {
+  length = std::min(sequence_length(static_cast<unsigned char>(utf8[offset])), utf8.size() - offset);
+  wchar_t wide[2];
+  const int got = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data() + offset, static_cast<int>(length),
+                                      wide, 2);
+  if (got <= 0) return std::nullopt;
+  return std::wstring(wide, static_cast<std::size_t>(got));
+}
+
+/// The byte of one character, or nothing when the code page has none.
+std::optional<char> byte_of(const std::wstring& character) {
+  if (character.size() == 1 && undefined_place(character[0])) return std::nullopt;
+  char byte[4];
+  BOOL defaulted = FALSE;
+  const int got = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, character.data(),
+                                      static_cast<int>(character.size()), byte, sizeof byte, nullptr, &defaulted);
+  if (got != 1 || defaulted) return std::nullopt;
+  return byte[0];
+}
+
+}  // namespace
+
+std::string windows1252_to_utf8(std::string_view bytes) {
+  std::string utf8;
+  utf8.reserve(bytes.size());
+  std::wstring wide;
+  std::size_t start = 0;
+  // Runs of defined bytes go through the system in one call each.
+  auto flush = [&](std::size_t end) {
+    if (end == start) return;
+    const int size = static_cast<int>(end - start);
+    wide.resize(static_cast<std::size_t>(size));
+    const int got = MultiByteToWideChar(kCodePage, 0, bytes.data() + start, size, wide.data(), size);
+    wide.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    utf8 += windows_system::narrow(wide);
+  };
+  for (std::size_t offset = 0; offset < bytes.size(); ++offset) {
+    if (!undefined_place(static_cast<unsigned char>(bytes[offset]))) continue;
+    flush(offset);
+    utf8 += kReplacement;
+    start = offset + 1;
+  }
+  flush(bytes.size());
+  return utf8;
+}
+
+std::string utf8_to_windows1252(std::string_view utf8) {
+  std::string bytes;
+  bytes.reserve(utf8.size());
+  for (std::size_t offset = 0; offset < utf8.size();) {
+    // ASCII, most of any text, is its own byte.
+    const unsigned char lead = static_cast<unsigned char>(utf8[offset]);
+    if (lead < 0x80) {
+      bytes += static_cast<char>(lead);
+      ++offset;
+      continue;
+    }
+    std::size_t length = 0;
+    const auto character = character_at(utf8, offset, length);
+    if (!character) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(offset));
+    const auto byte = byte_of(*character);
+    if (!byte) {
+      unsigned value = (*character)[0];
+      if (character->size() == 2) value = 0x10000 + ((value - 0xD800) << 10) + ((*character)[1] - 0xDC00);
+      char name[16];
+      std::snprintf(name, sizeof name, "U+%04X", value);
+      throw std::invalid_argument(std::string("no Windows-1252 form for ") + name + " at byte " +
+                                  std::to_string(offset));
+    }
+    bytes += *byte;
+    offset += length;
+  }
+  return bytes;
+}
