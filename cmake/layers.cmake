@@ -18,6 +18,15 @@ else()
   set(SCENARIO_OTHER_SYSTEM "_windows(_test)?\\.cpp$")
 endif()
 
+# A test of the cross build, run under the emulator (Wine): quiet, in the build's own prefix, and headless
+# like CI's machine.
+function(scenario_emulated_test test)
+  set_tests_properties(${test} PROPERTIES
+    ENVIRONMENT "WINEDEBUG=-all;WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix"
+    ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:"
+    TIMEOUT 900)
+endfunction()
+
 function(scenario_layer name)
   cmake_parse_arguments(LAYER "" "" "DEPENDS;LIBRARIES;TEST_DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
@@ -41,6 +50,7 @@ function(scenario_layer name)
       if(CMAKE_CROSSCOMPILING)
         # One start of the emulator for the whole program: a start per test would take minutes.
         add_test(NAME ${name}_tests COMMAND ${name}_tests)
+        scenario_emulated_test(${name}_tests)
       else()
         gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60)
       endif()

@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string file_name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+std::string file_name(const std::string& path) { return utf8_name(filesystem_path(path).filename()); }
 
 /// What a source's file name says, when it has the form of that source's name.
 std::optional<ParsedFileName> parsed_as(const std::string& path, ScenarioFile file) {

@@ -14,6 +14,7 @@
 #include "app/output_directory.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
+#include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/file_names.h"
 #include "scenario/run_state.h"
@@ -88,7 +89,7 @@ int compile(const CompileCommandOptions& options, bool write) {
     for (const std::string& name : {trace_file_name(author.line_key), table_file_name(author.line_key, author.train_number),
                                     grid_file_name(author.line_key, author.train_number)}) {
       files += (files.empty() ? "" : ", ") + name + " (" +
-               std::to_string(std::filesystem::file_size(path_in(options.directory, name))) + " bytes)";
+               std::to_string(std::filesystem::file_size(filesystem_path(path_in(options.directory, name)))) + " bytes)";
     }
     (text ? std::cout : std::cerr) << author.line_key << " " << author.train_number << ": " << summary(state)
                                    << "; wrote " << files << "\n";

@@ -27,7 +27,7 @@ struct NewOptions {
 
 /// A path as the messages show it: "out/K_linea.txt", or "K_linea.txt" in the current directory.
 std::string shown(const std::string& directory, const std::string& name) {
-  return (fs::path(directory) / name).lexically_normal().string();
+  return utf8_name((filesystem_path(directory) / filesystem_path(name)).lexically_normal());
 }
 
 int write_starter(const NewOptions& options) {

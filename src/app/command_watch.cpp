@@ -92,7 +92,7 @@ std::vector<RunFile> outputs_of(const WatchOptions& options, const AuthorSources
 std::string claim_directories(const WatchOptions& options, DirectoryLock& lock, DirectoryLock& picture_lock) {
   if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty()) return claimed;
   if (options.picture.empty()) return {};
-  std::string picture_directory = fs::path(options.picture).parent_path().string();
+  std::string picture_directory = utf8_name(filesystem_path(options.picture).parent_path());
   if (picture_directory.empty()) picture_directory = ".";
   const auto identity = file_identity(picture_directory);
   if (identity && identity == file_identity(options.directory)) return {};

@@ -15,16 +15,16 @@ std::string create_output_directory(const std::string& directory) {
   // The parts that exist are looked at one by one, so that the message names the one in the way rather
   // than the whole path with the system's "Not a directory".
   fs::path prefix;
-  for (const fs::path& part : fs::path(directory)) {
+  for (const fs::path& part : filesystem_path(directory)) {
     prefix /= part;
     std::error_code error;
     const fs::file_status status = fs::status(prefix, error);
     if (status.type() == fs::file_type::not_found) break;
-    if (error) return prefix.string() + ": " + error.message();
-    if (!fs::is_directory(status)) return prefix.string() + " exists and is not a directory";
+    if (error) return utf8_name(prefix) + ": " + error.message();
+    if (!fs::is_directory(status)) return utf8_name(prefix) + " exists and is not a directory";
   }
   std::error_code error;
-  fs::create_directories(directory, error);
+  fs::create_directories(filesystem_path(directory), error);
   if (error) return error.message();
   return {};
 }

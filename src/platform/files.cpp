@@ -15,3 +15,12 @@ std::string size_refusal(std::uint64_t size, const ReadLimit& limit) {
   return std::to_string(size) + " bytes, more than " + std::string(limit.what) + " may have (" +
          readable_size(limit.bytes) + ")";
 }
+
+std::filesystem::path filesystem_path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8_name(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
@@ -16,6 +17,12 @@ inline constexpr ReadLimit kAnySize{std::numeric_limits<std::uint64_t>::max(), "
 
 /// Why a file of `size` bytes is refused by `limit`: "N bytes, more than a track grid may have (1 MiB)".
 std::string size_refusal(std::uint64_t size, const ReadLimit& limit);
+
+/// The std::filesystem path of a UTF-8 name, and the UTF-8 name of a path. A path made from a plain string
+/// would read it in the local code page on Windows (a name like "città" would become another); every
+/// name the program holds is UTF-8, so every std::filesystem path is made and read through these.
+std::filesystem::path filesystem_path(const std::string& utf8);
+std::string utf8_name(const std::filesystem::path& path);
 
 /// True when a directory entry of that path exists (of any type).
 bool file_exists(const std::string& path);
