@@ -17,6 +17,7 @@ std::string create_output_directory(const std::string& directory) {
   fs::path prefix;
   for (const fs::path& part : filesystem_path(directory)) {
     prefix /= part;
+    if (prefix == prefix.root_name()) continue;  // "C:" alone names the drive's current directory: not a part
     std::error_code error;
     const fs::file_status status = fs::status(prefix, error);
     if (status.type() == fs::file_type::not_found) break;

@@ -1,4 +1,5 @@
 #include "app/output_directory.h"
+#include "platform/program_directory.h"
 #include "support/temporary_directory.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +15,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A symbolic link on Windows needs a privilege that a user seldom holds: the cases that need one run on
+// Linux only.
+#ifdef _WIN32
+constexpr bool kSymbolicLinks = false;
+#else
+constexpr bool kSymbolicLinks = true;
+#endif
+
 class OutputDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
     std::ofstream(root + "/file") << "not a directory";
     fs::create_directory(root + "/existing");
     std::ofstream(root + "/existing/kept") << "kept";
-    fs::create_directory_symlink(root + "/existing", root + "/link");
+    if (kSymbolicLinks) fs::create_directory_symlink(root + "/existing", root + "/link");
   }
   test_support::TemporaryDirectory temporary{"output-directory"};
   std::string root = temporary.path();
@@ -31,12 +40,12 @@ TEST_F(OutputDirectory, AMissingDirectoryIsCreatedWithItsParents) {
     std::string asked;
     std::string made;  // the directory that must be there afterwards
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {"/a/b/c", "/a/b/c"},
       {"/existing/d/e/", "/existing/d/e"},
-      {"/link/f", "/existing/f"},
       {"/g/../h", "/h"},
   };
+  if (kSymbolicLinks) cases.push_back({"/link/f", "/existing/f"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.asked);
     EXPECT_EQ(create_output_directory(root + c.asked), "");
@@ -46,6 +55,7 @@ TEST_F(OutputDirectory, AMissingDirectoryIsCreatedWithItsParents) {
 
 TEST_F(OutputDirectory, AnExistingDirectoryIsLeftAsItIs) {
   for (const std::string asked : {"/existing", "/existing/", "/link"}) {
+    if (asked == "/link" && !kSymbolicLinks) continue;
     SCOPED_TRACE(asked);
     EXPECT_EQ(create_output_directory(root + asked), "");
     EXPECT_EQ(fs::file_size(root + "/existing/kept"), 4u);
@@ -53,9 +63,12 @@ TEST_F(OutputDirectory, AnExistingDirectoryIsLeftAsItIs) {
 }
 
 TEST_F(OutputDirectory, APartThatIsNoDirectoryIsNamed) {
-  EXPECT_EQ(create_output_directory(root + "/file"), root + "/file exists and is not a directory");
-  EXPECT_EQ(create_output_directory(root + "/file/x/y"), root + "/file exists and is not a directory");
-  EXPECT_EQ(create_output_directory(root + "/existing/kept/z"), root + "/existing/kept exists and is not a directory");
+  // The part is named with the system's separators ("\\" on Windows).
+  const std::string file = path_in(root, "file");
+  const std::string kept = path_in(path_in(root, "existing"), "kept");
+  EXPECT_EQ(create_output_directory(root + "/file"), file + " exists and is not a directory");
+  EXPECT_EQ(create_output_directory(root + "/file/x/y"), file + " exists and is not a directory");
+  EXPECT_EQ(create_output_directory(root + "/existing/kept/z"), kept + " exists and is not a directory");
   EXPECT_FALSE(fs::exists(root + "/existing/kept/z"));
   EXPECT_EQ(fs::file_size(root + "/file"), 15u);
 }
@@ -65,6 +78,7 @@ TEST_F(OutputDirectory, AnEmptyNameIsRefused) {
 }
 
 TEST_F(OutputDirectory, TheSystemsReasonWhenTheDirectoryCannotBeMade) {
+  if (!kSymbolicLinks) GTEST_SKIP() << "no symbolic links";
   // A dangling link stands where the directory should be: it exists as an entry, leads nowhere.
   fs::create_symlink(root + "/nowhere", root + "/dangling");
   EXPECT_EQ(create_output_directory(root + "/dangling"), "File exists");
@@ -100,7 +114,8 @@ TEST_F(OutputDirectory, AClaimMakesTheDirectoryAndLocksIt) {
 
   DirectoryLock refused;
   EXPECT_EQ(claim_output_directory(root + "/file/sub", refused),
-            "cannot make the output directory " + root + "/file/sub: " + root + "/file exists and is not a directory");
+            "cannot make the output directory " + root + "/file/sub: " + path_in(root, "file") +
+                " exists and is not a directory");
   EXPECT_FALSE(refused.held());
 }
 
@@ -108,13 +123,13 @@ TEST_F(OutputDirectory, AnOutputThatIsAnInputIsFoundWhateverItsName) {
   std::ofstream(root + "/line.txt") << "line";
   std::ofstream(root + "/service.txt") << "service";
   fs::create_hard_link(root + "/line.txt", root + "/existing/hard.dat");
-  fs::create_symlink(root + "/service.txt", root + "/existing/soft.sim");
+  if (kSymbolicLinks) fs::create_symlink(root + "/service.txt", root + "/existing/soft.sim");
   const std::vector<RunFile> inputs = {{"line description", root + "/line.txt"}, {"train service", root + "/service.txt"}};
   struct Case {
     std::string output;
     std::string message;  // empty: no collision
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {root + "/line.txt", "the grid " + root + "/line.txt would replace the line description " + root +
                                "/line.txt, which this run reads (they are one file): nothing written"},
       {root + "/existing/../service.txt", "the grid " + root + "/existing/../service.txt would replace the train "
@@ -122,11 +137,13 @@ TEST_F(OutputDirectory, AnOutputThatIsAnInputIsFoundWhateverItsName) {
                                           "file): nothing written"},
       {root + "/existing/hard.dat", "the grid " + root + "/existing/hard.dat would replace the line description " +
                                         root + "/line.txt, which this run reads (they are one file): nothing written"},
-      {root + "/existing/soft.sim", "the grid " + root + "/existing/soft.sim would replace the train service " + root +
-                                        "/service.txt, which this run reads (they are one file): nothing written"},
       {root + "/existing/kept", ""},
       {root + "/existing/absent.dat", ""},
   };
+  if (kSymbolicLinks)
+    cases.push_back({root + "/existing/soft.sim", "the grid " + root + "/existing/soft.sim would replace the train "
+                                                  "service " + root + "/service.txt, which this run reads (they are "
+                                                  "one file): nothing written"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.output);
     EXPECT_EQ(output_replacing_input(inputs, {{"trace", root + "/existing/absent"}, {"grid", c.output}}), c.message);

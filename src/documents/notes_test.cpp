@@ -160,7 +160,7 @@ TEST(Notes, WriterReplacesTheNotesInTheProgramDirectory) {
   dati_note(document_test::run_state_in(directory.path()));
 
   EXPECT_EQ(directory.entries(), std::vector<std::string>{name});
-  const std::string bytes = read_file(path);
+  const std::string bytes = read_file(path.string());
   EXPECT_EQ(bytes, encode_lines(notes_lines()));
   EXPECT_EQ(bytes.size(),
             std::accumulate(kStatedLengths.begin(), kStatedLengths.end(), std::size_t{0}) + 2 * kStatedLengths.size());
@@ -172,7 +172,7 @@ TEST(Notes, OnlyTheNameFollowsTheRunState) {
   document_test::ScratchDirectory directory;
   dati_note(document_test::run_state_in(directory.path(), "Altra-Linea", "7"));
   EXPECT_EQ(directory.entries(), std::vector<std::string>{"Altra-Linea_7_note.txt"});
-  EXPECT_EQ(read_file(directory.path() / "Altra-Linea_7_note.txt"), encode_lines(notes_lines()));
+  EXPECT_EQ(read_file((directory.path() / "Altra-Linea_7_note.txt").string()), encode_lines(notes_lines()));
 }
 
 }  // namespace

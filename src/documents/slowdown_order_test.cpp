@@ -150,7 +150,7 @@ TEST(SlowdownOrder, WriterReplacesTheOrderInTheProgramDirectory) {
   dati_rallentamenti(document_test::run_state_in(directory.path()));
 
   EXPECT_EQ(directory.entries(), std::vector<std::string>{name});
-  const std::string bytes = read_file(path);
+  const std::string bytes = read_file(path.string());
   EXPECT_EQ(bytes.size(), 3300u);
   EXPECT_EQ(bytes, encode_lines(slowdown_order_lines()));
 }
@@ -159,7 +159,7 @@ TEST(SlowdownOrder, OnlyTheNameFollowsTheRunState) {
   document_test::ScratchDirectory directory;
   dati_rallentamenti(document_test::run_state_in(directory.path(), "Altra-Linea", "7"));
   EXPECT_EQ(directory.entries(), std::vector<std::string>{"Altra-Linea_7_rallentamenti.txt"});
-  EXPECT_EQ(read_file(directory.path() / "Altra-Linea_7_rallentamenti.txt"),
+  EXPECT_EQ(read_file((directory.path() / "Altra-Linea_7_rallentamenti.txt").string()),
             encode_lines(slowdown_order_lines()));
 }
 

@@ -151,7 +151,7 @@ TEST(TimetableCard, WriterReplacesTheCardInTheProgramDirectory) {
   dati_scheda(document_test::run_state_in(directory.path()));
 
   EXPECT_EQ(directory.entries(), std::vector<std::string>{name});
-  const std::string bytes = read_file(path);
+  const std::string bytes = read_file(path.string());
   EXPECT_EQ(bytes.size(), 3733u);
   EXPECT_EQ(bytes, encode_lines(timetable_card_lines()));
 }
@@ -160,7 +160,7 @@ TEST(TimetableCard, OnlyTheNameFollowsTheRunState) {
   document_test::ScratchDirectory directory;
   dati_scheda(document_test::run_state_in(directory.path(), "Altra-Linea", "7"));
   EXPECT_EQ(directory.entries(), std::vector<std::string>{"Altra-Linea_7_scheda_treno.txt"});
-  EXPECT_EQ(read_file(directory.path() / "Altra-Linea_7_scheda_treno.txt"),
+  EXPECT_EQ(read_file((directory.path() / "Altra-Linea_7_scheda_treno.txt").string()),
             encode_lines(timetable_card_lines()));
 }
 

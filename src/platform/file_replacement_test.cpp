@@ -92,12 +92,25 @@ TEST_F(FileReplacement, AMissingDirectoryIsReportedWithTheFileName) {
 }
 
 #ifdef _WIN32
-TEST_F(FileReplacement, ReplacesAFileThatAnotherProgramHoldsOpenForReading) {
-  // Editors and viewers on Windows keep files open; one opened with the usual sharing is replaced.
+TEST_F(FileReplacement, AFileHeldOpenElsewhereIsLeftWholeAndNamed) {
+  // A file open in another program without leave to delete it (fopen's sharing) cannot be replaced on
+  // Windows: the failure names it, the earlier bytes stay and no temporary file remains.
   const std::string path = path_in(directory, "open.txt");
   std::ofstream(path) << "earlier";
-  std::ifstream reader(path);
-  replace_file(path, "new");
+  {
+    std::ifstream reader(path);
+    ASSERT_TRUE(reader.is_open());
+    try {
+      replace_file(path, "new");
+      ADD_FAILURE() << "replaced a file held open";
+    } catch (const FileError& failure) {
+      EXPECT_EQ(failure.path(), path);
+      EXPECT_EQ(failure.reason(), "Permission denied");
+    }
+  }
+  EXPECT_EQ(read_file(path), "earlier");
+  EXPECT_EQ(entries(), std::vector<std::string>{"open.txt"});
+  replace_file(path, "new");  // let go, it is replaced
   EXPECT_EQ(read_file(path), "new");
 }
 #else

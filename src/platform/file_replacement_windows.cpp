@@ -82,7 +82,15 @@ void replace_file(const std::string& path, std::string_view bytes) {
   // On the disk before it takes the name: a power cut after the rename finds the whole file.
   if (!FlushFileBuffers(file.get())) fail(GetLastError());
   file.reset();
-  // The rename goes to the disk before the call returns.
-  if (!MoveFileExW(temporary_wide.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    fail(GetLastError());
+  // The rename goes to the disk before the call returns. A file open in another program without leave to
+  // delete it (as most programs open files) cannot be replaced; a scanner that looks at a new file holds
+  // it for a moment only, so the rename is tried again for a little while.
+  constexpr int kAttempts = 10;
+  constexpr DWORD kPause = 50;  // ms
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExW(temporary_wide.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+    const DWORD failure = GetLastError();
+    if (attempt == kAttempts || (failure != ERROR_ACCESS_DENIED && failure != ERROR_SHARING_VIOLATION)) fail(failure);
+    Sleep(kPause);
+  }
 }

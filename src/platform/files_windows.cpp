@@ -36,6 +36,11 @@ std::string read_file(const std::string& path, ReadLimit limit) {
   // Looked at before it is opened, so that a directory is refused by name; a device ("CON", "NUL", a
   // pipe) is opened without a read and refused by the type of its handle before a byte is read.
   const std::wstring name = system_name(path);
+  // A device has a name in every directory ("CON", "nul.txt", "COM1"): the full name tells it.
+  std::wstring full(32768, L'\0');
+  const DWORD length = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length > 0 && length < full.size() && std::wstring_view(full.data(), length).starts_with(L"\\\\.\\"))
+    throw FileError(path, "not a regular file");
   const DWORD attributes = GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
