@@ -111,6 +111,30 @@ mkdir -p "$work/inputs"
 both compile compile Demo_linea.txt Demo_1-.txt -o out
 both documents documents Demo_linea.txt Demo_1-.txt -o documenti
 
+# watch: a first round at the start, another when a source changes (seen by ReadDirectoryChangesW).
+mkdir -p "$work/watch"
+cp "$work/inputs/"* "$work/watch/"
+(cd "$work/watch" && exec timeout 60 "$wine" "$windows" watch Demo_linea.txt Demo_1-.txt -o out </dev/null \
+  >"$work/watch.out" 2>"$work/watch.err") &
+watcher=$!
+wait_for_line() {
+  for _ in $(seq 1 200); do
+    grep -q "$1" "$work/watch.out" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+if wait_for_line "round 1: 0 errors, 0 warnings; wrote"; then
+  sed -i 's/^numero vetture,.*/numero vetture, x/' "$work/watch/Demo_1-.txt"
+  wait_for_line "round 2: 1 error" || fail "watch: no second round after a change under Wine"
+else
+  fail "watch: no first round under Wine"
+fi
+kill "$watcher" 2>/dev/null
+wait "$watcher" 2>/dev/null
+[ -f "$work/watch/out/Demo_1.dat" ] || fail "watch: no grid written by the first round"
+sed 's/^\[[0-9:]*\]//; s/([0-9.]* s)$//' "$work/watch.out" | sed 's/^/  watch:/'
+
 # Names beyond ASCII: the Windows build takes its words and names in UTF-16 from the system.
 mkdir -p "$work/inputs/città"
 mv "$work/inputs/Demo_linea.txt" "$work/inputs/città/Demo_linea.txt"
