@@ -10,4 +10,12 @@ struct LargeScenario {
   std::string service;
 };
 
-LargeScenario large_scenario();
+/// The speed boards the largest line has unless asked for more: one every 20 km.
+inline constexpr int kLargeScenarioSpeedBoards = 50;
+/// The most speed boards the largest line can take: one in nearly every cell that nothing else needs.
+inline constexpr int kLargeScenarioMostSpeedBoards = 10000;
+
+/// The largest line with `speed_boards` speed boards (kLargeScenarioSpeedBoards to
+/// kLargeScenarioMostSpeedBoards): the 50 of the line, and the rest spread evenly over the cells that
+/// no other object, approach mark or mountain stretch uses.
+LargeScenario large_scenario(int speed_boards = kLargeScenarioSpeedBoards);
