@@ -22,7 +22,8 @@ inline int crowded_station_metre(int k) { return 600 + 450 * k; }
 
 /// The name of station `k`, as the service gives it (a control byte included for two of them).
 inline std::string crowded_station_name(int k) {
-  const std::string number = (k < 9 ? "0" : "") + std::to_string(k + 1);
+  std::string number = std::to_string(k + 1);
+  if (number.size() < 2) number.insert(number.begin(), '0');
   if (k == 7) return "STAZIONE \x1B[31mROSSA DI SANTA MARIA " + number;
   if (k == 12) return "STAZIONE\tDI SAN GIORGIO IN VALLE " + number;
   return "STAZIONE DI SANTA MARIA DELLE GRAZIE AL MONTE LUNGO " + number;
