@@ -20,8 +20,6 @@ BoxIndex::BoxIndex(const Box& area, double bucket) : area_(area) {
   rows_ = static_cast<std::size_t>(std::clamp(std::ceil(area_.height() / size), 1.0, kMostBuckets / columns_));
   bucket_width_ = area_.width() / static_cast<double>(columns_);
   bucket_height_ = area_.height() / static_cast<double>(rows_);
-  boxes_.resize(columns_ * rows_);
-  points_.resize(columns_ * rows_);
 }
 
 std::size_t BoxIndex::column_of(double x) const {
@@ -46,6 +44,7 @@ BoxIndex::Range BoxIndex::range_of(const Box& box) const {
 }
 
 void BoxIndex::add(const Box& box) {
+  if (boxes_.empty()) boxes_.resize(columns_ * rows_);
   all_boxes_.push_back(box);
   const Range range = range_of(box);
   for (std::size_t row = range.top; row <= range.bottom; ++row)
@@ -53,9 +52,13 @@ void BoxIndex::add(const Box& box) {
       boxes_[row * columns_ + column].push_back(all_boxes_.size() - 1);
 }
 
-void BoxIndex::add(Point point) { points_[row_of(point.y) * columns_ + column_of(point.x)].push_back(point); }
+void BoxIndex::add(Point point) {
+  if (points_.empty()) points_.resize(columns_ * rows_);
+  points_[row_of(point.y) * columns_ + column_of(point.x)].push_back(point);
+}
 
 bool BoxIndex::holds_point(const Box& box) const {
+  if (points_.empty()) return false;
   const Range range = range_of(box);
   for (std::size_t row = range.top; row <= range.bottom; ++row)
     for (std::size_t column = range.left; column <= range.right; ++column)

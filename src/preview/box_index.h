@@ -36,6 +36,7 @@ class BoxIndex {
   /// per bucket); stops and gives true at the first call that gives true.
   template <typename Found>
   bool visit(const Box& box, Found found) const {
+    if (boxes_.empty()) return false;
     const Range range = range_of(box);
     for (std::size_t row = range.top; row <= range.bottom; ++row)
       for (std::size_t column = range.left; column <= range.right; ++column)
@@ -58,6 +59,6 @@ class BoxIndex {
   std::size_t columns_ = 1;
   std::size_t rows_ = 1;
   std::vector<Box> all_boxes_;
-  std::vector<std::vector<std::size_t>> boxes_;  // per bucket, indices into all_boxes_
-  std::vector<std::vector<Point>> points_;       // per bucket
+  std::vector<std::vector<std::size_t>> boxes_;  // per bucket, indices into all_boxes_; made at the first box
+  std::vector<std::vector<Point>> points_;       // per bucket; made at the first point
 };

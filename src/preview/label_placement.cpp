@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <limits>
 #include <numeric>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -191,19 +193,57 @@ std::optional<NearbyPlace> place_near(Point anchor, double w, double h, Point no
       }
     }
   }
-  // Crowded: the free place nearest to the anchor anywhere in the bounds.
+  // Crowded: the free place nearest to the anchor anywhere in the bounds, on a grid of places a
+  // quarter of the text's width and half its height apart. Row by row outward from the anchor, and in a
+  // row place by place outward, so that the search stops as soon as nothing nearer can be left.
+  if (!(unit > 0) || !(w >= 0) || !(h >= 0) || !(bounds.width() >= w) || !(bounds.height() >= h))
+    return std::nullopt;
+  const double step_x = std::max(4 * unit, w / 4);
+  const double step_y = std::max(4 * unit, h / 2);
+  const auto count = [](double room, double step) {
+    return static_cast<std::size_t>(std::min(std::floor(room / step), 1e6)) + 1;
+  };
+  const std::size_t columns = count(bounds.width() - w, step_x);
+  const std::size_t rows = count(bounds.height() - h, step_y);
+  const auto gap = [](double low, double high, double at) { return std::max({0.0, low - at, at - high}); };
+  std::vector<std::pair<double, std::size_t>> row_order;  // vertical distance, row
+  for (std::size_t r = 0; r < rows; ++r) {
+    const double top = bounds.top + static_cast<double>(r) * step_y;
+    row_order.emplace_back(gap(top, top + h, anchor.y), r);
+  }
+  std::sort(row_order.begin(), row_order.end());
+  // The column whose place lies nearest the anchor across: the text then ends at or starts at it.
+  const double nearest_left = std::clamp(anchor.x - w / 2, bounds.left, bounds.right - w);
+  const auto nearest_column = static_cast<std::ptrdiff_t>(
+      std::min(std::nearbyint((nearest_left - bounds.left) / step_x), static_cast<double>(columns - 1)));
   std::optional<Box> best;
-  double best_distance = std::numeric_limits<double>::max();
-  const double step = 4 * unit;
-  if (!(step > 0) || !(w >= 0) || !(h >= 0)) return std::nullopt;
-  for (double top = bounds.top; top + h <= bounds.bottom; top += step) {
-    for (double left = bounds.left; left + w <= bounds.right; left += step) {
-      const Box box{left, top, left + w, top + h};
-      const Point near = nearest_on(box, anchor);
-      const double distance = std::hypot(near.x - anchor.x, near.y - anchor.y);
-      if (distance < best_distance && clear_of_labels(box)) {
+  double best_distance = std::numeric_limits<double>::infinity();
+  for (const auto& row : row_order) {
+    const double dy = row.first;
+    const std::size_t r = row.second;
+    if (dy >= best_distance) break;
+    const double top = bounds.top + static_cast<double>(r) * step_y;
+    const auto box_in = [&](std::ptrdiff_t c) {
+      const double left = bounds.left + static_cast<double>(c) * step_x;
+      return Box{left, top, left + w, top + h};
+    };
+    const auto distance_of = [&](const Box& box) { return std::hypot(gap(box.left, box.right, anchor.x), dy); };
+    // Outward from the nearest column, always to the nearer of the two next places.
+    std::ptrdiff_t lower = nearest_column;
+    std::ptrdiff_t upper = nearest_column + 1;
+    while (lower >= 0 || upper < static_cast<std::ptrdiff_t>(columns)) {
+      const double lower_distance = lower >= 0 ? distance_of(box_in(lower)) : std::numeric_limits<double>::infinity();
+      const double upper_distance = upper < static_cast<std::ptrdiff_t>(columns)
+                                        ? distance_of(box_in(upper))
+                                        : std::numeric_limits<double>::infinity();
+      const bool take_lower = lower_distance <= upper_distance;
+      const double distance = take_lower ? lower_distance : upper_distance;
+      if (distance >= best_distance) break;
+      const Box box = box_in(take_lower ? lower-- : upper++);
+      if (clear_of_labels(box)) {
         best = box;
         best_distance = distance;
+        break;
       }
     }
   }

@@ -43,8 +43,8 @@ struct PlaceObstacles {
 
 /// A place for a text of `w` x `h` near `anchor` within `bounds`, clear of `obstacles`; directions near
 /// `normal` first, then further off. Distances are in page units times `unit`. When nothing near is
-/// free, the free place nearest to the anchor anywhere in the bounds; none when the bounds hold no free
-/// place at all.
+/// free, the free place nearest to the anchor anywhere in the bounds, among places a quarter of the
+/// text's width and half its height apart; none when the bounds hold no free place at all.
 std::optional<NearbyPlace> place_near(Point anchor, double w, double h, Point normal, const Box& bounds,
                                       const PlaceObstacles& obstacles, double unit);
 

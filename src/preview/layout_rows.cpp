@@ -40,15 +40,24 @@ void PreviewLayouter::plan_rows() {
 
 void PreviewLayouter::place_row(RowPlan& row, int most_levels) {
   if (row.texts.empty()) return;
+  // An empty text (a board whose record holds nothing to show) keeps its mark and takes no place.
+  std::vector<std::size_t> placed;
   std::vector<double> xs;
-  xs.reserve(row.texts.size());
-  for (std::size_t i = 0; i < row.texts.size(); ++i) xs.push_back(x_of(row.metres[i]));
-  row.slots = place_row_labels(xs, row.widths, 4 * u_, right_limit_, most_levels);
+  std::vector<double> widths;
+  for (std::size_t i = 0; i < row.texts.size(); ++i) {
+    if (row.texts[i].empty()) continue;
+    placed.push_back(i);
+    xs.push_back(x_of(row.metres[i]));
+    widths.push_back(row.widths[i]);
+  }
+  const std::vector<RowSlot> slots = place_row_labels(xs, widths, 4 * u_, right_limit_, most_levels);
+  row.slots.assign(row.texts.size(), RowSlot{0, 0, false});
   row.levels = 1;
   row.left_out = 0;
-  for (const RowSlot& slot : row.slots) {
-    if (slot.shown)
-      row.levels = std::max(row.levels, slot.level + 1);
+  for (std::size_t k = 0; k < placed.size(); ++k) {
+    row.slots[placed[k]] = slots[k];
+    if (slots[k].shown)
+      row.levels = std::max(row.levels, slots[k].level + 1);
     else
       ++row.left_out;
   }

@@ -6,6 +6,9 @@
 
 namespace {
 
+/// A coordinate further than this from the origin (or not a number) is taken for a missing point.
+constexpr double kFarthest = 1e12;
+
 /// How much larger a winding line's plan must come out to be turned away from its chord.
 constexpr double kWorthTurning = 1.25;
 
@@ -70,16 +73,21 @@ PlanProjection::PlanProjection(const TrackTrace& trace, int32_t last, const Box&
   const Extent e = extent_at(angle, 1);
   span_u_ = std::max(e.max_u - e.min_u, 1.0);
   const double span_v = std::max(e.max_v - e.min_v, 1.0);
-  scale_ = std::max(1e-9, std::min(std::max(box.width(), 1.0) / span_u_, std::max(box.height(), 1.0) / span_v));
+  // Spans of at least 1 m and at most a few times kFarthest: a scale above 0 that keeps every point in
+  // the box.
+  scale_ = std::min(std::max(box.width(), 1.0) / span_u_, std::max(box.height(), 1.0) / span_v);
   offset_x_ = (box.left + box.right) / 2 - (e.min_u + e.max_u) / 2 * scale_;
   offset_y_ = (box.top + box.bottom) / 2 + (e.min_v + e.max_v) / 2 * scale_;
 }
 
 Point PlanProjection::world(int32_t metre) const {
   const int32_t m = std::clamp(metre, 0, last_);
+  const Point straight{0, static_cast<double>(m)};
   // A trace that does not reach the metre (files not checked with mismatch_of) goes on straight.
-  if (!trace_.exists() || m > trace_.last_metre()) return Point{0, static_cast<double>(m)};
-  return Point{trace_.value(m, kAxisX), trace_.value(m, kAxisY)};
+  if (!trace_.exists() || m > trace_.last_metre()) return straight;
+  const Point p{trace_.value(m, kAxisX), trace_.value(m, kAxisY)};
+  const auto usable = [](double value) { return std::abs(value) <= kFarthest; };  // false for NaN too
+  return usable(p.x) && usable(p.y) ? p : straight;
 }
 
 Point PlanProjection::screen(int32_t metre) const {

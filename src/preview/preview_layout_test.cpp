@@ -74,6 +74,8 @@ std::vector<std::string> page_faults(const PreviewLayout& layout) {
       faults.push_back(name + " is lower than its minimum " + std::to_string(panel.minimum_height));
     for (std::size_t q = p + 1; q < layout.panels.size(); ++q)
       if (panel.box.overlaps(layout.panels[q].box)) faults.push_back(name + " overlaps panel " + std::to_string(q));
+    for (const Point& p : panel.line_end)
+      if (!inside(panel.box, Box{p.x, p.y, p.x, p.y})) faults.push_back("the end of the line is outside " + name);
     for (const std::size_t index : panel.labels) {
       ++panels_of.at(index);
       const Label& label = layout.labels[index];
@@ -456,6 +458,19 @@ TEST(PreviewLayout, TheEndOfTheLineIsMarkedOnEveryPanelThatShowsTheLine) {
   }
 }
 
+TEST(PreviewLayout, ABoardWithNothingToShowKeepsItsMarkAndTakesNoRoom) {
+  ScenarioFiles files = compiled_scenario();
+  for (int record = 74; record <= 80; ++record) files.table[static_cast<std::size_t>(record)].text = "(   )(  )";
+  const PreviewLayout layout = layout_preview(files, 1600, 1000, fixed_width);
+  const MarkRow& boards = layout.rows.at(3);
+  ASSERT_EQ(boards.kind, RowKind::InfoBoards);
+  EXPECT_EQ(boards.marks.size(), 7u);
+  for (const RowMark& mark : boards.marks) EXPECT_FALSE(mark.label.has_value());
+  EXPECT_EQ(layout.panels.at(boards.panel).left_out, 0);
+  EXPECT_FALSE(layout.panels.at(boards.panel).note.has_value());
+  EXPECT_EQ(boards.levels, 1);
+}
+
 TEST(PreviewLayout, AnEmptyServiceGivesAPictureWithoutMarks) {
   // Only the line: no stations, signals or slowdowns; the profile still runs over the whole line.
   ScenarioFiles files = compiled_scenario();
@@ -517,6 +532,10 @@ TEST(PreviewLayout, FilesThatWereNeverCheckedDoNotBreakIt) {
        [](ScenarioFiles& f) {
          for (int32_t i = 0; i <= f.grid.cellCount(); ++i)
            if (f.grid[i].kind == 0) f.grid[i].kind = static_cast<uint8_t>(CellKind::SpeedBoard);
+       }},
+      {"information boards with nothing to show",
+       [](ScenarioFiles& f) {
+         for (int record = 74; record <= 80; ++record) f.table[static_cast<std::size_t>(record)].text = "(   )(  )";
        }},
       {"the longest line length 32 bits hold",
        [](ScenarioFiles& f) { f.table[kTrainRecord].number2 = std::numeric_limits<int32_t>::max(); }},
