@@ -20,5 +20,3 @@ std::string error_id(int32_t code);
 /// The rule id of a diagnostic: "E16", or a warning kind's name.
 std::string rule_id(const Diagnostic& diagnostic);
 
-/// The column of a place as tools count it: characters, not bytes (they differ in a UTF-8 file).
-int character_column(const SourcePlace& file_place, const Sources& sources);

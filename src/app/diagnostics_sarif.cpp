@@ -18,7 +18,7 @@ Json physical_location(const Sources& sources, SourceKind source, const std::opt
   Json location;
   location["artifactLocation"] = Json{{"uri", sources.of(source).name}};
   if (place) {
-    location["region"] = Json{{"startLine", place->line}, {"startColumn", character_column(*place, sources)}};
+    location["region"] = Json{{"startLine", place->line}, {"startColumn", sources.of(source).character_column(*place)}};
   }
   return location;
 }
