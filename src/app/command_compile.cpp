@@ -12,11 +12,12 @@
 #include "app/diagnostics.h"
 #include "app/diagnostics_json.h"
 #include "app/diagnostics_sarif.h"
-#include "app/source_files.h"
 #include "app/exit_status.h"
 #include "app/explain_code.h"
 #include "app/output_directory.h"
 #include "compiler/compile_scenario.h"
+#include "compiler/source_check.h"
+#include "compiler/source_files.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
 #include "platform/file_error.h"
@@ -101,18 +102,6 @@ std::optional<std::string> read_source(const std::string& path, std::string& fai
   }
 }
 
-/// A warning when the two file names give different line keys.
-std::optional<Diagnostic> names_differ(const std::optional<ParsedFileName>& line, const std::optional<ParsedFileName>& service) {
-  if (!line || !service || line->line_key == service->line_key) return std::nullopt;
-  Diagnostic warning;
-  warning.severity = Severity::Warning;
-  warning.warning = WarningKind::FileNamesDiffer;
-  warning.message = "the line description's name gives the line key \"" + line->line_key +
-                    "\", the train service's \"" + service->line_key + "\": the files are compiled as line \"" +
-                    line->line_key + "\"";
-  return warning;
-}
-
 /// Prints the diagnostics: for people on standard error, for tools (JSON lines, a SARIF log) alone on
 /// standard output. `first_only`: of the errors, only the first (compile), and no warning.
 void print_diagnostics(const CompileCommandOptions& options, const Sources& sources, const Diagnostics& diagnostics,
@@ -163,32 +152,29 @@ int compile(const CompileCommandOptions& options, bool write) {
   if (!service_text) return refuse(failure, kExitFileFailure);
   sources.line = SourceFile(options.line_path, *line_text, options.encoding);
   sources.service = SourceFile(options.service_path, *service_text, options.encoding);
-  Diagnostics input;
-  for (const SourceKind kind : {SourceKind::Line, SourceKind::Service})
-    if (auto error = make_source(kind == SourceKind::Line ? sources.line : sources.service, kind)) input.add(std::move(*error));
+  const Diagnostics input = convert_sources(sources);
   if (input.errors() > 0) {
     print_diagnostics(options, sources, input, false);
     if (write) std::cerr << "scenario: no file written\n";
     return kExitError;
   }
 
+  // The file names are compared only when they gave the line key.
+  PairNames names{key, train, std::nullopt, std::nullopt};
+  if (options.line_key.empty()) {
+    names.line_file = line_name;
+    names.service_file = service_name;
+  }
   RunState state;
-  state.line_key = key;
-  state.train_number = train;
   state.program_directory = options.directory;
-  const CompileOutcome outcome =
-      compile_scenario(state, sources.line.compiled, sources.service.compiled, {.keep_going = !write});
-  if (options.line_key.empty())
-    if (auto warning = names_differ(line_name, service_name)) state.diagnostics.add(std::move(*warning));
+  const CompileOutcome outcome = compile_pair(state, sources, names, !write);
   const bool failed = state.diagnostics.errors() > 0;
 
   print_diagnostics(options, sources, state.diagnostics, write && options.format == DiagnosticsFormat::Text);
   if (write && failed) {
     // The format stops at the first refusal; checking reads on, and tells how many more there are.
     RunState checked;
-    checked.line_key = key;
-    checked.train_number = train;
-    compile_scenario(checked, sources.line.compiled, sources.service.compiled, {.keep_going = true});
+    compile_pair(checked, sources, names, true);
     if (const std::size_t found = checked.diagnostics.errors(); found > 1)
       std::cerr << "scenario: " << plural(found - 1, "more error") << " after this one: scenario check lists them all\n";
   }

@@ -1,17 +1,7 @@
 #include "app/diagnostics_json.h"
 
 #include "app/diagnostics.h"
-
-std::string error_id(int32_t code) {
-  std::string id = "E";
-  id += std::to_string(code);
-  return id;
-}
-
-std::string rule_id(const Diagnostic& diagnostic) {
-  if (diagnostic.severity == Severity::Warning) return std::string(warning_kind_name(diagnostic.warning));
-  return diagnostic.code != 0 ? error_id(diagnostic.code) : "input-encoding";
-}
+#include "scenario/windows1252.h"
 
 int character_column(const SourcePlace& file_place, const Sources& sources) {
   const SourceFile& file = sources.of(file_place.source);
