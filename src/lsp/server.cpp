@@ -1,5 +1,7 @@
 #include "lsp/server.h"
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <iostream>
 #include <utility>
@@ -49,9 +51,22 @@ std::optional<SourceKind> kind_of(const std::string& path) {
   return std::nullopt;
 }
 
+/// A whole number of the protocol (a line, a character, a version): a JSON integer, taken within the range
+/// of `int` (an editor's positions never leave it); anything else is a type error (invalid params).
+int whole_number(const json& value) {
+  if (value.is_number_unsigned()) return static_cast<int>(std::min<json::number_unsigned_t>(value.get<json::number_unsigned_t>(), INT_MAX));
+  if (!value.is_number_integer()) throw json::type_error::create(302, "a whole number is wanted", &value);
+  return static_cast<int>(std::clamp<json::number_integer_t>(value.get<json::number_integer_t>(), INT_MIN, INT_MAX));
+}
+
 TextPosition position_of(const json& params) {
   const json& position = params.at("position");
-  return {position.at("line").get<int>(), position.at("character").get<int>()};
+  return {whole_number(position.at("line")), whole_number(position.at("character"))};
+}
+
+int version_of(const json& document) {
+  const auto found = document.find("version");
+  return found == document.end() || found->is_null() ? 0 : whole_number(*found);
 }
 
 }  // namespace
@@ -190,7 +205,7 @@ void LanguageServer::notification(const std::string& method, const json& params)
     open.uri = document.at("uri").get<std::string>();
     open.path = path_of_uri(open.uri).value_or("");
     open.text = document.at("text").get<std::string>();
-    open.version = document.value("version", int64_t{0});
+    open.version = version_of(document);
     const std::string path = open.path;
     documents_.open(std::move(open));
     if (path.empty()) return;
@@ -202,7 +217,7 @@ void LanguageServer::notification(const std::string& method, const json& params)
     if (!changes.is_array() || changes.empty()) return;
     // Full synchronisation: the last change holds the whole text.
     std::string text = changes.back().at("text").get<std::string>();
-    if (!documents_.change(uri, std::move(text), document.value("version", int64_t{0}))) return;
+    if (!documents_.change(uri, std::move(text), version_of(document))) return;
     if (const auto path = path_of_uri(uri)) schedule_checks(*path, options_.debounce);
   } else if (method == "textDocument/didSave") {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
@@ -334,7 +349,12 @@ void LanguageServer::work() {
       std::function<void()> job = std::move(jobs_.front());
       jobs_.pop_front();
       lock.unlock();
-      job();
+      try {
+        job();
+      } catch (const std::exception& failure) {
+        // A job answers its own failures; what escapes it (memory running out) must not end the thread.
+        std::cerr << "scenario lsp: " << failure.what() << "\n";
+      }
       lock.lock();
       continue;
     }

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "lsp/json_rpc.h"
 #include "lsp/source_view.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
@@ -57,6 +58,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+/// The largest file read from disk as a partner: the largest message body the server takes.
+constexpr std::uintmax_t kMaxSourceSize = kMaxContentLength;
+
 std::string directory_of(const std::string& path) { return fs::path(path).parent_path().string(); }
 std::string name_of(const std::string& path) { return fs::path(path).filename().string(); }
 
@@ -76,6 +80,11 @@ std::optional<SourceFile> source_at(const std::string& path, const DocumentStore
   }
   if (type != fs::file_type::regular) {
     missing = "cannot read " + path + ": not a regular file";
+    return std::nullopt;
+  }
+  // No larger than a document the editor may send.
+  if (const auto size = fs::file_size(path, error); !error && size > kMaxSourceSize) {
+    missing = "cannot read " + path + ": larger than " + std::to_string(kMaxSourceSize) + " bytes";
     return std::nullopt;
   }
   try {
