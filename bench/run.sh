@@ -76,3 +76,44 @@ sfloor_peak=$(peak_kb "rm -f $work/scenario-floor/*" "${sfloor[@]}")
 echo "median of $runs runs; peak = maximum resident set size; budget = 3 x largest output file + 10 MB"
 report "largest line (1,000,000 m) compile" "$compile_ms" "$floor_ms" "$compile_peak" "$floor_peak" "$largest"
 report "scenario generate" "$generate_ms" "$sfloor_ms" "$generate_peak" "$sfloor_peak" "$slargest"
+
+# How cost grows: each input at two sizes ten times apart. Linear cost gives a time ratio of about 10.
+#   growth NAME SMALL_SETUP LARGE_SETUP COMMAND...   (the setups write the input for the command)
+growth() {
+  local name=$1 small_setup=$2 large_setup=$3
+  shift 3
+  local small_ms large_ms small_peak large_peak
+  small_ms=$(median_ms "$small_setup" "$@")
+  small_peak=$(peak_kb "$small_setup" "$@")
+  large_ms=$(median_ms "$large_setup" "$@")
+  large_peak=$(peak_kb "$large_setup" "$@")
+  printf '%-44s %9s ms -> %9s ms  ratio %6s  peak %7.1f -> %7.1f MB\n' "$name" "$small_ms" "$large_ms" \
+    "$(awk -v a="$large_ms" -v b="$small_ms" 'BEGIN { printf "%.1f", a / b }')" \
+    "$(awk -v k="$small_peak" 'BEGIN { print k / 1024 }')" "$(awk -v k="$large_peak" 'BEGIN { print k / 1024 }')"
+}
+
+mkdir -p "$work/growth"
+service="$work/growth/G_1-.txt"
+printf '[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n[fine]\r\n' > "$service"
+# A line description with N copies of one line between its general section and its end.
+lines_of() {
+  local count=$1 text=$2
+  { printf '[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\n'
+    yes "$text" | head -n "$count"
+    printf '[fine]\r\n'; } > "$work/growth/G_linea.txt"
+}
+# A general section with N lengths of the longest line.
+lengths_of() {
+  local count=$1
+  { printf '[generale]\r\n'
+    yes 'lunghezza percorso, 1000000' | head -n "$count"
+    printf '[curve]\r\n[fine]\r\n'; } > "$work/growth/G_linea.txt"
+}
+echo
+echo "cost growth: two sizes ten times apart (median of $runs runs each)"
+# Diagnostics go to standard error, which is left out of the timing.
+check=(sh -c 'exec "$0" "$@" 2> /dev/null' "$bin/scenario" check "$work/growth/G_linea.txt" "$service")
+growth "check: 16,000 / 160,000 unknown lines" "lines_of 16000 strano" "lines_of 160000 strano" "${check[@]}"
+growth "check: 2,000 / 20,000 long comment lines" "lines_of 2000 $(printf 'sfondo-,%.0s' $(seq 100))" \
+  "lines_of 20000 $(printf 'sfondo-,%.0s' $(seq 100))" "${check[@]}"
+growth "check: 2,000 / 20,000 line lengths of 1,000,000 m" "lengths_of 2000" "lengths_of 20000" "${check[@]}"

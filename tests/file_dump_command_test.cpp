@@ -10,8 +10,8 @@
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/binary_format.h"
-#include "support/scenario_json_reader.h"
 #include "support/program_run.h"
+#include "support/scenario_json_reader.h"
 
 namespace fs = std::filesystem;
 

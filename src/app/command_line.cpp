@@ -28,6 +28,7 @@ int run_command_line(int argc, char** argv) {
   add_inspect_command(app, status);
   add_preview_command(app, status);
   add_lsp_command(app, status);
+  add_watch_command(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -12,6 +12,7 @@ void add_compile_commands(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
 void add_preview_command(CLI::App& app, int& status);
 void add_lsp_command(CLI::App& app, int& status);
+void add_watch_command(CLI::App& app, int& status);
 
 /// Refuses an empty value of an option that names a file or a directory.
 CLI::Validator non_empty_path();

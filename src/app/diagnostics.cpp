@@ -1,6 +1,6 @@
 #include "app/diagnostics.h"
 
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 
@@ -104,7 +104,8 @@ std::string DiagnosticPrinter::format(const Diagnostic& compiled) const {
   if (!diagnostic.place) return located(sources_.of(file_of(diagnostic)).name, colour, label, text);
   const SourcePlace& place = *diagnostic.place;
   const auto where = [this](const SourcePlace& p) {
-    return sources_.of(p.source).name + ":" + std::to_string(p.line) + ":" + std::to_string(p.column);
+    const SourceFile& file = sources_.of(p.source);
+    return file.name + ":" + std::to_string(p.line) + ":" + std::to_string(file.character_column(p));
   };
   std::string out = located(where(place), colour, label, text) + quote(place);
   for (const RelatedPlace& related : diagnostic.related)

@@ -14,6 +14,3 @@
 /// name such as "not-a-keyword"), file, line, column, position (metres), cell, message, detail, and
 /// related places [{file, line, column, message}]; what a diagnostic lacks is null.
 nlohmann::ordered_json diagnostic_json(const Diagnostic& diagnostic, const Sources& sources);
-
-/// The column of a place as tools count it: characters, not bytes (they differ in a UTF-8 file).
-int character_column(const SourcePlace& file_place, const Sources& sources);

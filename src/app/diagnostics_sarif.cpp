@@ -5,7 +5,7 @@
 #include "app/diagnostics.h"
 #include "app/diagnostics_json.h"
 #include "scenario/error_codes.h"
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ Json physical_location(const Sources& sources, SourceKind source, const std::opt
   Json location;
   location["artifactLocation"] = Json{{"uri", sources.of(source).name}};
   if (place) {
-    location["region"] = Json{{"startLine", place->line}, {"startColumn", character_column(*place, sources)}};
+    location["region"] = Json{{"startLine", place->line}, {"startColumn", sources.of(source).character_column(*place)}};
   }
   return location;
 }

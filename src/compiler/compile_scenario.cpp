@@ -6,8 +6,8 @@
 #include "compiler/line_reader.h"
 #include "compiler/service_reader.h"
 #include "compiler/source_text_checks.h"
-#include "scenario/format.h"
 #include "scenario/error_codes.h"
+#include "scenario/format.h"
 #include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 

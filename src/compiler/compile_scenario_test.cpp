@@ -227,4 +227,73 @@ TEST(CompileScenario, EveryObjectRemembersTheEntryThatPlacedIt) {
   EXPECT_FALSE(state.grid.origin(100).place);  // a plain cell
 }
 
+// What the format takes without a word but an author surely meant otherwise: each gives a warning of its
+// kind at its place.
+TEST(CompileScenario, WarnsOfWhatTheFormatTakesSilently) {
+  struct Case {
+    const char* name;
+    std::string line_entries;
+    std::optional<std::string> service;  // the whole train service; nothing: a minimal one
+    WarningKind kind;
+    SourceKind source;
+    int line;
+    const char* words;  // words the message holds
+  };
+  const std::string profiles = "velocita, 0, 80\r\naderenza, 0, 100\r\n";
+  const auto service_with = [&](const std::string& entries) { return "[generale]\r\n" + profiles + entries + "[fine]\r\n"; };
+  const std::vector<Case> cases = {
+      {"an empty train service", "", std::string(), WarningKind::SourceNotRead, SourceKind::Service, 1, "is empty"},
+      {"a train service without [generale]", "", std::string("velocita, 0, 80\r\n[fine]\r\n"),
+       WarningKind::SourceNotRead, SourceKind::Service, 1, "no field \"[generale]\""},
+      {"a binary train service", "", std::string("[generale]\r\nvelo\0cita\r\n", 23), WarningKind::SourceNotRead,
+       SourceKind::Service, 2, "NUL byte"},
+      {"a quote never closed", "", service_with("stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,23,0, \"A\r\n" +
+                                                 std::string("segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n")),
+       WarningKind::UnclosedQuote, SourceKind::Service, 4, "never closed"},
+      {"a slowdown past the end of the line", "", service_with("rallentamento, 28900, 40, 500, 0, 0, 0\r\n"),
+       WarningKind::PastLineEnd, SourceKind::Service, 4, "past the end of the 29000 m line"},
+      {"a mountain that places nothing", "montagna, 5000, 5000, 2\r\n", std::nullopt, WarningKind::MountainChanged,
+       SourceKind::Line, 4, "places nothing"},
+      {"a mountain whose type the 150 m rule changes", "montagna, 5000, 5500, 2\r\nmontagna, 5600, 6000, 5\r\n",
+       std::nullopt, WarningKind::MountainChanged, SourceKind::Line, 5, "type 5 becomes 3"},
+      {"curves that overlap", "curvad3, 1000, 400\r\ncurvas3, 1200, 100\r\n", std::nullopt, WarningKind::CurveOverlap,
+       SourceKind::Line, 5, "before the previous one ends at 1400 m"},
+      {"a minute above 59", "", service_with("stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,75,0, A\r\n"),
+       WarningKind::TimeOutOfRange, SourceKind::Service, 4, "16:75:0"},
+      {"a speed of 0 before the first speed entry", "", std::string("[generale]\r\nvelocita, 1000, 80\r\naderenza, 0, 100\r\n[fine]\r\n"),
+       WarningKind::ProfileGap, SourceKind::Service, 2, "cells 0 to 19 (0 to 1000 m) keep a line speed of 0"},
+      {"UTF-8 text", "cartello_indicatore, 2000, CITT\xC3\x80\r\n", std::nullopt, WarningKind::NotWindows1252,
+       SourceKind::Line, 4, "is UTF-8, not Windows-1252 text"},
+      {"a byte Windows-1252 leaves undefined", "cartello_indicatore, 2000, A\x81\r\n", std::nullopt,
+       WarningKind::NotWindows1252, SourceKind::Line, 4, "byte 0x81"},
+      {"a control byte", "cartello_indicatore, 2000, \x1B]2;x\x07\r\n", std::nullopt, WarningKind::NotWindows1252,
+       SourceKind::Line, 4, "control byte 0x1B"},
+      {"a station mark over a signal", "", service_with("segnale, 700, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"
+                                                        "stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,23,0, A\r\n"),
+       WarningKind::ObjectOverwritten, SourceKind::Service, 5, "written over the signal at 700 m"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunState state;
+    const std::string line = line_with(c.line_entries);
+    const std::string service = c.service.value_or(service_with(""));
+    compile_scenario(state, line, service, {.keep_going = true});
+    bool found = false;
+    for (const Diagnostic& d : state.diagnostics.all()) {
+      if (d.severity != Severity::Warning || d.warning != c.kind) continue;
+      found = true;
+      ASSERT_TRUE(d.place.has_value());
+      EXPECT_EQ(d.place->source, c.source);
+      EXPECT_EQ(d.place->line, c.line);
+      EXPECT_NE(d.message.find(c.words), std::string::npos) << d.message;
+    }
+    EXPECT_TRUE(found) << "no warning of its kind";
+  }
+  // The scenario itself takes nothing silently.
+  RunState scenario;
+  compile_scenario(scenario, encode_lines(line_description_lines()), encode_lines(train_service_lines()),
+                   {.keep_going = true});
+  EXPECT_EQ(scenario.diagnostics.warnings(), 0u);
+}
+
 }  // namespace

@@ -53,7 +53,15 @@ class LineReader : public EntryReader {
   bool read_steps() {
     store_identity(state_);
     if (!find_general_section()) return false;
-    if (read_general_section() == Flow::End) return false;
+    Flow general = Flow::Next;
+    try {
+      general = read_general_section();
+    } catch (const ReadFailure&) {
+      create_grid();  // a length read before the failure has made its grid
+      throw;
+    }
+    create_grid();
+    if (general == Flow::End) return false;
     progressive_ordina(state_);
     start_line_entries();
     if (read_line_entries() == Flow::End) return false;
@@ -64,6 +72,14 @@ class LineReader : public EntryReader {
     const int32_t value = reader_.read_int32();
     place = reader_.last_place();
     return value;
+  }
+
+  /// Makes the grid (and the trace) of the last line length the general section gave, every byte zero.
+  void create_grid() {
+    if (!grid_wanted_) return;
+    grid_wanted_ = false;
+    state_.grid.create(state_.grid_extent);
+    if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
   }
 
   /// A hard error that has no position: its place is the field just read.
@@ -115,8 +131,9 @@ class LineReader : public EntryReader {
         return hard_end(kErrorLineLength, std::to_string(length) + " m; a line is 0 to " +
                                               std::to_string(kMaxLineLength) + " m long");
       state_.grid_extent = length + kGridBeyondLine;
-      state_.grid.create(state_.grid_extent);
-      if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
+      // Each length dimensions the grid afresh, so only the last one before the line entries counts:
+      // the grid and the trace are made once, when the general section ends.
+      grid_wanted_ = true;
     }
     const std::array<std::pair<Keyword, int>, 3> kilometric{{{Keyword::KilometricTre, kKilometricTreRecord},
                                                              {Keyword::KilometricDue, kKilometricDueRecord},
@@ -423,6 +440,7 @@ class LineReader : public EntryReader {
   int32_t previous_gradient_ = 0;
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
+  bool grid_wanted_ = false;
   bool mountains_full_ = false;
   int curves_ = 0;
   bool boards_full_ = false;

@@ -360,4 +360,28 @@ TEST(LineReader, ReadFailuresLeaveWithThePlaceOfTheField) {
   }
 }
 
+// Each length dimensions the grid afresh: the last one counts, whatever came before, and a length read
+// before a failure of the general section has made its grid.
+TEST(LineReader, TheLastLineLengthDimensionsTheGrid) {
+  std::string many = "[generale]\r\n";
+  for (int n = 0; n < 500; ++n) many += "lunghezza percorso, 1000000\r\n";
+  many += "lunghezza percorso, 1000\r\n[curve]\r\npendenza, 0, 5\r\n[fine]\r\n";
+  RunState state = fresh_state();
+  EXPECT_TRUE(read_line_description(state, many));
+  EXPECT_EQ(state.grid.cellCount(), 160);
+  EXPECT_EQ(state.trace.last_metre(), 8000);
+  EXPECT_EQ(state.grid[0].gradient, 105);
+
+  RunState refused = fresh_state();
+  EXPECT_FALSE(read_line_description(
+      refused, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, 2000000\r\n[curve]\r\n[fine]\r\n"));
+  EXPECT_EQ(refused.error.code, kErrorLineLength);
+  EXPECT_EQ(refused.grid.cellCount(), 160);  // the first length's grid stays
+
+  RunState failed = fresh_state();
+  EXPECT_THROW(read_line_description(failed, "[generale]\r\nlunghezza percorso, 1000\r\nsfondo uno, x\r\n[fine]\r\n"),
+               ReadFailure);
+  EXPECT_EQ(failed.grid.cellCount(), 160);
+}
+
 }  // namespace

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 
@@ -43,6 +43,15 @@ std::string_view SourceFile::line(int number) const {
   return std::string_view(text).substr(start, end - start);
 }
 
+int SourceFile::character_column(const SourcePlace& file_place) const {
+  if (encoding == InputEncoding::Windows1252) return file_place.column;
+  const std::string_view text = line(file_place.line);
+  int column = 1;
+  for (std::size_t k = 0; k + 1 < static_cast<std::size_t>(file_place.column) && k < text.size(); ++k)
+    if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) ++column;
+  return column;
+}
+
 SourcePlace SourceFile::in_file(SourcePlace compiled_place) const {
   const auto found = columns.find(compiled_place.line);
   if (found == columns.end() || compiled_place.column < 1) return compiled_place;
@@ -72,7 +81,12 @@ std::optional<Diagnostic> make_source(SourceFile& source, SourceKind kind) {
       error.severity = Severity::Error;
       error.place = SourcePlace{kind, static_cast<int>(n + 1), static_cast<int>(offset_in(refusal)) + 1};
       error.message = "a character the scenario's files cannot hold";
-      error.detail = std::string(refusal.what()) + " of the line: Windows-1252 has no byte for it";
+      const std::string what = refusal.what();
+      const auto code = what.find("U+");
+      error.detail = code == std::string::npos
+                         ? "malformed UTF-8"
+                         : what.substr(code, what.find(' ', code) - code) + " has no byte in Windows-1252, the code page of "
+                                                                             "the simulator's files";
       return error;
     }
     // Each converted byte is one character of the line: its column in the file is where that character

@@ -29,6 +29,9 @@ struct SourceFile {
   /// The place in the file of a place in the compiled text (they differ only on lines of a UTF-8 file
   /// that hold characters beyond ASCII).
   SourcePlace in_file(SourcePlace compiled_place) const;
+  /// The column of a place of the file as people and tools count it: characters, not bytes (they differ
+  /// in a UTF-8 file).
+  int character_column(const SourcePlace& file_place) const;
   /// The text of a 1-based line of the file, without its line end ("" beyond the last line).
   std::string_view line(int number) const;
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/windows1252.h"
 #include "scenario/run_state.h"
-#include "scenario/windows1252.h"
 
 namespace {
 

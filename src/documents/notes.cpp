@@ -1,9 +1,9 @@
 #include "documents/notes.h"
 
 #include "platform/program_directory.h"
+#include "platform/windows1252.h"
 #include "scenario/file_names.h"
 #include "scenario/run_state.h"
-#include "scenario/windows1252.h"
 
 // Each paragraph is one line, however long; lines 16, 18, 22 and 26 end with a blank.
 LineTable notes_text() {

@@ -6,7 +6,7 @@
 
 #include "model/boards.h"
 #include "model/trimmed.h"
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "scenario/format.h"
 #include "scenario/scenario_table.h"
 #include "scenario/track_grid.h"
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 

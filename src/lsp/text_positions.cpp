@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 

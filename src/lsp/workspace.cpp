@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "scenario/error_codes.h"
 #include "scenario/file_names.h"
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 void DocumentStore::open(OpenDocument document) {
   const std::lock_guard lock(mutex_);

@@ -4,9 +4,9 @@
 
 #include "model/positions.h"
 #include "model/scenario_model.h"
+#include "platform/windows1252.h"
 #include "scenario/file_names.h"
 #include "scenario/format.h"
-#include "scenario/windows1252.h"
 
 namespace {
 

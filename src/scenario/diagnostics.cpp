@@ -3,7 +3,7 @@
 #include <array>
 
 #include "scenario/error_codes.h"
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace {
 

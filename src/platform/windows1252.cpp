@@ -1,4 +1,4 @@
-#include "scenario/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <iconv.h>
 

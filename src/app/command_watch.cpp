@@ -1,0 +1,149 @@
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <ctime>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <variant>
+
+#include "app/author_sources.h"
+#include "app/commands.h"
+#include "app/diagnostic_output.h"
+#include "app/exit_status.h"
+#include "app/output_directory.h"
+#include "output/binary_files.h"
+#include "platform/file_error.h"
+#include "platform/file_replacement.h"
+#include "platform/file_watch.h"
+#include "platform/program_directory.h"
+#include "preview/preview_drawing.h"
+#include "preview/preview_files.h"
+#include "preview/preview_layout.h"
+#include "scenario/file_names.h"
+
+namespace {
+
+struct WatchOptions {
+  SourceOptions sources;
+  DiagnosticOptions diagnostics;
+  std::string directory = ".";
+  std::string picture;
+  int width = 1600;
+  int height = 1000;
+};
+
+/// An editor saves in steps: a round starts when no change came for this long.
+constexpr std::chrono::milliseconds kQuiet{150};
+/// How long one wait lasts before it starts again (there is no end but Ctrl-C).
+constexpr std::chrono::milliseconds kWaitLimit{3600 * 1000};
+
+std::string clock_now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::ostringstream text;
+  text << std::put_time(&local, "%H:%M:%S");
+  return text.str();
+}
+
+std::string plural(std::size_t count, const std::string& word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+/// The picture of a compiled scenario, drawn from the run state: "" when written, else why not.
+std::string write_picture(const WatchOptions& options, const RunState& state) {
+  const auto format = picture_format_of(options.picture);
+  ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
+  if (const std::string mismatch = mismatch_of(files); !mismatch.empty()) return "no picture: " + mismatch;
+  const PreviewLayout layout = layout_preview(files, options.width, options.height, cairo_text_measure());
+  const Picture picture = draw_preview(layout, *format, state.line_key + ", train " + state.train_number);
+  release_drawing_resources();
+  if (!picture.error.empty()) return "no picture: " + picture.error;
+  replace_file(options.picture, picture.bytes);
+  return {};
+}
+
+/// One round: reads, checks (every error), writes the files when there is no error, draws the picture;
+/// prints the diagnostics, then one status line.
+void round(const WatchOptions& options, int number) {
+  const auto started = std::chrono::steady_clock::now();
+  std::string status;
+  auto read = read_author_sources(options.sources);
+  if (const int* refused = std::get_if<int>(&read)) {
+    status = "the sources cannot be read (exit status " + std::to_string(*refused) + " of compile)";
+  } else {
+    const AuthorSources& author = std::get<AuthorSources>(read);
+    if (author.input.errors() > 0) {
+      print_diagnostics(options.diagnostics, author.sources, author.input);
+      status = plural(author.input.errors(), "error") + " in the input; no file written";
+    } else {
+      const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
+      print_diagnostics(options.diagnostics, author.sources, checked.state.diagnostics);
+      status = plural(checked.state.diagnostics.errors(), "error") + ", " +
+               plural(checked.state.diagnostics.warnings(), "warning");
+      if (checked.state.diagnostics.errors() > 0) {
+        status += "; no file written";
+      } else {
+        // No error: the format's own compilation writes the same files as compile.
+        AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/false, options.directory);
+        try {
+          if (const std::string made = create_output_directory(options.directory); !made.empty())
+            throw FileError(options.directory, made);
+          write_binary_files(compiled.state);
+          status += "; wrote " + trace_file_name(author.names.line_key) + ", " +
+                    table_file_name(author.names.line_key, author.names.train_number) + ", " +
+                    grid_file_name(author.names.line_key, author.names.train_number);
+          if (!options.picture.empty()) {
+            const std::string picture = write_picture(options, compiled.state);
+            status += picture.empty() ? ", " + options.picture : "; " + picture;
+          }
+        } catch (const FileError& failure) {
+          status += "; cannot write " + failure.path() + ": " + failure.reason();
+        }
+      }
+    }
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::ostringstream took;
+  took << std::fixed << std::setprecision(2) << seconds;
+  std::cout << "[" << clock_now() << "] round " << number << ": " << status << " (" << took.str() << " s)"
+            << std::endl;
+}
+
+int watch(const WatchOptions& options) {
+  if (!options.picture.empty() && !picture_format_of(options.picture)) {
+    std::cerr << "scenario: error: cannot tell the picture format of " << options.picture
+              << ": give a name ending in .png, .svg or .pdf\n";
+    return kExitUsage;
+  }
+  FileWatch watching({options.sources.line_path, options.sources.service_path});
+  std::cerr << "scenario: watching " << options.sources.line_path << " and " << options.sources.service_path
+            << "; Ctrl-C ends\n";
+  for (int number = 1;; ++number) {
+    round(options, number);
+    while (!watching.wait_for_change(kQuiet, kWaitLimit)) {
+    }
+  }
+}
+
+}  // namespace
+
+void add_watch_command(CLI::App& app, int& status) {
+  auto options = std::make_shared<WatchOptions>();
+  auto* command = app.add_subcommand(
+      "watch", "Check and compile a line description and a train service (and draw their picture) each time "
+               "one of them changes, until Ctrl-C.");
+  add_source_options(command, options->sources);
+  add_diagnostic_options(command, options->diagnostics);
+  command->add_option("-o,--output", options->directory, "Directory for the binary files (default: .)")
+      ->check(non_empty_path());
+  command->add_option("--preview", options->picture, "Draw the picture into FILE.png, FILE.svg or FILE.pdf each round")
+      ->check(non_empty_path());
+  command->add_option("--width", options->width, "Width of the picture")->check(CLI::Range(600, 6000));
+  command->add_option("--height", options->height, "Height of the picture")->check(CLI::Range(400, 6000));
+  command->callback([options, &status] { status = watch(*options); });
+}

@@ -1,0 +1,59 @@
+#include "app/diagnostic_output.h"
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <string_view>
+
+#include "app/diagnostics.h"
+#include "app/diagnostics_json.h"
+#include "app/diagnostics_sarif.h"
+
+namespace {
+
+bool colour_wanted(ColourUse colour) {
+  if (colour != ColourUse::Auto) return colour == ColourUse::Always;
+  const char* no_colour = std::getenv("NO_COLOR");
+  const char* term = std::getenv("TERM");
+  return (no_colour == nullptr || *no_colour == '\0') && isatty(STDERR_FILENO) != 0 &&
+         !(term != nullptr && std::string_view(term) == "dumb");
+}
+
+}  // namespace
+
+void add_diagnostic_options(CLI::App* command, DiagnosticOptions& options) {
+  command->add_option("--diagnostics-format", options.format,
+                      "text (for people, on standard error), json (one object per line) or sarif (a SARIF 2.1.0 "
+                      "log), the last two alone on standard output")
+      ->transform(CLI::CheckedTransformer(std::map<std::string, DiagnosticsFormat>{{"text", DiagnosticsFormat::Text},
+                                                                                   {"json", DiagnosticsFormat::Json},
+                                                                                   {"sarif", DiagnosticsFormat::Sarif}},
+                                          CLI::ignore_case));
+  command->add_option("--color", options.colour,
+                      "Colours in the text diagnostics: auto (on a terminal, unless NO_COLOR is set), always or never")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, ColourUse>{{"auto", ColourUse::Auto}, {"always", ColourUse::Always}, {"never", ColourUse::Never}},
+          CLI::ignore_case));
+}
+
+void print_diagnostics(const DiagnosticOptions& options, const Sources& sources, const Diagnostics& diagnostics,
+                       bool first_error_only) {
+  if (options.format == DiagnosticsFormat::Sarif) {
+    std::cout << sarif_log(diagnostics, sources).dump(2) << "\n";
+    return;
+  }
+  if (options.format == DiagnosticsFormat::Json) {
+    for (const Diagnostic& diagnostic : diagnostics.all()) std::cout << diagnostic_json(diagnostic, sources).dump() << "\n";
+    return;
+  }
+  const DiagnosticPrinter printer(sources, colour_wanted(options.colour));
+  for (const Diagnostic& diagnostic : diagnostics.all()) {
+    if (first_error_only && diagnostic.severity != Severity::Error) continue;
+    std::cerr << printer.format(diagnostic);
+    if (first_error_only) return;
+  }
+  for (const Omitted& omitted : diagnostics.omitted()) std::cerr << printer.format(omitted);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "compiler/source_files.h"
+#include "scenario/diagnostics.h"
+
+namespace CLI {
+class App;
+}
+
+enum class DiagnosticsFormat { Text, Json, Sarif };
+enum class ColourUse { Auto, Always, Never };
+
+/// How a command shows its diagnostics.
+struct DiagnosticOptions {
+  DiagnosticsFormat format = DiagnosticsFormat::Text;
+  ColourUse colour = ColourUse::Auto;
+};
+
+/// Adds --diagnostics-format and --color to a command.
+void add_diagnostic_options(CLI::App* command, DiagnosticOptions& options);
+
+/// Prints diagnostics: for people on standard error (coloured as asked: auto means on a terminal, unless
+/// NO_COLOR is set), for tools (JSON lines, a SARIF log) alone on standard output. `first_error_only`:
+/// of the errors only the first, and no warning (what compile shows).
+void print_diagnostics(const DiagnosticOptions& options, const Sources& sources, const Diagnostics& diagnostics,
+                       bool first_error_only = false);

@@ -1,0 +1,141 @@
+// Checking reads on after a refusal: every independent mistake in one reading, the refused entry taken
+// as not written, what follows from an earlier error not reported again.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compiler/compile_scenario.h"
+#include "scenario/error_codes.h"
+#include "scenario/run_state.h"
+
+namespace {
+
+std::string line_with(const std::string& entries) {
+  return "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\n" + entries + "[fine]\r\n";
+}
+std::string service_with(const std::string& entries) {
+  return "[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n" + entries + "[fine]\r\n";
+}
+std::string signal_at(int position) {
+  std::string entry = "segnale, ";
+  entry += std::to_string(position);
+  entry += ", 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
+  return entry;
+}
+std::string station(int position, int length, const std::string& name) {
+  return "stazione, " + std::to_string(position) + ", 12, " + std::to_string(length) +
+         ", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 23, 0, " + name + "\r\n";
+}
+
+struct Found {
+  int32_t code;
+  int line;
+};
+
+std::vector<Found> errors_of(const RunState& state) {
+  std::vector<Found> found;
+  for (const Diagnostic& d : state.diagnostics.all())
+    if (d.severity == Severity::Error) found.push_back({d.code, d.place ? d.place->line : 0});
+  return found;
+}
+
+RunState checked(const std::string& line, const std::string& service) {
+  RunState state;
+  state.line_key = std::string("K");
+  state.train_number = std::string("7");
+  compile_scenario(state, line, service, {.keep_going = true});
+  return state;
+}
+
+TEST(ReadingOn, EveryIndependentMistakeIsFoundInOneReading) {
+  const RunState state = checked(line_with("pendenza, 40000, 1\r\n"                               // line 4: E15
+                                           "cartello_indicatore, 1500, (X)\r\n"                   // line 5
+                                           "indicatori_vmax, 1500, 80, 80, 80, 0, , , , 0\r\n"),  // line 6: E21
+                                 service_with(signal_at(3000) + signal_at(3010) +                 // lines 4, 5: E16
+                                              station(675, 300, "A") +                            // line 6: E8
+                                              station(2000, 350, "B") +                           // line 7: E9
+                                              signal_at(5000)));                                  // line 8: placed
+  const std::vector<Found> found = errors_of(state);
+  ASSERT_EQ(found.size(), 5u);
+  EXPECT_EQ(found[0].code, kErrorOutOfRange);
+  EXPECT_EQ(found[0].line, 4);
+  EXPECT_EQ(found[1].code, kErrorSpeedBoardOccupied);
+  EXPECT_EQ(found[2].code, kErrorSignalOccupied);
+  EXPECT_EQ(found[2].line, 5);
+  EXPECT_EQ(found[3].code, kErrorStationPosition);
+  EXPECT_EQ(found[4].code, kErrorPlatformLength);
+  // The entries after the refusals were read and placed.
+  EXPECT_TRUE(state.grid[101].is(CellKind::Signal));
+  EXPECT_EQ(state.grid[0].speedLimit, 16);
+}
+
+TEST(ReadingOn, ARefusedEntryIsTakenAsNotWritten) {
+  // A refused station leaves no record, so the next station follows the one before it; a slowdown refused
+  // for its approach cells leaves no warning, start or end.
+  const RunState state = checked(line_with(""), service_with(station(650, 300, "A") + station(900, 300, "B") +
+                                                             station(2000, 300, "C") + signal_at(2000) +
+                                                             "rallentamento, 3300, 40, 100, 0, 1, 0\r\n"));
+  const std::vector<Found> found = errors_of(state);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].code, kErrorStationSpacing);
+  EXPECT_EQ(found[1].code, kErrorApproachOccupied);
+  EXPECT_EQ(state.table[1].text, "A");
+  EXPECT_EQ(state.table[2].text, "C");
+  EXPECT_EQ(state.table[3].text, "");
+  for (const int cell : {43, 67, 69}) EXPECT_TRUE(state.grid[cell].is_free()) << cell;
+}
+
+TEST(ReadingOn, AReadFailureIsToldAndTheNextLinesStillRead) {
+  // A missing comma takes the next line's keyword as a value; the reading goes on from that line.
+  const RunState state =
+      checked(line_with("pendenza 6000, 25\r\ncurvad3, 100, 200\r\nmontagna, x, 200, 2\r\npendenza, 40000, 1\r\n"),
+              service_with(""));
+  const std::vector<Found> found = errors_of(state);
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].code, kErrorReadFailure);
+  EXPECT_EQ(found[0].line, 4);  // the entry that was cut, not the line its value was looked for on
+  EXPECT_EQ(found[1].code, kErrorReadFailure);
+  EXPECT_EQ(found[1].line, 6);
+  EXPECT_EQ(found[2].code, kErrorOutOfRange);
+  EXPECT_EQ(found[2].line, 7);
+  const Diagnostic& cut = state.diagnostics.all()[0];
+  EXPECT_NE(cut.detail.find("has 1 of the 2 values it needs (position, gradient)"), std::string::npos) << cut.detail;
+  ASSERT_EQ(cut.related.size(), 1u);
+  EXPECT_EQ(cut.related[0].place.line, 5);
+  // The curve of line 5 was read again as an entry of its own.
+  EXPECT_NE(state.trace.tag(150, kAxisX), TraceTag::Empty);
+}
+
+TEST(ReadingOn, WhatFollowsFromAnEarlierErrorIsNotReportedAgain) {
+  std::string mountains;
+  for (int i = 0; i < 85; ++i)
+    mountains += "montagna, " + std::to_string(i * 300) + ", " + std::to_string(i * 300 + 100) + ", 2\r\n";
+  // Every candidate cell before the slowdown taken: the three groups of its start would each say so.
+  std::string signals;
+  for (int position = 12300; position <= 12750; position += 50) signals += signal_at(position);
+  const RunState state = checked(line_with(mountains), service_with(signals + "rallentamento, 13300, 120, 100, 0, 0, 0\r\n"));
+  std::size_t capacity = 0;
+  std::size_t control_points = 0;
+  for (const Found& found : errors_of(state)) {
+    capacity += found.code == kErrorMountainCapacity;
+    control_points += found.code == kErrorSlowdownControlPoint;
+  }
+  EXPECT_EQ(capacity, 1u);
+  EXPECT_EQ(control_points, 1u);
+}
+
+TEST(ReadingOn, TheFormatsOwnReadingIsNotChangedByIt) {
+  // The same sources read by the format stop at the first refusal and write what they wrote.
+  const std::string line = line_with("cartello_indicatore, 1500, (X)\r\nindicatori_vmax, 1500, 80, 80, 80, 0, , , , 0\r\n"
+                                     "pendenza, 0, 3\r\n");
+  RunState strict;
+  compile_scenario(strict, line, service_with(""));
+  EXPECT_EQ(strict.error.code, kErrorSpeedBoardOccupied);
+  EXPECT_EQ(strict.diagnostics.errors(), 1u);
+  EXPECT_EQ(strict.grid[0].gradient, 0);  // the reading ended before the gradient
+  const RunState reading_on = checked(line, service_with(""));
+  EXPECT_EQ(reading_on.grid[0].gradient, 103);
+}
+
+}  // namespace
