@@ -10,6 +10,7 @@
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/file_names.h"
+#include "scenario/read_limits.h"
 
 namespace {
 
@@ -27,17 +28,10 @@ int refuse(const std::string& message, int status) {
   return status;
 }
 
-/// A file read as one of the two sources: a plain file only, since a device or a pipe could block the
-/// read or never end.
+/// A file read as one of the two sources: a regular file of at most kSourceReadLimit bytes.
 std::optional<std::string> read_source(const std::string& path, std::string& failure) {
-  std::error_code error;
-  const auto type = std::filesystem::status(path, error).type();
-  if (!error && type != std::filesystem::file_type::regular) {
-    failure = "cannot read " + path + ": not a regular file";
-    return std::nullopt;
-  }
   try {
-    return read_file(path);
+    return read_file(path, kSourceReadLimit);
   } catch (const FileError& file_failure) {
     failure = "cannot read " + file_failure.path() + ": " + file_failure.reason();
     return std::nullopt;
@@ -104,4 +98,11 @@ AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_
   compilation.state.program_directory = directory;
   compilation.outcome = compile_pair(compilation.state, author.sources, author.names, keep_going);
   return compilation;
+}
+
+void tell_errors_after_the_first(const AuthorSources& author) {
+  const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
+  if (const std::size_t found = checked.state.diagnostics.errors(); found > 1)
+    std::cerr << "scenario: " << found - 1 << " more error" << (found == 2 ? "" : "s")
+              << " after this one: scenario check lists them all\n";
 }

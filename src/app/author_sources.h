@@ -41,7 +41,7 @@ struct AuthorSources {
 /// Names the sources (from the file names, or the options) and reads them, converted to the text the
 /// compiler reads. A refusal is told on standard error and its exit status returned: names the files
 /// do not give and no option gives (2), names that cannot name the scenario's files (2), a file that
-/// cannot be read or is not a regular file (3).
+/// cannot be read, is not a regular file or is larger than kSourceReadLimit (3).
 std::variant<AuthorSources, int> read_author_sources(const SourceOptions& options);
 
 /// A compilation of the author's sources (compile_pair): the format's own (what compile writes), or
@@ -52,3 +52,7 @@ struct AuthorCompilation {
 };
 AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_going,
                                          const std::string& directory = ".");
+
+/// After the first error of a compilation that stops there (compile, documents): says on standard error
+/// how many more a check, which reads on, finds, when it finds more.
+void tell_errors_after_the_first(const AuthorSources& author);

@@ -89,7 +89,8 @@ std::optional<SourceFile> source_at(const std::string& path, const DocumentStore
   }
   try {
     uri = uri_of_path(path);
-    return SourceFile(path, read_file(path), InputEncoding::Windows1252);
+    return SourceFile(path, read_file(path, ReadLimit{kMaxSourceSize, "a document the server takes"}),
+                      InputEncoding::Windows1252);
   } catch (const FileError& failure) {
     uri.clear();
     missing = "cannot read " + failure.path() + ": " + failure.reason();
