@@ -32,8 +32,10 @@ run_target() {
   local dir=$work/$target
   mkdir -p "$dir/corpus" "$dir/artifacts"
   local status=0
-  # The first directory receives the new inputs; the committed seeds are only read.
-  "$build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+  # The first directory receives the new inputs; the committed seeds are only read. An input that takes
+  # more than 3 s (the slowest legitimate ones take about 1 s) or makes the process hold more than 512 MB
+  # (or ask for that much at once; legitimate inputs peak below 100 MB) is a finding, like a crash.
+  "$build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=512 -timeout=3 \
     -dict=fuzz/scenario.dict -artifact_prefix="$dir/artifacts/" -print_final_stats=1 \
     "$dir/corpus" "fuzz/corpus/$target" > "$dir/log" 2>&1 || status=$?
   local last execs

@@ -1,5 +1,6 @@
 // The floor of the output cost: reads the given files into memory, then writes each into DIRECTORY
-// with a single write, as a compiler that had its bytes ready would.
+// with a single write and syncs it to the disk, and syncs the directory once, as a compiler that had its
+// bytes ready and must leave them durable would.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,10 +26,16 @@ int main(int argc, char** argv) {
   }
   for (const auto& [path, bytes] : files) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || close(fd) != 0) {
+    if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || fsync(fd) != 0 ||
+        close(fd) != 0) {
       std::perror(path.c_str());
       return 1;
     }
+  }
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0 || fsync(fd) != 0 || close(fd) != 0) {
+    std::perror(directory.c_str());
+    return 1;
   }
   return 0;
 }

@@ -7,9 +7,8 @@
 
 namespace {
 
-constexpr int kLength = 1000000;
 constexpr int kBlock = 20000;  // the line repeats a pattern every 20 km
-constexpr int kBlocks = kLength / kBlock;
+constexpr int kBlocks = kLargeScenarioLength / kBlock;
 
 std::string n(int value) { return std::to_string(value); }
 
@@ -43,28 +42,35 @@ std::vector<int> extra_board_positions(int count) {
 
 }  // namespace
 
-LargeScenario large_scenario(int speed_boards) {
-  if (speed_boards < kLargeScenarioSpeedBoards || speed_boards > kLargeScenarioMostSpeedBoards)
+LargeScenario large_scenario(int length, int speed_boards) {
+  if (speed_boards < kLargeScenarioSpeedBoards || speed_boards > kLargeScenarioMostSpeedBoards ||
+      (length != kLargeScenarioLength && speed_boards != kLargeScenarioSpeedBoards))
     throw std::invalid_argument("speed boards out of range");
+  // Whole blocks, and of the last block the entries that lie on the line.
+  const int blocks = (length + kBlock - 1) / kBlock;
+  const auto on_line = [length](int position, int span) { return position + span <= length; };
   LargeScenario s;
   std::string& line = s.line;
-  line = "[generale]\r\nlunghezza percorso,    " + n(kLength) + "\r\n"
-         "progressiva chilometrica uno,    0,    " + n(kLength) + ",    1\r\n"
+  line = "[generale]\r\nlunghezza percorso,    " + n(length) + "\r\n"
+         "progressiva chilometrica uno,    0,    " + n(length) + ",    1\r\n"
          "progressiva chilometrica due,    0,    0,    0\r\nprogressiva chilometrica tre,    0,    0,    0\r\n"
          "sfondo uno,    1\r\nsfondo due,    0\r\nsfondo tre,    0\r\nripetizione segnali 4 codici,    0    ,0\r\n";
   line += "[curve]\r\n";
-  for (int b = 0; b < kBlocks; ++b)
+  for (int b = 0; b < blocks; ++b)
     for (int k = 0; k < 20; ++k)
-      line += std::string(k % 2 == 0 ? "curvad" : "curvas") + n(1 + (b + k) % 6) + ",  " + n(b * kBlock + k * 1000 + 200) +
+      if (on_line(b * kBlock + k * 1000 + 200, 300))
+        line += std::string(k % 2 == 0 ? "curvad" : "curvas") + n(1 + (b + k) % 6) + ",  " + n(b * kBlock + k * 1000 + 200) +
               ",  300\r\n";
   line += "[pendenze]\r\n";
-  for (int p = 0; p < kLength; p += 500) line += "pendenza,  " + n(p) + ",   " + n((p / 500) % 21 - 10) + "\r\n";
+  for (int p = 0; p < length; p += 500) line += "pendenza,  " + n(p) + ",   " + n((p / 500) % 21 - 10) + "\r\n";
   line += "[montagne]\r\n";
-  for (int b = 0; b < kBlocks; ++b) line += "montagna,   " + n(b * kBlock + 5000) + ",  " + n(b * kBlock + 5600) + ",  12\r\n";
-  for (int b = 0; b < 30; ++b) line += "montagna,   " + n(b * kBlock + 16000) + ",  " + n(b * kBlock + 16400) + ",  2\r\n";
+  for (int b = 0; b < blocks && on_line(b * kBlock + 5000, 600); ++b)
+    line += "montagna,   " + n(b * kBlock + 5000) + ",  " + n(b * kBlock + 5600) + ",  12\r\n";
+  for (int b = 0; b < 30 && on_line(b * kBlock + 16000, 400); ++b)
+    line += "montagna,   " + n(b * kBlock + 16000) + ",  " + n(b * kBlock + 16400) + ",  2\r\n";
   line += "[cartelli]\r\n";
   std::vector<int> boards = extra_board_positions(speed_boards - kLargeScenarioSpeedBoards);
-  for (int b = 0; b < kBlocks; ++b) boards.push_back(b * kBlock + 1000);
+  for (int b = 0; b < blocks && on_line(b * kBlock + 1000, 0); ++b) boards.push_back(b * kBlock + 1000);
   std::sort(boards.begin(), boards.end());
   for (std::size_t i = 0; i < boards.size(); ++i) {
     const int speed = boards[i] % kBlock == 1000 ? 80 : 30 + static_cast<int>(i % 10) * 10;
@@ -72,7 +78,7 @@ LargeScenario large_scenario(int speed_boards) {
             ",  0,  ,  ,  ,  0\r\n";
   }
   line += "[indicazioni]\r\n";
-  for (int b = 0; b < 20; ++b)
+  for (int b = 0; b < 20 && on_line(b * kBlock + 3000, 0); ++b)
     line += "cartello_indicatore,  " + n(b * kBlock + 3000) + ",   (    BOARD " + n(b) + "   )(  LINE  )(   " + n(b * 20) +
             ".000   )\r\n";
   line += "[fine]\r\n";
@@ -81,19 +87,22 @@ LargeScenario large_scenario(int speed_boards) {
   service = "[generale]\r\nnumero vetture,    3\r\npercentuale massa frenata,    130\r\nsabbia,    100\r\n"
             "orologio,    6              0            0 \r\n[aderenze]\r\naderenza,   0,    100\r\n[vel_limite]\r\n"
             "velocita,       0,    80\r\n";
-  for (int b = 0; b < kBlocks; ++b) service += "velocita,    " + n(b * kBlock + 500) + ",    " + n(b % 2 ? 70 : 90) + "\r\n";
+  for (int b = 0; b < blocks && on_line(b * kBlock + 500, 0); ++b)
+    service += "velocita,    " + n(b * kBlock + 500) + ",    " + n(b % 2 ? 70 : 90) + "\r\n";
   service += "[stazioni]\r\n";
-  for (int b = 0; b < kBlocks; ++b) {
+  for (int b = 0; b < blocks && on_line(b * kBlock + 10000, 800); ++b) {
     const int minutes = 10 * b;
     service += "stazione,    " + n(b * kBlock + 10000) + ", 12,  300,  0, 0, 0,  0,0,0,  4,1,1,   10,  " +
                n(6 + minutes / 60) + "," + n(minutes % 60) + ", 0, STATION " + n(b) + "\r\n";
   }
   service += "[rallentamenti]\r\n";
-  for (int b = 0; b < kBlocks; ++b) service += "rallentamento,    " + n(b * kBlock + 14000) + ",    60,  500, 0,  0,  0\r\n";
+  for (int b = 0; b < blocks && on_line(b * kBlock + 14000, 1200); ++b)
+    service += "rallentamento,    " + n(b * kBlock + 14000) + ",    60,  500, 0,  0,  0\r\n";
   service += "[segnali]\r\n";
-  for (int b = 0; b < kBlocks; ++b)
+  for (int b = 0; b < blocks; ++b)
     for (int k = 0; k < 13; ++k)
-      service += "segnale,    " + n(b * kBlock + 700 + 1500 * k) + ",   2, 3, 0,  0, 0,    0,  0,0,0, 0\r\n";
+      if (on_line(b * kBlock + 700 + 1500 * k, 0))
+        service += "segnale,    " + n(b * kBlock + 700 + 1500 * k) + ",   2, 3, 0,  0, 0,    0,  0,0,0, 0\r\n";
   service += "[codici]\r\n[fine]\r\n";
   return s;
 }

@@ -2,14 +2,17 @@
 # Times whole runs of the program beside a floor: the largest line the format accepts compiled with
 # `scenario compile`, and the scenario itself with `scenario generate`. For each: the median wall time
 # over RUNS runs, the peak memory (/usr/bin/time -v), and the ratio to the floor, a small program that
-# writes the same output bytes with one write per file.
+# writes the same output bytes with one write per file and syncs them to the disk. Then how cost grows:
+# inputs at two sizes ten times apart (among them `scenario inspect --json` of a grid and of a plan trace,
+# of a line of 93,700 m and of the largest line), with the ratio of their times (about 10 when the cost
+# grows linearly) and their peak memory.
 #   bench/run.sh [RUNS]      (default 9)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-9}
 
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCENARIO_TESTS=OFF > /dev/null
-cmake --build build-bench --target scenario make_large_scenario floor_writer > /dev/null
+cmake --build build-bench -j 2 --target scenario make_large_scenario floor_writer > /dev/null
 bin=$(pwd)/build-bench
 
 work=$(mktemp -d)
@@ -122,7 +125,7 @@ growth "check: 2,000 / 20,000 line lengths of 1,000,000 m" "lengths_of 2000" "le
 # puts the one to draw in place.
 for boards in 1000 10000; do
   mkdir -p "$work/boards-$boards"
-  "$bin/make_large_scenario" "$work/boards-$boards" "$boards"
+  "$bin/make_large_scenario" "$work/boards-$boards" 1000000 "$boards"
   "$bin/scenario" compile "$work/boards-$boards/K_linea.txt" "$work/boards-$boards/K_1-.txt" \
     -o "$work/boards-$boards" > /dev/null
 done
@@ -133,3 +136,21 @@ picture_of() {
 }
 growth "preview: 1,000 / 10,000 speed boards, largest line" "picture_of 1000" "picture_of 10000" \
   "$bin/scenario" preview "$work/picture/K_1.dat" -o "$work/picture/K_1.png"
+
+# inspect --json of the grid and of the plan trace of a line of 93,700 m (2,015 cells, metres 0 to
+# 100,700) and of the largest line (20,141 cells, metres 0 to 1,007,000); the setup puts the file of
+# each size in place, outside the timing.
+mkdir -p "$work/inspect"
+for size in 93700 1000000; do
+  mkdir -p "$work/inspect-$size"
+  "$bin/make_large_scenario" "$work/inspect-$size" "$size"
+  "$bin/scenario" compile "$work/inspect-$size/K_linea.txt" "$work/inspect-$size/K_1-.txt" -o "$work/inspect-$size" \
+    > /dev/null
+done
+for file in K_1.dat K_linea.dat; do
+  name="inspect --json: grid of 2,015 / 20,141 cells"
+  [ "$file" = K_linea.dat ] && name="inspect --json: trace of 2.0 / 20.1 MB"
+  growth "$name" "cp $work/inspect-93700/$file $work/inspect/$file" "cp $work/inspect-1000000/$file $work/inspect/$file" \
+    "$bin/scenario" inspect --json "$work/inspect/$file"
+done
+echo "the start of the program alone (scenario --version): $(median_ms ":" "$bin/scenario" --version) ms"

@@ -250,7 +250,7 @@ TEST_F(Preview, TheMissingDirectoriesOfThePictureAreCreatedAndAFileInTheirPlaceI
   std::ofstream(in_directory("plain")) << "a file";
   std::string error;
   EXPECT_EQ(run("preview '" + grid() + "' -o '" + in_directory("plain/sub/picture.png") + "'", &error), 3);
-  EXPECT_EQ(error, "scenario: error: cannot make the directory " + in_directory("plain/sub") + " for the picture: " +
+  EXPECT_EQ(error, "scenario: error: cannot make the output directory " + in_directory("plain/sub") + ": " +
                        in_directory("plain") + " exists and is not a directory\n");
   EXPECT_EQ(read_file(in_directory("plain")), "a file");
 }

@@ -10,6 +10,7 @@
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/file_names.h"
+#include "scenario/read_limits.h"
 
 namespace {
 
@@ -27,34 +28,14 @@ int refuse(const std::string& message, int status) {
   return status;
 }
 
-/// A file read as one of the two sources: a plain file only, since a device or a pipe could block the
-/// read or never end.
+/// A file read as one of the two sources: a regular file of at most kSourceReadLimit bytes.
 std::optional<std::string> read_source(const std::string& path, std::string& failure) {
-  std::error_code error;
-  const auto type = std::filesystem::status(path, error).type();
-  if (!error && type != std::filesystem::file_type::regular) {
-    failure = "cannot read " + path + ": not a regular file";
-    return std::nullopt;
-  }
   try {
-    return read_file(path);
+    return read_file(path, kSourceReadLimit);
   } catch (const FileError& file_failure) {
     failure = "cannot read " + file_failure.path() + ": " + file_failure.reason();
     return std::nullopt;
   }
-}
-
-/// A warning when the two file names give different line keys.
-std::optional<Diagnostic> names_differ(const std::optional<ParsedFileName>& line,
-                                       const std::optional<ParsedFileName>& service) {
-  if (!line || !service || line->line_key == service->line_key) return std::nullopt;
-  Diagnostic warning;
-  warning.severity = Severity::Warning;
-  warning.warning = WarningKind::FileNamesDiffer;
-  warning.message = "the line description's name gives the line key \"" + line->line_key +
-                    "\", the train service's \"" + service->line_key + "\": the files are compiled as line \"" +
-                    line->line_key + "\"";
-  return warning;
 }
 
 }  // namespace
@@ -74,8 +55,8 @@ void add_source_options(CLI::App* command, SourceOptions& options) {
 
 std::variant<AuthorSources, int> read_author_sources(const SourceOptions& options) {
   AuthorSources author;
-  std::string& key = author.line_key;
-  std::string& train = author.train_number;
+  std::string& key = author.names.line_key;
+  std::string& train = author.names.train_number;
   key = options.line_key;
   train = options.train;
   const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
@@ -95,7 +76,10 @@ std::variant<AuthorSources, int> read_author_sources(const SourceOptions& option
     return refuse("the line key \"" + key.substr(0, 60) + "\" and the train number \"" + train.substr(0, 60) +
                       "\" cannot name the scenario's files: " + problem,
                   kExitUsage);
-  if (options.line_key.empty()) author.names_warning = names_differ(line_name, service_name);
+  if (options.line_key.empty()) {
+    author.names.line_file = line_name;
+    author.names.service_file = service_name;
+  }
 
   // The author's files are only read; the compiler works on copies.
   std::string failure;
@@ -105,20 +89,20 @@ std::variant<AuthorSources, int> read_author_sources(const SourceOptions& option
   if (!service_text) return refuse(failure, kExitFileFailure);
   author.sources.line = SourceFile(options.line_path, *line_text, options.encoding);
   author.sources.service = SourceFile(options.service_path, *service_text, options.encoding);
-  for (const SourceKind kind : {SourceKind::Line, SourceKind::Service})
-    if (auto error = make_source(kind == SourceKind::Line ? author.sources.line : author.sources.service, kind))
-      author.input.add(std::move(*error));
+  author.input = convert_sources(author.sources);
   return author;
 }
 
 AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_going, const std::string& directory) {
   AuthorCompilation compilation;
-  RunState& state = compilation.state;
-  state.line_key = author.line_key;
-  state.train_number = author.train_number;
-  state.program_directory = directory;
-  compilation.outcome = compile_scenario(state, author.sources.line.compiled, author.sources.service.compiled,
-                                         {.keep_going = keep_going});
-  if (author.names_warning) state.diagnostics.add(*author.names_warning);
+  compilation.state.program_directory = directory;
+  compilation.outcome = compile_pair(compilation.state, author.sources, author.names, keep_going);
   return compilation;
+}
+
+void tell_errors_after_the_first(const AuthorSources& author) {
+  const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
+  if (const std::size_t found = checked.state.diagnostics.errors(); found > 1)
+    std::cerr << "scenario: " << found - 1 << " more error" << (found == 2 ? "" : "s")
+              << " after this one: scenario check lists them all\n";
 }

@@ -57,6 +57,14 @@ int compile(const CompileCommandOptions& options, bool write) {
   auto read = read_author_sources(options.sources);
   if (const int* status = std::get_if<int>(&read)) return *status;
   const AuthorSources& author = std::get<AuthorSources>(read);
+  if (write) {
+    const std::string collision = output_replacing_input(
+        {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
+        {{"plan trace", path_in(options.directory, trace_file_name(author.names.line_key))},
+         {"scenario table", path_in(options.directory, table_file_name(author.names.line_key, author.names.train_number))},
+         {"track grid", path_in(options.directory, grid_file_name(author.names.line_key, author.names.train_number))}});
+    if (!collision.empty()) return refuse(collision, kExitUsage);
+  }
   const bool text = options.diagnostics.format == DiagnosticsFormat::Text;
   if (author.input.errors() > 0) {
     print_diagnostics(options.diagnostics, author.sources, author.input);
@@ -68,25 +76,22 @@ int compile(const CompileCommandOptions& options, bool write) {
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;
   print_diagnostics(options.diagnostics, author.sources, state.diagnostics, write && text);
-  if (write && failed) {
-    // The format stops at the first refusal; checking reads on, and tells how many more there are.
-    const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
-    if (const std::size_t found = checked.state.diagnostics.errors(); found > 1)
-      std::cerr << "scenario: " << plural(found - 1, "more error") << " after this one: scenario check lists them all\n";
-  }
+  // The format stops at the first refusal; checking reads on, and tells how many more there are.
+  if (write && failed) tell_errors_after_the_first(author);
 
   if (write && compiled.outcome.writable(state) && (!failed || options.force)) {
-    if (const std::string made = create_output_directory(options.directory); !made.empty())
-      return refuse("cannot make the output directory " + options.directory + ": " + made, kExitFileFailure);
+    DirectoryLock lock;
+    if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty())
+      return refuse(claimed, kExitFileFailure);
     write_binary_files(state);
     std::string files;
-    for (const std::string& name : {trace_file_name(author.line_key), table_file_name(author.line_key, author.train_number),
-                                    grid_file_name(author.line_key, author.train_number)}) {
+    const std::string& key = author.names.line_key;
+    const std::string& train = author.names.train_number;
+    for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
       files += (files.empty() ? "" : ", ") + name + " (" +
                std::to_string(std::filesystem::file_size(path_in(options.directory, name))) + " bytes)";
     }
-    (text ? std::cout : std::cerr) << author.line_key << " " << author.train_number << ": " << summary(state)
-                                   << "; wrote " << files << "\n";
+    (text ? std::cout : std::cerr) << key << " " << train << ": " << summary(state) << "; wrote " << files << "\n";
   } else if (write) {
     std::cerr << "scenario: no file written\n";
   }

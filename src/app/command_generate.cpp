@@ -17,8 +17,9 @@ void add_generate_command(CLI::App& app, int& status) {
   command->add_flag("--keep-sources", *keep_sources,
                     "Keep the two text sources (K_linea.txt, K_N-.txt), which the run deletes, as an example");
   command->callback([directory, keep_sources, &status] {
-    if (const std::string failure = create_output_directory(*directory); !failure.empty()) {
-      std::cerr << "scenario: error: cannot make the output directory " << *directory << ": " << failure << "\n";
+    DirectoryLock lock;
+    if (const std::string failure = claim_output_directory(*directory, lock); !failure.empty()) {
+      std::cerr << "scenario: error: " << failure << "\n";
       status = kExitFileFailure;
       return;
     }

@@ -25,8 +25,10 @@ int run_command_line(int argc, char** argv) {
   add_generate_command(app, status);
   add_new_command(app, status);
   add_compile_commands(app, status);
+  add_documents_command(app, status);
   add_inspect_command(app, status);
   add_preview_command(app, status);
+  add_lsp_command(app, status);
   add_watch_command(app, status);
   try {
     app.parse(argc, argv);

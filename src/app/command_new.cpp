@@ -25,20 +25,6 @@ struct NewOptions {
   bool force = false;
 };
 
-/// A line key and a train number are usable when the two source names made from them are plain file
-/// names that give them back (so that `compile` and `check` find them in the names).
-std::string names_from_which_they_come_back(const std::string& key, const std::string& train) {
-  if (key.find('/') != std::string::npos || train.find('/') != std::string::npos)
-    return "a line key or a train number cannot hold \"/\"";
-  const auto line = parse_file_name(line_source_name(key));
-  const auto service = parse_file_name(service_source_name(key, train));
-  if (!line || line->line_key != key || !service || service->line_key != key || service->train_number != train)
-    return "the file names " + line_source_name(key) + " and " + service_source_name(key, train) +
-           " would not give back the line key \"" + key + "\" and the train number \"" + train +
-           "\" (a train number cannot hold \"_\")";
-  return {};
-}
-
 /// A path as the messages show it: "out/K_linea.txt", or "K_linea.txt" in the current directory.
 std::string shown(const std::string& directory, const std::string& name) {
   return (fs::path(directory) / name).lexically_normal().string();
@@ -47,6 +33,12 @@ std::string shown(const std::string& directory, const std::string& name) {
 int write_starter(const NewOptions& options) {
   const std::vector<std::string> names = {line_source_name(options.line_key),
                                           service_source_name(options.line_key, options.train)};
+  // Held before the files are looked for, so that no other run makes them between the look and the write.
+  DirectoryLock lock;
+  if (const std::string failure = claim_output_directory(options.directory, lock); !failure.empty()) {
+    std::cerr << "scenario: error: " << failure << "\n";
+    return kExitFileFailure;
+  }
   if (!options.force) {
     std::vector<std::string> present;
     for (const std::string& name : names)
@@ -58,11 +50,6 @@ int write_starter(const NewOptions& options) {
       return kExitError;
     }
   }
-  if (const std::string failure = create_output_directory(options.directory); !failure.empty()) {
-    std::cerr << "scenario: error: cannot make the output directory " << options.directory << ": " << failure << "\n";
-    return kExitFileFailure;
-  }
-
   RunState state;
   state.line_key = options.line_key;
   state.train_number = options.train;
@@ -87,8 +74,7 @@ void add_new_command(CLI::App& app, int& status) {
       ->check(non_empty_path());
   command->add_flag("--force", options->force, "Replace files of those names");
   command->callback([options, &status] {
-    if (const std::string mistake = names_from_which_they_come_back(options->line_key, options->train);
-        !mistake.empty())
+    if (const std::string mistake = names_problem(options->line_key, options->train); !mistake.empty())
       throw CLI::ValidationError("KEY TRAIN", mistake);
     status = write_starter(*options);
   });

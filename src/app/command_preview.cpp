@@ -1,12 +1,9 @@
 #include <CLI/CLI.hpp>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/exit_status.h"
@@ -33,30 +30,14 @@ int refuse(const std::string& message, int status = kExitError) {
   return status;
 }
 
-/// Why one of the three files of the picture cannot be read, in the words of their reader; an empty text
-/// when each is a plain file that opens for reading, or when the grid's name is not one the reader takes.
-/// A file that cannot be read is a failure of the files, not of the scenario, and the reader would wait
-/// for ever on a pipe: both are settled here, before it reads.
-std::string unreadable_input(const std::string& grid_path) {
+/// The three files the picture is drawn from, when the grid's name is one the reader takes.
+std::vector<RunFile> inputs_of(const std::string& grid_path) {
   const auto names = parse_file_name(fs::path(grid_path).filename().string());
-  if (!names || names->file != ScenarioFile::Grid) return {};
+  if (!names || names->file != ScenarioFile::Grid) return {{"track grid", grid_path}};
   const fs::path directory = fs::path(grid_path).parent_path();
-  const std::pair<std::string, std::string> inputs[] = {
-      {"track grid", grid_path},
-      {"scenario table", (directory / table_file_name(names->line_key, names->train_number)).string()},
-      {"plan trace", (directory / trace_file_name(names->line_key)).string()},
-  };
-  for (const auto& [what, path] : inputs) {
-    std::error_code error;
-    const fs::file_type type = fs::status(path, error).type();
-    if (type == fs::file_type::not_found) return "the " + what + " " + path + " is missing";
-    if (error) return "cannot read the " + what + " " + path + ": " + error.message();
-    if (type != fs::file_type::regular) return "cannot read the " + what + " " + path + ": not a regular file";
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return "cannot read the " + what + " " + path + ": " + std::strerror(errno);
-    close(fd);
-  }
-  return {};
+  return {{"track grid", grid_path},
+          {"scenario table", (directory / table_file_name(names->line_key, names->train_number)).string()},
+          {"plan trace", (directory / trace_file_name(names->line_key)).string()}};
 }
 
 int preview(const PreviewOptions& options) {
@@ -66,10 +47,11 @@ int preview(const PreviewOptions& options) {
   const auto format = picture_format_of(output);
   if (!format) return refuse("cannot tell the picture format of " + output + ": give a name ending in .png, .svg or .pdf");
 
-  if (const std::string failure = unreadable_input(options.grid_path); !failure.empty())
-    return refuse(failure + "; no picture written", kExitFileFailure);
-  const Decoded<ScenarioFiles> files = load_scenario_files(options.grid_path);
-  if (!files) return refuse(files.error + "; no picture written");
+  if (const std::string collision = output_replacing_input(inputs_of(options.grid_path), {{"picture", output}});
+      !collision.empty())
+    return refuse(collision, kExitUsage);
+  const LoadedScenarioFiles files = load_scenario_files(options.grid_path);
+  if (!files) return refuse(files.error + "; no picture written", files.unreadable ? kExitFileFailure : kExitError);
 
   const PreviewLayout layout = layout_preview(*files.value, options.width, options.height, cairo_text_measure());
   const std::string title = files.value->line_key + ", train " + files.value->train_number;
@@ -78,10 +60,9 @@ int preview(const PreviewOptions& options) {
   if (!picture.error.empty()) return refuse("cannot draw the picture: " + picture.error + "; no picture written");
 
   const std::string directory = fs::path(output).parent_path().string();
-  if (!directory.empty()) {
-    if (const std::string failure = create_output_directory(directory); !failure.empty())
-      return refuse("cannot make the directory " + directory + " for the picture: " + failure, kExitFileFailure);
-  }
+  DirectoryLock lock;
+  if (const std::string failure = claim_output_directory(directory.empty() ? "." : directory, lock); !failure.empty())
+    return refuse(failure, kExitFileFailure);
   replace_file(output, picture.bytes);
   std::cout << files.value->line_key << " " << files.value->train_number << ": " << layout.stations.size()
             << " stations over " << layout.line_length << " m; wrote " << output << " (" << options.width << " x "

@@ -6,8 +6,10 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <filesystem>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "app/author_sources.h"
 #include "app/commands.h"
@@ -18,11 +20,14 @@
 #include "platform/file_error.h"
 #include "platform/file_replacement.h"
 #include "platform/file_watch.h"
+#include "platform/files.h"
 #include "platform/program_directory.h"
 #include "preview/preview_drawing.h"
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
 #include "scenario/file_names.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -66,6 +71,28 @@ std::string write_picture(const WatchOptions& options, const RunState& state) {
   return {};
 }
 
+/// The files a round writes: the three binary files, and the picture when one is asked for.
+std::vector<RunFile> outputs_of(const WatchOptions& options, const AuthorSources& author) {
+  std::vector<RunFile> outputs = {
+      {"plan trace", path_in(options.directory, trace_file_name(author.names.line_key))},
+      {"scenario table", path_in(options.directory, table_file_name(author.names.line_key, author.names.train_number))},
+      {"track grid", path_in(options.directory, grid_file_name(author.names.line_key, author.names.train_number))}};
+  if (!options.picture.empty()) outputs.push_back({"picture", options.picture});
+  return outputs;
+}
+
+/// Claims the directory of the binary files and, when it is another one, the picture's (a second lock of
+/// one directory would wait for the first): an empty text once both are held, else what stops the round.
+std::string claim_directories(const WatchOptions& options, DirectoryLock& lock, DirectoryLock& picture_lock) {
+  if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty()) return claimed;
+  if (options.picture.empty()) return {};
+  std::string picture_directory = fs::path(options.picture).parent_path().string();
+  if (picture_directory.empty()) picture_directory = ".";
+  const auto identity = file_identity(picture_directory);
+  if (identity && identity == file_identity(options.directory)) return {};
+  return claim_output_directory(picture_directory, picture_lock);
+}
+
 /// One round: reads, checks (every error), writes the files when there is no error, draws the picture;
 /// prints the diagnostics, then one status line.
 void round(const WatchOptions& options, int number) {
@@ -87,21 +114,31 @@ void round(const WatchOptions& options, int number) {
       if (checked.state.diagnostics.errors() > 0) {
         status += "; no file written";
       } else {
-        // No error: the format's own compilation writes the same files as compile.
+        // No error: the format's own compilation writes the same files as compile, each round under the
+        // lock of the directory, and never over the sources it watches.
         AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/false, options.directory);
-        try {
-          if (const std::string made = create_output_directory(options.directory); !made.empty())
-            throw FileError(options.directory, made);
-          write_binary_files(compiled.state);
-          status += "; wrote " + trace_file_name(author.line_key) + ", " +
-                    table_file_name(author.line_key, author.train_number) + ", " +
-                    grid_file_name(author.line_key, author.train_number);
-          if (!options.picture.empty()) {
-            const std::string picture = write_picture(options, compiled.state);
-            status += picture.empty() ? ", " + options.picture : "; " + picture;
+        DirectoryLock lock;
+        DirectoryLock picture_lock;
+        if (const std::string collision = output_replacing_input(
+                {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
+                outputs_of(options, author));
+            !collision.empty()) {
+          status += "; " + collision;
+        } else if (const std::string claimed = claim_directories(options, lock, picture_lock); !claimed.empty()) {
+          status += "; " + claimed + ": no file written";
+        } else {
+          try {
+            write_binary_files(compiled.state);
+            status += "; wrote " + trace_file_name(author.names.line_key) + ", " +
+                      table_file_name(author.names.line_key, author.names.train_number) + ", " +
+                      grid_file_name(author.names.line_key, author.names.train_number);
+            if (!options.picture.empty()) {
+              const std::string picture = write_picture(options, compiled.state);
+              status += picture.empty() ? ", " + options.picture : "; " + picture;
+            }
+          } catch (const FileError& failure) {
+            status += "; cannot write " + failure.path() + ": " + failure.reason();
           }
-        } catch (const FileError& failure) {
-          status += "; cannot write " + failure.path() + ": " + failure.reason();
         }
       }
     }

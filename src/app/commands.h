@@ -9,8 +9,10 @@ class Validator;
 void add_generate_command(CLI::App& app, int& status);
 void add_new_command(CLI::App& app, int& status);
 void add_compile_commands(CLI::App& app, int& status);
+void add_documents_command(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
 void add_preview_command(CLI::App& app, int& status);
+void add_lsp_command(CLI::App& app, int& status);
 void add_watch_command(CLI::App& app, int& status);
 
 /// Refuses an empty value of an option that names a file or a directory.

@@ -9,7 +9,10 @@
 #include "documents/slowdown_order.h"
 #include "documents/timetable_card.h"
 #include "output/memorizza_percorso.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/message_box.h"
+#include "platform/program_directory.h"
+#include "scenario/file_names.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 
@@ -21,6 +24,11 @@ int Form1::Form_Load() {
   state_.line_key = "Lesca-Varo";
   state_.train_number = "148";
   if (with_window_) window_.show_and_draw();
+  // The two text sources are written only to be compiled and deleted: an interrupt before the
+  // compilation has deleted them removes them too.
+  const RemovedOnInterrupt line_source(path_in(state_.program_directory, line_source_name(state_.line_key)));
+  const RemovedOnInterrupt service_source(
+      path_in(state_.program_directory, service_source_name(state_.line_key, state_.train_number)));
   dati_linea(state_);
   dati_treno(state_);
   dati_note(state_);

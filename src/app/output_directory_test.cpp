@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -66,6 +68,69 @@ TEST_F(OutputDirectory, TheSystemsReasonWhenTheDirectoryCannotBeMade) {
   // A dangling link stands where the directory should be: it exists as an entry, leads nowhere.
   fs::create_symlink(root + "/nowhere", root + "/dangling");
   EXPECT_EQ(create_output_directory(root + "/dangling"), "File exists");
+}
+
+TEST_F(OutputDirectory, ARunWaitsForTheDirectoryAndHoldsIt) {
+  const std::string directory = root + "/existing";
+  DirectoryLock other_run;
+  ASSERT_TRUE(other_run.try_lock(directory));
+  DirectoryLock lock;
+  EXPECT_FALSE(lock_for_the_run(directory, lock, std::chrono::milliseconds(50)));
+  EXPECT_FALSE(lock.held());
+
+  // The other run ends while this one waits.
+  std::thread ending([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    other_run = DirectoryLock();
+  });
+  EXPECT_TRUE(lock_for_the_run(directory, lock, std::chrono::seconds(20)));
+  ending.join();
+  EXPECT_TRUE(lock.held());
+  DirectoryLock next_run;
+  EXPECT_FALSE(next_run.try_lock(directory));
+}
+
+TEST_F(OutputDirectory, AClaimMakesTheDirectoryAndLocksIt) {
+  DirectoryLock lock;
+  EXPECT_EQ(claim_output_directory(root + "/new/sub", lock), "");
+  EXPECT_TRUE(fs::is_directory(root + "/new/sub"));
+  EXPECT_TRUE(lock.held());
+  DirectoryLock other;
+  EXPECT_FALSE(other.try_lock(root + "/new/sub"));
+
+  DirectoryLock refused;
+  EXPECT_EQ(claim_output_directory(root + "/file/sub", refused),
+            "cannot make the output directory " + root + "/file/sub: " + root + "/file exists and is not a directory");
+  EXPECT_FALSE(refused.held());
+}
+
+TEST_F(OutputDirectory, AnOutputThatIsAnInputIsFoundWhateverItsName) {
+  std::ofstream(root + "/line.txt") << "line";
+  std::ofstream(root + "/service.txt") << "service";
+  fs::create_hard_link(root + "/line.txt", root + "/existing/hard.dat");
+  fs::create_symlink(root + "/service.txt", root + "/existing/soft.sim");
+  const std::vector<RunFile> inputs = {{"line description", root + "/line.txt"}, {"train service", root + "/service.txt"}};
+  struct Case {
+    std::string output;
+    std::string message;  // empty: no collision
+  };
+  const Case cases[] = {
+      {root + "/line.txt", "the grid " + root + "/line.txt would replace the line description " + root +
+                               "/line.txt, which this run reads (they are one file): nothing written"},
+      {root + "/existing/../service.txt", "the grid " + root + "/existing/../service.txt would replace the train "
+                                          "service " + root + "/service.txt, which this run reads (they are one "
+                                          "file): nothing written"},
+      {root + "/existing/hard.dat", "the grid " + root + "/existing/hard.dat would replace the line description " +
+                                        root + "/line.txt, which this run reads (they are one file): nothing written"},
+      {root + "/existing/soft.sim", "the grid " + root + "/existing/soft.sim would replace the train service " + root +
+                                        "/service.txt, which this run reads (they are one file): nothing written"},
+      {root + "/existing/kept", ""},
+      {root + "/existing/absent.dat", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    EXPECT_EQ(output_replacing_input(inputs, {{"trace", root + "/existing/absent"}, {"grid", c.output}}), c.message);
+  }
 }
 
 }  // namespace

@@ -57,6 +57,43 @@ inline std::vector<std::size_t> cell_bars(std::size_t first, const std::vector<s
   return columns;
 }
 
+/// The texts between the bars of a table row, without the blanks around them: the cells left to right.
+inline std::vector<std::string> cell_texts(const std::string& line) {
+  std::vector<std::string> cells;
+  std::size_t start = line.find('|');
+  while (start != std::string::npos) {
+    const std::size_t end = line.find('|', start + 1);
+    if (end == std::string::npos) break;
+    const std::string cell = line.substr(start + 1, end - start - 1);
+    const auto first = cell.find_first_not_of(' ');
+    cells.push_back(first == std::string::npos ? "" : cell.substr(first, cell.find_last_not_of(' ') - first + 1));
+    start = end;
+  }
+  return cells;
+}
+
+/// The fields of a source line cut at its commas, without the blanks around them.
+inline std::vector<std::string> source_fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = line.find(',', start);
+    const std::string field = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const auto first = field.find_first_not_of(' ');
+    fields.push_back(first == std::string::npos ? "" : field.substr(first, field.find_last_not_of(' ') - first + 1));
+    if (end == std::string::npos) return fields;
+    start = end + 1;
+  }
+}
+
+/// The lines of a source that begin with a keyword, each cut into its fields.
+inline std::vector<std::vector<std::string>> entries_of(const std::vector<std::string>& source, const std::string& keyword) {
+  std::vector<std::vector<std::string>> entries;
+  for (const std::string& line : source)
+    if (line.rfind(keyword + ",", 0) == 0) entries.push_back(source_fields(line));
+  return entries;
+}
+
 inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;

@@ -3,14 +3,39 @@
 #include <bit>
 #include <cinttypes>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
+#include <string>
 #include <type_traits>
+#include <vector>
 
+#include "inspect/author_units.h"
 #include "inspect/byte_text.h"
+#include "inspect/table_description.h"
+#include "model/boards.h"
+#include "model/kilometric.h"
+#include "model/scenario_model.h"
 #include "scenario/binary_format.h"
+#include "scenario/format.h"
 
 namespace {
+
+/// The document: "{", its leading keys, then the array `key` with one element per line (made by
+/// `element(i)` as it is written), then "}".
+template <typename Element>
+void write_document(std::ostream& out, const ScenarioJson& leading, const char* key, std::size_t count,
+                    Element element) {
+  out << "{\n";
+  for (auto it = leading.begin(); it != leading.end(); ++it)
+    out << "  " << ScenarioJson(it.key()).dump() << ": " << it.value().dump() << ",\n";
+  out << "  " << ScenarioJson(key).dump() << ": ";
+  if (count == 0) {
+    out << "[]\n}\n";
+    return;
+  }
+  out << "[\n";
+  for (std::size_t i = 0; i < count && out; ++i) out << "    " << element(i) << (i + 1 < count ? ",\n" : "\n");
+  out << "  ]\n}\n";
+}
 
 /// A double that JSON numbers cannot carry (not finite) travels as "0x" and its 64 bits in hex.
 ScenarioJson double_to_json(double value) {
@@ -29,76 +54,99 @@ ScenarioJson coordinate_to_json(const TrackTrace& trace, int32_t metre, int axis
   return nullptr;
 }
 
+std::string point_text(const TrackTrace& trace, int32_t metre) {
+  if (trace.tag(metre, kAxisX) == TraceTag::Empty && trace.tag(metre, kAxisY) == TraceTag::Empty) return "null";
+  std::string text(1, '[');
+  text += coordinate_to_json(trace, metre, kAxisX).dump();
+  text += ',';
+  text += coordinate_to_json(trace, metre, kAxisY).dump();
+  text += ']';
+  return text;
+}
+
+ScenarioJson three(int a, int b, int c) { return ScenarioJson::array({a, b, c}); }
+
+/// The record fields as stored, then its role and what they mean.
+ScenarioJson record_json(const ScenarioTable& table, int index, const std::vector<KilometricReference>& references) {
+  const ScenarioRecord& record = table[static_cast<std::size_t>(index)];
+  ScenarioJson object = ScenarioJson::object();
+  visit_record_fields(record, [&object](const char* name, const auto& field) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>)
+      object[name] = text_to_json(field);
+    else
+      object[name] = int64_t{field};
+  });
+  const std::string_view role = record_role(table, index);
+  object["role"] = std::string(role);
+  if (role == kStationRole) {
+    object["time"] = clock_text(record.number4);
+    if (!references.empty()) object["kilometricProgressive"] = progressive_at(references, record.number3);
+  } else if (role == kKilometricRole && (record.number1 != 0 || record.number2 != 0 || record.number3 != 0)) {
+    const bool down = record.number3 == kKilometricCountingDown;
+    object["countingDown"] = down;
+    object["kilometricProgressive"] = int64_t{record.number2} - (down ? kKilometricFlagAddition : 0);
+  } else if (index == kServiceRecord) {
+    char clock[64];
+    std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", record.short3, record.short4, record.short5);
+    object["clock"] = clock;
+  }
+  return object;
+}
+
 }  // namespace
 
-ScenarioJson grid_to_json(const TrackGrid& grid) {
-  ScenarioJson cells = ScenarioJson::array();
-  for (const TrackCell& cell : grid.cells()) {
-    ScenarioJson object = ScenarioJson::object();
-    visit_cell_fields(cell, [&object](const char* name, const auto& field) { object[name] = int64_t{field}; });
-    cells.push_back(std::move(object));
+ScenarioJson cell_json(const TrackGrid& grid, int32_t index) {
+  const TrackCell& cell = grid[index];
+  ScenarioJson object = ScenarioJson::object();
+  visit_cell_fields(cell, [&object](const char* name, const auto& field) { object[name] = int64_t{field}; });
+  const auto name = cell_kind_name(cell.kind);
+  object["kindName"] = name ? ScenarioJson(std::string(*name)) : ScenarioJson(nullptr);
+  object["metre"] = object_metre(index);
+  object["gradientPerMille"] = gradient_per_mille(cell.gradient);
+  object["speedLimitKmH"] = speed_km_h(cell.speedLimit);
+  if (cell.is(CellKind::Signal)) {
+    const Signal signal = signal_at(grid, index);
+    object["firstSide"] = three(signal.first_side[0], signal.first_side[1], signal.first_side[2]);
+    object["otherSide"] = three(signal.other_side[0], signal.other_side[1], signal.other_side[2]);
+    object["rapp"] = signal.rapp;
+    object["sideKinds"] = signal.side_kinds;
+  } else if (cell.is(CellKind::SpeedBoard)) {
+    const SpeedBoard board = speed_board_at(grid, index);
+    const auto& s = board.speeds;
+    object["firstSideKmH"] = three(s[0].first_side, s[1].first_side, s[2].first_side);
+    object["otherSideKmH"] = three(s[0].other_side, s[1].other_side, s[2].other_side);
+    object["stripes"] = ScenarioJson::array({board.stripes_first, board.stripes_other});
   }
-  ScenarioJson json = ScenarioJson::object();
-  json["format"] = "grid";
-  json["cellCount"] = grid.cellCount();
-  json["cells"] = std::move(cells);
-  return json;
+  return object;
 }
 
-ScenarioJson table_to_json(const ScenarioTable& table) {
-  ScenarioJson records = ScenarioJson::array();
-  for (const ScenarioRecord& record : table) {
-    ScenarioJson object = ScenarioJson::object();
-    visit_record_fields(record, [&object](const char* name, const auto& field) {
-      if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>)
-        object[name] = text_to_json(field);
-      else
-        object[name] = int64_t{field};
-    });
-    records.push_back(std::move(object));
-  }
-  ScenarioJson json = ScenarioJson::object();
-  json["format"] = "table";
-  json["records"] = std::move(records);
-  return json;
+ScenarioJson record_json(const ScenarioTable& table, int index) {
+  return record_json(table, index, kilometric_references(table));
 }
 
-ScenarioJson trace_to_json(const TrackTrace& trace) {
-  ScenarioJson points = ScenarioJson::array();
-  for (int32_t metre = 0; trace.exists() && metre <= trace.last_metre(); ++metre) {
-    ScenarioJson x = coordinate_to_json(trace, metre, kAxisX);
-    ScenarioJson y = coordinate_to_json(trace, metre, kAxisY);
-    if (x.is_null() && y.is_null())
-      points.push_back(nullptr);
-    else
-      points.push_back(ScenarioJson::array({std::move(x), std::move(y)}));
-  }
-  ScenarioJson json = ScenarioJson::object();
-  json["format"] = "trace";
-  json["gridExtent"] = trace.exists() ? trace.last_metre() : -1;
-  json["points"] = std::move(points);
-  return json;
+void write_grid_json(const TrackGrid& grid, std::ostream& out) {
+  ScenarioJson leading = ScenarioJson::object();
+  leading["format"] = "grid";
+  leading["cellCount"] = grid.exists() ? grid.cellCount() : -1;
+  const std::size_t count = grid.cells().size();
+  write_document(out, leading, "cells", count,
+                 [&grid](std::size_t i) { return cell_json(grid, static_cast<int32_t>(i)).dump(); });
 }
 
-std::string json_text(const ScenarioJson& json) {
-  if (!json.is_object() || json.empty()) return json.dump() + "\n";
-  std::string out = "{\n";
-  bool first = true;
-  for (auto it = json.begin(); it != json.end(); ++it) {
-    if (!first) out += ",\n";
-    first = false;
-    out += "  " + ScenarioJson(it.key()).dump() + ": ";
-    const ScenarioJson& value = it.value();
-    if (!value.is_array() || value.empty()) {
-      out += value.dump();
-      continue;
-    }
-    out += "[\n";
-    for (std::size_t k = 0; k < value.size(); ++k) {
-      out += "    " + value[k].dump();
-      out += k + 1 < value.size() ? ",\n" : "\n";
-    }
-    out += "  ]";
-  }
-  return out + "\n}\n";
+void write_table_json(const ScenarioTable& table, std::ostream& out) {
+  ScenarioJson leading = ScenarioJson::object();
+  leading["format"] = "table";
+  const std::vector<KilometricReference> references = kilometric_references(table);
+  write_document(out, leading, "records", table.size(), [&](std::size_t i) {
+    return record_json(table, static_cast<int>(i), references).dump();
+  });
+}
+
+void write_trace_json(const TrackTrace& trace, std::ostream& out) {
+  ScenarioJson leading = ScenarioJson::object();
+  leading["format"] = "trace";
+  leading["gridExtent"] = trace.exists() ? trace.last_metre() : -1;
+  const std::size_t count = trace.exists() ? static_cast<std::size_t>(trace.last_metre()) + 1 : 0;
+  write_document(out, leading, "points", count,
+                 [&trace](std::size_t i) { return point_text(trace, static_cast<int32_t>(i)); });
 }

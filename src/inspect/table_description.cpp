@@ -7,24 +7,17 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "inspect/author_units.h"
 #include "inspect/byte_text.h"
+#include "model/kilometric.h"
 #include "model/stations.h"
 #include "scenario/binary_format.h"
 
 namespace {
 
 std::string str(int64_t value) { return std::to_string(value); }
-
-/// Seconds from midnight as h:mm:ss (hours may pass 23; a negative time keeps its sign).
-std::string clock_text(int64_t seconds) {
-  const char* sign = seconds < 0 ? "-" : "";
-  const uint64_t magnitude = seconds < 0 ? 0 - static_cast<uint64_t>(seconds) : static_cast<uint64_t>(seconds);
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%s%02" PRIu64 ":%02" PRIu64 ":%02" PRIu64, sign, magnitude / 3600,
-                magnitude % 3600 / 60, magnitude % 60);
-  return buffer;
-}
 
 std::string two_digits(int64_t value) {
   char buffer[32];
@@ -78,8 +71,8 @@ constexpr FieldLabel kStationLabels[] = {
 constexpr FieldLabel kBoardLabels[] = {{"text", "board text"}};
 constexpr FieldLabel kKilometricLabels[] = {
     {"number1", "start, m"},
-    {"number2", "kilometric progressive, m"},
-    {"number3", "flag"},
+    {"number2", "kilometric progressive at the start, m; stored with 100 added when the flag is 1"},
+    {"number3", "flag: 1 counts down"},
 };
 constexpr FieldLabel kTrainLabels[] = {
     {"number1", "braked-mass percentage"},
@@ -117,33 +110,33 @@ bool in_use(const ScenarioRecord& record) {
   return used;
 }
 
-/// The heading of a record and the labels of its fields, by its index and content.
-std::pair<std::string, std::span<const FieldLabel>> role_of(const ScenarioTable& table, int index) {
+/// The heading of a record and the labels of its fields, by its role.
+std::pair<std::string, std::span<const FieldLabel>> role_of(const ScenarioTable& table, int index,
+                                                            const std::vector<KilometricReference>& references) {
   const ScenarioRecord& record = table[static_cast<std::size_t>(index)];
-  if (index >= kFirstStationRecord && index <= kFirstBoardRecord) {
-    // Stations and board texts share records 1 to 80.
-    if (is_station_record(table, index))
-      return {"station " + quoted_text(record.text) + " at " + str(record.number3) + " m, due " +
-                  clock_text(record.number4),
-              kStationLabels};
-    return {"information board", kBoardLabels};
-  }
+  const std::string_view role = record_role(table, index);
+  if (role == kStationRole)
+    return {"station " + quoted_text(record.text) + " at " + place_text(references, record.number3) + ", platform " +
+                str(record.number1) + "-" + str(record.number2) + " m, due " + clock_text(record.number4),
+            kStationLabels};
+  if (role == kKilometricRole) return {"kilometric reference " + reference_text(record), kKilometricLabels};
   switch (index) {
-    case kKilometricTreRecord:
-    case kKilometricDueRecord:
-    case kKilometricUnoRecord: return {"kilometric reference", kKilometricLabels};
     case kTrainRecord: return {"train and line", kTrainLabels};
     case kLineRecord: return {"line", kLineLabels};
     case kServiceRecord:
       return {"service, clock " + two_digits(record.short3) + ":" + two_digits(record.short4) + ":" +
                   two_digits(record.short5),
               kServiceLabels};
-    default: return {"not a record the compiler fills", {}};
+    default: break;
   }
+  // Stations and board texts share records 1 to 80.
+  if (index >= kFirstStationRecord && index <= kFirstBoardRecord) return {"information board", kBoardLabels};
+  return {"not a record the compiler fills", {}};
 }
 
-std::string describe_record(const ScenarioTable& table, int index) {
-  const auto [heading, labels] = role_of(table, index);
+void describe_record(const ScenarioTable& table, int index, const std::vector<KilometricReference>& references,
+                     std::ostream& stream) {
+  const auto [heading, labels] = role_of(table, index, references);
   std::string out = "record " + str(index) + ": " + heading + "\n";
   visit_record_fields(table[static_cast<std::size_t>(index)], [&](const char* name, const auto& field) {
     // The fields of the record's role always; any other field when it is set.
@@ -153,16 +146,32 @@ std::string describe_record(const ScenarioTable& table, int index) {
     if (label != nullptr) out += std::string("  (") + label + ")";
     out += "\n";
   });
-  return out;
+  stream << out;
 }
 
 }  // namespace
 
-std::string describe_table(const ScenarioTable& table) {
+std::string_view record_role(const ScenarioTable& table, int index) {
+  if (index >= kFirstStationRecord && index <= kFirstBoardRecord) {
+    if (is_station_record(table, index)) return kStationRole;
+    return in_use(table[static_cast<std::size_t>(index)]) ? "information board" : "free";
+  }
+  switch (index) {
+    case kKilometricTreRecord:
+    case kKilometricDueRecord:
+    case kKilometricUnoRecord: return kKilometricRole;
+    case kTrainRecord: return "train and line";
+    case kLineRecord: return "line";
+    case kServiceRecord: return "service";
+    default: return "unused";
+  }
+}
+
+void describe_table(const ScenarioTable& table, std::ostream& out) {
   int used = 0;
   for (const ScenarioRecord& record : table) used += in_use(record) ? 1 : 0;
-  std::string out = "Scenario table: " + str(kScenarioRecordCount) + " records, " + str(used) + " in use\n";
-  for (int index = 0; index < kScenarioRecordCount; ++index)
-    if (in_use(table[static_cast<std::size_t>(index)])) out += describe_record(table, index);
-  return out;
+  out << "Scenario table: " << kScenarioRecordCount << " records, " << used << " in use\n";
+  const std::vector<KilometricReference> references = kilometric_references(table);
+  for (int index = 0; index < kScenarioRecordCount && out; ++index)
+    if (in_use(table[static_cast<std::size_t>(index)])) describe_record(table, index, references, out);
 }

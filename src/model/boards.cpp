@@ -5,19 +5,20 @@
 #include "model/positions.h"
 #include "model/trimmed.h"
 
+SpeedBoard speed_board_at(const TrackGrid& grid, int32_t i) {
+  const TrackCell& cell = grid[i];
+  SpeedBoard board;
+  board.cell = i;
+  board.metre = object_metre(i);
+  board.speeds = {unpack_board_speeds(cell.value1), unpack_board_speeds(cell.value2), unpack_board_speeds(cell.value3)};
+  board.stripes_first = cell.value4 / kPairFactor;
+  board.stripes_other = cell.value4 % kPairFactor;
+  return board;
+}
+
 std::vector<SpeedBoard> read_speed_boards(const TrackGrid& grid) {
   std::vector<SpeedBoard> boards;
-  for (const int32_t i : cells_of_kind(grid, CellKind::SpeedBoard)) {
-    const TrackCell& cell = grid[i];
-    SpeedBoard board;
-    board.cell = i;
-    board.metre = object_metre(i);
-    board.speeds = {unpack_board_speeds(cell.value1), unpack_board_speeds(cell.value2),
-                    unpack_board_speeds(cell.value3)};
-    board.stripes_first = cell.value4 / kPairFactor;
-    board.stripes_other = cell.value4 % kPairFactor;
-    boards.push_back(board);
-  }
+  for (const int32_t i : cells_of_kind(grid, CellKind::SpeedBoard)) boards.push_back(speed_board_at(grid, i));
   return boards;
 }
 

@@ -29,6 +29,9 @@ struct InfoBoard {
   std::string caption;              // board_caption of the text; empty without a text
 };
 
+/// The values of a cell read as a speed board's, whatever its kind.
+SpeedBoard speed_board_at(const TrackGrid& grid, int32_t cell);
+
 /// The speed boards and the information boards of the grid, by cell.
 std::vector<SpeedBoard> read_speed_boards(const TrackGrid& grid);
 std::vector<InfoBoard> read_info_boards(const TrackGrid& grid, const ScenarioTable& table);

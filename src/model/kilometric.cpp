@@ -12,7 +12,7 @@ std::vector<KilometricReference> kilometric_references(const ScenarioTable& tabl
     KilometricReference reference;
     reference.start = r.number1;
     if (r.number3 == kKilometricCountingDown) {
-      reference.progressive = r.number2 - kKilometricFlagAddition;
+      reference.progressive = int64_t{r.number2} - kKilometricFlagAddition;
       reference.direction = -1;
     } else {
       reference.progressive = r.number2;

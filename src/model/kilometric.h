@@ -9,7 +9,7 @@
 /// and changes by `direction` (+1 or -1) per metre.
 struct KilometricReference {
   int32_t start = 0;
-  int32_t progressive = 0;
+  int64_t progressive = 0;  // wider than the stored value, which may lie at the bottom of 32 bits
   int direction = 1;
 };
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 namespace {
 
 TEST(Kilometric, ReferencesCountUpOrDownFromTheirStart) {
@@ -28,6 +31,16 @@ TEST(Kilometric, ReferencesCountUpOrDownFromTheirStart) {
   EXPECT_EQ(kilometric_progressive(references, 15000), 45000);
   EXPECT_EQ(kilometric_progressive(references, 20000), 5000);
   EXPECT_EQ(kilometric_progressive(references, 21000), 4000);
+}
+
+TEST(Kilometric, AValueAtTheBottomOf32BitsLosesItsHundredWithoutOverflow) {
+  // Any .sim may hold it: the 100 comes off in 64 bits.
+  ScenarioTable table;
+  table[kKilometricUnoRecord].number2 = std::numeric_limits<int32_t>::min();
+  table[kKilometricUnoRecord].number3 = 1;
+  const std::vector<KilometricReference> references = kilometric_references(table);
+  ASSERT_EQ(references.size(), 1u);
+  EXPECT_EQ(references[0].progressive, int64_t{std::numeric_limits<int32_t>::min()} - 100);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +15,19 @@ class FileError : public std::runtime_error {
  private:
   std::string path_;
   std::string reason_;
+};
+
+/// A file that holds more bytes than its reader accepts: refused before anything is read.
+class FileTooLarge : public FileError {
+ public:
+  FileTooLarge(std::string path, uint64_t size, uint64_t limit, std::string reason)
+      : FileError(std::move(path), std::move(reason)), size_(size), limit_(limit) {}
+  uint64_t size() const { return size_; }
+  uint64_t limit() const { return limit_; }
+
+ private:
+  uint64_t size_;
+  uint64_t limit_;
 };
 
 /// The message for a file that could not be written: the file and the system's reason.

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "platform/file_error.h"
@@ -77,6 +78,38 @@ TEST_F(FileReplacement, AMissingDirectoryIsReportedWithTheFileName) {
   } catch (const FileError& failure) {
     EXPECT_EQ(failure.path(), path);
     EXPECT_EQ(failure.reason(), "No such file or directory");
+  }
+}
+
+mode_t mode_of(const std::string& path) {
+  struct stat info {};
+  stat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+TEST_F(FileReplacement, AReplacedFileKeepsItsPermissionsAndANewOneGetsTheMasksDefault) {
+  struct Case {
+    std::optional<mode_t> earlier;  // the mode of the file replaced; none: a new file
+    mode_t mask;
+    mode_t expected;
+  };
+  const Case cases[] = {
+      {0600, 022, 0600}, {0640, 022, 0640}, {0444, 077, 0444}, {0755, 0, 0755},
+      {std::nullopt, 022, 0644}, {std::nullopt, 077, 0600}, {std::nullopt, 0, 0666},
+  };
+  const std::string path = path_in(directory, "kept-mode");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.earlier.value_or(0)) + " under mask " + std::to_string(c.mask));
+    fs::remove(path);
+    if (c.earlier) {
+      std::ofstream(path) << "earlier";
+      ASSERT_EQ(chmod(path.c_str(), *c.earlier), 0);
+    }
+    const mode_t earlier_mask = umask(c.mask);
+    replace_file(path, "new");
+    umask(earlier_mask);
+    EXPECT_EQ(read_file(path), "new");
+    EXPECT_EQ(mode_of(path), c.expected);
   }
 }
 

@@ -7,19 +7,26 @@
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/file_names.h"
+#include "scenario/read_limits.h"
 
 namespace {
 
-Decoded<ScenarioFiles> failure(std::string error) { return Decoded<ScenarioFiles>{std::nullopt, std::move(error)}; }
+LoadedScenarioFiles failure(std::string error, bool unreadable = false) {
+  LoadedScenarioFiles loaded;
+  loaded.error = std::move(error);
+  loaded.unreadable = unreadable;
+  return loaded;
+}
 
 /// The bytes of a file, or why it cannot be read.
-std::optional<std::string> read_scenario_file(const std::string& path, const char* what, std::string& error) {
+std::optional<std::string> read_scenario_file(const std::string& path, const char* what, ReadLimit limit,
+                                              std::string& error) {
   if (!file_exists(path)) {
     error = "the " + std::string(what) + " " + path + " is missing";
     return std::nullopt;
   }
   try {
-    return read_file(path);
+    return read_file(path, limit);
   } catch (const FileError& failure) {
     error = "cannot read the " + std::string(what) + " " + failure.path() + ": " + failure.reason();
     return std::nullopt;
@@ -59,7 +66,7 @@ std::string mismatch_of(const ScenarioFiles& files) {
   return {};
 }
 
-Decoded<ScenarioFiles> load_scenario_files(const std::string& grid_path) {
+LoadedScenarioFiles load_scenario_files(const std::string& grid_path) {
   const auto names = parse_file_name(std::filesystem::path(grid_path).filename().string());
   if (!names || names->file != ScenarioFile::Grid)
     return failure(grid_path + " is not the name of a grid file: a grid file is named K_N.dat, K the line key and "
@@ -72,12 +79,12 @@ Decoded<ScenarioFiles> load_scenario_files(const std::string& grid_path) {
   const std::string trace_path = (directory / trace_file_name(files.line_key)).string();
 
   std::string error;
-  const auto grid_bytes = read_scenario_file(grid_path, "track grid", error);
-  if (!grid_bytes) return failure(error);
-  const auto table_bytes = read_scenario_file(table_path, "scenario table", error);
-  if (!table_bytes) return failure(error);
-  const auto trace_bytes = read_scenario_file(trace_path, "plan trace", error);
-  if (!trace_bytes) return failure(error);
+  const auto grid_bytes = read_scenario_file(grid_path, "track grid", kGridReadLimit, error);
+  if (!grid_bytes) return failure(error, /*unreadable=*/true);
+  const auto table_bytes = read_scenario_file(table_path, "scenario table", kTableReadLimit, error);
+  if (!table_bytes) return failure(error, /*unreadable=*/true);
+  const auto trace_bytes = read_scenario_file(trace_path, "plan trace", kTraceReadLimit, error);
+  if (!trace_bytes) return failure(error, /*unreadable=*/true);
 
   auto grid = decode_grid(*grid_bytes);
   if (!grid) return failure("the track grid " + grid_path + " is damaged: " + grid.error);
@@ -91,5 +98,7 @@ Decoded<ScenarioFiles> load_scenario_files(const std::string& grid_path) {
 
   const std::string mismatch = mismatch_of(files);
   if (!mismatch.empty()) return failure("the files do not belong together: " + mismatch);
-  return Decoded<ScenarioFiles>{std::move(files), {}};
+  LoadedScenarioFiles loaded;
+  loaded.value = std::move(files);
+  return loaded;
 }

@@ -24,6 +24,14 @@ struct ScenarioFiles {
 /// up to the end of the line must be there and finite.
 std::string mismatch_of(const ScenarioFiles& files);
 
+/// The three files read and decoded, or why not; `unreadable` when a file could not be read at all
+/// (missing, not a regular file, larger than any file of its kind, no permission): a failure of the
+/// files, not of the scenario.
+struct LoadedScenarioFiles : Decoded<ScenarioFiles> {
+  bool unreadable = false;
+};
+
 /// Reads the grid "K_N.dat" at `grid_path` and, beside it, the table "K_N.sim" and the plan trace
-/// "K_linea.dat"; decodes the three and checks that they belong together. The error names the file.
-Decoded<ScenarioFiles> load_scenario_files(const std::string& grid_path);
+/// "K_linea.dat" (each a regular file within its kind's read limit); decodes the three and checks that
+/// they belong together. The error names the file.
+LoadedScenarioFiles load_scenario_files(const std::string& grid_path);

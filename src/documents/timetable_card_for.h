@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string_view>
+
+#include "source/line_table.h"
+
+struct RunState;
+struct ScenarioModel;
+class TrackGrid;
+
+/// The timetable card of a compiled scenario, in the layout of the card of train 148. The train number;
+/// the route from the first station to the last; one row per station in timetable order with its
+/// kilometric progressive and its time (the first station's as its departure, the last one's as its
+/// arrival, the others' as both); the line speed at the first station in its row, and each change of
+/// the line speed between the first and the last station in a row of its own at its kilometre (in the
+/// station's row when it changes there). The braked-mass percentage beside the route when the service
+/// gives one. What the sources do not hold (the speed marks, the classification, the mass, the recovery
+/// times) is left blank to fill by hand.
+LineTable timetable_card_for(const ScenarioModel& model, const TrackGrid& grid, std::string_view train_number);
+
+/// Writes the card of the scenario compiled into `state` into its program directory, named as the card
+/// of its line key and train number.
+void write_timetable_card_for(const RunState& state, const ScenarioModel& model);
