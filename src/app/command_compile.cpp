@@ -44,9 +44,11 @@ std::string summary(const RunState& state) {
     slowdowns += cell.is(CellKind::SlowdownStart);
     boards += cell.is(CellKind::SpeedBoard) || cell.is(CellKind::InfoBoard);
   }
-  std::string text = std::to_string(state.grid.cellCount() + 1) + " cells, " +
-                     std::to_string(station_count(state.table)) + " stations, " + std::to_string(signals) +
-                     " signals, " + std::to_string(slowdowns) + " slowdowns, " + std::to_string(boards) + " boards";
+  std::string text = plural(static_cast<std::size_t>(state.grid.cellCount()) + 1, "cell") + ", " +
+                     plural(static_cast<std::size_t>(station_count(state.table)), "station") + ", " +
+                     plural(static_cast<std::size_t>(signals), "signal") + ", " +
+                     plural(static_cast<std::size_t>(slowdowns), "slowdown") + ", " +
+                     plural(static_cast<std::size_t>(boards), "board");
   if (const std::size_t warnings = state.diagnostics.warnings(); warnings > 0)
     text += ", " + plural(warnings, "warning") + " (scenario check shows them)";
   return text;
