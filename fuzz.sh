@@ -3,8 +3,8 @@
 #
 #   ./fuzz.sh [SECONDS] [TARGET...]
 #
-# TARGET is one of field_reader_fuzz, line_reader_fuzz, service_reader_fuzz, compile_fuzz (default:
-# all four). FUZZ_PARALLEL=N runs N targets at a time (default 1). Each target starts from its seeds in
+# TARGET is one of field_reader_fuzz, line_reader_fuzz, service_reader_fuzz, compile_fuzz,
+# preview_layout_fuzz (default: all five). FUZZ_PARALLEL=N runs N targets at a time (default 1). Each target starts from its seeds in
 # fuzz/corpus/<target>, which stay as they are: the inputs it finds go to build-fuzz/fuzz-work/<target>/
 # corpus, and a crash, hang, leak or sanitizer report to build-fuzz/fuzz-work/<target>/artifacts.
 # The exit status is 1 when a target found something.
@@ -15,7 +15,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(field_reader_fuzz line_reader_fuzz service_reader_fuzz compile_fuzz)
+  targets=(field_reader_fuzz line_reader_fuzz service_reader_fuzz compile_fuzz preview_layout_fuzz)
 fi
 parallel=${FUZZ_PARALLEL:-1}
 build=build-fuzz

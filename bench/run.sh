@@ -121,6 +121,22 @@ growth "check: 2,000 / 20,000 long comment lines" "lines_of 2000 $(printf 'sfond
   "lines_of 20000 $(printf 'sfondo-,%.0s' $(seq 100))" "${check[@]}"
 growth "check: 2,000 / 20,000 line lengths of 1,000,000 m" "lengths_of 2000" "lengths_of 20000" "${check[@]}"
 
+# The picture of the largest line with 1,000 and with 10,000 speed boards, each compiled once; the setup
+# puts the one to draw in place.
+for boards in 1000 10000; do
+  mkdir -p "$work/boards-$boards"
+  "$bin/make_large_scenario" "$work/boards-$boards" 1000000 "$boards"
+  "$bin/scenario" compile "$work/boards-$boards/K_linea.txt" "$work/boards-$boards/K_1-.txt" \
+    -o "$work/boards-$boards" > /dev/null
+done
+mkdir -p "$work/picture"
+picture_of() {
+  cp "$work/boards-$1/K_1.dat" "$work/boards-$1/K_1.sim" "$work/boards-$1/K_linea.dat" "$work/picture/"
+  rm -f "$work/picture/K_1.png"
+}
+growth "preview: 1,000 / 10,000 speed boards, largest line" "picture_of 1000" "picture_of 10000" \
+  "$bin/scenario" preview "$work/picture/K_1.dat" -o "$work/picture/K_1.png"
+
 # inspect --json of the grid and of the plan trace of a line of 93,700 m (2,015 cells, metres 0 to
 # 100,700) and of the largest line (20,141 cells, metres 0 to 1,007,000); the setup puts the file of
 # each size in place, outside the timing.

@@ -1,5 +1,8 @@
-// Writes the seed corpus of every fuzz target: the scenario's two sources and small cases of the tests.
+// Writes the seed corpus of every fuzz target: the scenario's two sources and small cases of the tests;
+// for the picture's layout, the compiled scenario, the crowded scenario of the picture's tests and
+// hostile variants of them.
 // Usage: make_corpus DIRECTORY (the corpus directory, fuzz/corpus); each target gets its subdirectory.
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -7,9 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/compile_scenario.h"
+#include "scenario/binary_format.h"
+#include "scenario/run_state.h"
+#include "scenario/track_cell.h"
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 #include "source/line_table.h"
+#include "support/crowded_scenario.h"
 
 namespace fs = std::filesystem;
 
@@ -99,6 +107,64 @@ Seeds compile_seeds() {
   };
 }
 
+/// A layout input: the page's choosers (600 + width_step and 400 + height_step), the lengths of the
+/// grid's and the table's bytes, the three files' bytes.
+std::string layout_input(int width_step, int height_step, const std::string& grid, const std::string& table,
+                         const std::string& trace) {
+  std::string input;
+  const auto put = [&](uint32_t value, int bytes) {
+    for (int k = 0; k < bytes; ++k) input.push_back(static_cast<char>(value >> (8 * k)));
+  };
+  put(static_cast<uint32_t>(width_step), 2);
+  put(static_cast<uint32_t>(height_step), 2);
+  put(static_cast<uint32_t>(grid.size()), 4);
+  put(static_cast<uint32_t>(table.size()), 4);
+  return input + grid + table + trace;
+}
+
+RunState compiled(const std::string& line, const std::string& service) {
+  RunState state;
+  state.line_key = "K";
+  state.train_number = "1";
+  compile_scenario(state, line, service);
+  return state;
+}
+
+/// The first `metres` of a trace, each coordinate rounded to a 16-bit integer: a small trace that still
+/// bends like the line (the layout draws the rest straight).
+std::string short_trace(const TrackTrace& trace, int32_t metres) {
+  TrackTrace short_one;
+  short_one.create(metres);
+  for (int32_t m = 0; m <= metres && m <= trace.last_metre(); ++m)
+    for (const int axis : {kAxisX, kAxisY})
+      short_one.set_integer(m, axis, static_cast<int16_t>(std::nearbyint(trace.value(m, axis))));
+  return encode_trace(short_one);
+}
+
+Seeds preview_layout_seeds() {
+  const RunState scenario = compiled(encode_lines(line_description_lines()), encode_lines(train_service_lines()));
+  const test_support::ScenarioSources sources = test_support::crowded_scenario();
+  const RunState crowded = compiled(sources.line, sources.service);
+  const std::string grid = encode_grid(scenario.grid);
+  const std::string table = encode_table(scenario.table);
+
+  TrackGrid boards = scenario.grid;
+  for (int32_t i = 0; i <= boards.cellCount(); ++i)
+    if (boards[i].kind == 0) boards[i].kind = static_cast<uint8_t>(CellKind::SpeedBoard);
+  ScenarioTable texts = scenario.table;
+  texts[kLineRecord].text = std::string(300, '\x1B') + "<&>";
+  for (int record = 1; record <= 13; ++record)
+    texts[static_cast<std::size_t>(record)].text = std::string(2000, static_cast<char>(record * 9)) + "\x7F\x81";
+  return {
+      {"scenario", layout_input(1000, 600, grid, table, short_trace(scenario.trace, 2000))},
+      {"scenario-small-page", layout_input(0, 0, grid, table, "")},
+      {"crowded", layout_input(1000, 600, encode_grid(crowded.grid), encode_table(crowded.table), "")},
+      {"every-free-cell-a-board", layout_input(1000, 600, encode_grid(boards), table, "")},
+      {"long-control-texts", layout_input(5400, 200, grid, encode_table(texts), "")},
+      {"nothing", layout_input(1000, 600, "", "", "")},
+  };
+}
+
 void write_seeds(const fs::path& directory, const Seeds& seeds) {
   fs::create_directories(directory);
   for (const auto& [name, bytes] : seeds) {
@@ -120,5 +186,6 @@ int main(int argc, char** argv) {
   write_seeds(root / "line_reader_fuzz", line_seeds());
   write_seeds(root / "service_reader_fuzz", service_seeds());
   write_seeds(root / "compile_fuzz", compile_seeds());
+  write_seeds(root / "preview_layout_fuzz", preview_layout_seeds());
   return 0;
 }

@@ -10,6 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   libcairo2-dev poppler-utils
+  neovim
   g++-mingw-w64-x86-64-posix wine64 googletest zip unzip
 )
 

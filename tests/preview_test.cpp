@@ -8,8 +8,14 @@
 #include <fstream>
 #include <functional>
 
+#include <algorithm>
+#include <map>
+#include <regex>
+
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "preview/preview_drawing.h"
+#include "preview/preview_layout.h"
 #include "preview/preview_test_support.h"
 #include "scenario/binary_format.h"
 #include "support/program_run.h"
@@ -17,6 +23,14 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+/// Leaves nothing of cairo's and fontconfig's caches behind for the leak checker (the crowded picture's
+/// layout is measured in this process too).
+class DrawingResources : public ::testing::Environment {
+ public:
+  void TearDown() override { release_drawing_resources(); }
+};
+const auto* const kDrawingResources = ::testing::AddGlobalTestEnvironment(new DrawingResources);
 
 class Preview : public ::testing::Test {
  protected:
@@ -57,6 +71,92 @@ std::string output_of(const std::string& command) {
     pclose(pipe);
   }
   return text;
+}
+
+/// A word of a PDF and its box, as `pdftotext -bbox` finds them in the file.
+struct PdfWord {
+  std::string text;
+  Box box;
+};
+
+std::vector<PdfWord> pdf_words(const std::string& pdf) {
+  const std::string html = output_of("pdftotext -bbox '" + pdf + "' - 2>&1");
+  static const std::regex word(R"re(<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="([-0-9.]+)">([^<]*)</word>)re");
+  std::vector<PdfWord> words;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it)
+    words.push_back({(*it)[5], {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])}});
+  return words;
+}
+
+TEST_F(Preview, ACrowdedPictureKeepsEveryTextInsideThePageAndItsPanelAndNoTwoTextsOfARowOverlap) {
+  // The crowded scenario compiled by the program, then drawn as a PDF and an SVG; each word's box as
+  // pdftotext measures it in the PDF, against the panels of the same layout made here.
+  const test_support::ScenarioSources sources = test_support::crowded_scenario();
+  directory_->write("crowded/C_linea.txt", sources.line);
+  directory_->write("crowded/C_7-.txt", sources.service);
+  const std::string dir = in_directory("crowded");
+  ASSERT_EQ(run("compile '" + path_in(dir, "C_linea.txt") + "' '" + path_in(dir, "C_7-.txt") + "' -o '" + dir + "'"), 0);
+  const std::string grid_file = path_in(dir, "C_7.dat");
+  ASSERT_EQ(run("preview '" + grid_file + "' -o '" + path_in(dir, "crowded.pdf") + "'"), 0);
+  ASSERT_EQ(run("preview '" + grid_file + "' -o '" + path_in(dir, "crowded.svg") + "'"), 0);
+
+  const Decoded<ScenarioFiles> files = load_scenario_files(grid_file);
+  ASSERT_TRUE(files) << files.error;
+  const PreviewLayout layout = layout_preview(*files.value, 1600, 1000, cairo_text_measure());
+  std::vector<const Panel*> panel_of(layout.labels.size(), nullptr);
+  for (const Panel& panel : layout.panels) {
+    EXPECT_GE(panel.box.height(), panel.minimum_height - 1e-6) << static_cast<int>(panel.kind);
+    for (const std::size_t index : panel.labels) panel_of.at(index) = &panel;
+  }
+
+  const std::vector<PdfWord> words = pdf_words(path_in(dir, "crowded.pdf"));
+  ASSERT_GT(words.size(), 300u);
+  const Box page{0, 0, 1600, 1000};
+  const double tolerance = 0.5;  // pdftotext's boxes are rounded from the fonts' own metrics
+  std::map<const Panel*, std::vector<const PdfWord*>> words_of_panel;
+  for (const PdfWord& word : words) {
+    SCOPED_TRACE(word.text);
+    EXPECT_TRUE(page.grown(tolerance).contains(word.box));
+    const Point centre{(word.box.left + word.box.right) / 2, (word.box.top + word.box.bottom) / 2};
+    const auto label = std::find_if(layout.labels.begin(), layout.labels.end(),
+                                    [&](const Label& l) { return l.box.contains(centre); });
+    ASSERT_NE(label, layout.labels.end()) << "a word where the layout has no text";
+    const Panel* panel = panel_of.at(static_cast<std::size_t>(label - layout.labels.begin()));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->box.grown(tolerance).contains(word.box)) << static_cast<int>(panel->kind);
+    words_of_panel[panel].push_back(&word);
+  }
+  // No two words of one row overlap (words of one text stand apart by their blanks).
+  std::size_t row_words = 0;
+  for (const auto& [panel, row] : words_of_panel) {
+    if (panel->kind != PanelKind::StationRow && panel->kind != PanelKind::SpeedBoardRow &&
+        panel->kind != PanelKind::InfoBoardRow)
+      continue;
+    row_words += row.size();
+    for (std::size_t a = 0; a < row.size(); ++a)
+      for (std::size_t b = a + 1; b < row.size(); ++b)
+        EXPECT_FALSE(row[a]->box.grown(-tolerance).overlaps(row[b]->box.grown(-tolerance)))
+            << row[a]->text << " and " << row[b]->text;
+  }
+  EXPECT_GT(row_words, 100u);
+
+  // The crowded rows say how many of their texts found no room; the texts are searchable in the PDF and
+  // are text elements in the SVG, with the control characters of the names escaped.
+  const std::string text = output_of("pdftotext '" + path_in(dir, "crowded.pdf") + "' - 2>&1");
+  int notes = 0;
+  for (const Panel& panel : layout.panels)
+    if (panel.note) {
+      ++notes;
+      EXPECT_NE(text.find(layout.labels[*panel.note].text), std::string::npos) << layout.labels[*panel.note].text;
+    }
+  EXPECT_GE(notes, 1);
+  EXPECT_NE(text.find("STAZIONE \\x1B[31mROSSA"), std::string::npos);
+  const std::string svg = read_file(path_in(dir, "crowded.svg"));
+  std::size_t elements = 0;
+  for (std::size_t at = svg.find("<text "); at != std::string::npos; at = svg.find("<text ", at + 1)) ++elements;
+  EXPECT_EQ(elements, layout.labels.size());
+  EXPECT_EQ(svg.find('\x1B'), std::string::npos);
+  EXPECT_NE(svg.find("STAZIONE \\x1B[31mROSSA"), std::string::npos);
 }
 
 TEST_F(Preview, PngHasTheSizeAsked) {

@@ -38,19 +38,6 @@ std::optional<std::string> read_source(const std::string& path, std::string& fai
   }
 }
 
-/// A warning when the two file names give different line keys.
-std::optional<Diagnostic> names_differ(const std::optional<ParsedFileName>& line,
-                                       const std::optional<ParsedFileName>& service) {
-  if (!line || !service || line->line_key == service->line_key) return std::nullopt;
-  Diagnostic warning;
-  warning.severity = Severity::Warning;
-  warning.warning = WarningKind::FileNamesDiffer;
-  warning.message = "the line description's name gives the line key \"" + line->line_key +
-                    "\", the train service's \"" + service->line_key + "\": the files are compiled as line \"" +
-                    line->line_key + "\"";
-  return warning;
-}
-
 }  // namespace
 
 void add_source_options(CLI::App* command, SourceOptions& options) {
@@ -68,8 +55,8 @@ void add_source_options(CLI::App* command, SourceOptions& options) {
 
 std::variant<AuthorSources, int> read_author_sources(const SourceOptions& options) {
   AuthorSources author;
-  std::string& key = author.line_key;
-  std::string& train = author.train_number;
+  std::string& key = author.names.line_key;
+  std::string& train = author.names.train_number;
   key = options.line_key;
   train = options.train;
   const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
@@ -89,7 +76,10 @@ std::variant<AuthorSources, int> read_author_sources(const SourceOptions& option
     return refuse("the line key \"" + key.substr(0, 60) + "\" and the train number \"" + train.substr(0, 60) +
                       "\" cannot name the scenario's files: " + problem,
                   kExitUsage);
-  if (options.line_key.empty()) author.names_warning = names_differ(line_name, service_name);
+  if (options.line_key.empty()) {
+    author.names.line_file = line_name;
+    author.names.service_file = service_name;
+  }
 
   // The author's files are only read; the compiler works on copies.
   std::string failure;
@@ -99,21 +89,14 @@ std::variant<AuthorSources, int> read_author_sources(const SourceOptions& option
   if (!service_text) return refuse(failure, kExitFileFailure);
   author.sources.line = SourceFile(options.line_path, *line_text, options.encoding);
   author.sources.service = SourceFile(options.service_path, *service_text, options.encoding);
-  for (const SourceKind kind : {SourceKind::Line, SourceKind::Service})
-    if (auto error = make_source(kind == SourceKind::Line ? author.sources.line : author.sources.service, kind))
-      author.input.add(std::move(*error));
+  author.input = convert_sources(author.sources);
   return author;
 }
 
 AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_going, const std::string& directory) {
   AuthorCompilation compilation;
-  RunState& state = compilation.state;
-  state.line_key = author.line_key;
-  state.train_number = author.train_number;
-  state.program_directory = directory;
-  compilation.outcome = compile_scenario(state, author.sources.line.compiled, author.sources.service.compiled,
-                                         {.keep_going = keep_going});
-  if (author.names_warning) state.diagnostics.add(*author.names_warning);
+  compilation.state.program_directory = directory;
+  compilation.outcome = compile_pair(compilation.state, author.sources, author.names, keep_going);
   return compilation;
 }
 

@@ -4,8 +4,9 @@
 #include <string>
 #include <variant>
 
-#include "app/source_files.h"
 #include "compiler/compile_scenario.h"
+#include "compiler/source_check.h"
+#include "compiler/source_files.h"
 #include "scenario/diagnostics.h"
 #include "scenario/run_state.h"
 
@@ -28,14 +29,13 @@ void add_source_options(CLI::App* command, SourceOptions& options);
 
 /// An author's two files, read and ready to compile.
 struct AuthorSources {
-  std::string line_key;
-  std::string train_number;
+  /// The line key and the train number, and the file names when they gave the key (compared for the
+  /// warning of file_names_differ).
+  PairNames names;
   Sources sources;
   /// Errors of the input itself (a character a UTF-8 file has that Windows-1252 cannot hold): nothing can
   /// be compiled then.
   Diagnostics input;
-  /// A warning that the two file names give different line keys.
-  std::optional<Diagnostic> names_warning;
 };
 
 /// Names the sources (from the file names, or the options) and reads them, converted to the text the
@@ -44,8 +44,8 @@ struct AuthorSources {
 /// cannot be read, is not a regular file or is larger than kSourceReadLimit (3).
 std::variant<AuthorSources, int> read_author_sources(const SourceOptions& options);
 
-/// A compilation of the author's sources: the format's own (what compile writes), or reading on after
-/// each refusal (check).
+/// A compilation of the author's sources (compile_pair): the format's own (what compile writes), or
+/// reading on after each refusal (check, as the language server checks too).
 struct AuthorCompilation {
   RunState state;
   CompileOutcome outcome;

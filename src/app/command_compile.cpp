@@ -45,9 +45,11 @@ std::string summary(const RunState& state) {
     slowdowns += cell.is(CellKind::SlowdownStart);
     boards += cell.is(CellKind::SpeedBoard) || cell.is(CellKind::InfoBoard);
   }
-  std::string text = std::to_string(state.grid.cellCount() + 1) + " cells, " +
-                     std::to_string(station_count(state.table)) + " stations, " + std::to_string(signals) +
-                     " signals, " + std::to_string(slowdowns) + " slowdowns, " + std::to_string(boards) + " boards";
+  std::string text = plural(static_cast<std::size_t>(state.grid.cellCount()) + 1, "cell") + ", " +
+                     plural(static_cast<std::size_t>(station_count(state.table)), "station") + ", " +
+                     plural(static_cast<std::size_t>(signals), "signal") + ", " +
+                     plural(static_cast<std::size_t>(slowdowns), "slowdown") + ", " +
+                     plural(static_cast<std::size_t>(boards), "board");
   if (const std::size_t warnings = state.diagnostics.warnings(); warnings > 0)
     text += ", " + plural(warnings, "warning") + " (scenario check shows them)";
   return text;
@@ -61,9 +63,9 @@ int compile(const CompileCommandOptions& options, bool write) {
   if (write) {
     const std::string collision = output_replacing_input(
         {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
-        {{"plan trace", path_in(options.directory, trace_file_name(author.line_key))},
-         {"scenario table", path_in(options.directory, table_file_name(author.line_key, author.train_number))},
-         {"track grid", path_in(options.directory, grid_file_name(author.line_key, author.train_number))}});
+        {{"plan trace", path_in(options.directory, trace_file_name(author.names.line_key))},
+         {"scenario table", path_in(options.directory, table_file_name(author.names.line_key, author.names.train_number))},
+         {"track grid", path_in(options.directory, grid_file_name(author.names.line_key, author.names.train_number))}});
     if (!collision.empty()) return refuse(collision, kExitUsage);
   }
   const bool text = options.diagnostics.format == DiagnosticsFormat::Text;
@@ -86,13 +88,13 @@ int compile(const CompileCommandOptions& options, bool write) {
       return refuse(claimed, kExitFileFailure);
     write_binary_files(state);
     std::string files;
-    for (const std::string& name : {trace_file_name(author.line_key), table_file_name(author.line_key, author.train_number),
-                                    grid_file_name(author.line_key, author.train_number)}) {
+    const std::string& key = author.names.line_key;
+    const std::string& train = author.names.train_number;
+    for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
       files += (files.empty() ? "" : ", ") + name + " (" +
                std::to_string(std::filesystem::file_size(filesystem_path(path_in(options.directory, name)))) + " bytes)";
     }
-    (text ? std::cout : std::cerr) << author.line_key << " " << author.train_number << ": " << summary(state)
-                                   << "; wrote " << files << "\n";
+    (text ? std::cout : std::cerr) << key << " " << train << ": " << summary(state) << "; wrote " << files << "\n";
   } else if (write) {
     std::cerr << "scenario: no file written\n";
   }

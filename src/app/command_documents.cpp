@@ -38,10 +38,10 @@ int write_documents(const DocumentsOptions& options) {
       {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
       {{"timetable card",
         path_in(options.directory,
-                scenario_file_name(ScenarioFile::TimetableCard, author.line_key, author.train_number))},
+                scenario_file_name(ScenarioFile::TimetableCard, author.names.line_key, author.names.train_number))},
        {"slowdown order",
         path_in(options.directory,
-                scenario_file_name(ScenarioFile::SlowdownOrder, author.line_key, author.train_number))}});
+                scenario_file_name(ScenarioFile::SlowdownOrder, author.names.line_key, author.names.train_number))}});
   if (!collision.empty()) {
     std::cerr << "scenario: error: " << collision << "\n";
     return kExitUsage;
@@ -70,12 +70,12 @@ int write_documents(const DocumentsOptions& options) {
   const ScenarioModel model = read_scenario_model(state.grid, state.table);
   write_timetable_card_for(state, model);
   write_slowdown_order_for(state, model);
-  (text ? std::cout : std::cerr) << author.line_key << " " << author.train_number << ": "
+  (text ? std::cout : std::cerr) << author.names.line_key << " " << author.names.train_number << ": "
                                  << counted(model.stations.size(), "station") << ", "
                                  << counted(model.slowdowns.size(), "slowdown") << "; wrote "
-                                 << scenario_file_name(ScenarioFile::TimetableCard, author.line_key, author.train_number)
+                                 << scenario_file_name(ScenarioFile::TimetableCard, author.names.line_key, author.names.train_number)
                                  << ", "
-                                 << scenario_file_name(ScenarioFile::SlowdownOrder, author.line_key, author.train_number)
+                                 << scenario_file_name(ScenarioFile::SlowdownOrder, author.names.line_key, author.names.train_number)
                                  << "\n";
   return kExitSuccess;
 }

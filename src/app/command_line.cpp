@@ -31,6 +31,7 @@ int run_command_line(int argc, char** argv) {
   add_documents_command(app, status);
   add_inspect_command(app, status);
   add_preview_command(app, status);
+  add_lsp_command(app, status);
   add_watch_command(app, status);
   try {
     // The words in UTF-8 on every system (on Windows, file names in any script).

@@ -80,9 +80,9 @@ std::string write_picture(const WatchOptions& options, const RunState& state) {
 /// The files a round writes: the three binary files, and the picture when one is asked for.
 std::vector<RunFile> outputs_of(const WatchOptions& options, const AuthorSources& author) {
   std::vector<RunFile> outputs = {
-      {"plan trace", path_in(options.directory, trace_file_name(author.line_key))},
-      {"scenario table", path_in(options.directory, table_file_name(author.line_key, author.train_number))},
-      {"track grid", path_in(options.directory, grid_file_name(author.line_key, author.train_number))}};
+      {"plan trace", path_in(options.directory, trace_file_name(author.names.line_key))},
+      {"scenario table", path_in(options.directory, table_file_name(author.names.line_key, author.names.train_number))},
+      {"track grid", path_in(options.directory, grid_file_name(author.names.line_key, author.names.train_number))}};
   if (!options.picture.empty()) outputs.push_back({"picture", options.picture});
   return outputs;
 }
@@ -135,9 +135,9 @@ void round(const WatchOptions& options, int number) {
         } else {
           try {
             write_binary_files(compiled.state);
-            status += "; wrote " + trace_file_name(author.line_key) + ", " +
-                      table_file_name(author.line_key, author.train_number) + ", " +
-                      grid_file_name(author.line_key, author.train_number);
+            status += "; wrote " + trace_file_name(author.names.line_key) + ", " +
+                      table_file_name(author.names.line_key, author.names.train_number) + ", " +
+                      grid_file_name(author.names.line_key, author.names.train_number);
             if (!options.picture.empty()) {
               const std::string picture = write_picture(options, compiled.state);
               status += picture.empty() ? ", " + options.picture : "; " + picture;

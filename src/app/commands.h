@@ -14,6 +14,7 @@ void add_compile_commands(CLI::App& app, int& status);
 void add_documents_command(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
 void add_preview_command(CLI::App& app, int& status);
+void add_lsp_command(CLI::App& app, int& status);
 
 /// Why a build without pictures (the Windows one) refuses preview and watch --preview.
 std::string pictures_left_out();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/source_files.h"
+#include "compiler/source_files.h"
 #include "scenario/diagnostics.h"
 
 namespace CLI {

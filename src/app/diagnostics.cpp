@@ -1,9 +1,6 @@
 #include "app/diagnostics.h"
 
-#include <cstdio>
-
 #include "platform/windows1252.h"
-#include "scenario/error_codes.h"
 
 namespace {
 
@@ -18,14 +15,6 @@ constexpr const char* kMagenta = "\x1b[1;35m";
 constexpr const char* kCyan = "\x1b[1;36m";
 constexpr const char* kGreen = "\x1b[1;32m";
 constexpr const char* kReset = "\x1b[0m";
-
-bool is_control(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; }
-
-std::string escape(unsigned char c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "\\x%02X", c);
-  return text;
-}
 
 /// One character of a source line as shown, and how many columns it takes on the screen (a tab keeps
 /// its place: the caret line copies it).
@@ -42,8 +31,8 @@ std::vector<std::pair<std::size_t, ShownCharacter>> shown_line(std::string_view 
     if (c == '\t') {
       out.push_back({k, {"\t", 1}});
       ++k;
-    } else if (is_control(c)) {
-      out.push_back({k, {escape(c), 4}});
+    } else if (is_control_byte(c)) {
+      out.push_back({k, {escaped_byte(c), 4}});
       ++k;
     } else if (c < 0x80) {
       out.push_back({k, {std::string(1, static_cast<char>(c)), 1}});
@@ -57,7 +46,7 @@ std::vector<std::pair<std::size_t, ShownCharacter>> shown_line(std::string_view 
       for (std::size_t n = 1; n < length; ++n)
         if (k + n >= line.size() || (static_cast<unsigned char>(line[k + n]) & 0xC0) != 0x80) length = 0;
       if (length == 0) {
-        out.push_back({k, {escape(c), 4}});
+        out.push_back({k, {escaped_byte(c), 4}});
         ++k;
       } else {
         out.push_back({k, {std::string(line.substr(k, length)), 1}});
@@ -69,35 +58,6 @@ std::vector<std::pair<std::size_t, ShownCharacter>> shown_line(std::string_view 
 }
 
 }  // namespace
-
-std::string shown_text(std::string_view windows1252) {
-  std::string out;
-  for (const char c : windows1252) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (is_control(byte) || byte == '\t')
-      out += escape(byte);
-    else if (byte < 0x80)
-      out += c;
-    else
-      out += windows1252_to_utf8(std::string_view(&c, 1));
-  }
-  return out;
-}
-
-SourceKind file_of(const Diagnostic& diagnostic) {
-  if (diagnostic.place) return diagnostic.place->source;
-  switch (diagnostic.code) {
-    case kErrorSignalControlPoint:
-    case kErrorSlowdownControlPoint:
-    case kErrorSlowdownWalk:
-    case kErrorStationRecords:
-    case kErrorMarkerTaken:
-    case kErrorCodeTaken:
-      return SourceKind::Service;
-    default:
-      return SourceKind::Line;
-  }
-}
 
 DiagnosticPrinter::DiagnosticPrinter(const Sources& sources, bool colour) : sources_(sources), colour_(colour) {}
 
@@ -139,13 +99,7 @@ std::string DiagnosticPrinter::format(const Diagnostic& compiled) const {
   const Diagnostic diagnostic = in_files(compiled, sources_);
   const bool error = diagnostic.severity == Severity::Error;
   std::string label = error ? (diagnostic.code != 0 ? "error E" + std::to_string(diagnostic.code) : "error") : "warning";
-  std::string text = shown_text(diagnostic.message);
-  if (diagnostic.position) {
-    text += " (at " + std::to_string(*diagnostic.position) + " m";
-    if (diagnostic.cell) text += ", cell " + std::to_string(*diagnostic.cell);
-    text += ")";
-  }
-  if (!diagnostic.detail.empty()) text += ": " + shown_text(diagnostic.detail);
+  const std::string text = diagnostic_text(diagnostic);
   const char* colour = error ? kRed : kMagenta;
   if (!diagnostic.place) return located(sources_.of(file_of(diagnostic)).name, colour, label, text);
   const SourcePlace& place = *diagnostic.place;

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/source_files.h"
+#include "compiler/source_files.h"
 #include "scenario/diagnostics.h"
 
 /// The diagnostics of a compilation as a compiler prints them for people:
@@ -29,10 +29,3 @@ class DiagnosticPrinter {
   const Sources& sources_;
   bool colour_;
 };
-
-/// A text of the compiler (Windows-1252 bytes, perhaps with control characters from a source) as a
-/// terminal or a JSON string shows it: UTF-8, control characters as \xNN.
-std::string shown_text(std::string_view windows1252);
-
-/// The file a diagnostic without a place concerns.
-SourceKind file_of(const Diagnostic& diagnostic);

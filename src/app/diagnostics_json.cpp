@@ -1,17 +1,7 @@
 #include "app/diagnostics_json.h"
 
 #include "app/diagnostics.h"
-
-std::string error_id(int32_t code) {
-  std::string id = "E";
-  id += std::to_string(code);
-  return id;
-}
-
-std::string rule_id(const Diagnostic& diagnostic) {
-  if (diagnostic.severity == Severity::Warning) return std::string(warning_kind_name(diagnostic.warning));
-  return diagnostic.code != 0 ? error_id(diagnostic.code) : "input-encoding";
-}
+#include "platform/windows1252.h"
 
 nlohmann::ordered_json diagnostic_json(const Diagnostic& compiled, const Sources& sources) {
   const Diagnostic diagnostic = in_files(compiled, sources);

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/source_files.h"
+#include "compiler/source_files.h"
 #include "scenario/diagnostics.h"
 
 // Diagnostics for tools. Places are in the files (line and column 1-based; a column counts the
@@ -14,9 +14,3 @@
 /// name such as "not-a-keyword"), file, line, column, position (metres), cell, message, detail, and
 /// related places [{file, line, column, message}]; what a diagnostic lacks is null.
 nlohmann::ordered_json diagnostic_json(const Diagnostic& diagnostic, const Sources& sources);
-
-/// The id of an error code: "E16".
-std::string error_id(int32_t code);
-/// The rule id of a diagnostic: "E16", or a warning kind's name.
-std::string rule_id(const Diagnostic& diagnostic);
-

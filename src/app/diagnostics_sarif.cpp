@@ -5,6 +5,7 @@
 #include "app/diagnostics.h"
 #include "app/diagnostics_json.h"
 #include "scenario/error_codes.h"
+#include "platform/windows1252.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/source_files.h"
+#include "compiler/source_files.h"
 #include "scenario/diagnostics.h"
 
 /// The diagnostics of one compilation as a SARIF 2.1.0 log: one run of the tool "scenario", whose rules

@@ -57,20 +57,23 @@ void PreviewLayouter::plan_axis_ticks() {
 
 void PreviewLayouter::lay_out_axis() {
   const double y = axis_y_;
+  const double label_h = text_height(fonts_.label);
+  open_panel(PanelKind::Axis, {pad_, y, right_limit_, axis_title_top_ + label_h + 2 * u_},
+             axis_title_top_ + label_h + 2 * u_ - y);
   stroke({{plot_left_, y}, {plot_right_, y}}, colour::kInk, 1.2 * u_);
   for (const auto& [metre, text] : ticks_) {
     const double x = x_of(metre);
     const TextSize size = size_of(text, fonts_.label);
-    Label label = make_label(text, fonts_.label, colour::kInk, LabelRole::TickLabel, x - size.width / 2,
-                             axis_label_top_);
+    const Label label = make_label(text, fonts_.label, colour::kInk, LabelRole::TickLabel, x - size.width / 2,
+                                   axis_label_top_);
     stroke({{x, y}, {x, y + 5 * u_}}, colour::kInk, 1.2 * u_);
-    bool free = true;
-    for (const Label& other : out_.labels) free = free && !label.box.overlaps(other.box);
-    if (free) add(std::move(label));
+    if (free_in_panel(label.box)) add(label);
   }
-  const std::string title = s_.references.empty() ? "Distance from the start of the line (km)"
-                                                  : "Kilometric progressive (km), as the scenario table gives it";
+  end_of_line_across(y, y + 7 * u_);
+  const std::string title = fitted(s_.references.empty() ? "Distance from the start of the line (km)"
+                                                         : "Kilometric progressive (km), as the scenario table gives it",
+                                   fonts_.label, right_limit_ - pad_);
   const TextSize size = size_of(title, fonts_.label);
-  add(make_label(title, fonts_.label, colour::kInk, LabelRole::AxisTitle,
-                 (plot_left_ + plot_right_) / 2 - size.width / 2, axis_title_top_));
+  const double left = std::clamp((plot_left_ + plot_right_) / 2 - size.width / 2, pad_, right_limit_ - size.width);
+  if (!title.empty()) add(make_label(title, fonts_.label, colour::kInk, LabelRole::AxisTitle, left, axis_title_top_));
 }

@@ -10,28 +10,54 @@
 // The two charts over the profile axis: the heights with the mountain stretches, the speeds with the
 // slowdowns.
 
+double PreviewLayouter::value_text_width() const {
+  // The widest text a value axis can show: as many digits as the largest value, rounded out by a step,
+  // can have, and a sign.
+  double largest = 0;
+  double low = 0;
+  double high = 0;
+  for (const ProfilePoint& p : s_.heights) {
+    low = std::min(low, p.height);
+    high = std::max(high, p.height);
+  }
+  largest = std::max({std::abs(low), std::abs(high)}) + (high - low);
+  int top_speed = 0;
+  for (const Stretch& limit : s_.speed_limits) top_speed = std::max(top_speed, limit.value);
+  for (const SlowdownView& slowdown : s_.slowdowns) top_speed = std::max(top_speed, slowdown.speed);
+  largest = std::max(largest, 2.0 * top_speed + 20);
+  int digits = 1;
+  for (double value = largest; value >= 10 && digits < 20; value /= 10) ++digits;
+  std::string widest(static_cast<std::size_t>(digits) + 1, '8');
+  widest.front() = '-';
+  return size_of(widest, fonts_.label).width;
+}
+
 void PreviewLayouter::value_axis(const Box& area, double low, double high, double step) {
   const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : 2;
   const double first = std::ceil(low / step - 1e-9) * step;
-  for (double value = first; value <= high + step * 1e-6; value += step) {
+  // As many lines as the chart holds: a step too fine for the range (a value too large for its
+  // precision) draws none.
+  const double lines = (high - first) / step;
+  if (!(lines >= 0 && lines <= 1000)) return;
+  for (int k = 0; k <= static_cast<int>(lines + 1e-6); ++k) {
+    const double value = first + k * step;
     const double y = y_in(area, low, high, value);
     stroke({{area.left, y}, {area.right, y}}, colour::kGridLine, 0.8 * u_);
     stroke({{area.left - 4 * u_, y}, {area.left, y}}, colour::kFrame, 1 * u_);
     const std::string text = fixed(value, decimals);
     const TextSize size = size_of(text, fonts_.label);
     const double top = y - (size.ascent + size.descent) / 2;
-    Label label = make_label(text, fonts_.label, colour::kMuted, LabelRole::TickLabel,
-                             area.left - 6 * u_ - size.width, top);
-    bool free = true;
-    for (const Label& other : out_.labels) free = free && !label.box.overlaps(other.box);
-    if (free) add(std::move(label));
+    const Label label = make_label(text, fonts_.label, colour::kMuted, LabelRole::TickLabel,
+                                   area.left - 6 * u_ - size.width, top);
+    if (free_in_panel(label.box)) add(label);
   }
 }
 
 void PreviewLayouter::lay_out_height_chart() {
   const Box area = out_.height_area;
-  add(make_label("Height (m, relative to the start), mountain stretches shaded", fonts_.heading, colour::kInk,
-                 LabelRole::Heading, height_heading_.left, height_heading_.top));
+  open_panel(PanelKind::HeightChart, {pad_, height_heading_.top, plot_right_, area.bottom + chart_foot()},
+             height_heading_.height() + 5 * u_ + kLeastChartHeight * u_ + chart_foot());
+  heading_and_note("Height (m, relative to the start), mountain stretches shaded", height_heading_, 0, "");
   double low = 0, high = 0;
   for (const ProfilePoint& p : s_.heights) {
     low = std::min(low, p.height);
@@ -65,12 +91,13 @@ void PreviewLayouter::lay_out_height_chart() {
   }
   stroke(line, colour::kHeight, 1.6 * u_);
   stroke(rectangle(area), colour::kFrame, 1 * u_, {}, true);
+  end_of_line_across(area.top, area.bottom);
 }
 
 void PreviewLayouter::lay_out_speed_chart() {
   const Box area = out_.speed_area;
-  add(make_label("Speed (km/h): line speed limit as steps, slowdowns as bands", fonts_.heading, colour::kInk,
-                 LabelRole::Heading, speed_heading_.left, speed_heading_.top));
+  open_panel(PanelKind::SpeedChart, {pad_, speed_heading_.top, plot_right_, area.bottom + chart_foot()},
+             speed_heading_.height() + 5 * u_ + kLeastChartHeight * u_ + chart_foot());
   int top_speed = 0;
   for (const Stretch& limit : s_.speed_limits) top_speed = std::max(top_speed, limit.value);
   for (const SlowdownView& slowdown : s_.slowdowns) top_speed = std::max(top_speed, slowdown.speed);
@@ -96,6 +123,7 @@ void PreviewLayouter::lay_out_speed_chart() {
   }
   station_guides(area);
   if (!steps.empty()) stroke(steps, colour::kSpeed, 2.8 * u_);
+  int left_out = 0;
   for (SlowdownView& slowdown : out_.slowdowns) {
     const double y = y_of(slowdown.speed);
     stroke({{slowdown.band.left, y}, {slowdown.band.right, y}}, colour::kSlowdownLine, 2.2 * u_, {5 * u_, 3 * u_});
@@ -104,7 +132,7 @@ void PreviewLayouter::lay_out_speed_chart() {
     const double h = size.ascent + size.descent;
     const double middle = (slowdown.band.left + slowdown.band.right) / 2;
     // Just above its speed (beside the band when the band is narrower than the text), moved up, then
-    // down, until it is clear of the texts already there.
+    // down, until it is clear of the texts already there; left out when the chart has no room for it.
     std::vector<double> lefts;
     if (slowdown.band.width() >= size.width + 4 * u_) lefts.push_back(middle - size.width / 2);
     lefts.push_back(slowdown.band.right + 3 * u_);
@@ -115,25 +143,23 @@ void PreviewLayouter::lay_out_speed_chart() {
       const double offset = (k % 2 == 0 ? -1 : 1) * (k / 2) * (h + 2 * u_);
       const double top = y - 3 * u_ - h + offset;
       for (const double left : lefts) {
-        Label label{text, fonts_.label, colour::kInk, {left, top, left + size.width, top + h}, top + size.ascent,
-                    LabelRole::Slowdown, true};
-        if (!area.contains(label.box)) continue;
-        bool free = true;
-        for (const Label& other : out_.labels) free = free && !label.box.grown(2 * u_).overlaps(other.box);
-        if (free) {
+        const Label label{text, fonts_.label, colour::kInk, {left, top, left + size.width, top + h},
+                          top + size.ascent, LabelRole::Slowdown, true};
+        if (area.contains(label.box) && !labels_->overlaps(label.box.grown(2 * u_))) {
           placed = label;
           break;
         }
       }
     }
-    if (!placed) {
-      const double top = area.top + 2 * u_;
-      placed = Label{text, fonts_.label, colour::kInk, {middle, top, middle + size.width, top + h},
-                     top + size.ascent, LabelRole::Slowdown, true};
-    }
-    slowdown.label = add(*placed);
+    if (placed)
+      slowdown.label = add(*placed);
+    else
+      ++left_out;
   }
   stroke(rectangle(area), colour::kFrame, 1 * u_, {}, true);
+  end_of_line_across(area.top, area.bottom);
+  heading_and_note("Speed (km/h): line speed limit as steps, slowdowns as bands", speed_heading_, left_out,
+                   left_out == 1 ? "slowdown speed" : "slowdown speeds");
 }
 
 void PreviewLayouter::station_guides(const Box& area) {

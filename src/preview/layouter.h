@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "preview/box_index.h"
 #include "preview/label_placement.h"
 #include "preview/palette.h"
 #include "preview/picture.h"
@@ -17,7 +18,19 @@
 #include "preview/preview_scene.h"
 
 /// The entries of the legend, in their order.
-enum class LegendKey { Track, Height, Mountain, SpeedLimit, Slowdown, Station, Signal, SpeedBoard, InfoBoard, Start };
+enum class LegendKey {
+  Track,
+  Height,
+  Mountain,
+  SpeedLimit,
+  Slowdown,
+  Station,
+  Signal,
+  SpeedBoard,
+  InfoBoard,
+  Start,
+  End
+};
 
 struct Fonts {
   FontSpec title;
@@ -43,6 +56,8 @@ class PreviewLayouter {
     const TextSize size = size_of("Hg", font);
     return size.ascent + size.descent;
   }
+  /// The text cut with an ellipsis to at most `max_width` (design units times u).
+  std::string fitted(const std::string& text, const FontSpec& font, double max_width) const;
   Label make_label(const std::string& text, const FontSpec& font, Colour c, LabelRole role, double left,
                    double top) const {
     const TextSize size = size_of(text, font);
@@ -50,10 +65,17 @@ class PreviewLayouter {
                 role, false};
     return label;
   }
-  std::size_t add(Label label) {
-    out_.labels.push_back(std::move(label));
-    return out_.labels.size() - 1;
-  }
+  /// Adds a label to the panel being laid out.
+  std::size_t add(Label label);
+  /// Whether a box lies in the panel being laid out and clear of every label so far.
+  bool free_in_panel(const Box& box) const { return panel().box.contains(box) && !labels_->overlaps(box); }
+  /// Starts a panel: the labels added from now on are its own.
+  void open_panel(PanelKind kind, const Box& box, double minimum_height);
+  Panel& panel() { return out_.panels.back(); }
+  const Panel& panel() const { return out_.panels.back(); }
+  /// A panel's heading in `band`, and at its right end, when `left_out` is not 0, the note that counts the
+  /// texts that found no room in the panel ("12 more station names"); the heading is cut to leave it room.
+  void heading_and_note(const std::string& heading, const Box& band, int left_out, const std::string& what);
 
   // Along the profile axis
   double x_of(double metre) const {
@@ -83,18 +105,23 @@ class PreviewLayouter {
   void mark(MarkShape shape, Point at, double size, Colour fill_colour, Colour outline = colour::kInk) {
     out_.shapes.emplace_back(Mark{shape, at, size, fill_colour, outline});
   }
+  /// The end of the line across the panel being laid out, from `top` to `bottom` at its place on the axis.
+  void end_of_line_across(double top, double bottom);
 
   // Steps, by the files that hold them
   struct RowPlan {
     RowKind kind;
+    PanelKind panel;
     std::string title;
     MarkShape shape;
     Colour colour;
     std::vector<int32_t> metres;
-    std::vector<std::string> texts;  // empty for a row without labels
+    std::vector<std::string> texts;  // empty for a row without labels; cut to the longest a row shows
     LabelRole role;
+    std::vector<double> widths;  // of the texts
     std::vector<RowSlot> slots;
     int levels = 0;
+    int left_out = 0;
   };
   // The page (preview_layout.cpp)
   void fit_horizontally();
@@ -106,6 +133,7 @@ class PreviewLayouter {
   // The charts (layout_charts.cpp)
   void lay_out_height_chart();
   void lay_out_speed_chart();
+  double value_text_width() const;
   void value_axis(const Box& area, double low, double high, double step);
   void tick_lines(const Box& area);
   void station_guides(const Box& area);
@@ -114,17 +142,23 @@ class PreviewLayouter {
   }
   // The rows (layout_rows.cpp)
   void plan_rows();
-  void place_rows_levels();
+  void place_row(RowPlan& row, int most_levels);
+  /// Gives the rows their levels within `room`, the fewest first taken from the row with the most.
+  void fit_rows(double room);
   void lay_out_rows();
   // The kilometric axis (layout_axis.cpp)
   void plan_axis_ticks();
   void lay_out_axis();
 
-  double row_mark_height() const { return 14 * u_; }
+  double row_mark_height() const { return std::max(14 * u_, text_height(fonts_.heading) + 2 * u_); }
   double level_height() const { return text_height(fonts_.label) + 3 * u_; }
-  double row_height(const RowPlan& row) const {
-    return row_mark_height() + row.levels * level_height() + (row.levels > 0 ? 3 * u_ : 0) + 6 * u_;
+  double row_height(int levels) const {
+    return row_mark_height() + levels * level_height() + (levels > 0 ? 3 * u_ : 0) + 6 * u_;
   }
+  double row_height(const RowPlan& row) const { return row_height(row.levels); }
+  double legend_height() const { return legend_entries_.size() * (text_height(fonts_.label) + 6 * u_) + 14 * u_; }
+  /// Below a chart's area, room for the half of its lowest value text that hangs below it.
+  double chart_foot() const { return 7 * u_; }
 
   const TrackTrace& trace_;
   const MeasureText& measure_;
@@ -133,6 +167,7 @@ class PreviewLayouter {
   double u_ = 1;
   double pad_ = 14;
   Fonts fonts_;
+  std::optional<BoxIndex> labels_;  // every label so far, once the page's size is settled
 
   double plot_left_ = 0;
   double plot_right_ = 0;

@@ -15,6 +15,7 @@ inline constexpr Colour kLeader{0.50, 0.50, 0.50};
 inline constexpr Colour kStation{0.72, 0.10, 0.08};
 inline constexpr Colour kStationGuide{0.72, 0.10, 0.08, 0.45};
 inline constexpr Colour kStart{0.15, 0.55, 0.20};
+inline constexpr Colour kEnd{0.50, 0.12, 0.62};
 inline constexpr Colour kSignal{0.12, 0.12, 0.12};
 inline constexpr Colour kSpeedBoard{0.15, 0.35, 0.75};
 inline constexpr Colour kInfoBoard{1.00, 0.85, 0.30};

@@ -71,6 +71,7 @@ enum class LabelRole {
   AxisTitle,
   TickLabel,
   PlanStart,
+  PlanEnd,
   PlanStation,
   ScaleBar,
   RowTitle,
@@ -79,6 +80,7 @@ enum class LabelRole {
   InfoBoardRow,
   Slowdown,
   Legend,
+  Note,  // how many texts of a panel found no room
 };
 
 /// A text with its box: the text starts at (box.left, baseline) and never leaves its box.

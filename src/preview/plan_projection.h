@@ -6,9 +6,11 @@
 #include "scenario/track_trace.h"
 
 /// The plan of the line laid onto a box of the page. The trace from metre 0 to `last` (beyond the
-/// trace's end, or without a trace, the line goes on straight) is turned so that it runs from left to
-/// right as large as the box allows: the chord from its start to its end, turned by at most 40 degrees
-/// either way. It is scaled alike in both directions and centred in the box; the page's y runs down.
+/// trace's end, or without a trace, the line goes on straight; a point that is not a number or lies
+/// absurdly far is taken for one of that straight line) is turned so that its chord, from its
+/// first point to its last, runs level from left to right; a winding line is turned further, by at most
+/// 40 degrees either way, when that makes it at least a quarter larger in the box. It is scaled alike
+/// in both directions and centred in the box; the page's y runs down.
 class PlanProjection {
  public:
   PlanProjection(const TrackTrace& trace, int32_t last, const Box& box);

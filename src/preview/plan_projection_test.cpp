@@ -49,6 +49,60 @@ TEST(PlanProjection, TheLineFillsTheBoxFromLeftToRight) {
   }
 }
 
+/// A trace of `last` metres through the points metre by metre.
+template <typename Place>
+TrackTrace trace_of(int32_t last, Place place) {
+  TrackTrace trace;
+  trace.create(last);
+  for (int32_t m = 0; m <= last; ++m) {
+    const Point p = place(m);
+    trace.set_double(m, kAxisX, p.x);
+    trace.set_double(m, kAxisY, p.y);
+  }
+  return trace;
+}
+
+TEST(PlanProjection, ANearlyStraightLineRunsLevelFromItsFirstPointOnTheLeftToItsLastOnTheRight) {
+  // 14 km heading north-east, with a bend of 200 m to one side and back: turned diagonally it would fill
+  // a flat box a little better, but it is laid along its chord, across the whole width.
+  const int32_t last = 14000;
+  const TrackTrace trace = trace_of(last, [](int32_t m) {
+    const double along = m;
+    const double aside = 200 * std::sin(M_PI * m / 14000.0);
+    return Point{(along - aside) * std::sqrt(0.5), (along + aside) * std::sqrt(0.5)};
+  });
+  for (const Box& box : {Box{100, 50, 1500, 250}, Box{0, 0, 800, 400}, Box{0, 0, 3000, 100}}) {
+    SCOPED_TRACE(std::to_string(box.width()) + " x " + std::to_string(box.height()));
+    const PlanProjection plan(trace, last, box);
+    const Point first = plan.screen(0);
+    const Point end = plan.screen(last);
+    EXPECT_NEAR(first.y, end.y, 1e-6);
+    EXPECT_NEAR(first.x, box.left, 1e-6);
+    EXPECT_NEAR(end.x, box.right, 1e-6);
+    const Box extent = extent_on_page(plan, last);
+    EXPECT_NEAR(extent.width(), box.width(), 1e-6);
+  }
+}
+
+TEST(PlanProjection, AWindingLineIsTurnedWhenThatMakesItMarkedlyLarger) {
+  // A horseshoe: 5 km north, a half circle, 5 km back south, 400 m beside its start. Laid along its
+  // short chord it would stand upright and small in a flat box; turned by 40 degrees it is a third larger.
+  const int32_t last = 10628;  // 5000 + pi * 200 + 5000
+  const TrackTrace trace = trace_of(last, [](int32_t m) {
+    if (m <= 5000) return Point{0, static_cast<double>(m)};
+    if (m >= 5628) return Point{400, 5000 - (m - 5628.0)};
+    const double angle = (m - 5000.0) / 628.0 * M_PI;
+    return Point{200 - 200 * std::cos(angle), 5000 + 200 * std::sin(angle)};
+  });
+  const Box box{0, 0, 1400, 250};
+  const PlanProjection plan(trace, last, box);
+  EXPECT_GT(std::abs(plan.screen(0).y - plan.screen(last).y), 10.0) << "the chord is no longer level";
+  // Laid along its chord, the legs of 5200 m from the chord to the top of the bend would span the box's
+  // height: 250 / 5200 page units per metre.
+  EXPECT_GT(plan.scale(), 1.25 * 250.0 / 5200.0);
+  EXPECT_LT(plan.screen(0).x, plan.screen(last).x);
+}
+
 TEST(PlanProjection, AnEmptyBoxGivesFinitePoints) {
   const TrackTrace none;
   for (const Box& box : {Box{0, 0, 0, 0}, Box{10, 10, 5, 5}}) {

@@ -6,9 +6,12 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -120,13 +123,15 @@ void paint(cairo_t* cr, const Mark& mark) {
   cairo_stroke(cr);
 }
 
-void paint(cairo_t* cr, const Label& label) {
-  if (label.backdrop) {
-    const Box patch = label.box.grown(1.5);
-    cairo_rectangle(cr, patch.left, patch.top, patch.width(), patch.height());
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
-    cairo_fill(cr);
-  }
+void paint_backdrop(cairo_t* cr, const Label& label) {
+  if (!label.backdrop) return;
+  const Box patch = label.box.grown(1.5);
+  cairo_rectangle(cr, patch.left, patch.top, patch.width(), patch.height());
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+  cairo_fill(cr);
+}
+
+void paint_text(cairo_t* cr, const Label& label) {
   set_font(cr, label.font);
   set_colour(cr, label.colour);
   cairo_move_to(cr, label.box.left, label.baseline);
@@ -134,12 +139,130 @@ void paint(cairo_t* cr, const Label& label) {
   cairo_new_path(cr);
 }
 
-void paint_layout(cairo_t* cr, const PreviewLayout& layout) {
+/// How the texts of a picture are drawn: by cairo (as glyphs in a PNG, as text in a PDF), or left to
+/// the SVG's own text elements.
+enum class Texts { Cairo, SvgElements };
+
+void paint_layout(cairo_t* cr, const PreviewLayout& layout, Texts texts) {
   use_unhinted_metrics(cr);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   for (const Shape& shape : layout.shapes) std::visit([cr](const auto& s) { paint(cr, s); }, shape);
-  for (const Label& label : layout.labels) paint(cr, label);
+  for (const Label& label : layout.labels) {
+    paint_backdrop(cr, label);
+    if (texts == Texts::Cairo) paint_text(cr, label);
+  }
+}
+
+/// The family fontconfig gives for the sans-serif font cairo draws and measures with.
+std::string sans_serif_family() {
+  std::string family;
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(kFontFamily));
+  if (!pattern) return family;
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+    FcChar8* name = nullptr;
+    if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name)
+      family = reinterpret_cast<const char*>(name);
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  return family;
+}
+
+/// A number for an SVG attribute: at most three decimals, a point whatever the locale.
+std::string svg_number(double value) {
+  if (!std::isfinite(value)) value = 0;
+  std::array<char, 64> buffer{};
+  const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                          std::chars_format::fixed, 3);
+  std::string text = error == std::errc() ? std::string(buffer.data(), end) : "0";
+  while (text.find('.') != std::string::npos && (text.back() == '0' || text.back() == '.')) {
+    const bool point = text.back() == '.';
+    text.pop_back();
+    if (point) break;
+  }
+  return text == "-0" ? "0" : text;
+}
+
+/// Text for XML character data and attribute values: markup characters as references, and the bytes
+/// XML cannot hold (control characters but tab, line feed and return) as the replacement character.
+std::string xml_text(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+          out += "\uFFFD";
+        else
+          out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string svg_colour(const Colour& c) {
+  const auto channel = [](double value) {
+    return std::to_string(static_cast<int>(std::nearbyint(std::clamp(value, 0.0, 1.0) * 255)));
+  };
+  return "rgb(" + channel(c.red) + "," + channel(c.green) + "," + channel(c.blue) + ")";
+}
+
+const char* panel_id(PanelKind kind) {
+  switch (kind) {
+    case PanelKind::Title: return "title";
+    case PanelKind::Plan: return "plan";
+    case PanelKind::HeightChart: return "height-chart";
+    case PanelKind::SpeedChart: return "speed-chart";
+    case PanelKind::Legend: return "legend";
+    case PanelKind::StationRow: return "stations";
+    case PanelKind::SignalRow: return "signals";
+    case PanelKind::SpeedBoardRow: return "speed-boards";
+    case PanelKind::InfoBoardRow: return "information-boards";
+    case PanelKind::Axis: return "axis";
+  }
+  return "panel";
+}
+
+/// One SVG text element: starting at the label's left edge on its baseline, stretched or squeezed to
+/// the width the layout measured, so that it fills its box whatever font the viewer has.
+std::string svg_text(const Label& label) {
+  std::string element = "<text x=\"" + svg_number(label.box.left) + "\" y=\"" + svg_number(label.baseline) +
+                        "\" font-size=\"" + svg_number(label.font.size) + "\"";
+  if (label.font.bold) element += " font-weight=\"bold\"";
+  element += " fill=\"" + svg_colour(label.colour) + "\"";
+  if (label.colour.alpha < 1) element += " fill-opacity=\"" + svg_number(std::clamp(label.colour.alpha, 0.0, 1.0)) + "\"";
+  if (label.box.width() > 0)
+    element += " textLength=\"" + svg_number(label.box.width()) + "\" lengthAdjust=\"spacingAndGlyphs\"";
+  return element + ">" + xml_text(label.text) + "</text>\n";
+}
+
+/// The texts of the layout as SVG text elements, one group for each panel's texts.
+std::string svg_texts(const PreviewLayout& layout) {
+  const std::string family = sans_serif_family();
+  std::string fonts = "sans-serif";
+  if (!family.empty()) fonts = std::string(1, '\'').append(xml_text(family)).append("', ").append(fonts);
+  std::string out = "<g id=\"texts\" font-family=\"" + fonts + "\" xml:space=\"preserve\" style=\"white-space:pre\">\n";
+  std::vector<bool> written(layout.labels.size(), false);
+  for (const Panel& panel : layout.panels) {
+    out += "<g id=\"" + std::string(panel_id(panel.kind)) + "\">\n";
+    for (const std::size_t index : panel.labels) {
+      if (index >= layout.labels.size() || written[index]) continue;
+      written[index] = true;
+      out += svg_text(layout.labels[index]);
+    }
+    out += "</g>\n";
+  }
+  for (std::size_t index = 0; index < layout.labels.size(); ++index)
+    if (!written[index]) out += svg_text(layout.labels[index]);
+  return out + "</g>\n";
 }
 
 std::string status_text(cairo_status_t status) { return std::string("cairo: ") + cairo_status_to_string(status); }
@@ -196,7 +319,7 @@ Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const st
   if (cairo_surface_status(context.surface) != CAIRO_STATUS_SUCCESS)
     return {{}, status_text(cairo_surface_status(context.surface))};
   context.cr = cairo_create(context.surface);
-  paint_layout(context.cr, layout);
+  paint_layout(context.cr, layout, format == PictureFormat::Svg ? Texts::SvgElements : Texts::Cairo);
   if (cairo_status(context.cr) != CAIRO_STATUS_SUCCESS) return {{}, status_text(cairo_status(context.cr))};
   if (format == PictureFormat::Png) {
     const cairo_status_t written = cairo_surface_write_to_png_stream(context.surface, append_bytes, &picture.bytes);
@@ -205,6 +328,12 @@ Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const st
     cairo_surface_finish(context.surface);
     if (cairo_surface_status(context.surface) != CAIRO_STATUS_SUCCESS)
       return {{}, status_text(cairo_surface_status(context.surface))};
+  }
+  if (format == PictureFormat::Svg) {
+    // cairo draws every glyph as a path; the texts go in as text elements after everything it drew.
+    const std::size_t end = picture.bytes.rfind("</svg>");
+    if (end == std::string::npos) return {{}, "cairo: the SVG it wrote has no end tag"};
+    picture.bytes.insert(end, svg_texts(layout));
   }
   return picture;
 }

@@ -22,7 +22,8 @@ struct Picture {
 };
 
 /// Paints the layout with cairo: its shapes in order, then its labels, on a white page of the layout's
-/// size (pixels for PNG, points for SVG and PDF).
+/// size (pixels for PNG, points for SVG and PDF). A PDF keeps the labels as text; an SVG has them as
+/// text elements, one group for each panel, each held to the width the layout measured.
 Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const std::string& title);
 
 /// Frees what cairo and fontconfig keep for the whole process (font caches, the font configuration),

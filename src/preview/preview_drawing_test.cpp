@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "preview/preview_test_support.h"
 #include "scenario/coding.h"
 
@@ -78,6 +82,82 @@ TEST_F(ScenarioPicture, SvgAndPdfAreMade) {
   EXPECT_EQ(pdf.bytes.substr(0, 5), "%PDF-");
   EXPECT_NE(pdf.bytes.find("%%EOF"), std::string::npos);
   EXPECT_NE(pdf.bytes.find("/MediaBox [ 0 0 1200 750 ]"), std::string::npos);
+}
+
+/// The text elements of an SVG, in order: each element's attributes and text.
+struct SvgText {
+  std::string attributes;
+  std::string text;
+};
+std::vector<SvgText> svg_texts(const std::string& svg) {
+  std::vector<SvgText> found;
+  for (std::size_t at = svg.find("<text "); at != std::string::npos; at = svg.find("<text ", at + 1)) {
+    const std::size_t open_end = svg.find('>', at);
+    const std::size_t close = svg.find("</text>", open_end);
+    if (open_end == std::string::npos || close == std::string::npos) break;
+    found.push_back({svg.substr(at + 6, open_end - at - 6), svg.substr(open_end + 1, close - open_end - 1)});
+  }
+  return found;
+}
+
+/// The value of an attribute of an element's attributes, as a number.
+double attribute(const std::string& attributes, const std::string& name) {
+  const std::size_t at = attributes.find(" " + name + "=\"");
+  if (at == std::string::npos && attributes.rfind(name + "=\"", 0) != 0) return -1;
+  const std::size_t start = attributes.find('"', at == std::string::npos ? 0 : at) + 1;
+  return std::stod(attributes.substr(start, attributes.find('"', start) - start));
+}
+
+TEST_F(ScenarioPicture, SvgKeepsItsTextsAsTextElementsWhereTheLayoutPutsThem) {
+  const Picture svg = draw_preview(*layout_, PictureFormat::Svg, "title");
+  ASSERT_EQ(svg.error, "");
+  // No glyph drawn as a path: every text is a text element, one for each label of the layout.
+  EXPECT_EQ(svg.bytes.find("glyph"), std::string::npos);
+  const std::vector<SvgText> texts = svg_texts(svg.bytes);
+  ASSERT_EQ(texts.size(), layout_->labels.size());
+  std::vector<std::string> shown;
+  for (const SvgText& text : texts) shown.push_back(text.text);
+  for (const std::string& name : preview_test::station_names())
+    EXPECT_NE(std::find(shown.begin(), shown.end(), name), shown.end()) << name;
+  // Each starts at its label's left edge on its baseline and is held to its measured width; the texts
+  // of a panel are grouped under the panel's name.
+  for (const Panel& panel : layout_->panels)
+    for (const std::size_t index : panel.labels) {
+      const Label& label = layout_->labels[index];
+      const auto found = std::find_if(texts.begin(), texts.end(), [&](const SvgText& text) {
+        return text.text == label.text && std::abs(attribute(text.attributes, "x") - label.box.left) < 1e-3 &&
+               std::abs(attribute(text.attributes, "y") - label.baseline) < 1e-3;
+      });
+      ASSERT_NE(found, texts.end()) << label.text;
+      EXPECT_NEAR(attribute(found->attributes, "textLength"), label.box.width(), 1e-3) << label.text;
+      EXPECT_NEAR(attribute(found->attributes, "font-size"), label.font.size, 1e-3) << label.text;
+    }
+  for (const char* group : {"<g id=\"title\">", "<g id=\"plan\">", "<g id=\"stations\">", "<g id=\"legend\">"})
+    EXPECT_NE(svg.bytes.find(group), std::string::npos) << group;
+  EXPECT_NE(svg.bytes.find("xml:space=\"preserve\""), std::string::npos);
+}
+
+TEST(PreviewDrawing, SvgTextsHoldMarkupAndControlCharactersSafely) {
+  PreviewLayout layout;
+  layout.width = 200;
+  layout.height = 100;
+  layout.labels.push_back(Label{"<b>&amp;\"x\"\x01\u00C8", {12, true}, Colour{1, 0, 0, 0.5}, {10, 10, 80, 24}, 21,
+                                LabelRole::Title, false});
+  Panel panel;
+  panel.kind = PanelKind::Title;
+  panel.box = {0, 0, 200, 100};
+  panel.labels = {0};
+  layout.panels.push_back(panel);
+  const Picture svg = draw_preview(layout, PictureFormat::Svg, "title");
+  ASSERT_EQ(svg.error, "");
+  const std::vector<SvgText> texts = svg_texts(svg.bytes);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text, "&lt;b&gt;&amp;amp;&quot;x&quot;\uFFFD\u00C8");
+  EXPECT_EQ(attribute(texts[0].attributes, "x"), 10);
+  EXPECT_EQ(attribute(texts[0].attributes, "y"), 21);
+  EXPECT_EQ(attribute(texts[0].attributes, "textLength"), 70);
+  EXPECT_NE(texts[0].attributes.find("font-weight=\"bold\""), std::string::npos);
+  EXPECT_NE(texts[0].attributes.find("fill=\"rgb(255,0,0)\" fill-opacity=\"0.5\""), std::string::npos);
 }
 
 TEST(PreviewDrawing, APictureTooLargeForCairoIsAnErrorWithoutBytes) {

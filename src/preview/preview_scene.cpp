@@ -10,11 +10,20 @@
 
 namespace {
 
-/// An 8-bit text of the files (Windows-1252) as UTF-8 for drawing; control bytes show as blanks.
-std::string utf8_of(std::string bytes) {
-  for (char& c : bytes)
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-  return windows1252_to_utf8(bytes);
+/// An 8-bit text of the files (Windows-1252) as UTF-8 for drawing; a control byte shows as its escape
+/// ("\x1B"), as `inspect` shows it, so that it is seen and moves nothing.
+std::string utf8_of(const std::string& bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string printable;
+  printable.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      printable.append({'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]});
+    else
+      printable.push_back(c);
+  }
+  return windows1252_to_utf8(printable);
 }
 
 std::string two_digits(int64_t value) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the picture shows: the scenario model (model/scenario_model.h) along the picture's axis, with its
-// texts in UTF-8 as they are drawn. The axis covers the line and everything placed on it, within the
-// cells that carry a profile.
+// texts in UTF-8 as they are drawn (a control byte as its escape, "\x1B"). The axis covers the line and
+// everything placed on it, within the cells that carry a profile.
 
 #include <array>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/compile_scenario.h"
 #include "compiler/memorizza_dati.h"
 #include "output/memorizza_percorso.h"
 #include "preview/preview_files.h"
@@ -17,6 +18,7 @@
 #include "source/dati_linea.h"
 #include "source/dati_treno.h"
 #include "source/line_table.h"
+#include "support/crowded_scenario.h"
 
 namespace preview_test {
 
@@ -28,6 +30,25 @@ inline ScenarioFiles compiled_scenario() {
   compile_sources(state, encode_lines(line_description_lines()), encode_lines(train_service_lines()));
   EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(finish_scenario(state), 0);
+  ScenarioFiles files;
+  files.line_key = state.line_key;
+  files.train_number = state.train_number;
+  files.grid = decode_grid(encode_grid(state.grid)).value.value();
+  files.table = decode_table(encode_table(state.table)).value.value();
+  files.trace = decode_trace(encode_trace(state.trace)).value.value();
+  return files;
+}
+
+/// The crowded scenario (support/crowded_scenario.h), compiled as "C_7" and passed through its encoders and
+/// decoders.
+inline ScenarioFiles compiled_crowded_scenario() {
+  const test_support::ScenarioSources sources = test_support::crowded_scenario();
+  RunState state;
+  state.line_key = "C";
+  state.train_number = "7";
+  const CompileOutcome outcome = compile_scenario(state, sources.line, sources.service);
+  EXPECT_EQ(state.error.code, 0);
+  EXPECT_TRUE(outcome.writable(state));
   ScenarioFiles files;
   files.line_key = state.line_key;
   files.train_number = state.train_number;

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "scenario/error_codes.h"
+#include "platform/windows1252.h"
+
 namespace {
 
 struct KindText {
@@ -78,3 +81,41 @@ void Diagnostics::add(Diagnostic diagnostic) {
 }
 
 void Diagnostics::clear() { *this = Diagnostics{}; }
+
+std::string error_id(int32_t code) {
+  // Appended rather than "E" + text, which g++ 12 warns about wrongly (-Wrestrict).
+  std::string id = "E";
+  id += std::to_string(code);
+  return id;
+}
+
+std::string rule_id(const Diagnostic& diagnostic) {
+  if (diagnostic.severity == Severity::Warning) return std::string(warning_kind_name(diagnostic.warning));
+  return diagnostic.code != 0 ? error_id(diagnostic.code) : "input-encoding";
+}
+
+SourceKind file_of(const Diagnostic& diagnostic) {
+  if (diagnostic.place) return diagnostic.place->source;
+  switch (diagnostic.code) {
+    case kErrorSignalControlPoint:
+    case kErrorSlowdownControlPoint:
+    case kErrorSlowdownWalk:
+    case kErrorStationRecords:
+    case kErrorMarkerTaken:
+    case kErrorCodeTaken:
+      return SourceKind::Service;
+    default:
+      return SourceKind::Line;
+  }
+}
+
+std::string diagnostic_text(const Diagnostic& diagnostic) {
+  std::string text = shown_text(diagnostic.message);
+  if (diagnostic.position) {
+    text += " (at " + std::to_string(*diagnostic.position) + " m";
+    if (diagnostic.cell) text += ", cell " + std::to_string(*diagnostic.cell);
+    text += ")";
+  }
+  if (!diagnostic.detail.empty()) text += ": " + shown_text(diagnostic.detail);
+  return text;
+}

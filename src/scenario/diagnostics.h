@@ -99,3 +99,17 @@ class Diagnostics {
   std::size_t errors_ = 0;
   std::size_t warnings_ = 0;
 };
+
+/// The id of an error code: "E16".
+std::string error_id(int32_t code);
+/// The rule id of a diagnostic for tools: "E16", a warning kind's name, or "input-encoding" for an error
+/// of the conversion of a source that has no code.
+std::string rule_id(const Diagnostic& diagnostic);
+/// The source a diagnostic concerns: the source of its place, or for one without a place the source
+/// whose entries its code speaks of (the finishing pass, the station records and the reserved places of
+/// the output concern the train service, the others the line description).
+SourceKind file_of(const Diagnostic& diagnostic);
+/// What a diagnostic says, as every printer shows it (in UTF-8, see shown_text): its message, the
+/// position and the cell when it has them, and the detail: "speed board on an occupied cell (at 850 m,
+/// cell 18): cell 18 (850 m) holds ...".
+std::string diagnostic_text(const Diagnostic& diagnostic);

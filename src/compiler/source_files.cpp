@@ -1,4 +1,4 @@
-#include "app/source_files.h"
+#include "compiler/source_files.h"
 
 #include <stdexcept>
 #include <utility>
