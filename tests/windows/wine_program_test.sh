@@ -142,6 +142,27 @@ mv "$work/inputs/Demo_1-.txt" "$work/inputs/città/Demo_1-.txt"
 both unicode compile città/Demo_linea.txt città/Demo_1-.txt -o uscita_è
 [ -n "$(ls "$work/unicode/windows/uscita_è" 2>/dev/null)" ] || fail "unicode: nothing written into uscita_è under Wine"
 
+# lsp: the language server's framing on standard input and output, byte for byte (a CR LF added to a
+# line or a Content-Length off by one would break every editor).
+frame() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
+{
+  frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"processId":null,"rootUri":null,"capabilities":{}}}'
+  frame '{"jsonrpc":"2.0","method":"initialized","params":{}}'
+  frame '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+  frame '{"jsonrpc":"2.0","method":"exit"}'
+} >"$work/lsp-input"
+for side in linux windows; do
+  mkdir -p "$work/lsp/$side"
+  if [ "$side" = linux ]; then
+    (cd "$work/lsp/$side" && timeout 60 "$linux" lsp --stdio <"$work/lsp-input" >"../$side.out" 2>"../$side.err")
+  else
+    (cd "$work/lsp/$side" && timeout 60 "$wine" "$windows" lsp --stdio <"$work/lsp-input" >"../$side.out" 2>"../$side.err")
+  fi
+  echo $? >"$work/lsp/$side.status"
+done
+same lsp
+grep -q '"id":2' "$work/lsp/windows.out" || fail "lsp: no answer to shutdown under Wine"
+
 # The run without arguments works in the program's own directory; without a display it shows no
 # window and ends.
 rm -rf "$work/inputs"
