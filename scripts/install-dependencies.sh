@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   libcairo2-dev poppler-utils
   neovim
-  g++-mingw-w64-x86-64-posix wine64 googletest zip unzip
+  g++-mingw-w64-x86-64-posix wine64 googletest zip unzip dpkg-dev
 )
 
 missing=()
