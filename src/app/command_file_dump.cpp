@@ -7,7 +7,7 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
-#include "inspect/inspection.h"
+#include "file_views/file_view.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/file_names.h"

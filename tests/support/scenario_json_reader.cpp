@@ -11,7 +11,7 @@ namespace {
 
 std::string str(int64_t value) { return std::to_string(value); }
 
-/// The reverse of text_to_json (inspect/byte_text.h); nullopt, with the offset in `error_offset`, for a character beyond
+/// The reverse of text_to_json (file_views/byte_text.h); nullopt, with the offset in `error_offset`, for a character beyond
 /// U+00FF or malformed UTF-8.
 std::optional<std::string> text_from_json(std::string_view utf8, std::size_t& error_offset) {
   std::string bytes;

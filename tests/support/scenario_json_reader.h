@@ -1,11 +1,11 @@
 #pragma once
 
-// The JSON of `scenario inspect --json` (inspect/scenario_json.h) read back into the structures, so
+// The JSON of `scenario inspect --json` (file_views/scenario_json.h) read back into the structures, so
 // that tests can encode it again and compare the bytes with the files it came from. Only the stored
 // fields are read; the keys added beside them (a cell's "kindName", "metre", ..., a record's "role",
 // ...) say what the values mean and are passed over.
 
-#include "inspect/scenario_json.h"
+#include "file_views/scenario_json.h"
 #include "scenario/binary_format.h"
 
 /// The structure, or what is wrong with the JSON (a missing key, a value of the wrong type or outside

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "inspect/inspect_test_support.h"
+#include "file_views/file_views_test_support.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "inspect/grid_description.h"
+#include "file_views/grid_description.h"
 
 #include <array>
 #include <cstdint>
 #include <map>
 #include <vector>
 
-#include "inspect/author_units.h"
-#include "inspect/byte_text.h"
+#include "file_views/author_units.h"
+#include "file_views/byte_text.h"
 #include "model/boards.h"
 #include "model/kilometric.h"
 #include "model/line_profile.h"

@@ -1,10 +1,10 @@
-#include "inspect/grid_description.h"
+#include "file_views/grid_description.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "inspect/inspect_test_support.h"
+#include "file_views/file_views_test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "inspect/table_description.h"
+#include "file_views/table_description.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "inspect/inspect_test_support.h"
+#include "file_views/file_views_test_support.h"
 
 namespace {
 

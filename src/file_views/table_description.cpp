@@ -1,4 +1,4 @@
-#include "inspect/table_description.h"
+#include "file_views/table_description.h"
 
 #include <cinttypes>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "inspect/author_units.h"
-#include "inspect/byte_text.h"
+#include "file_views/author_units.h"
+#include "file_views/byte_text.h"
 #include "model/kilometric.h"
 #include "model/stations.h"
 #include "scenario/binary_format.h"

@@ -1,4 +1,4 @@
-#include "inspect/byte_text.h"
+#include "file_views/byte_text.h"
 
 #include <cstdio>
 

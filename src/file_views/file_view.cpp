@@ -1,11 +1,11 @@
-#include "inspect/inspection.h"
+#include "file_views/file_view.h"
 
 #include <cstdint>
 
-#include "inspect/grid_description.h"
-#include "inspect/scenario_json.h"
-#include "inspect/table_description.h"
-#include "inspect/trace_description.h"
+#include "file_views/grid_description.h"
+#include "file_views/scenario_json.h"
+#include "file_views/table_description.h"
+#include "file_views/trace_description.h"
 #include "model/scenario_model.h"
 #include "scenario/binary_format.h"
 #include "scenario/format.h"

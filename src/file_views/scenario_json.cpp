@@ -1,4 +1,4 @@
-#include "inspect/scenario_json.h"
+#include "file_views/scenario_json.h"
 
 #include <bit>
 #include <cinttypes>
@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "inspect/author_units.h"
-#include "inspect/byte_text.h"
-#include "inspect/table_description.h"
+#include "file_views/author_units.h"
+#include "file_views/byte_text.h"
+#include "file_views/table_description.h"
 #include "model/boards.h"
 #include "model/kilometric.h"
 #include "model/scenario_model.h"

@@ -1,4 +1,4 @@
-#include "inspect/trace_description.h"
+#include "file_views/trace_description.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Small hand-built structures for the tests of inspect/: a grid and a table with one of each way a cell
+// Small hand-built structures for the tests of file_views/: a grid and a table with one of each way a cell
 // or a record is shown, and values at the limits of their fields.
 
 #include "scenario/scenario_table.h"

@@ -1,4 +1,4 @@
-#include "inspect/author_units.h"
+#include "file_views/author_units.h"
 
 #include <cinttypes>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "inspect/inspection.h"
+#include "file_views/file_view.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
-#include "inspect/grid_description.h"
-#include "inspect/inspect_test_support.h"
-#include "inspect/scenario_json.h"
+#include "file_views/grid_description.h"
+#include "file_views/file_views_test_support.h"
+#include "file_views/scenario_json.h"
 #include "scenario/binary_format.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "inspect/scenario_json.h"
+#include "file_views/scenario_json.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "inspect/inspect_test_support.h"
+#include "file_views/file_views_test_support.h"
 
 namespace {
 
