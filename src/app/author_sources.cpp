@@ -9,6 +9,7 @@
 #include "app/exit_status.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
+#include "scenario/counted.h"
 #include "scenario/file_names.h"
 #include "scenario/read_limits.h"
 
@@ -103,6 +104,5 @@ AuthorCompilation compile_author_sources(const AuthorSources& author, bool keep_
 void tell_errors_after_the_first(const AuthorSources& author) {
   const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
   if (const std::size_t found = checked.state.diagnostics.errors(); found > 1)
-    std::cerr << "scenario: " << found - 1 << " more error" << (found == 2 ? "" : "s")
-              << " after this one: scenario check lists them all\n";
+    std::cerr << "scenario: " << counted(found - 1, "more error") << " after this one: scenario check lists them all\n";
 }

@@ -16,6 +16,7 @@
 #include "output/binary_files.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
+#include "scenario/counted.h"
 #include "scenario/file_names.h"
 #include "scenario/run_state.h"
 
@@ -34,10 +35,6 @@ int refuse(const std::string& message, int status = kExitError) {
   return status;
 }
 
-std::string plural(std::size_t count, const std::string& word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
 std::string summary(const RunState& state) {
   int signals = 0, slowdowns = 0, boards = 0;
   for (const TrackCell& cell : state.grid.cells()) {
@@ -45,13 +42,13 @@ std::string summary(const RunState& state) {
     slowdowns += cell.is(CellKind::SlowdownStart);
     boards += cell.is(CellKind::SpeedBoard) || cell.is(CellKind::InfoBoard);
   }
-  std::string text = plural(static_cast<std::size_t>(state.grid.cellCount()) + 1, "cell") + ", " +
-                     plural(static_cast<std::size_t>(station_count(state.table)), "station") + ", " +
-                     plural(static_cast<std::size_t>(signals), "signal") + ", " +
-                     plural(static_cast<std::size_t>(slowdowns), "slowdown") + ", " +
-                     plural(static_cast<std::size_t>(boards), "board");
+  std::string text = counted(static_cast<std::size_t>(state.grid.cellCount()) + 1, "cell") + ", " +
+                     counted(static_cast<std::size_t>(station_count(state.table)), "station") + ", " +
+                     counted(static_cast<std::size_t>(signals), "signal") + ", " +
+                     counted(static_cast<std::size_t>(slowdowns), "slowdown") + ", " +
+                     counted(static_cast<std::size_t>(boards), "board");
   if (const std::size_t warnings = state.diagnostics.warnings(); warnings > 0)
-    text += ", " + plural(warnings, "warning") + " (scenario check shows them)";
+    text += ", " + counted(warnings, "warning") + " (scenario check shows them)";
   return text;
 }
 
@@ -100,7 +97,7 @@ int compile(const CompileCommandOptions& options, bool write) {
   }
   if (!write) {
     if (text)
-      std::cerr << plural(state.diagnostics.errors(), "error") << ", " << plural(state.diagnostics.warnings(), "warning")
+      std::cerr << counted(state.diagnostics.errors(), "error") << ", " << counted(state.diagnostics.warnings(), "warning")
                 << "\n";
     if (!failed && options.werror && state.diagnostics.warnings() > 0) return kExitError;
   }

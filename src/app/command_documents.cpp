@@ -14,6 +14,7 @@
 #include "documents/timetable_card_for.h"
 #include "model/scenario_model.h"
 #include "platform/program_directory.h"
+#include "scenario/counted.h"
 #include "scenario/file_names.h"
 
 namespace {
@@ -23,10 +24,6 @@ struct DocumentsOptions {
   DiagnosticOptions diagnostics;
   std::string directory = ".";
 };
-
-std::string counted(std::size_t count, const std::string& word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
 
 /// Compiles the author's two files and writes the timetable card and the slowdown order of the result;
 /// a scenario with an error gets none.

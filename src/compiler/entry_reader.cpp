@@ -1,5 +1,6 @@
 #include "compiler/entry_reader.h"
 
+#include "scenario/counted.h"
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
 
@@ -31,7 +32,7 @@ void EntryReader::note_unclosed_quote() {
   const int lines = reader_.place_of(reader_.size()).line - place.line;
   warn(state_, WarningKind::UnclosedQuote, place,
        "this quote is never closed: the rest of the file" +
-           (lines > 0 ? " (" + std::to_string(lines) + " more line" + (lines == 1 ? "" : "s") + ")" : std::string()) +
+           (lines > 0 ? " (" + counted(static_cast<std::size_t>(lines), "more line") + ")" : std::string()) +
            " is read as one field, and its entries are lost");
 }
 

@@ -10,6 +10,7 @@
 #include "model/boards.h"
 #include "model/kilometric.h"
 #include "model/line_profile.h"
+#include "scenario/counted.h"
 #include "scenario/format.h"
 #include "scenario/scenario_table.h"
 #include "scenario/track_grid.h"
@@ -272,7 +273,7 @@ class HoverWriter {
                        " to " + at(profile_metre(last + 1)) + ": mountain type " + std::to_string(held);
     const int asked = type > 10 ? type - 10 : type;
     if (held != asked) line += "; the entry asks for type " + std::to_string(asked) + ": the 150 m rule or a cut changed it";
-    return {line, std::to_string(markers) + " marker" + (markers == 1 ? "" : "s") + " in its cells"};
+    return {line, counted(static_cast<std::size_t>(markers), "marker") + " in its cells"};
   }
 
   std::vector<std::string> signal(int32_t position) const {
