@@ -6,6 +6,15 @@
 /// at once; no event loop runs for it afterwards. Without a display nothing is shown.
 class WaitWindow {
  public:
+  // Its geometry, in pixels, and the caption's size in points: the same on every system.
+  static constexpr int kWindowWidth = 280;
+  static constexpr int kWindowHeight = 179;
+  static constexpr int kLabelLeft = 64;
+  static constexpr int kLabelTop = 64;
+  static constexpr int kLabelWidth = 177;
+  static constexpr int kLabelHeight = 53;
+  static constexpr int kLabelPoints = 24;
+
   WaitWindow();
   ~WaitWindow();
   WaitWindow(const WaitWindow&) = delete;

@@ -3,13 +3,6 @@
 #include "platform/windows_system.h"
 
 namespace {
-constexpr int kWindowWidth = 280;
-constexpr int kWindowHeight = 179;
-constexpr int kLabelLeft = 64;
-constexpr int kLabelTop = 64;
-constexpr int kLabelWidth = 177;
-constexpr int kLabelHeight = 53;
-constexpr int kLabelPoints = 24;
 // Distinct from the message boxes, which carry the bare application title.
 constexpr const wchar_t* kWindowTitle = L"scenario: Attendere";
 constexpr const wchar_t* kWindowClass = L"scenario-attendere";
@@ -45,16 +38,17 @@ void WaitWindow::show_and_draw() {
 
   // The client area is 280 x 179; the frame comes around it.
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT frame{0, 0, kWindowWidth, kWindowHeight};
+  RECT frame{0, 0, WaitWindow::kWindowWidth, WaitWindow::kWindowHeight};
   AdjustWindowRect(&frame, kStyle, FALSE);
   auto system = std::make_unique<System>();
   system->window = CreateWindowExW(0, kWindowClass, kWindowTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (system->window == nullptr) return;  // no window: the run goes on without one
-  const HWND label = CreateWindowExW(0, L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT, kLabelLeft,
-                                     kLabelTop, kLabelWidth, kLabelHeight, system->window, nullptr, instance, nullptr);
+  const HWND label = CreateWindowExW(0, L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                     WaitWindow::kLabelLeft, WaitWindow::kLabelTop, WaitWindow::kLabelWidth,
+                                     WaitWindow::kLabelHeight, system->window, nullptr, instance, nullptr);
   const HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(kLabelPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  const int height = -MulDiv(WaitWindow::kLabelPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
   ReleaseDC(nullptr, screen);
   system->font = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Arial");
