@@ -61,10 +61,7 @@ int preview(const PreviewOptions& options) {
   const LoadedScenarioFiles files = load_scenario_files(options.grid_path);
   if (!files) return refuse(files.error + "; no picture written", files.unreadable ? kExitFileFailure : kExitError);
 
-  const PreviewLayout layout = layout_preview(*files.value, options.width, options.height, cairo_text_measure());
-  const std::string title = files.value->line_key + ", train " + files.value->train_number;
-  const Picture picture = draw_preview(layout, *format, title);
-  release_drawing_resources();
+  const auto [layout, picture] = draw_scenario_picture(*files.value, *format, options.width, options.height);
   if (!picture.error.empty()) return refuse("cannot draw the picture: " + picture.error + "; no picture written");
 
   const std::string directory = fs::path(output).parent_path().string();

@@ -27,6 +27,7 @@
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
 #endif
+#include "scenario/counted.h"
 #include "scenario/file_names.h"
 
 namespace fs = std::filesystem;
@@ -54,10 +55,6 @@ std::string clock_now() {
   return text.str();
 }
 
-std::string plural(std::size_t count, const std::string& word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
 /// The picture of a compiled scenario, drawn from the run state: "" when written, else why not.
 std::string write_picture(const WatchOptions& options, const RunState& state) {
 #if !SCENARIO_PICTURES
@@ -68,9 +65,7 @@ std::string write_picture(const WatchOptions& options, const RunState& state) {
   const auto format = picture_format_of(options.picture);
   ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
   if (const std::string mismatch = mismatch_of(files); !mismatch.empty()) return "no picture: " + mismatch;
-  const PreviewLayout layout = layout_preview(files, options.width, options.height, cairo_text_measure());
-  const Picture picture = draw_preview(layout, *format, state.line_key + ", train " + state.train_number);
-  release_drawing_resources();
+  const Picture picture = draw_scenario_picture(files, *format, options.width, options.height).picture;
   if (!picture.error.empty()) return "no picture: " + picture.error;
   replace_file(options.picture, picture.bytes);
   return {};
@@ -111,12 +106,12 @@ void round(const WatchOptions& options, int number) {
     const AuthorSources& author = std::get<AuthorSources>(read);
     if (author.input.errors() > 0) {
       print_diagnostics(options.diagnostics, author.sources, author.input);
-      status = plural(author.input.errors(), "error") + " in the input; no file written";
+      status = counted(author.input.errors(), "error") + " in the input; no file written";
     } else {
       const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
       print_diagnostics(options.diagnostics, author.sources, checked.state.diagnostics);
-      status = plural(checked.state.diagnostics.errors(), "error") + ", " +
-               plural(checked.state.diagnostics.warnings(), "warning");
+      status = counted(checked.state.diagnostics.errors(), "error") + ", " +
+               counted(checked.state.diagnostics.warnings(), "warning");
       if (checked.state.diagnostics.errors() > 0) {
         status += "; no file written";
       } else {

@@ -13,6 +13,8 @@
 #include <memory>
 #include <string_view>
 
+#include "preview/preview_files.h"
+
 namespace {
 
 constexpr const char* kFontFamily = "sans-serif";
@@ -336,6 +338,14 @@ Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const st
     picture.bytes.insert(end, svg_texts(layout));
   }
   return picture;
+}
+
+ScenarioPicture draw_scenario_picture(const ScenarioFiles& files, PictureFormat format, int width, int height) {
+  ScenarioPicture drawn;
+  drawn.layout = layout_preview(files, width, height, cairo_text_measure());
+  drawn.picture = draw_preview(drawn.layout, format, files.line_key + ", train " + files.train_number);
+  release_drawing_resources();
+  return drawn;
 }
 
 void release_drawing_resources() {

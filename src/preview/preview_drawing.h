@@ -26,6 +26,15 @@ struct Picture {
 /// text elements, one group for each panel, each held to the width the layout measured.
 Picture draw_preview(const PreviewLayout& layout, PictureFormat format, const std::string& title);
 
+/// The picture of a scenario's files as `preview` and `watch --preview` draw it: laid out on a page of
+/// width x height with cairo's measures, titled "K, train N", drawn, and the drawing's resources freed.
+/// The layout comes with it, for what the caller reports.
+struct ScenarioPicture {
+  PreviewLayout layout;
+  Picture picture;
+};
+ScenarioPicture draw_scenario_picture(const ScenarioFiles& files, PictureFormat format, int width, int height);
+
 /// Frees what cairo and fontconfig keep for the whole process (font caches, the font configuration),
 /// so that a leak checker finds nothing left at the end. Call it once no cairo object is alive any
 /// more, at the end of the program; drawing afterwards loads everything again.
