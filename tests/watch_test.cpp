@@ -207,6 +207,8 @@ struct DirectoryReplacement {
   void (*replace)(const test_support::TemporaryDirectory& directory);
 };
 
+void PrintTo(const DirectoryReplacement& replacement, std::ostream* out) { *out << replacement.name; }
+
 class WatchedDirectoryReplaced : public ::testing::TestWithParam<DirectoryReplacement> {};
 
 TEST_P(WatchedDirectoryReplaced, IsWatchedAgainAtItsPath) {
