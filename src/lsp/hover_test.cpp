@@ -67,7 +67,7 @@ TEST(Hover, TellsWhatEachEntryCompilesTo) {
        {"cell 53 (2600 m, km 2.400): taken by the warning mark 1200 m before the slowdown at 3800 m (the train "
         "service, line 28), not by this entry"}},
       {SourceKind::Service, "VALLE ALTA",
-       {"record 3: `VALLE ALTA` at 5000 m (km 0.000), timetable time 16:07:30, kind 6",
+       {"record 3: `VALLE ALTA` at 5000 m (km 0.000), timetable time 16:06:30, kind 6",
         "platform from 4700 m (km 0.300) to 5150 m (km -0.150)", "this station's mark; station record 3"}},
   };
   for (const Case& c : cases) {

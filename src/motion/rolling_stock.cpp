@@ -26,7 +26,7 @@ const std::vector<RollingStockKey>& rolling_stock_keys() {
       {"starting_force_kn_per_t", "kN/t", "OSRD commuter train: 354 kN / 390 t", &RollingStock::starting_force_kn_per_t,
        0.01, 10},
       {"power_kw_per_t", "kW/t", "OSRD commuter train: 3.5 MW / 390 t", &RollingStock::power_kw_per_t, 0.1, 100},
-      {"adhesive_share", "share of the mass", "assumed: half the axles driven", &RollingStock::adhesive_share, 0, 1},
+      {"adhesive_share", "share of the mass", "assumed: half the axles driven", &RollingStock::adhesive_share, 0.05, 1},
       {"sand_gain", "share of the coefficient", "assumed: sanding raises adhesion by a fifth", &RollingStock::sand_gain,
        0, 2},
       {"braked_mass_percentage", "%", "the scenario's percentuale massa frenata; else the card's 130 %",

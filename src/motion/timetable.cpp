@@ -17,7 +17,7 @@ const char* verdict_name(Verdict verdict) {
 Verdict verdict_of(double margin, double minimum) {
   if (margin < 0) return Verdict::CannotBeKept;
   if (margin < minimum * kTightPercent / 100.0) return Verdict::Tight;
-  if (margin > minimum * kSlackShare && margin > kSlackSeconds) return Verdict::Slack;
+  if (margin > minimum * kSlackPercent / 100.0 + kSlackSeconds) return Verdict::Slack;
   return Verdict::Normal;
 }
 
@@ -34,7 +34,7 @@ std::string duration_text(double seconds) {
   return text;
 }
 
-std::string clock_text(int64_t seconds) {
+std::string time_of_day_text(int64_t seconds) {
   const int64_t day = ((seconds % 86400) + 86400) % 86400;
   char text[32];
   std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(day / 3600),
@@ -46,13 +46,19 @@ namespace {
 
 std::string whole(double value) { return std::to_string(static_cast<long long>(std::nearbyint(value))); }
 
+/// "a" or "an" before a number said aloud: "an 80 km/h limit", "an 11 per mille climb".
+std::string article(const std::string& number) {
+  return number.front() == '8' || number == "11" || number == "18" ? "an " : "a ";
+}
+
 /// What slows a run between two positions: its slowdowns, the lowest limit of the line below the
 /// train's speed, and its steepest climb.
 std::string why_slow(const Train& train, const MotionLine& line, double from, double to) {
   std::vector<std::string> parts;
   for (const SpeedRestriction& r : line.restrictions)
     if (r.from < to && r.to > from && parts.size() < 2)
-      parts.push_back("a " + whole(m_s_to_km_h(r.speed)) + " km/h slowdown over " + whole(r.to - r.from) + " m");
+      parts.push_back(article(whole(m_s_to_km_h(r.speed))) + whole(m_s_to_km_h(r.speed)) + " km/h slowdown over " +
+                      whole(r.to - r.from) + " m");
   double lowest = train.max_speed;
   double steepest = 0;
   const auto visit = [&](const Profile& profile, auto&& use) {
@@ -63,7 +69,8 @@ std::string why_slow(const Train& train, const MotionLine& line, double from, do
   visit(line.line_speed, [&](double v) { lowest = std::min(lowest, v); });
   visit(line.board_speed, [&](double v) { lowest = std::min(lowest, v); });
   visit(line.gradient, [&](double g) { steepest = std::max(steepest, g); });
-  if (lowest < train.max_speed - 1e-9) parts.push_back("a " + whole(m_s_to_km_h(lowest)) + " km/h limit");
+  if (lowest < train.max_speed - 1e-9)
+    parts.push_back(article(whole(m_s_to_km_h(lowest))) + whole(m_s_to_km_h(lowest)) + " km/h limit");
   if (steepest >= 10) parts.push_back(whole(steepest) + " \x89 uphill");  // the per mille sign, Windows-1252
   std::string text;
   for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
@@ -102,6 +109,7 @@ std::vector<StopRun> timetable_runs(const Train& train, const MotionLine& line, 
 std::string blocked_text(const RunBlocked& blocked, const MotionLine& line) {
   const std::string where = whole(blocked.position) + " m";
   if (blocked.reason == RunBlocked::Reason::ZeroLimit) return "the speed limit is 0 km/h at " + where;
-  return "the train stalls at " + where + " (a " + whole(line.gradient.at(blocked.position)) +
+  const std::string gradient = whole(line.gradient.at(blocked.position));
+  return "the train stalls at " + where + " (" + article(gradient) + gradient +
          " \x89 gradient, adhesion " + whole(100 * line.adhesion.at(blocked.position)) + " %)";
 }

@@ -22,16 +22,17 @@ struct TimetableSettings {
   RunSettings run;
 };
 
-/// What a margin says. Recovery margins of railway practice are a few percent of the running time
-/// (3 to 7 %); a timetable in whole minutes rounds each time up by less than a minute.
+/// What a margin says. The recovery margins of railway practice are a few percent of the running time,
+/// 3 to 7 %; a timetable in whole minutes may round a time by up to a minute more.
 enum class Verdict {
   CannotBeKept,  // the timetable gives less than the fastest run
-  Tight,         // a margin below kTightPercent of the fastest run
+  Tight,         // a margin below kTightPercent of the fastest run: less than the least recovery
   Normal,
-  Slack,         // a margin above kSlackShare of the fastest run and above kSlackSeconds
+  Slack,         // a margin above kSlackPercent of the fastest run plus kSlackSeconds: more than the most
+                 // recovery and a whole minute of rounding together
 };
 inline constexpr double kTightPercent = 3;
-inline constexpr double kSlackShare = 0.25;
+inline constexpr double kSlackPercent = 7;
 inline constexpr double kSlackSeconds = 60;
 
 /// The word of a verdict: "cannot be kept", "tight", "normal", "slack".
@@ -62,7 +63,7 @@ Verdict verdict_of(double margin, double minimum);
 /// A duration as the timetable shows it: "2:30", "1:02:03", "-0:42".
 std::string duration_text(double seconds);
 /// A time of day: "16:22:40".
-std::string clock_text(int64_t seconds);
+std::string time_of_day_text(int64_t seconds);
 
 /// Why a blocked run cannot be made: "the line's speed limit is 0 km/h at 12450 m".
 std::string blocked_text(const RunBlocked& blocked, const MotionLine& line);

@@ -48,8 +48,8 @@ void add_timetable_warnings(RunState& state, const TimetableOptions& options) {
     const int64_t clock = timetable->train_data.clock();
     if (first.time < clock)
       warn(state, WarningKind::TimetableShort, place_of(first),
-           "the timetable gives the departure from " + first.name + " at " + clock_text(first.time) +
-               ", before the clock at the start, " + clock_text(clock) + ": " +
+           "the timetable gives the departure from " + first.name + " at " + time_of_day_text(first.time) +
+               ", before the clock at the start, " + time_of_day_text(clock) + ": " +
                seconds_text(static_cast<double>(clock - first.time)) + " late at the start");
   }
   for (const StopRun& run : timetable->runs) {
