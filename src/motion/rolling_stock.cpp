@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -66,8 +67,9 @@ std::optional<RollingStock> rolling_stock_for(const ScenarioTrain& scenario, std
     }
     const double number = value.get<double>();
     if (!std::isfinite(number) || number < key->least || number > key->most) {
-      error = "\"" + name + "\" lies outside " + nlohmann::json(key->least).dump() + " to " +
-              nlohmann::json(key->most).dump() + " " + std::string(key->unit);
+      std::ostringstream range;
+      range << key->least << " to " << key->most;
+      error = "\"" + name + "\" lies outside " + range.str() + " " + std::string(key->unit);
       return std::nullopt;
     }
     stock.*(key->value) = number;
