@@ -12,10 +12,18 @@ namespace {
 
 constexpr double kTiny = 1e-9;
 
-/// Reads a profile at increasing positions in constant time per step.
+/// The first step of a profile that begins after `position`.
+std::size_t first_after(const Profile& profile, double position) {
+  const auto& steps = profile.steps();
+  return static_cast<std::size_t>(std::upper_bound(steps.begin(), steps.end(), position,
+                                                   [](double p, const ProfileStep& step) { return p < step.from; }) -
+                                  steps.begin());
+}
+
+/// Reads a profile at increasing positions from `start` on, in constant time per step.
 class ProfileCursor {
  public:
-  explicit ProfileCursor(const Profile& profile) : profile_(profile) {}
+  ProfileCursor(const Profile& profile, double start) : profile_(profile), next_(first_after(profile, start)) {}
   double at(double position) {
     const auto& steps = profile_.steps();
     while (next_ < steps.size() && steps[next_].from <= position) ++next_;
@@ -38,10 +46,13 @@ std::vector<double> step_ends(const MotionLine& line, double start, double from,
     mark(position);
     mark(position + length);
   };
-  for (const Profile* profile : {&line.gradient, &line.radius, &line.tunnel, &line.adhesion})
-    for (const ProfileStep& s : profile->steps()) mark(s.from);
-  for (const Profile* profile : {&line.line_speed, &line.board_speed})
-    for (const ProfileStep& s : profile->steps()) mark_limit(s.from);
+  // Only the steps within the stretch: a run costs its own length, not the line's.
+  const auto each_step = [&](const Profile& profile, double from_position, auto&& use) {
+    const auto& steps = profile.steps();
+    for (std::size_t i = first_after(profile, from_position); i < steps.size() && steps[i].from < to; ++i) use(steps[i].from);
+  };
+  for (const Profile* profile : {&line.gradient, &line.radius, &line.tunnel, &line.adhesion}) each_step(*profile, start, mark);
+  for (const Profile* profile : {&line.line_speed, &line.board_speed}) each_step(*profile, start - length, mark_limit);
   for (const SpeedRestriction& r : line.restrictions) {
     mark_limit(r.from);
     mark_limit(r.to);
@@ -103,8 +114,8 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
   std::vector<double> raw(intervals);
   std::vector<TrackConditions> track(intervals);
   {
-    ProfileCursor line_speed(line.line_speed), board(line.board_speed), gradient(line.gradient), radius(line.radius),
-        tunnel(line.tunnel), adhesion(line.adhesion);
+    ProfileCursor line_speed(line.line_speed, start), board(line.board_speed, start), gradient(line.gradient, start),
+        radius(line.radius, start), tunnel(line.tunnel, start), adhesion(line.adhesion, start);
     std::vector<SpeedRestriction> restrictions = line.restrictions;
     std::sort(restrictions.begin(), restrictions.end(),
               [](const SpeedRestriction& a, const SpeedRestriction& b) { return a.from < b.from; });
@@ -180,12 +191,15 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
   const double te = std::max(0.0, train.equivalent_brake_time);
   std::vector<double> begin_braking = envelope;
   if (te > 0) {
-    using Entry = std::pair<double, std::size_t>;  // envelope speed, node
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> shadows;
-    for (std::size_t k = nodes; k-- > first;) {
-      shadows.push({envelope[k], k});
-      while (!shadows.empty() && x[shadows.top().second] - shadows.top().first * te > x[k] + 1e-9) shadows.pop();
-      begin_braking[k] = shadows.empty() ? envelope[k] : std::min(envelope[k], shadows.top().first);
+    // A shadow is at most (the highest envelope speed) x t_e long: a few steps forward.
+    double highest = 0;
+    for (std::size_t k = first; k < nodes; ++k) highest = std::max(highest, envelope[k]);
+    const double reach = highest * te + 1e-9;
+    for (std::size_t k = first; k < nodes; ++k) {
+      double lowest = envelope[k];
+      for (std::size_t j = k + 1; j < nodes && x[j] - x[k] <= reach; ++j)
+        if (x[j] - envelope[j] * te <= x[k] + 1e-9) lowest = std::min(lowest, envelope[j]);
+      begin_braking[k] = lowest;
     }
   }
 
@@ -242,7 +256,8 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
 }
 
 double stopping_distance(const Train& train, const MotionLine& line, double position, double speed) {
-  ProfileCursor gradient(line.gradient), radius(line.radius), tunnel(line.tunnel), adhesion(line.adhesion);
+  ProfileCursor gradient(line.gradient, position), radius(line.radius, position), tunnel(line.tunnel, position),
+      adhesion(line.adhesion, position);
   const double delay = speed * std::max(0.0, train.equivalent_brake_time);
   double s = position + delay;
   double v = speed;
