@@ -77,7 +77,7 @@ std::vector<double> step_ends(const MotionLine& line, double start, double from,
 
 /// The train's speed after `h` metres of full traction from `speed` (Heun's method on v^2, which is
 /// exact for a constant acceleration); a negative value when the train would stop on the way.
-double accelerated(const Train& train, double speed, double h, const TrackConditions& track) {
+double accelerated(const Train& train, double speed, double h, const TrackForces& track) {
   const double w = speed * speed;
   const double k1 = 2.0 * acceleration(train, speed, track);
   const double predicted = w + h * k1;
@@ -89,8 +89,9 @@ double accelerated(const Train& train, double speed, double h, const TrackCondit
 
 /// The speed `h` metres before a point passed at `speed`, braking all the way (the same method,
 /// backward).
-double braked(const Train& train, double speed, double h, const TrackConditions& track) {
+double braked(const Train& train, double speed, double h, const TrackForces& track) {
   const double w = speed * speed;
+  if (!track.brakes_by_adhesion) return std::sqrt(w + 2.0 * h * track.braking);
   const double k1 = 2.0 * braking_deceleration(train, speed, track);
   const double predicted = w + h * k1;
   const double k2 = 2.0 * braking_deceleration(train, std::sqrt(predicted), track);
@@ -112,7 +113,7 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
 
   // The limit and the track of each step, read at its middle.
   std::vector<double> raw(intervals);
-  std::vector<TrackConditions> track(intervals);
+  std::vector<TrackForces> track(intervals);
   {
     ProfileCursor line_speed(line.line_speed, start), board(line.board_speed, start), gradient(line.gradient, start),
         radius(line.radius, start), tunnel(line.tunnel, start), adhesion(line.adhesion, start);
@@ -142,7 +143,7 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
         if (!active.empty()) limit = std::min(limit, *active.begin());
       }
       raw[k] = limit;
-      track[k] = {gradient.at(mid), radius.at(mid), tunnel.at(mid) != 0, adhesion.at(mid)};
+      track[k] = track_forces(train, {gradient.at(mid), radius.at(mid), tunnel.at(mid) != 0, adhesion.at(mid)});
     }
   }
 

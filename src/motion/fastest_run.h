@@ -17,7 +17,7 @@
 struct RunSettings {
   /// The longest step of the integration (m); every change of a profile, and every place where the
   /// train's tail leaves a limit, is a step's end too.
-  double step = 10;
+  double step = 20;
 };
 
 /// The train at one place of its run.

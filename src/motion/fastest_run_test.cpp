@@ -187,7 +187,7 @@ TEST(FastestRun, TheStepOfIntegrationDoesNotMatter) {
     const MotionLine line = random_line(random, 8000);
     const double from = 200, to = 500 + 7000.0 * (n + 1) / 20;
     RunSettings fine;
-    fine.step = 5;
+    fine.step = 10;
     const RunResult coarse_run = fastest_run(train, line, from, to);
     const RunResult fine_run = fastest_run(train, line, from, to, fine);
     ASSERT_EQ(coarse_run.blocked.has_value(), fine_run.blocked.has_value()) << n;

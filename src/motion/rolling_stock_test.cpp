@@ -67,7 +67,7 @@ TEST(RollingStock, TheForcesOfTheTrain) {
   // On a steep fall the brakes give more than the service deceleration needs, up to all they have.
   TrackConditions falling;
   falling.gradient = -30;
-  EXPECT_DOUBLE_EQ(braking_deceleration(train, 20, {}), train.service_deceleration);
+  EXPECT_DOUBLE_EQ(braking_deceleration(train, 20, TrackConditions{}), train.service_deceleration);
   EXPECT_DOUBLE_EQ(braking_deceleration(train, 20, falling), train.service_deceleration);
   falling.gradient = -80;
   EXPECT_LT(braking_deceleration(train, 20, falling), train.service_deceleration);

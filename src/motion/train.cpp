@@ -28,17 +28,17 @@ double effort_curve(const Train& train, double speed) {
   return train.max_force;
 }
 
-double adhesion_coefficient(const Train& train, double speed, const TrackConditions& track) {
-  return nominal_adhesion(speed) * std::max(0.0, track.adhesion) * (train.sanding ? 1.0 + train.sand_gain : 1.0);
+double traction(const Train& train, double speed, const TrackForces& forces) {
+  double force = effort_curve(train, speed);
+  if (forces.traction_by_adhesion)
+    force = std::min(force, nominal_adhesion(speed) * forces.adhesion_share * train.adhesive_mass * kGravity);
+  return std::max(0.0, force);
 }
 
 }  // namespace
 
 double tractive_force(const Train& train, double speed, const TrackConditions& track) {
-  double force = effort_curve(train, speed);
-  if (train.adhesive_mass > 0)
-    force = std::min(force, adhesion_coefficient(train, speed, track) * train.adhesive_mass * kGravity);
-  return std::max(0.0, force);
+  return traction(train, speed, track_forces(train, track));
 }
 
 double running_resistance(const Train& train, double speed, bool tunnel) {
@@ -46,28 +46,45 @@ double running_resistance(const Train& train, double speed, bool tunnel) {
   return train.davis_a + train.davis_b * speed + c * speed * speed;
 }
 
-namespace {
-
-/// The deceleration that the gradient and the curve give by themselves (m/s^2, positive uphill).
-double track_deceleration(const Train& train, const TrackConditions& track) {
-  return kGravity * (track.gradient + curve_resistance_per_mille(track.radius)) / 1000.0 / (1.0 + train.rotating_mass);
+TrackForces track_forces(const Train& train, const TrackConditions& track) {
+  TrackForces forces;
+  forces.track = track;
+  forces.grade = kGravity * (track.gradient + curve_resistance_per_mille(track.radius)) / 1000.0 /
+                 (1.0 + train.rotating_mass);
+  forces.adhesion_share = std::max(0.0, track.adhesion) * (train.sanding ? 1.0 + train.sand_gain : 1.0);
+  if (train.adhesive_mass > 0) {
+    // The coefficient is least at the top speed: where even that one is enough, adhesion never caps.
+    const double least = nominal_adhesion(train.max_speed) * forces.adhesion_share;
+    double most_force = train.max_force;
+    for (const auto& point : train.effort_table) most_force = std::max(most_force, point.second);
+    forces.traction_by_adhesion = least * train.adhesive_mass * kGravity < most_force;
+    forces.brakes_by_adhesion = least * kGravity / (1.0 + train.rotating_mass) < train.full_deceleration;
+  }
+  forces.braking = std::max(std::min(train.service_deceleration, train.full_deceleration + forces.grade), kMinimumDeceleration);
+  return forces;
 }
 
-}  // namespace
-
-double acceleration(const Train& train, double speed, const TrackConditions& track) {
+double acceleration(const Train& train, double speed, const TrackForces& forces) {
   const double inertia = train.mass * (1.0 + train.rotating_mass);
   if (inertia <= 0) return 0;
-  return (tractive_force(train, speed, track) - running_resistance(train, speed, track.tunnel)) / inertia -
-         track_deceleration(train, track);
+  return (traction(train, speed, forces) - running_resistance(train, speed, forces.track.tunnel)) / inertia - forces.grade;
 }
 
-double braking_deceleration(const Train& train, double speed, const TrackConditions& track) {
+double braking_deceleration(const Train& train, double speed, const TrackForces& forces) {
+  if (!forces.brakes_by_adhesion) return forces.braking;
   // The driver brakes for the service deceleration; on a falling gradient the brakes give more, up to
   // their full deceleration and to what adhesion lets all the braked axles transmit.
   double brakes = train.full_deceleration;
-  if (train.adhesive_mass > 0)
-    brakes = std::min(brakes, adhesion_coefficient(train, speed, track) * kGravity / (1.0 + train.rotating_mass));
-  const double deceleration = std::min(train.service_deceleration, brakes + track_deceleration(train, track));
+  if (forces.brakes_by_adhesion)
+    brakes = std::min(brakes, nominal_adhesion(speed) * forces.adhesion_share * kGravity / (1.0 + train.rotating_mass));
+  const double deceleration = std::min(train.service_deceleration, brakes + forces.grade);
   return std::max(deceleration, kMinimumDeceleration);
+}
+
+double acceleration(const Train& train, double speed, const TrackConditions& track) {
+  return acceleration(train, speed, track_forces(train, track));
+}
+
+double braking_deceleration(const Train& train, double speed, const TrackConditions& track) {
+  return braking_deceleration(train, speed, track_forces(train, track));
 }

@@ -82,3 +82,16 @@ double acceleration(const Train& train, double speed, const TrackConditions& tra
 /// least kMinimumDeceleration, so that a braking curve always ends.
 double braking_deceleration(const Train& train, double speed, const TrackConditions& track);
 inline constexpr double kMinimumDeceleration = 0.01;  // m/s^2
+
+/// What a stretch of track does to a train, worked out once for the many speeds a run meets there.
+struct TrackForces {
+  TrackConditions track;
+  double grade = 0;               // m/s^2: the deceleration that the gradient and the curve give
+  double adhesion_share = 0;      // the line's share of the nominal coefficient, sand included
+  bool traction_by_adhesion = false;  // adhesion may cap the traction here (below the top speed)
+  bool brakes_by_adhesion = false;    // adhesion may cap the brakes here
+  double braking = 0;  // m/s^2: the braking deceleration at every speed, when adhesion never caps it
+};
+TrackForces track_forces(const Train& train, const TrackConditions& track);
+double acceleration(const Train& train, double speed, const TrackForces& forces);
+double braking_deceleration(const Train& train, double speed, const TrackForces& forces);
