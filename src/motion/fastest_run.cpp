@@ -103,6 +103,11 @@ double braked(const Train& train, double speed, double h, const TrackForces& tra
 RunResult fastest_run(const Train& train, const MotionLine& line, double from, double to, const RunSettings& settings) {
   RunResult result;
   if (!(to > from)) return result;
+  // A stop off the line: nothing to run on there (and no cost that grows with a hostile position).
+  if (from < 0 || to > line.end) {
+    result.blocked = RunBlocked{RunBlocked::Reason::OffTheLine, from < 0 ? from : to};
+    return result;
+  }
   const double step = settings.step > 0 ? settings.step : 5.0;
   const double length = std::max(0.0, train.length);
   const double start = from - length;

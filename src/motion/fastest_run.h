@@ -29,7 +29,7 @@ struct RunPoint {
 
 /// Why a run cannot be made, and where.
 struct RunBlocked {
-  enum class Reason { ZeroLimit, Stall } reason = Reason::Stall;
+  enum class Reason { ZeroLimit, Stall, OffTheLine } reason = Reason::Stall;
   double position = 0;
 };
 

@@ -252,3 +252,19 @@ TEST(FastestRun, AHeavierTrainALowerBrakingASteeperClimbOrALowerLimitIsNeverFast
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FastestRun, AStopOffTheLineIsNoRunAndCostsNothing) {
+  const Train train = train_of(RollingStock{}, false);
+  MotionLine line = flat_line(km_h_to_m_s(80));
+  line.end = 36000;
+  for (const auto& [from, to] : {std::pair{650.0, 1e9}, std::pair{-1e9, 650.0}, std::pair{30000.0, 36001.0}}) {
+    const RunResult run = fastest_run(train, line, from, to);
+    ASSERT_TRUE(run.blocked) << from << " to " << to;
+    EXPECT_EQ(run.blocked->reason, RunBlocked::Reason::OffTheLine);
+    EXPECT_TRUE(run.points.empty());
+  }
+}
+
+}  // namespace

@@ -35,6 +35,8 @@ struct MotionLine {
   Profile radius{0};    // m, 0 for straight track
   Profile tunnel{0};    // 1 inside a tunnel
   Profile adhesion{1};  // share of the nominal adhesion coefficient
+  /// Where the line's data end (m): no run reaches beyond, nor starts before 0.
+  double end = kNoLimit;
 
   static constexpr double kNoLimit = 1e9;
 };

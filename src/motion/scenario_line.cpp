@@ -36,6 +36,7 @@ MotionLine motion_line_of(const TrackGrid& grid, const std::vector<CurveStretch>
     line.board_speed.add(board.metre, speed > 0 ? km_h_to_m_s(speed) : MotionLine::kNoLimit);
   }
   const double grid_end = grid.exists() ? static_cast<double>(profile_metre(grid.cellCount() + 1)) : 0.0;
+  line.end = grid_end;
   for (const Slowdown& slowdown : read_slowdowns(grid)) {
     const double to = slowdown.to ? *slowdown.to : grid_end;
     if (to > slowdown.from) line.restrictions.push_back({double(slowdown.from), to, km_h_to_m_s(std::max(0, slowdown.speed))});

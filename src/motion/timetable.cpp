@@ -109,6 +109,7 @@ std::vector<StopRun> timetable_runs(const Train& train, const MotionLine& line, 
 std::string blocked_text(const RunBlocked& blocked, const MotionLine& line) {
   const std::string where = whole(blocked.position) + " m";
   if (blocked.reason == RunBlocked::Reason::ZeroLimit) return "the speed limit is 0 km/h at " + where;
+  if (blocked.reason == RunBlocked::Reason::OffTheLine) return "the stop at " + where + " lies off the line";
   const std::string gradient = whole(line.gradient.at(blocked.position));
   return "the train stalls at " + where + " (" + article(gradient) + gradient +
          " \x89 gradient, adhesion " + whole(100 * line.adhesion.at(blocked.position)) + " %)";
