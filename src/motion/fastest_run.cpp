@@ -223,7 +223,9 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
       next = std::min({v, cap[k + 1], envelope[k + 1]});
       if (x[k + 1] >= delay_end - 1e-9) mode = Mode::Brake;
     } else {
-      const double driven = accelerated(train, v, h, track[k]);
+      // Holding the limit with traction to spare (most of a run) needs no step of the integration.
+      const bool holding = v > 0 && v >= cap[k + 1] && acceleration(train, v, track[k]) >= 0;
+      const double driven = holding ? v : accelerated(train, v, h, track[k]);
       if (mode == Mode::Brake) {
         if (envelope[k + 1] < v - kTiny)
           next = driven < 0 ? envelope[k + 1] : std::min(envelope[k + 1], driven);
