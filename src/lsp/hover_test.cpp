@@ -76,6 +76,27 @@ TEST(Hover, TellsWhatEachEntryCompilesTo) {
   }
 }
 
+TEST(Hover, AStationTellsTheRunFromThePreviousStop) {
+  Sources sources{SourceFile("Demo_linea.txt", encode_lines(starter_line_lines())),
+                  SourceFile("Demo_1-.txt", encode_lines(starter_service_lines()))};
+  const PairCheck check = check_pair(sources, {"Demo", "1", std::nullopt, std::nullopt});
+  const Outline outline = read_outline(sources.service.compiled, SourceKind::Service);
+  const auto hover_of = [&](const std::string& needle) {
+    const std::string& text = sources.service.compiled;
+    const std::size_t at = text.find(needle);
+    int line = 1;
+    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n';
+    const OutlineEntry* entry = outline.entry_at({SourceKind::Service, line, 1});
+    return entry ? hover_markdown(*entry, check.state.get(), "") : std::string("(no entry)");
+  };
+  const std::string molino = hover_of("MOLINO");
+  EXPECT_NE(molino.find("Run from PORTO NUOVO (1800 m): the timetable gives 2:40, the train needs at least 1:5"),
+            std::string::npos)
+      << molino;
+  EXPECT_NE(molino.find("), normal."), std::string::npos) << molino;
+  EXPECT_EQ(hover_of("PORTO NUOVO").find("Run from"), std::string::npos);  // the first stop: no run ends there
+}
+
 TEST(Hover, WithoutACompilationShowsTheValuesAndWhy) {
   const Compiled compiled;
   const std::string text = compiled.hover(SourceKind::Service, "segnale,    4400", false);
