@@ -14,6 +14,7 @@
 #include "app/output_directory.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
+#include "review/timetable_review.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/counted.h"
@@ -72,7 +73,8 @@ int compile(const CompileCommandOptions& options, bool write) {
     return kExitError;
   }
 
-  const AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  if (!write) add_timetable_warnings(compiled.state);
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;
   print_diagnostics(options.diagnostics, author.sources, state.diagnostics, write && text);

@@ -17,6 +17,7 @@
 #include "app/exit_status.h"
 #include "app/output_directory.h"
 #include "output/binary_files.h"
+#include "review/timetable_review.h"
 #include "platform/file_error.h"
 #include "platform/file_replacement.h"
 #include "platform/file_watch.h"
@@ -108,7 +109,8 @@ void round(const WatchOptions& options, int number) {
       print_diagnostics(options.diagnostics, author.sources, author.input);
       status = counted(author.input.errors(), "error") + " in the input; no file written";
     } else {
-      const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
+      AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
+      add_timetable_warnings(checked.state);
       print_diagnostics(options.diagnostics, author.sources, checked.state.diagnostics);
       status = counted(checked.state.diagnostics.errors(), "error") + ", " +
                counted(checked.state.diagnostics.warnings(), "warning");
