@@ -154,6 +154,24 @@ void round(const WatchOptions& options, int number) {
             << std::endl;
 }
 
+/// Says what happened to the watch: a directory lost and taken up again, changes the system dropped.
+void say(const std::vector<WatchNotice>& notices) {
+  for (const WatchNotice& notice : notices) {
+    switch (notice.kind) {
+      case WatchNotice::Kind::lost:
+        std::cerr << "scenario: lost the watch of " << notice.directory << ": " << notice.reason
+                  << "; waiting for it to come back\n";
+        break;
+      case WatchNotice::Kind::resumed:
+        std::cerr << "scenario: watching " << notice.directory << " again\n";
+        break;
+      case WatchNotice::Kind::overflow:
+        std::cerr << "scenario: the system's queue of changes overflowed; reading the sources again\n";
+        break;
+    }
+  }
+}
+
 int watch(const WatchOptions& options) {
 #if !SCENARIO_PICTURES
   if (!options.picture.empty()) {
@@ -167,12 +185,21 @@ int watch(const WatchOptions& options) {
     return kExitUsage;
   }
 #endif
-  FileWatch watching({options.sources.line_path, options.sources.service_path});
+  std::unique_ptr<FileWatch> watching;
+  try {
+    watching = std::make_unique<FileWatch>(std::vector<std::string>{options.sources.line_path, options.sources.service_path});
+  } catch (const FileError& failure) {
+    std::cerr << "scenario: error: cannot watch " << failure.path() << ": " << failure.reason() << "\n";
+    return kExitFileFailure;
+  }
   std::cerr << "scenario: watching " << options.sources.line_path << " and " << options.sources.service_path
             << "; Ctrl-C ends\n";
   for (int number = 1;; ++number) {
     round(options, number);
-    while (!watching.wait_for_change(kQuiet, kWaitLimit)) {
+    for (bool changed = false; !changed;) {
+      std::vector<WatchNotice> notices;
+      changed = watching->wait_for_change(kQuiet, kWaitLimit, notices);
+      say(notices);
     }
   }
 }

@@ -111,22 +111,33 @@ mkdir -p "$work/inputs"
 both compile compile Demo_linea.txt Demo_1-.txt -o out
 both documents documents Demo_linea.txt Demo_1-.txt -o documenti
 
-# watch: a first round at the start, another when a source changes (seen by ReadDirectoryChangesW).
-mkdir -p "$work/watch"
-cp "$work/inputs/"* "$work/watch/"
-(cd "$work/watch" && exec timeout 60 "$wine" "$windows" watch Demo_linea.txt Demo_1-.txt -o out </dev/null \
+# watch: a first round at the start, another when a source changes (seen by ReadDirectoryChangesW), and
+# another after the sources' directory was moved away and copied back (mv d d.old; cp -r d.old d): the
+# directory at the path is watched again.
+mkdir -p "$work/watch/d"
+cp "$work/inputs/"* "$work/watch/d/"
+(cd "$work/watch" && exec timeout 60 "$wine" "$windows" watch d/Demo_linea.txt d/Demo_1-.txt -o out </dev/null \
   >"$work/watch.out" 2>"$work/watch.err") &
 watcher=$!
 wait_for_line() {
   for _ in $(seq 1 200); do
-    grep -q "$1" "$work/watch.out" 2>/dev/null && return 0
+    grep -q "$1" "$2" 2>/dev/null && return 0
     sleep 0.1
   done
   return 1
 }
-if wait_for_line "round 1: 0 errors, 0 warnings; wrote"; then
-  sed -i 's/^numero vetture,.*/numero vetture, x/' "$work/watch/Demo_1-.txt"
-  wait_for_line "round 2: 1 error" || fail "watch: no second round after a change under Wine"
+if wait_for_line "round 1: 0 errors, 0 warnings; wrote" "$work/watch.out"; then
+  sed -i 's/^numero vetture,.*/numero vetture, x/' "$work/watch/d/Demo_1-.txt"
+  if wait_for_line "round 2: 1 error" "$work/watch.out"; then
+    mv "$work/watch/d" "$work/watch/d.old"
+    cp -r "$work/watch/d.old" "$work/watch/d"
+    cp "$work/inputs/Demo_1-.txt" "$work/watch/d/"
+    wait_for_line "round [3-9]: 0 errors, 0 warnings; wrote" "$work/watch.out" ||
+      fail "watch: no round after the directory was moved and copied back under Wine"
+    wait_for_line "scenario: watching d again" "$work/watch.err" || fail "watch: the directory was not taken up again"
+  else
+    fail "watch: no second round after a change under Wine"
+  fi
 else
   fail "watch: no first round under Wine"
 fi
@@ -134,6 +145,9 @@ kill "$watcher" 2>/dev/null
 wait "$watcher" 2>/dev/null
 [ -f "$work/watch/out/Demo_1.dat" ] || fail "watch: no grid written by the first round"
 sed 's/^\[[0-9:]*\]//; s/([0-9.]* s)$//' "$work/watch.out" | sed 's/^/  watch:/'
+grep '^scenario: ' "$work/watch.err" | sed 's/^/  watch:/'
+# A watch that cannot start names the directory and the reason, as on Linux.
+both watch-missing watch absent/Demo_linea.txt absent/Demo_1-.txt
 
 # Names beyond ASCII: the Windows build takes its words and names in UTF-16 from the system.
 mkdir -p "$work/inputs/città"
