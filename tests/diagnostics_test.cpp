@@ -222,7 +222,7 @@ TEST_F(Diagnostics, Utf8SourcesAreWarnedOfOrConverted) {
   EXPECT_EQ(converted.status, 0) << converted.err;
   const auto table = decode_table(directory.read("U_1.sim"));
   ASSERT_TRUE(table);
-  EXPECT_EQ((*table.value)[1].text, "CITT\xC0");  // one byte, the Windows-1252 letter
+  EXPECT_EQ((*table)[1].text, "CITT\xC0");  // one byte, the Windows-1252 letter
 
   // A character the scenario's files cannot hold is an error at its place, in characters; nothing is written.
   std::filesystem::remove(directory.at("U_1.dat"));

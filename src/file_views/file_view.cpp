@@ -38,17 +38,17 @@ TableBeside table_for(const FileRead& read, const TrackGrid& grid, std::optional
     beside.problem = read.name + ": " + read.problem;
     return beside;
   }
-  Decoded<ScenarioTable> decoded = decode_table(*read.bytes);
+  Result<ScenarioTable> decoded = decode_table(*read.bytes);
   if (!decoded) {
-    beside.problem = read.name + ": not a scenario table: " + decoded.error;
+    beside.problem = read.name + ": not a scenario table: " + decoded.status().message();
     return beside;
   }
-  const int64_t length = stored_line_length(*decoded.value);
+  const int64_t length = stored_line_length(*decoded);
   if (length < 0 || length > kMaxLineLength || last_cell_of_line(length) != grid.cellCount()) {
     beside.problem = read.name + " gives a line length of " + str(length) + " m, which is not this grid's";
     return beside;
   }
-  table = std::move(decoded.value);
+  table = std::move(*decoded);
   beside.table = &*table;
   return beside;
 }
@@ -95,39 +95,39 @@ std::string inspect_file(std::string_view file_name, ScenarioFile file, std::str
   const std::string header = name + ": " + str(static_cast<int64_t>(bytes.size())) + " bytes\n";
   switch (file) {
     case ScenarioFile::Trace: {
-      const Decoded<TrackTrace> decoded = decode_trace(bytes);
-      if (!decoded) return name + ": not a plan trace: " + decoded.error;
+      const Result<TrackTrace> decoded = decode_trace(bytes);
+      if (!decoded) return name + ": not a plan trace: " + decoded.status().message();
       if (as_json)
-        write_trace_json(*decoded.value, out);
+        write_trace_json(*decoded, out);
       else
-        out << header << describe_trace(*decoded.value);
+        out << header << describe_trace(*decoded);
       return {};
     }
     case ScenarioFile::Table: {
-      const Decoded<ScenarioTable> decoded = decode_table(bytes);
-      if (!decoded) return name + ": not a scenario table: " + decoded.error;
+      const Result<ScenarioTable> decoded = decode_table(bytes);
+      if (!decoded) return name + ": not a scenario table: " + decoded.status().message();
       if (as_json) {
-        write_table_json(*decoded.value, out);
+        write_table_json(*decoded, out);
       } else {
         out << header;
-        describe_table(*decoded.value, out);
+        describe_table(*decoded, out);
       }
       return {};
     }
     case ScenarioFile::Grid: {
-      const Decoded<TrackGrid> decoded = decode_grid(bytes);
-      if (!decoded) return name + ": not a track grid: " + decoded.error;
+      const Result<TrackGrid> decoded = decode_grid(bytes);
+      if (!decoded) return name + ": not a track grid: " + decoded.status().message();
       if (as_json) {
-        write_grid_json(*decoded.value, out);
+        write_grid_json(*decoded, out);
         return {};
       }
       out << header;
       std::optional<ScenarioTable> table;
       if (table_beside == nullptr) {
-        describe_grid(*decoded.value, nullptr, out);
+        describe_grid(*decoded, nullptr, out);
       } else {
-        const TableBeside beside = table_for(*table_beside, *decoded.value, table);
-        describe_grid(*decoded.value, &beside, out);
+        const TableBeside beside = table_for(*table_beside, *decoded, table);
+        describe_grid(*decoded, &beside, out);
       }
       return {};
     }
