@@ -192,7 +192,7 @@ TEST_F(InspectCommand, TraceShowsItsPointsBoxAndLength) {
 
   // Box and length measured here from the decoded points: the line starts at the origin heading +Y.
   const Result<TrackTrace> trace = decode_trace(read_file(at("Lesca-Varo_linea.dat")));
-  ASSERT_TRUE(trace) << trace.error;
+  ASSERT_TRUE(trace) << trace.status().message();
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0, length = 0;
   for (int32_t m = 1; m <= 35998; ++m) {
     const double x = trace->value(m, kAxisX);
@@ -217,7 +217,7 @@ TEST_F(InspectCommand, JsonOfEachFileEncodesBackToTheSameBytes) {
     const Outcome outcome = scenario("inspect --json Lesca-Varo_148.dat");
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const Result<TrackGrid> grid = grid_from_json(ScenarioJson::parse(outcome.out));
-    ASSERT_TRUE(grid) << grid.error;
+    ASSERT_TRUE(grid) << grid.status().message();
     EXPECT_EQ(encode_grid(*grid), read_file(at("Lesca-Varo_148.dat")));
     EXPECT_EQ(grid->cellCount(), 720);
   }
@@ -225,7 +225,7 @@ TEST_F(InspectCommand, JsonOfEachFileEncodesBackToTheSameBytes) {
     const Outcome outcome = scenario("inspect Lesca-Varo_148.sim --json");
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const Result<ScenarioTable> table = table_from_json(ScenarioJson::parse(outcome.out));
-    ASSERT_TRUE(table) << table.error;
+    ASSERT_TRUE(table) << table.status().message();
     EXPECT_EQ(encode_table(*table), read_file(at("Lesca-Varo_148.sim")));
   }
   {
@@ -235,7 +235,7 @@ TEST_F(InspectCommand, JsonOfEachFileEncodesBackToTheSameBytes) {
     EXPECT_EQ(json["points"][0], ScenarioJson::parse("[0,0]"));
     EXPECT_TRUE(json["points"][36000].is_null());
     const Result<TrackTrace> trace = trace_from_json(json);
-    ASSERT_TRUE(trace) << trace.error;
+    ASSERT_TRUE(trace) << trace.status().message();
     EXPECT_EQ(encode_trace(*trace), read_file(at("Lesca-Varo_linea.dat")));
   }
 }

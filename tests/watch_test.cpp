@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
@@ -129,6 +131,21 @@ TEST(Watch, ARoundAtTheStartAndAfterEachChangeThenCtrlCEndsIt) {
   EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) || (WIFEXITED(status) && WEXITSTATUS(status) == 130));
   for (const std::string& where : {std::string(), std::string("out")})
     for (const std::string& name : directory.entries(where)) EXPECT_FALSE(name.starts_with(".scenario-")) << name;
+}
+
+TEST(Watch, AFileNameThatIsNotUtf8IsShownWithReplacementsInJson) {
+  const test_support::TemporaryDirectory directory("watch");
+  const std::string line = "citt\xE0_linea.txt";
+  const std::string service = "citt\xE0_1-.txt";
+  directory.write(line, kLine);
+  directory.write(service, service_with(kSignal + kSignal));  // two signals at one place: an error
+  Watcher watcher(directory.path(), {"watch", line, service, "-o", "out", "--diagnostics-format", "json"});
+  const std::string diagnostic = watcher.next_line();
+  ASSERT_FALSE(diagnostic.empty()) << "the round ended the program";
+  const auto json = nlohmann::json::parse(diagnostic);  // throws on a byte that is no UTF-8
+  EXPECT_EQ(json["file"].get<std::string>(), "citt\xEF\xBF\xBD_1-.txt");
+  const std::string round = watcher.next_line();
+  EXPECT_NE(round.find("round 1: 1 error, 0 warnings; no file written"), std::string::npos) << round;
 }
 
 }  // namespace

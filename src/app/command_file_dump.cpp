@@ -26,11 +26,11 @@ ReadLimit limit_of(ScenarioFile type) {
 
 /// The table beside a grid, read as far as it can be; why not, in its place, when it cannot.
 FileRead read_table_beside(const std::string& grid_name) {
-  FileRead read{table_beside_name(grid_name), std::nullopt, {}};
+  FileRead read{table_beside_name(grid_name)};
   try {
     read.bytes = read_file(read.name, limit_of(ScenarioFile::Table));
   } catch (const FileError& failure) {
-    read.problem = failure.reason();
+    read.bytes = Status::io_error(failure.path(), failure.reason());
   }
   return read;
 }
@@ -66,9 +66,9 @@ void add_inspect_command(CLI::App& app, int& status) {
     }
     std::optional<FileRead> beside;
     if (*type == ScenarioFile::Grid && !*as_json) beside = read_table_beside(*file);
-    const std::string error = inspect_file(*file, *type, bytes, *as_json, std::cout, beside ? &*beside : nullptr);
-    if (!error.empty()) {
-      status = refuse(error, kExitError);
+    const Status inspected = inspect_file(*file, *type, bytes, *as_json, std::cout, beside ? &*beside : nullptr);
+    if (!inspected.is_ok()) {
+      status = refuse(inspected.message(), kExitError);
       return;
     }
     std::cout.flush();

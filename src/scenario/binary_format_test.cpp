@@ -290,9 +290,57 @@ TEST(TraceEncoding, RoundTrip) {
   ASSERT_EQ(back.last_metre(), 100);
   for (std::size_t n = 0; n < trace.size(); ++n) {
     EXPECT_EQ(back.tag_at(n), trace.tag_at(n)) << n;
+    if (trace.tag_at(n) == TraceTag::Empty) continue;  // an empty element holds no value
     EXPECT_EQ(back.value_at(n), trace.value_at(n)) << n;
     EXPECT_EQ(std::signbit(back.value_at(n)), std::signbit(trace.value_at(n))) << n;
   }
+}
+
+/// Keeps each piece a sink is given.
+struct PieceSink : ByteSink {
+  std::vector<std::string> pieces;
+  void write(std::string_view bytes) override { pieces.emplace_back(bytes); }
+};
+
+TEST(TraceEncoding, ALongTraceGoesOutInSmallPiecesThatMakeTheSameBytes) {
+  // 60,000 metres of doubles and integers: about a MB, several pieces, elements of both sizes across
+  // the pieces' ends.
+  TrackTrace trace;
+  trace.create(60000);
+  for (int32_t m = 0; m <= 59990; ++m) {
+    for (const int axis : {kAxisX, kAxisY}) {
+      if (m % 3 == 0)
+        trace.set_integer(m, axis, static_cast<int16_t>(m % 1000));
+      else
+        trace.set_double(m, axis, m * 0.5 + axis);
+    }
+  }
+  PieceSink sink;
+  encode_trace_to(trace, sink);
+  ASSERT_GT(sink.pieces.size(), 3u);
+  std::string joined;
+  for (const std::string& piece : sink.pieces) {
+    EXPECT_LE(piece.size(), kTracePiece);
+    EXPECT_FALSE(piece.empty());
+    joined += piece;
+  }
+  const auto decoded = decode_trace(joined);
+  ASSERT_TRUE(decoded) << decoded.status().message();
+  for (std::size_t n = 0; n < trace.size(); ++n) {
+    ASSERT_EQ(decoded->tag_at(n), trace.tag_at(n)) << n;
+    if (trace.tag_at(n) != TraceTag::Empty) ASSERT_EQ(decoded->value_at(n), trace.value_at(n)) << n;
+  }
+}
+
+TEST(TraceEncoding, AnEmptyElementReadsAsZeroWhateverTheMemoryHeld) {
+  // The values are not zeroed when a trace is made again: an element set before and empty now reads 0.
+  TrackTrace trace;
+  trace.create(10);
+  trace.set_double(4, kAxisY, 123.5);
+  trace.create(10);
+  EXPECT_EQ(trace.tag(4, kAxisY), TraceTag::Empty);
+  EXPECT_EQ(trace.value(4, kAxisY), 0.0);
+  EXPECT_EQ(encode_trace(trace), std::string(2 * 11 * 2, '\0'));
 }
 
 struct BadTraceCase {
