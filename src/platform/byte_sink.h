@@ -18,6 +18,7 @@ class StringSink : public ByteSink {
  public:
   void write(std::string_view bytes) override { bytes_.append(bytes); }
   std::string& bytes() { return bytes_; }
+  const std::string& bytes() const { return bytes_; }
 
  private:
   std::string bytes_;

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
 #include <optional>
 #include <set>
 
@@ -53,51 +52,73 @@ class DescriptorSink : public ByteSink {
  public:
   DescriptorSink(int fd, const std::string& path) : fd_(fd), path_(path) {}
   void write(std::string_view bytes) override {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-      const ssize_t written = ::write(fd_, data, left);
+    while (!bytes.empty()) {
+      const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
       if (written < 0) {
         if (errno == EINTR) continue;
         throw FileError(path_, system_reason(errno));
       }
-      data += written;
-      left -= static_cast<std::size_t>(written);
+      bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    size_ += bytes.size();
   }
-  std::uint64_t size() const { return size_; }
 
  private:
   int fd_;
   const std::string& path_;
-  std::uint64_t size_ = 0;
 };
 
 /// One file of the set on its way: its temporary file and, while the set is put in place, its earlier
-/// file kept aside under a second name (a hard link). Whatever of them is left goes with the object.
+/// file kept aside under a second name (a hard link).
 struct Pending {
   std::string path;
   std::string temporary;
-  std::string earlier;  // the second name of the earlier file, while it is kept aside
+  std::string earlier;
+  int fd = -1;
+  std::optional<DescriptorSink> sink;
   std::optional<RemovedOnInterrupt> removed_on_interrupt;
-  bool had_earlier = false;
-
-  ~Pending() { clean_up(); }
-  void clean_up() {
-    if (!temporary.empty()) unlink(temporary.c_str());
-    temporary.clear();
-    if (!earlier.empty()) unlink(earlier.c_str());
-    earlier.clear();
-  }
 };
 
 class PosixSteps : public ReplacementSteps {
  public:
-  explicit PosixSteps(std::vector<std::unique_ptr<Pending>>& files) : files_(files) {}
+  explicit PosixSteps(const std::vector<FileReplacement>& files) : files_(files.size()) {
+    for (std::size_t n = 0; n < files.size(); ++n) files_[n].path = files[n].path;
+  }
+  ~PosixSteps() {
+    for (std::size_t n = 0; n < files_.size(); ++n) clean_up(n);
+  }
 
+  Result<ByteSink*> make_temporary(std::size_t n) override {
+    Pending& file = files_[n];
+    std::string temporary = directory_of(file.path) + "/.scenario-XXXXXX";
+    {
+      // Registered for removal in the same moment it is made: an interrupt comes before it exists or
+      // after it is registered.
+      const InterruptsDeferred deferred;
+      file.fd = mkstemp(temporary.data());
+      if (file.fd < 0) return failure(n);
+      file.temporary = temporary;
+      file.removed_on_interrupt.emplace(temporary);
+    }
+    // mkstemp creates the file with mode 0600.
+    if (fchmod(file.fd, mode_for(file.path)) != 0) return failure(n);
+    return &file.sink.emplace(file.fd, file.path);
+  }
+  Status finish_temporary(std::size_t n) override {
+    Pending& file = files_[n];
+    if (fsync(file.fd) != 0) return failure(n);
+    const int closed = close(file.fd);
+    file.fd = -1;
+    if (closed != 0) return failure(n);
+    return {};
+  }
+  Result<bool> check_target(std::size_t n) override {
+    struct stat info;
+    if (lstat(files_[n].path.c_str(), &info) != 0) return false;
+    if (S_ISDIR(info.st_mode)) return Status::io_error(files_[n].path, system_reason(EISDIR));
+    return true;
+  }
   Status keep_earlier(std::size_t n) override {
-    Pending& file = *files_[n];
+    Pending& file = files_[n];
     // Beside the temporary file, under a name no other file has; the link itself, never its target.
     for (int attempt = 0; attempt < 100; ++attempt) {
       const std::string name = file.temporary + "-" + std::to_string(attempt) + "~";
@@ -105,104 +126,53 @@ class PosixSteps : public ReplacementSteps {
         file.earlier = name;
         return {};
       }
-      if (errno != EEXIST) return Status::io_error(file.path, system_reason(errno));
+      if (errno != EEXIST) return failure(n);
     }
     return Status::io_error(file.path, system_reason(EEXIST));
   }
   Status move_into_place(std::size_t n) override {
-    Pending& file = *files_[n];
-    if (rename(file.temporary.c_str(), file.path.c_str()) != 0) return Status::io_error(file.path, system_reason(errno));
+    Pending& file = files_[n];
+    if (rename(file.temporary.c_str(), file.path.c_str()) != 0) return failure(n);
     file.temporary.clear();
     return {};
   }
   Status put_back(std::size_t n, bool had_earlier) override {
-    Pending& file = *files_[n];
-    if (had_earlier) {
-      if (rename(file.earlier.c_str(), file.path.c_str()) != 0) return Status::io_error(file.path, system_reason(errno));
-      file.earlier.clear();
-    } else if (unlink(file.path.c_str()) != 0) {
-      return Status::io_error(file.path, system_reason(errno));
+    Pending& file = files_[n];
+    if (had_earlier ? rename(file.earlier.c_str(), file.path.c_str()) != 0 : unlink(file.path.c_str()) != 0)
+      return failure(n);
+    if (had_earlier) file.earlier.clear();
+    return {};
+  }
+  void clean_up(std::size_t n) override {
+    Pending& file = files_[n];
+    if (file.fd >= 0) close(file.fd);
+    file.fd = -1;
+    if (!file.temporary.empty()) unlink(file.temporary.c_str());
+    file.temporary.clear();
+    if (!file.earlier.empty()) unlink(file.earlier.c_str());
+    file.earlier.clear();
+  }
+  Status make_durable() override {
+    std::set<std::string> synced;
+    for (const Pending& file : files_) {
+      const std::string directory = directory_of(file.path);
+      if (!synced.insert(directory).second) continue;
+      if (const int error = sync_directory(directory); error != 0)
+        return Status::io_error(file.path, system_reason(error));
     }
     return {};
   }
-  void clean_up(std::size_t n) override { files_[n]->clean_up(); }
 
  private:
-  std::vector<std::unique_ptr<Pending>>& files_;
+  /// The failure of the system call just made on file `n`.
+  Status failure(std::size_t n) const { return Status::io_error(files_[n].path, system_reason(errno)); }
+
+  std::vector<Pending> files_;
 };
 
 }  // namespace
 
-std::vector<std::uint64_t> replace_files(const std::vector<FileReplacement>& replacements) {
-  std::vector<std::string> paths;
-  for (const FileReplacement& replacement : replacements) paths.push_back(replacement.path);
-  std::vector<std::unique_ptr<Pending>> files;
-  std::vector<std::uint64_t> sizes;
-
-  // Every file whole in its temporary file first: nothing is replaced while one may still fail.
-  for (std::size_t n = 0; n < replacements.size(); ++n) {
-    auto& file = *files.emplace_back(std::make_unique<Pending>());
-    file.path = paths[n];
-    std::string temporary = directory_of(file.path) + "/.scenario-XXXXXX";
-    int fd = -1;
-    {
-      // Registered for removal in the same moment it is made: an interrupt comes before it exists or
-      // after it is registered.
-      const InterruptsDeferred deferred;
-      fd = mkstemp(temporary.data());
-      if (fd >= 0) {
-        file.temporary = temporary;
-        file.removed_on_interrupt.emplace(temporary);
-      }
-    }
-    if (fd < 0) throw replacement_failure(paths, n, system_reason(errno));
-    const auto fail = [&](const std::string& reason) {
-      if (fd >= 0) close(fd);
-      files.clear();
-      throw replacement_failure(paths, n, reason);
-    };
-    // mkstemp creates the file with mode 0600.
-    if (fchmod(fd, mode_for(file.path)) != 0) fail(system_reason(errno));
-    DescriptorSink sink(fd, file.path);
-    try {
-      replacements[n].write(sink);
-    } catch (const FileError& failure) {
-      fail(failure.reason());
-    } catch (...) {
-      close(fd);
-      throw;
-    }
-    sizes.push_back(sink.size());
-    // On the disk before it takes the name: a power cut after the rename finds the whole file.
-    if (fsync(fd) != 0) fail(system_reason(errno));
-    const int closed = close(fd);
-    fd = -1;
-    if (closed != 0) fail(system_reason(errno));
-  }
-
-  // Every target looked at before the first is replaced: what would refuse the rename now refuses the set.
-  std::vector<bool> had_earlier;
-  for (std::size_t n = 0; n < files.size(); ++n) {
-    struct stat info;
-    const bool present = lstat(paths[n].c_str(), &info) == 0;
-    if (present && S_ISDIR(info.st_mode)) {
-      files.clear();
-      throw replacement_failure(paths, n, system_reason(EISDIR));
-    }
-    had_earlier.push_back(present);
-  }
-
-  {
-    const InterruptsDeferred deferred;
-    PosixSteps steps(files);
-    commit_replacements(paths, had_earlier, steps);
-  }
-
-  std::set<std::string> synced;
-  for (const std::string& path : paths) {
-    const std::string directory = directory_of(path);
-    if (!synced.insert(directory).second) continue;
-    if (const int error = sync_directory(directory); error != 0) throw FileError(path, system_reason(error));
-  }
-  return sizes;
+std::vector<std::uint64_t> replace_files(const std::vector<FileReplacement>& files) {
+  PosixSteps steps(files);
+  return replace_through(files, steps);
 }

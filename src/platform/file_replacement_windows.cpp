@@ -1,4 +1,3 @@
-#include <memory>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -55,132 +54,58 @@ class HandleSink : public ByteSink {
  public:
   HandleSink(HANDLE file, const std::string& path) : file_(file), path_(path) {}
   void write(std::string_view bytes) override {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-      const DWORD chunk = left > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(left);
+    while (!bytes.empty()) {
+      const DWORD chunk = bytes.size() > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(bytes.size());
       DWORD written = 0;
-      if (!WriteFile(file_, data, chunk, &written, nullptr)) throw FileError(path_, reason(GetLastError()));
-      data += written;
-      left -= written;
+      if (!WriteFile(file_, bytes.data(), chunk, &written, nullptr)) throw FileError(path_, reason(GetLastError()));
+      bytes.remove_prefix(written);
     }
-    size_ += bytes.size();
   }
-  std::uint64_t size() const { return size_; }
 
  private:
   HANDLE file_;
   const std::string& path_;
-  std::uint64_t size_ = 0;
 };
 
 /// One file of the set on its way: its temporary file and, while the set is put in place, its earlier
-/// file kept aside under a second name (a hard link). Whatever of them is left goes with the object.
+/// file kept aside under a second name (a hard link).
 struct Pending {
+  std::string path;
   std::wstring target;
   std::wstring temporary;
   std::wstring earlier;
+  Handle handle;
+  std::optional<HandleSink> sink;
   std::optional<RemovedOnInterrupt> removed_on_interrupt;
-
-  ~Pending() { clean_up(); }
-  void clean_up() {
-    if (!temporary.empty()) DeleteFileW(temporary.c_str());
-    temporary.clear();
-    if (!earlier.empty()) DeleteFileW(earlier.c_str());
-    earlier.clear();
-  }
 };
 
 class WindowsSteps : public ReplacementSteps {
  public:
-  WindowsSteps(std::vector<std::unique_ptr<Pending>>& files, const std::vector<std::string>& paths)
-      : files_(files), paths_(paths) {}
-
-  Status keep_earlier(std::size_t n) override {
-    Pending& file = *files_[n];
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::wstring name = file.temporary + L"-" + std::to_wstring(attempt) + L"~";
-      if (CreateHardLinkW(name.c_str(), file.target.c_str(), nullptr)) {
-        file.earlier = name;
-        return {};
-      }
-      const DWORD error = GetLastError();
-      if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return Status::io_error(paths_[n], reason(error));
-    }
-    return Status::io_error(paths_[n], reason(ERROR_ALREADY_EXISTS));
+  explicit WindowsSteps(const std::vector<FileReplacement>& files) : files_(files.size()) {
+    for (std::size_t n = 0; n < files.size(); ++n) files_[n].path = files[n].path;
   }
-  Status move_into_place(std::size_t n) override {
-    Pending& file = *files_[n];
-    // The rename goes to the disk before the call returns.
-    const DWORD error = with_patience([&] {
-      return MoveFileExW(file.temporary.c_str(), file.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    });
-    if (error != 0) return Status::io_error(paths_[n], reason(error));
-    file.temporary.clear();
-    return {};
+  ~WindowsSteps() {
+    for (std::size_t n = 0; n < files_.size(); ++n) clean_up(n);
   }
-  Status put_back(std::size_t n, bool had_earlier) override {
-    Pending& file = *files_[n];
-    const DWORD error = with_patience([&] {
-      return had_earlier ? MoveFileExW(file.earlier.c_str(), file.target.c_str(),
-                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                         : DeleteFileW(file.target.c_str());
-    });
-    if (error != 0) return Status::io_error(paths_[n], reason(error));
-    if (had_earlier) file.earlier.clear();
-    return {};
-  }
-  void clean_up(std::size_t n) override { files_[n]->clean_up(); }
 
- private:
-  std::vector<std::unique_ptr<Pending>>& files_;
-  const std::vector<std::string>& paths_;
-};
-
-/// Whether a file is at `target`, after checking that it can be replaced: not a directory, and not held
-/// open by a program that keeps others from deleting it. 0 or the reason it cannot be replaced.
-DWORD check_target(const std::wstring& target, bool& present) {
-  const DWORD attributes = GetFileAttributesW(target.c_str());
-  present = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!present) return 0;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_DIRECTORY;
-  // The access a rename over the file needs: refused while a program holds it without leave to delete.
-  return with_patience([&] {
-    Handle probe(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return probe.valid();
-  });
-}
-
-}  // namespace
-
-std::vector<std::uint64_t> replace_files(const std::vector<FileReplacement>& replacements) {
-  std::vector<std::string> paths;
-  for (const FileReplacement& replacement : replacements) paths.push_back(replacement.path);
-  std::vector<std::unique_ptr<Pending>> files;
-  std::vector<std::uint64_t> sizes;
-
-  // Every file whole in its temporary file first: nothing is replaced while one may still fail.
-  for (std::size_t n = 0; n < replacements.size(); ++n) {
-    auto& file = *files.emplace_back(std::make_unique<Pending>());
+  Result<ByteSink*> make_temporary(std::size_t n) override {
+    Pending& file = files_[n];
     try {
-      file.target = windows_system::widen(paths[n]);
+      file.target = windows_system::widen(file.path);
     } catch (const std::invalid_argument&) {
-      files.clear();
-      throw replacement_failure(paths, n, "the name is not UTF-8 text");
+      return Status::io_error(file.path, "the name is not UTF-8 text");
     }
-    const std::string directory = directory_of(paths[n]);
-    Handle handle;
+    const std::string directory = directory_of(file.path);
     DWORD error = 0;
-    for (int attempt = 0; attempt < 100 && !handle.valid(); ++attempt) {
+    for (int attempt = 0; attempt < 100 && !file.handle.valid(); ++attempt) {
       const std::string temporary = temporary_name(directory);
       const std::wstring temporary_wide = windows_system::widen(temporary);
       // Registered for removal in the same moment it is made: an interrupt comes before it exists or
       // after it is registered.
       const InterruptsDeferred deferred;
-      handle.reset(CreateFileW(temporary_wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr));
-      if (handle.valid()) {
+      file.handle.reset(CreateFileW(temporary_wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (file.handle.valid()) {
         file.temporary = temporary_wide;
         file.removed_on_interrupt.emplace(temporary);
       } else {
@@ -188,37 +113,84 @@ std::vector<std::uint64_t> replace_files(const std::vector<FileReplacement>& rep
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
       }
     }
-    const auto fail = [&](const std::string& why) {
-      handle.reset();
-      files.clear();
-      throw replacement_failure(paths, n, why);
-    };
-    if (!handle.valid()) fail(reason(error));
-    HandleSink sink(handle.get(), paths[n]);
-    try {
-      replacements[n].write(sink);
-    } catch (const FileError& failure) {
-      fail(failure.reason());
-    }
-    sizes.push_back(sink.size());
-    // On the disk before it takes the name: a power cut after the rename finds the whole file.
-    if (!FlushFileBuffers(handle.get())) fail(reason(GetLastError()));
-    handle.reset();
+    if (!file.handle.valid()) return Status::io_error(file.path, reason(error));
+    return &file.sink.emplace(file.handle.get(), file.path);
   }
-
-  // Every target looked at before the first is replaced: what would refuse the rename now refuses the set.
-  std::vector<bool> had_earlier;
-  for (std::size_t n = 0; n < files.size(); ++n) {
-    bool present = false;
-    if (const DWORD error = check_target(files[n]->target, present); error != 0) {
-      files.clear();
-      throw replacement_failure(paths, n, error == ERROR_DIRECTORY ? "Is a directory" : reason(error));
-    }
-    had_earlier.push_back(present);
+  Status finish_temporary(std::size_t n) override {
+    Pending& file = files_[n];
+    if (!FlushFileBuffers(file.handle.get())) return failure(n, GetLastError());
+    file.handle.reset();
+    return {};
   }
+  Result<bool> check_target(std::size_t n) override {
+    const std::wstring& target = files_[n].target;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Status::io_error(files_[n].path, "Is a directory");
+    // The access a rename over the file needs: refused while a program holds it without leave to delete.
+    const DWORD error = with_patience([&] {
+      const Handle probe(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                     nullptr));
+      return probe.valid();
+    });
+    if (error != 0) return failure(n, error);
+    return true;
+  }
+  Status keep_earlier(std::size_t n) override {
+    Pending& file = files_[n];
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::wstring name = file.temporary + L"-" + std::to_wstring(attempt) + L"~";
+      if (CreateHardLinkW(name.c_str(), file.target.c_str(), nullptr)) {
+        file.earlier = name;
+        return {};
+      }
+      const DWORD error = GetLastError();
+      if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return failure(n, error);
+    }
+    return failure(n, ERROR_ALREADY_EXISTS);
+  }
+  Status move_into_place(std::size_t n) override {
+    Pending& file = files_[n];
+    // The rename goes to the disk before the call returns.
+    const DWORD error = with_patience([&] {
+      return MoveFileExW(file.temporary.c_str(), file.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    });
+    if (error != 0) return failure(n, error);
+    file.temporary.clear();
+    return {};
+  }
+  Status put_back(std::size_t n, bool had_earlier) override {
+    Pending& file = files_[n];
+    const DWORD error = with_patience([&] {
+      return had_earlier ? MoveFileExW(file.earlier.c_str(), file.target.c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                         : DeleteFileW(file.target.c_str());
+    });
+    if (error != 0) return failure(n, error);
+    if (had_earlier) file.earlier.clear();
+    return {};
+  }
+  void clean_up(std::size_t n) override {
+    Pending& file = files_[n];
+    file.handle.reset();
+    if (!file.temporary.empty()) DeleteFileW(file.temporary.c_str());
+    file.temporary.clear();
+    if (!file.earlier.empty()) DeleteFileW(file.earlier.c_str());
+    file.earlier.clear();
+  }
+  // Every rename was written through.
+  Status make_durable() override { return {}; }
 
-  const InterruptsDeferred deferred;
-  WindowsSteps steps(files, paths);
-  commit_replacements(paths, had_earlier, steps);
-  return sizes;
+ private:
+  Status failure(std::size_t n, DWORD error) const { return Status::io_error(files_[n].path, reason(error)); }
+
+  std::vector<Pending> files_;
+};
+
+}  // namespace
+
+std::vector<std::uint64_t> replace_files(const std::vector<FileReplacement>& files) {
+  WindowsSteps steps(files);
+  return replace_through(files, steps);
 }

@@ -29,8 +29,8 @@ std::string uri_path_of_system_path(std::string path) {
 
 std::string uri_reference_of_path(const std::string& path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  // Unreserved characters, the sub-delimiters, ":", "@" and the "/" between segments stay as they are.
-  static constexpr std::string_view kKept = "-._~!$&'()*+,;=:@/";
+  // Only the unreserved characters and the "/" between segments stay as they are.
+  static constexpr std::string_view kKept = "-._~/";
   std::string reference;
   for (const char c : uri_path_of_system_path(path)) {
     const auto byte = static_cast<unsigned char>(c);

@@ -9,21 +9,31 @@
 
 namespace {
 
-/// A system in memory: each target holds a text ("" for no file), each temporary file its new text;
-/// steps named in `refused` fail with the system's reason "refused".
+/// A system in memory: each target holds a text ("" for no file), each temporary file the text written
+/// to it; steps named in `refused` ("keep 1", "move 2", "put back 0", "check 1") fail with the system's
+/// reason "refused".
 class FakeSteps : public ReplacementSteps {
  public:
   std::vector<std::string> targets;
-  std::vector<std::string> temporaries;
+  std::vector<StringSink> temporaries;
   std::map<std::size_t, std::string> kept;
-  std::set<std::string> refused;  // "keep 1", "move 2", "put back 0"
+  std::set<std::string> refused;
   std::vector<std::string> done;
 
+  Result<ByteSink*> make_temporary(std::size_t n) override {
+    done.push_back("make " + std::to_string(n));
+    return &temporaries.at(n);
+  }
+  Status finish_temporary(std::size_t) override { return {}; }
+  Result<bool> check_target(std::size_t n) override {
+    if (const Status checked = step("check", n, [] {}); !checked.is_ok()) return checked;
+    return !targets[n].empty();
+  }
   Status keep_earlier(std::size_t n) override { return step("keep", n, [&] { kept[n] = targets[n]; }); }
   Status move_into_place(std::size_t n) override {
     return step("move", n, [&] {
-      targets[n] = temporaries[n];
-      temporaries[n].clear();
+      targets[n] = temporaries[n].bytes();
+      temporaries[n].bytes().clear();
     });
   }
   Status put_back(std::size_t n, bool had_earlier) override {
@@ -33,8 +43,15 @@ class FakeSteps : public ReplacementSteps {
     });
   }
   void clean_up(std::size_t n) override {
-    temporaries[n].clear();
+    temporaries.at(n).bytes().clear();
     kept.erase(n);
+  }
+  Status make_durable() override { return {}; }
+
+  bool nothing_left_aside() const {
+    for (const StringSink& temporary : temporaries)
+      if (!temporary.bytes().empty()) return false;
+    return kept.empty();
   }
 
  private:
@@ -50,28 +67,61 @@ class FakeSteps : public ReplacementSteps {
 
 const std::vector<std::string> kPaths = {"out/a", "out/b", "out/c"};
 
-FakeSteps three_files() {
+/// Three files: a and c replace earlier ones, b is new.
+FakeSteps three_targets() {
   FakeSteps steps;
-  steps.targets = {"old a", "", "old c"};  // b is new
-  steps.temporaries = {"new a", "new b", "new c"};
+  steps.targets = {"old a", "", "old c"};
+  steps.temporaries.resize(3);
   return steps;
 }
 
-const std::vector<bool> kHadEarlier = {true, false, true};
+std::vector<FileReplacement> three_files() {
+  std::vector<FileReplacement> files;
+  for (const std::string& path : kPaths)
+    files.push_back({path, [path](ByteSink& sink) { sink.write("new " + path.substr(4)); }});
+  return files;
+}
 
-TEST(ReplacementCommit, EveryFileInPlaceAndNothingLeftAside) {
-  FakeSteps steps = three_files();
-  commit_replacements(kPaths, kHadEarlier, steps);
+TEST(ReplacementCommit, EveryFileWrittenThenEveryTargetCheckedThenEachPutInPlace) {
+  FakeSteps steps = three_targets();
+  EXPECT_EQ(replace_through(three_files(), steps), (std::vector<std::uint64_t>{5, 5, 5}));
   EXPECT_EQ(steps.targets, (std::vector<std::string>{"new a", "new b", "new c"}));
-  EXPECT_TRUE(steps.kept.empty());
-  EXPECT_EQ(steps.done, (std::vector<std::string>{"keep 0", "move 0", "move 1", "keep 2", "move 2"}));
+  EXPECT_TRUE(steps.nothing_left_aside());
+  EXPECT_EQ(steps.done, (std::vector<std::string>{"make 0", "make 1", "make 2", "check 0", "check 1", "check 2",
+                                                  "keep 0", "move 0", "move 1", "keep 2", "move 2"}));
+}
+
+TEST(ReplacementCommit, ATargetThatCannotBeReplacedStopsTheSetBeforeAnyRename) {
+  FakeSteps steps = three_targets();
+  steps.refused = {"check 2"};
+  try {
+    replace_through(three_files(), steps);
+    FAIL() << "no failure";
+  } catch (const ReplacementFailure& failure) {
+    EXPECT_EQ(failure.path(), "out/c");
+    EXPECT_EQ(failure.reason(), "refused; no file was replaced (out/a and out/b are as they were)");
+  }
+  EXPECT_EQ(steps.targets, (std::vector<std::string>{"old a", "", "old c"}));
+  EXPECT_TRUE(steps.nothing_left_aside());
+}
+
+TEST(ReplacementCommit, AWriterThatFailsLeavesNoTemporaryFile) {
+  FakeSteps steps = three_targets();
+  std::vector<FileReplacement> files = three_files();
+  files[1].write = [](ByteSink& sink) {
+    sink.write("half");
+    throw FileError("out/b", "No space left on device");
+  };
+  EXPECT_THROW(replace_through(files, steps), ReplacementFailure);
+  EXPECT_EQ(steps.targets, (std::vector<std::string>{"old a", "", "old c"}));
+  EXPECT_TRUE(steps.nothing_left_aside());
 }
 
 TEST(ReplacementCommit, AFailedRenamePutsBackTheFilesBeforeItInReverse) {
-  FakeSteps steps = three_files();
+  FakeSteps steps = three_targets();
   steps.refused = {"move 2"};
   try {
-    commit_replacements(kPaths, kHadEarlier, steps);
+    replace_through(three_files(), steps);
     FAIL() << "no failure";
   } catch (const ReplacementFailure& failure) {
     EXPECT_EQ(failure.path(), "out/c");
@@ -81,10 +131,10 @@ TEST(ReplacementCommit, AFailedRenamePutsBackTheFilesBeforeItInReverse) {
   }
   // b had no file: it has none again.
   EXPECT_EQ(steps.targets, (std::vector<std::string>{"old a", "", "old c"}));
-  EXPECT_EQ(steps.done, (std::vector<std::string>{"keep 0", "move 0", "move 1", "keep 2", "move 2", "put back 1",
-                                                  "put back 0"}));
-  EXPECT_TRUE(steps.kept.empty());
-  EXPECT_EQ(steps.temporaries, (std::vector<std::string>{"", "", ""}));
+  const std::vector<std::string> renames(steps.done.begin() + 6, steps.done.end());
+  EXPECT_EQ(renames, (std::vector<std::string>{"keep 0", "move 0", "move 1", "keep 2", "move 2", "put back 1",
+                                               "put back 0"}));
+  EXPECT_TRUE(steps.nothing_left_aside());
 }
 
 TEST(ReplacementCommit, WhatCannotBePutBackIsNamedAsNew) {
@@ -106,16 +156,16 @@ TEST(ReplacementCommit, WhatCannotBePutBackIsNamedAsNew) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeSteps steps = three_files();
+    FakeSteps steps = three_targets();
     steps.refused = c.refused;
     try {
-      commit_replacements(kPaths, kHadEarlier, steps);
+      replace_through(three_files(), steps);
       ADD_FAILURE() << "no failure";
     } catch (const ReplacementFailure& failure) {
       EXPECT_EQ(failure.reason(), c.reason);
     }
     EXPECT_EQ(steps.targets, c.targets);
-    EXPECT_TRUE(steps.kept.empty()) << "an earlier file left aside";
+    EXPECT_TRUE(steps.nothing_left_aside()) << "an earlier file left aside";
   }
 }
 
