@@ -328,7 +328,9 @@ TEST(TraceEncoding, ALongTraceGoesOutInSmallPiecesThatMakeTheSameBytes) {
   ASSERT_TRUE(decoded) << decoded.status().message();
   for (std::size_t n = 0; n < trace.size(); ++n) {
     ASSERT_EQ(decoded->tag_at(n), trace.tag_at(n)) << n;
-    if (trace.tag_at(n) != TraceTag::Empty) ASSERT_EQ(decoded->value_at(n), trace.value_at(n)) << n;
+    if (trace.tag_at(n) != TraceTag::Empty) {
+      ASSERT_EQ(decoded->value_at(n), trace.value_at(n)) << n;
+    }
   }
 }
 
