@@ -15,6 +15,7 @@
 #include "app/refusal.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
+#include "review/timetable_review.h"
 #include "platform/files.h"
 #include "scenario/counted.h"
 #include "scenario/file_names.h"
@@ -75,7 +76,8 @@ int compile(const CompileCommandOptions& options, bool write) {
     return kExitError;
   }
 
-  const AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  if (!write) add_timetable_warnings(compiled.state);
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;
   print_diagnostics(options.diagnostics, author.sources, state.diagnostics, write && text);

@@ -30,6 +30,7 @@ int run_command_line(int argc, char** argv) {
   add_new_command(app, status);
   add_compile_commands(app, status);
   add_documents_command(app, status);
+  add_timetable_command(app, status);
   add_inspect_command(app, status);
   add_preview_command(app, status);
   add_lsp_command(app, status);

@@ -24,6 +24,7 @@
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
 #endif
+#include "review/timetable_review.h"
 #include "scenario/counted.h"
 #include "scenario/file_names.h"
 
@@ -115,6 +116,7 @@ void round(const WatchOptions& options, int number) {
   } else {
     AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true, options.directory);
     RunState& state = checked.state;
+    add_timetable_warnings(state);
     print_diagnostics(options.diagnostics, author.sources, state.diagnostics);
     status = counted(state.diagnostics.errors(), "error") + ", " + counted(state.diagnostics.warnings(), "warning");
     if (state.diagnostics.errors() > 0) {
@@ -123,8 +125,8 @@ void round(const WatchOptions& options, int number) {
       status += "; " + plan.status().message();
     } else {
       // Without an error, reading on never refused anything: the state is the one the format's own
-      // compilation makes, and the round writes the same files as compile, under the lock of the
-      // directory, never over the sources it watches.
+      // compilation makes (the timetable's warnings change only the diagnostics), and the round writes
+      // the same files as compile, under the lock of the directory, never over the sources it watches.
       status += write_round(options, *plan, state);
     }
   }

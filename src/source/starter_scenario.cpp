@@ -82,7 +82,7 @@ LineTable starter_service_lines() {
       "-- station: the same fields",
       "stazione,    2450, 12,  300,  0, 0, 0,  1,1,0,  4,1,1,   10,  16, 3, 0, MOLINO",
       "-- station: the same fields (kind 6: the platform lies before the position)",
-      "stazione,    5000,  6,  300,  1, 0, 0,  1,1,0,  2,1,1,    0,  16, 7,30, VALLE ALTA",
+      "stazione,    5000,  6,  300,  1, 0, 0,  1,1,0,  2,1,1,    0,  16, 6,30, VALLE ALTA",
       "[rallentamenti]",
       "-- slowdown: start m; speed km/h; length m; f_tt; f_ta (1: approach cells); d_v",
       "rallentamento,    3800,    40,  350,  0,  0,  0",
