@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "support/program_run.h"
+#include <nlohmann/json.hpp>
+
 #include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
@@ -305,6 +307,21 @@ TEST(Watch, AWatchThatCannotStartSaysWhichDirectoryAndWhy) {
   EXPECT_EQ(outcome.status, 3);
   EXPECT_EQ(outcome.err, "scenario: error: cannot watch missing: No such file or directory\n");
   EXPECT_EQ(outcome.out, "");
+}
+
+TEST(Watch, AFileNameThatIsNotUtf8IsShownWithReplacementsInJson) {
+  const test_support::TemporaryDirectory directory("watch");
+  const std::string line = "citt\xE0_linea.txt";
+  const std::string service = "citt\xE0_1-.txt";
+  directory.write(line, kLine);
+  directory.write(service, service_with(kSignal + kSignal));  // two signals at one place: an error
+  Watcher watcher(directory.path(), {"watch", line, service, "-o", "out", "--diagnostics-format", "json"});
+  const std::string diagnostic = watcher.next_line();
+  ASSERT_FALSE(diagnostic.empty()) << "the round ended the program";
+  const auto json = nlohmann::json::parse(diagnostic);  // throws on a byte that is no UTF-8
+  EXPECT_EQ(json["file"].get<std::string>(), "citt\xEF\xBF\xBD_1-.txt");
+  const std::string round = watcher.next_line();
+  EXPECT_NE(round.find("round 1: 1 error, 0 warnings; no file written"), std::string::npos) << round;
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <variant>
 
 #include <nlohmann/json.hpp>
 
@@ -17,6 +16,7 @@
 #include "app/commands.h"
 #include "app/diagnostic_output.h"
 #include "app/exit_status.h"
+#include "app/refusal.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/windows1252.h"
@@ -71,7 +71,7 @@ std::string train_text(const ScenarioTimetable& timetable, TrainRank rank, doubl
 }
 
 void print_text(const ScenarioTimetable& timetable, const AuthorSources& author, const TimetableCommandOptions& options) {
-  std::cout << author.names.line_key << " " << author.names.train_number << ": "
+  std::cout << shown_name(author.names.line_key + " " + author.names.train_number) << ": "
             << train_text(timetable, options.rank, options.dwell) << "\n";
   if (!timetable.stations.empty()) {
     const Station& first = timetable.stations.front();
@@ -131,8 +131,8 @@ void print_text(const ScenarioTimetable& timetable, const AuthorSources& author,
 
 void print_json(const ScenarioTimetable& timetable, const AuthorSources& author, const TimetableCommandOptions& options) {
   nlohmann::ordered_json document;
-  document["line_key"] = author.names.line_key;
-  document["train_number"] = author.names.train_number;
+  document["line_key"] = shown_name(author.names.line_key);
+  document["train_number"] = shown_name(author.names.train_number);
   const RollingStock& stock = timetable.stock;
   document["train"] = {{"cars", stock.cars},
                        {"mass_t", timetable.train.mass / 1000},
@@ -184,13 +184,12 @@ int timetable(const TimetableCommandOptions& options) {
     try {
       timetable_options.rolling_stock = read_file(options.rolling_stock, kRollingStockReadLimit);
     } catch (const FileError& failure) {
-      std::cerr << "scenario: error: cannot read " << failure.path() << ": " << failure.reason() << "\n";
-      return kExitFileFailure;
+      return refuse("cannot read " + failure.path() + ": " + failure.reason(), kExitFileFailure);
     }
   }
-  auto read = read_author_sources(options.sources);
-  if (const int* status = std::get_if<int>(&read)) return *status;
-  const AuthorSources& author = std::get<AuthorSources>(read);
+  const Result<AuthorSources> read = read_author_sources(options.sources);
+  if (!read) return refuse(read.status());
+  const AuthorSources& author = *read;
   if (author.input.errors() > 0) {
     print_diagnostics({}, author.sources, author.input);
     return kExitError;
@@ -205,8 +204,7 @@ int timetable(const TimetableCommandOptions& options) {
   std::string error;
   const auto checked = timetable_of(compiled.state, timetable_options, error);
   if (!checked) {
-    std::cerr << "scenario: error: the rolling-stock file " << options.rolling_stock << ": " << error << "\n";
-    return kExitUsage;
+    return refuse("the rolling-stock file " + options.rolling_stock + ": " + error, kExitUsage);
   }
   if (options.format == TimetableFormat::Json)
     print_json(*checked, author, options);

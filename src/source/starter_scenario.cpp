@@ -1,9 +1,5 @@
 #include "source/starter_scenario.h"
 
-#include "platform/program_directory.h"
-#include "scenario/file_names.h"
-#include "scenario/run_state.h"
-
 // A comment line is a single field that contains "-": no comma, and no word of a keyword, so that the
 // readers pass over it without a note. One comment stands before each entry (the readers pass over
 // at most two in a row after the general section). Each file ends with "[fine]", since the last field
@@ -99,10 +95,4 @@ LineTable starter_service_lines() {
       "[fine]",
       kEndMarker,
   };
-}
-
-void write_starter_scenario(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, line_source_name(state.line_key)), starter_line_lines());
-  scrivi_righe(path_in(state.program_directory, service_source_name(state.line_key, state.train_number)),
-               starter_service_lines());
 }

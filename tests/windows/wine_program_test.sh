@@ -3,14 +3,17 @@
 # Windows one under Wine (headless: no display, so the run without arguments must show no window and
 # end), and compares their exit statuses, outputs and the files they write, byte for byte.
 #
-#   tests/windows/wine_program_test.sh LINUX_SCENARIO WINDOWS_SCENARIO_EXE [WINE]
+#   tests/windows/wine_program_test.sh LINUX_SCENARIO WINDOWS_SCENARIO_EXE [WINE] [HOLD_OPEN_EXE]
 #
+# HOLD_OPEN_EXE (tests/windows/hold_open.cpp, built beside scenario.exe) holds a file open as the simulator
+# does; without it that case is left out.
 # WINEPREFIX is used when set (the build keeps one in build-windows/), else a throwaway one here.
 set -uo pipefail
 
 linux=$(realpath "$1")
 windows=$(realpath "$2")
 wine=${3:-/usr/lib/wine/wine64}
+hold_open=${4:+$(realpath "$4")}
 work=$(mktemp -d)
 if [ -n "${KEEP_WORK:-}" ]; then echo "work: $work"; else trap 'rm -rf "$work"' EXIT; fi
 export WINEDEBUG=-all
@@ -110,6 +113,31 @@ mkdir -p "$work/inputs"
 (cd "$work/inputs" && "$linux" new Demo 1 >/dev/null)
 both compile compile Demo_linea.txt Demo_1-.txt -o out
 both documents documents Demo_linea.txt Demo_1-.txt -o documenti
+
+# A scenario file held open by another program (as the simulator holds the scenario it has loaded)
+# cannot be replaced on Windows: none of the three is, and the message names them. Only the Windows build.
+if [ -n "$hold_open" ]; then
+  held="$work/held"
+  mkdir -p "$held/out"
+  cp "$work/inputs/"* "$held/"
+  for name in Demo_linea.dat Demo_1.sim Demo_1.dat; do echo "earlier $name" >"$held/out/$name"; done
+  (cd "$held/out" && exec timeout 60 "$wine" "$hold_open" Demo_1.sim 20 >"$held/hold.out" 2>&1) &
+  holder=$!
+  for _ in $(seq 1 300); do grep -q holding "$held/hold.out" 2>/dev/null && break; sleep 0.1; done
+  (cd "$held" && timeout 120 "$wine" "$windows" compile Demo_linea.txt Demo_1-.txt -o out </dev/null \
+    >"$held.out" 2>"$held.err")
+  status=$?
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
+  expected='scenario: error: cannot write out\Demo_1.sim: Permission denied; no file was replaced (out\Demo_linea.dat and out\Demo_1.dat are as they were)'
+  [ "$status" = 3 ] || fail "held open: status $status, not 3"
+  [ "$(tr -d '\r' <"$held.err")" = "$expected" ] || fail "held open: the message is: $(cat "$held.err")"
+  for name in Demo_linea.dat Demo_1.sim Demo_1.dat; do
+    [ "$(cat "$held/out/$name")" = "earlier $name" ] || fail "held open: $name was replaced"
+  done
+  ls -A "$held/out" | grep -q '^\.scenario-' && fail "held open: a temporary file was left"
+  echo "held open: status $status, $(cat "$held.err")"
+fi
 
 # watch: a first round at the start, another when a source changes (seen by ReadDirectoryChangesW), and
 # another after the sources' directory was moved away and copied back (mv d d.old; cp -r d.old d): the
