@@ -52,7 +52,10 @@ Result<RollingStock> rolling_stock_for(const ScenarioTrain& scenario, std::optio
   if (document.is_discarded() || !document.is_object()) {
     return Status::invalid_argument("a rolling-stock file holds one JSON object of keys and numbers");
   }
-  for (const auto& [name, value] : document.items()) {
+  for (const auto& item : document.items()) {
+    // Named, not bound: clang 14 refuses a lambda that captures a structured binding.
+    const std::string& name = item.key();
+    const nlohmann::json& value = item.value();
     const auto& keys = rolling_stock_keys();
     const auto key = std::find_if(keys.begin(), keys.end(), [&](const RollingStockKey& k) { return k.key == name; });
     if (key == keys.end()) {
