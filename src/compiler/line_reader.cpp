@@ -13,6 +13,7 @@
 #include "compiler/memo_montagna.h"
 #include "compiler/progressive_ordina.h"
 #include "compiler/source_notes.h"
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
@@ -25,14 +26,6 @@ constexpr int kGeneralCommentRun = 10;
 constexpr int kLineCommentRun = 2;
 /// The trace is never computed beyond this metre.
 constexpr int32_t kTraceLimit = 1000000;
-
-struct Sharpness {
-  char digit;
-  double turn_per_metre;
-};
-constexpr std::array<Sharpness, 6> kSharpness{{
-    {'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003},
-}};
 
 bool begins_with_dash(const std::string& field) {
   const auto first = field.find_first_not_of(" \t");
@@ -302,17 +295,11 @@ class LineReader : public EntryReader {
     const int32_t length = reader_.read_int32();
     const SourcePlace length_place = reader_.last_place();
     if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
-    double turn = 0;
-    for (const auto& sharpness : kSharpness) {
-      if (field.find(sharpness.digit) != std::string::npos) {
-        turn = sharpness.turn_per_metre;
-        break;
-      }
-    }
-    if (turn == 0)
+    const CurveSharpness* sharpness = curve_sharpness(field);
+    if (sharpness == nullptr)
       return refuse(Refusal(kErrorCurve, std::nullopt, keyword_place_,
                             "\"" + field + "\" holds none of the digits 1 to 6 that give a curve's sharpness"));
-    if (contains_any_case(field, "s")) turn = -turn;
+    const double turn = curve_turns_left(field) ? -sharpness->turn_per_metre : sharpness->turn_per_metre;
     // The last two points of the trace stay empty: a curve must end before them.
     const int32_t end = add32(start, length);
     if (end > state_.grid_extent - 2)
@@ -339,9 +326,10 @@ class LineReader : public EntryReader {
     // Only the start is range-tested; the end is refused only when the stretch's last cell lies
     // outside the grid.
     if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
-    const int64_t first = profile_cell(start);
-    const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
-    if (first <= last) {
+    const MountainCells cells = mountain_cells(start, end);
+    const int64_t first = cells.first;
+    const int64_t last = cells.last;
+    if (!cells.empty()) {
       if (!state_.grid.contains(first))
         return outside_grid(start, start_place, "its first cell " + std::to_string(first) + " lies before cell 0");
       if (!state_.grid.contains(last))
@@ -350,17 +338,17 @@ class LineReader : public EntryReader {
                                 std::to_string(state_.grid.cellCount()));
     }
     if (mountains_full_) return Flow::Next;  // already refused once: the capacity is reported once
-    if (first > last)
+    if (cells.empty())
       warn(state_, WarningKind::MountainChanged, end_place,
            "this stretch places nothing: its last cell " + std::to_string(last) + " (end " + std::to_string(end) +
                " m) comes before its first cell " + std::to_string(first) + " (start " + std::to_string(start) + " m)");
-    const int32_t asked = type > 10 ? type - 10 : type;
+    const int32_t asked = type > kMountainMarkerTypeOffset ? type - kMountainMarkerTypeOffset : type;
     const int32_t code = recorded([&] { memo_montagna(state_, start, end, type); });
-    if (code == 0 && type != asked && first <= last)
+    if (code == 0 && type != asked && !cells.empty())
       warn(state_, WarningKind::MountainChanged, start_place,
            "type " + std::to_string(asked) + " becomes " + std::to_string(type) + ": the stretch starts " +
                std::to_string(int64_t{start} - state_.mountain_ends[static_cast<std::size_t>(state_.mountain_count - 1)]) +
-               " m after the previous stretch ends, within 150 m");
+               " m after the previous stretch ends, within " + std::to_string(kJoinedStretchGap) + " m");
     if (code == kErrorMountainCapacity) {
       mountains_full_ = true;
       return refuse(Refusal(kErrorMountainCapacity, start, start_place,

@@ -13,6 +13,7 @@
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
 #include "compiler/source_notes.h"
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
@@ -22,13 +23,6 @@ namespace {
 
 /// Dash fields passed over in a row before the keyword test.
 constexpr int kDashRun = 2;
-/// Station kinds: 5 and 6 lie before the position, 7 and 8 reach the length on both sides, from 25 on
-/// nothing is placed in the grid.
-constexpr uint8_t kKindBeforeFirst = 5;
-constexpr uint8_t kKindBeforeSecond = 6;
-constexpr uint8_t kKindBothSidesFirst = 7;
-constexpr uint8_t kKindBothSidesSecond = 8;
-constexpr uint8_t kFirstKindOffGrid = 25;
 /// A platform before its position still reaches this far beyond it, metres.
 constexpr int32_t kPlatformBeyond = 150;
 /// A platform extension flag lengthens the platform end by this, metres.
@@ -39,9 +33,6 @@ constexpr int32_t kLongPlatform = 600;
 constexpr int32_t kPlatformUnit = 100;
 /// Platforms of successive stations stand at least this far apart, metres.
 constexpr int32_t kStationSpacing = 350;
-/// Approach marks before a station mark: 81 in the cell before it, up to 84 four cells before it.
-constexpr int32_t kStationApproachMarks = 4;
-constexpr int32_t kStationApproachBase = 80;
 constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerMinute = 60;
 
@@ -205,33 +196,33 @@ class ServiceReader : public EntryReader {
   /// A slowdown refused for a taken cell: which cell, and what holds it.
   Refusal slowdown_refusal(int32_t code, const Placed& x, int32_t l) {
     Refusal refusal(code, x.value, x.place);
-    const int64_t warning = object_cell(int64_t{x.value} - 1200);
+    const SlowdownCells cells = slowdown_cells(x.value, l, 1);
     switch (code) {
       case kErrorWarningOccupied: {
+        const int64_t warning = cells.warning.value_or(0);
         const std::string holder = name_occupant(refusal, state_, warning);
-        refusal.detail = "its warning mark, 1200 m before the start, falls in " + cell_text(warning) +
-                         ", which holds " + holder;
+        refusal.detail = "its warning mark, " + std::to_string(kSlowdownWarningDistance) +
+                         " m before the start, falls in " + cell_text(warning) + ", which holds " + holder;
         break;
       }
       case kErrorSlowdownStartOccupied: {
-        const int64_t start = object_cell(x.value);
-        refusal.detail = cell_text(start) + " holds " + name_occupant(refusal, state_, start);
+        refusal.detail = cell_text(cells.start) + " holds " + name_occupant(refusal, state_, cells.start);
         break;
       }
       case kErrorSlowdownEndOccupied: {
-        const int64_t end = object_cell(int64_t{x.value} + l);
-        const std::string holder = name_occupant(refusal, state_, end);
-        refusal.detail = "its end at " + std::to_string(int64_t{x.value} + l) + " m falls in " + cell_text(end) +
+        const std::string holder = name_occupant(refusal, state_, cells.end);
+        refusal.detail = "its end at " + std::to_string(int64_t{x.value} + l) + " m falls in " + cell_text(cells.end) +
                          ", which holds " + holder;
         break;
       }
       case kErrorApproachOccupied: {
         // The four cells just before the warning cell; the first that is taken (perhaps by this slowdown).
-        const int64_t first = profile_cell(int64_t{x.value} - 1200);
-        for (int64_t cell = first; cell > first - 4; --cell) {
+        for (int32_t k = 1; k <= kSlowdownApproachCells; ++k) {
+          const int64_t cell = cells.approach_cell(k);
           if (state_.grid.contains(cell) && !state_.grid[static_cast<int32_t>(cell)].is_free()) {
             const std::string holder = name_occupant(refusal, state_, cell);
-            refusal.detail = "its four approach cells " + std::to_string(first - 3) + " to " + std::to_string(first) +
+            refusal.detail = "its four approach cells " + std::to_string(cells.approach_cell(kSlowdownApproachCells)) +
+                             " to " + std::to_string(cells.approach_cell(1)) +
                              ", before the warning mark, must be free, but " + cell_text(cell) + " holds " + holder;
             break;
           }
@@ -249,7 +240,7 @@ class ServiceReader : public EntryReader {
     const int32_t cut = reader_.read_int32();
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     // One cell before the cell of a single object: 2000 m gives cell 40.
-    const int64_t target = profile_cell(position.value);
+    const int64_t target = speed_cut_cell(position.value);
     if (!state_.grid.contains(target)) return outside_grid(position.value, position.place, "its cell lies before cell 0");
     TrackCell& cell = state_.grid[static_cast<int32_t>(target)];
     if (!cell.is_free()) {
@@ -333,21 +324,19 @@ class ServiceReader : public EntryReader {
       record.byte4 = 0;
     }
 
-    const bool on_grid = record.code < kFirstKindOffGrid;
-    const double end = record.number2 / static_cast<double>(kCellLength);
-    if (on_grid && !(end - 1 > 1))
+    const StationCells cells = station_cells(record.code, record.number2);
+    if (cells.on_grid && !cells.room_for_mark)
       return refused(refuse(Refusal(kErrorPlatformTooNear, std::nullopt, keyword_place_,
                                     "its platform ends at " + std::to_string(record.number2) + " m")),
                      kStationValues);
-    const auto mark_cell = static_cast<int64_t>(round_half_even(end - 1));
-    if (on_grid && !state_.grid.contains(mark_cell))
+    if (cells.on_grid && !state_.grid.contains(cells.mark))
       return refused(outside_grid(position.value, position.place,
-                                  "its mark cell " + std::to_string(mark_cell) + " lies outside the grid"),
+                                  "its mark cell " + std::to_string(cells.mark) + " lies outside the grid"),
                      kStationValues);
     // The spacing test comes after the marks; a refused station leaves them only when the reading ends.
     const std::optional<Refusal> spacing = spacing_refusal(n, position);
     if (spacing && state_.keep_going) return refused(refuse(*spacing), kStationValues);
-    if (on_grid) place_marks(record, n, end, mark_cell, position);
+    place_marks(cells, n, position);
     if (spacing) return refuse(*spacing);
 
     station_index_ = n + 1;
@@ -364,23 +353,26 @@ class ServiceReader : public EntryReader {
     return Flow::Next;
   }
 
-  /// The approach marks and the mark of station `n`, whose platform ends in cell `end` + 1.
-  void place_marks(const ScenarioRecord& record, int32_t n, double end, int64_t mark_cell, const Placed& position) {
-    if (record.code != kKindBeforeFirst && record.code != kKindBeforeSecond) {
-      for (int32_t k = 1; k <= kStationApproachMarks; ++k)
-        if (end - k - 1 > 1)
-          state_.grid[static_cast<int32_t>(round_half_even(end - k - 1))].approachMark = low8(kStationApproachBase + k);
+  /// The approach marks and the mark of station `n`, written without testing their cells (a mark over
+  /// another object is warned of); nothing for a kind off the grid.
+  void place_marks(const StationCells& cells, int32_t n, const Placed& position) {
+    for (const TargetCell& target : cells.targets()) {
+      const auto index = static_cast<int32_t>(target.cell);
+      TrackCell& cell = state_.grid[index];
+      if (target.role == CellRole::StationApproachMark) {
+        cell.approachMark = low8(kStationApproachBase + target.k);
+        continue;
+      }
+      if (!cell.is_free()) {
+        const Occupant occupant = occupant_of(state_, target.cell);
+        warn(state_, WarningKind::ObjectOverwritten, position.place,
+             "the station mark in " + cell_text(target.cell) + " is written over " + occupant.description +
+                 ", which the simulator then never sees");
+      }
+      cell.set_kind(CellKind::StationMark);
+      cell.value1 = low16(n);
+      state_.grid.set_origin(index, {keyword_place_, position.value});
     }
-    TrackCell& mark = state_.grid[static_cast<int32_t>(mark_cell)];
-    if (!mark.is_free()) {
-      const Occupant occupant = occupant_of(state_, mark_cell);
-      warn(state_, WarningKind::ObjectOverwritten, position.place,
-           "the station mark in " + cell_text(mark_cell) + " is written over " + occupant.description +
-               ", which the simulator then never sees");
-    }
-    mark.set_kind(CellKind::StationMark);
-    mark.value1 = low16(n);
-    state_.grid.set_origin(static_cast<int32_t>(mark_cell), {keyword_place_, position.value});
   }
 
   /// Why station `n` breaks the spacing rule, if it does: stations out of line order, or platforms less
@@ -415,8 +407,8 @@ class ServiceReader : public EntryReader {
   }
 
   static void place_platform(ScenarioRecord& record, int32_t position, int32_t length) {
-    const bool before = record.code == kKindBeforeFirst || record.code == kKindBeforeSecond;
-    const bool both_sides = record.code == kKindBothSidesFirst || record.code == kKindBothSidesSecond;
+    const bool before = record.code == kStationKindBeforeFirst || record.code == kStationKindBeforeSecond;
+    const bool both_sides = record.code == kStationKindBothSidesFirst || record.code == kStationKindBothSidesSecond;
     if (before) {
       record.number1 = add32(position, -int64_t{length});
       record.number2 = add32(position, kPlatformBeyond);
