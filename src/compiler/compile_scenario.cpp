@@ -17,6 +17,8 @@ void prepare_compilation(RunState& state, int32_t j) {
   state.trace_flag = j;
   state.error = RunError{};
   state.diagnostics.clear();
+  state.grid = TrackGrid{};
+  state.trace = TrackTrace{};
   state.record_places = {};
   state.kilometric_places = {};
   for (ScenarioRecord& record : state.table) record = ScenarioRecord{};

@@ -40,10 +40,14 @@ Text board_at(int position) { return "cartello_indicatore, " + std::to_string(po
 std::vector<ErrorExplanation> make_explanations() {
   return {
       {kErrorLineLength,
-       "The value of \"lunghezza percorso\" is the line's length in metres. A length below 0 or above "
-       "1000000 is refused, and the line description is read no further: there is no grid.",
+       "The value of \"lunghezza percorso\" is the line's length in metres; the grid covers it and 7000 m "
+       "beyond, in cells of 50 m. A length above 1000000 is refused, and the line description is read no "
+       "further: there is no grid. A length of 0 or less is accepted (check warns): the grid is then only "
+       "the part beyond the line's end. A length of -6975 to -7000 m is refused too, as its grid would have "
+       "no cell 1, where the output stamps its marker; from -7001 m on not even the plan trace can be made, "
+       "a read failure (E25).",
        line_of(1000050, "", ""), kPlainService,
-       "Give the length of the line in metres, from 0 to 1000000."},
+       "Give the length of the line in metres, at most 1000000."},
       {kErrorKilometricReference,
        "A kilometric reference (\"progressiva chilometrica uno\", \"due\" or \"tre\") gives the position "
        "from which it holds and the kilometric progressive there, both in metres. Both must be multiples "

@@ -113,6 +113,46 @@ class LineReader : public EntryReader {
          "\"" + field + "\" is ignored: " + words + " must be written in lower case");
   }
 
+  /// The line length dimensions the grid: cells 0 to round((length + 7000) / 50), and the plan trace,
+  /// metres 0 to length + 7000. The format refuses only a length above 1000000 m. A length of 0 or less
+  /// is accepted (its grid is the part beyond the line's end alone) down to where the arrays cannot be
+  /// made: a grid whose last cell falls before cell 0, or a trace with a negative last metre, is the
+  /// format's read failure. Between those and -6975 m the grid keeps cell 0 alone, and the output, which
+  /// stamps its marker into cell 1, cannot be made: such a length is refused like one too long.
+  Flow line_length(int32_t length) {
+    const SourcePlace place = reader_.last_place();
+    if (length > kMaxLineLength)
+      return hard_end(kErrorLineLength,
+                      std::to_string(length) + " m; a line is at most " + std::to_string(kMaxLineLength) + " m long");
+    const int64_t extent = int64_t{length} + kGridBeyondLine;
+    const int64_t last_cell = last_cell_of_extent(extent);
+    const bool traced = state_.trace_flag != 0;
+    if (last_cell < 0 || (traced && extent < 0)) {
+      // The format has re-created the grid (cell 0 alone) before its trace failed: no earlier grid stays.
+      if (last_cell >= 0) grid_wanted_ = false;
+      throw ReadFailure("a line of " + std::to_string(length) + " m has a grid extent of " + std::to_string(extent) +
+                            " m (length + " + std::to_string(kGridBeyondLine) + "), for which " +
+                            (last_cell < 0 ? "no grid" : "no plan trace") + " can be made",
+                        place);
+    }
+    if (last_cell < kCodeCell) {
+      grid_wanted_ = false;
+      return hard_end(kErrorLineLength, std::to_string(length) + " m: its grid, cells 0 to " +
+                                            std::to_string(last_cell) + ", has no cell " + std::to_string(kCodeCell) +
+                                            " for the output's marker; a line is at least " +
+                                            std::to_string(kShortestLine) + " m long");
+    }
+    if (length <= 0)
+      warn(state_, WarningKind::LineNotPositive, place,
+           "a line of " + std::to_string(length) + " m has no track of its own: its grid, cells 0 to " +
+               std::to_string(last_cell) + ", is only the " + std::to_string(extent) + " m beyond its end");
+    state_.grid_extent = static_cast<int32_t>(extent);
+    // Each length dimensions the grid afresh, so only the last one before the line entries counts:
+    // the grid and the trace are made once, when the general section ends.
+    grid_wanted_ = true;
+    return Flow::Next;
+  }
+
   Flow general_entry(const std::string& field) {
     ScenarioTable& table = state_.table;
     if (matches(field, Keyword::LineLength)) {
@@ -120,13 +160,7 @@ class LineReader : public EntryReader {
       expect(Keyword::LineLength);
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
-      if (length > kMaxLineLength || length < 0)
-        return hard_end(kErrorLineLength, std::to_string(length) + " m; a line is 0 to " +
-                                              std::to_string(kMaxLineLength) + " m long");
-      state_.grid_extent = length + kGridBeyondLine;
-      // Each length dimensions the grid afresh, so only the last one before the line entries counts:
-      // the grid and the trace are made once, when the general section ends.
-      grid_wanted_ = true;
+      if (const Flow flow = line_length(length); flow != Flow::Next) return flow;
     }
     const std::array<std::pair<Keyword, int>, 3> kilometric{{{Keyword::KilometricTre, kKilometricTreRecord},
                                                              {Keyword::KilometricDue, kKilometricDueRecord},

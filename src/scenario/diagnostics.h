@@ -38,6 +38,7 @@ enum class WarningKind : uint8_t {
   ProfileGap,              // a line speed or adhesion of 0 before the first entry of its kind
   FileNamesDiffer,         // line key or train number that differ between the two file names
   NotWindows1252,          // text that is not Windows-1252, such as UTF-8
+  LineNotPositive,         // a line length of 0 m or less
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.

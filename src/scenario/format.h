@@ -19,6 +19,9 @@ inline constexpr int32_t kCellLength = 50;
 inline constexpr int32_t kGridBeyondLine = 7000;
 /// The longest line the format accepts, metres.
 inline constexpr int32_t kMaxLineLength = 1000000;
+/// The shortest line whose grid has cell 1, where the output stamps its marker: its last cell,
+/// round((length + 7000) / 50), must reach 1, and half a cell rounds to 0.
+inline constexpr int32_t kShortestLine = kCellLength / 2 + 1 - kGridBeyondLine;
 /// Margin of the range test for most positions, and the wider one for stations, metres.
 inline constexpr int32_t kRangeMargin = 100;
 inline constexpr int32_t kStationRangeMargin = 800;
