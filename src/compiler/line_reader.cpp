@@ -11,6 +11,7 @@
 #include "compiler/keywords.h"
 #include "compiler/memo_indicatori_v_max.h"
 #include "compiler/memo_montagna.h"
+#include "compiler/profile_fill.h"
 #include "compiler/progressive_ordina.h"
 #include "compiler/source_notes.h"
 #include "compiler/target_cells.h"
@@ -219,9 +220,8 @@ class LineReader : public EntryReader {
   void start_line_entries() {
     state_.mountain_count = 0;
     state_.board_slot = kFirstBoardRecord;
-    gradient_cursor_ = 0;
+    gradient_ = ProfileFill(Profile::Gradient);
     trace_cursor_ = 2;
-    previous_gradient_ = 0;
     if (state_.trace_flag != 0 && state_.trace.exists()) {
       state_.trace.set_integer(0, kAxisX, 0);
       state_.trace.set_integer(0, kAxisY, 0);
@@ -266,12 +266,6 @@ class LineReader : public EntryReader {
     return true;
   }
 
-  /// Writes the previous gradient into the cells from the cursor on while it is below `until`.
-  void fill_gradient(int64_t until) {
-    const uint8_t value = low8(add32(previous_gradient_, kGradientOffset));
-    fill_profile(state_.grid, gradient_cursor_, until, [value](TrackCell& cell) { cell.gradient = value; });
-  }
-
   Flow gradient_entry() {
     if (grid_missing()) return Flow::End;
     expect(Keyword::Gradient);
@@ -284,10 +278,9 @@ class LineReader : public EntryReader {
       warn(state_, WarningKind::GradientOrder, place, "gradient entry at " + std::to_string(position) + " m comes after one at " +
                               std::to_string(last_gradient_position_) + " m: the profile is filled in file order");
     last_gradient_position_ = position;
-    note_byte_cut(state_, int64_t{gradient} + kGradientOffset, "gradient + 100", gradient_place);
     const int64_t first_cell = profile_cell(position);
-    if (first_cell > 0) fill_gradient(first_cell);
-    previous_gradient_ = gradient;
+    if (first_cell > 0) gradient_.fill(state_, first_cell, keyword_place_);
+    gradient_.give(gradient, gradient_place);
     return Flow::Next;
   }
 
@@ -453,13 +446,12 @@ class LineReader : public EntryReader {
       raise_error(state_, Refusal{kErrorNoLineLength});
       return false;
     }
-    fill_gradient(state_.grid.cellCount() - kProfileTailCells);
+    gradient_.finish(state_, state_.grid.cellCount() - kProfileTailCells);
     if (state_.trace_flag != 0) trace_run(state_.grid_extent - 2, false, 0, false);
     return true;
   }
 
-  int32_t gradient_cursor_ = 0;
-  int32_t previous_gradient_ = 0;
+  ProfileFill gradient_{Profile::Gradient};
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
   bool grid_wanted_ = false;

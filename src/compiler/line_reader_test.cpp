@@ -134,14 +134,38 @@ TEST(LineReader, GradientsTakeEffectFromTheirProfileCell) {
   for (int cell = 114; cell <= 717; ++cell) ASSERT_EQ(state.grid[cell].gradient, 102) << cell;
 }
 
-TEST(LineReader, GradientsInOneCellStillWriteACellEachAndStayInTheGrid) {
-  RunState state = fresh_state();
+// Every gradient entry beyond cell 0 writes at least one cell, from where the one before stopped, and so
+// does the end of the reading: entries crowded into one cell push the cursor on, up to the grid's last
+// cell and then beyond it, where the format's write fails (a read failure).
+TEST(LineReader, GradientsInOneCellStillWriteACellEachUpToTheGridsLastCell) {
   std::string entries = "pendenza,  0,   5\r\n";
-  for (int i = 0; i < 900; ++i) entries += "pendenza,  50,   7\r\n";  // far more entries than cells
+  for (int i = 0; i < 720; ++i) entries += "pendenza,  50,   7\r\n";  // lines 5 to 724
+  RunState state = fresh_state();
   ASSERT_TRUE(read_line_description(state, line_with(entries)));
   EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].gradient, 105);
-  EXPECT_EQ(state.grid[720].gradient, 107);
+  EXPECT_EQ(state.grid[719].gradient, 107);
+  EXPECT_EQ(state.grid[720].gradient, 107);  // the end of the reading writes one cell more
+
+  // One entry more: the end of the reading would write cell 721; told at the last entry's gradient.
+  RunState ending = fresh_state();
+  try {
+    read_line_description(ending, line_with(entries + "pendenza,  50,   7\r\n"));
+    ADD_FAILURE() << "no read failure";
+  } catch (const ReadFailure& failure) {
+    EXPECT_EQ(failure.place().line, 725);
+    EXPECT_EQ(failure.place().column, 18);
+    EXPECT_NE(std::string(failure.what()).find("cell 721, beyond the grid's last cell 720"), std::string::npos);
+  }
+  // Two more: the second entry's own write fails, at its keyword.
+  RunState entry = fresh_state();
+  try {
+    read_line_description(entry, line_with(entries + "pendenza,  50,   7\r\npendenza,  50,   7\r\n"));
+    ADD_FAILURE() << "no read failure";
+  } catch (const ReadFailure& failure) {
+    EXPECT_EQ(failure.place().line, 726);
+    EXPECT_EQ(failure.place().column, 1);
+  }
 }
 
 TEST(LineReader, KeepsTheLowEightBitsOfAGradient) {

@@ -12,6 +12,7 @@
 #include "compiler/keywords.h"
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
+#include "compiler/profile_fill.h"
 #include "compiler/source_notes.h"
 #include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
@@ -76,9 +77,10 @@ class ServiceReader : public EntryReader {
       table[kTrainRecord].number3 = reader_.read_int32();
     }
     if (matches(field, Keyword::Speed))
-      if (const Flow flow = speed_entry(); flow != Flow::Next) return flow;
+      if (const Flow flow = profile_entry(Keyword::Speed, speed_, first_speed_); flow != Flow::Next) return flow;
     if (matches(field, Keyword::Adhesion))
-      if (const Flow flow = adhesion_entry(); flow != Flow::Next) return flow;
+      if (const Flow flow = profile_entry(Keyword::Adhesion, adhesion_, first_adhesion_); flow != Flow::Next)
+        return flow;
     if (matches(field, Keyword::Clock)) {
       expect(Keyword::Clock);
       table[kServiceRecord].short3 = reader_.read_int16();
@@ -100,36 +102,16 @@ class ServiceReader : public EntryReader {
     return Flow::Next;
   }
 
-  void fill_speed(int64_t until) {
-    fill_profile(state_.grid, speed_cursor_, until, [this](TrackCell& cell) { cell.speedLimit = round8(previous_speed_ / static_cast<double>(kSpeedUnit)); });
-  }
-
-  void fill_adhesion(int64_t until) {
-    fill_profile(state_.grid, adhesion_cursor_, until, [this](TrackCell& cell) { cell.adhesion = low8(previous_adhesion_); });
-  }
-
-  Flow speed_entry() {
-    expect(Keyword::Speed);
+  /// A line speed or adhesion entry: its position starts its run, its value waits for the next entry.
+  Flow profile_entry(Keyword keyword, ProfileFill& profile, std::optional<Placed>& first_entry) {
+    expect(keyword);
     const Placed position = read_placed();
-    const int32_t speed = reader_.read_int32();
+    const Placed value = read_placed();
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     const int64_t first = profile_cell(position.value);
-    if (!first_speed_) first_speed_ = position;
-    if (first > 0) fill_speed(first);
-    previous_speed_ = speed;
-    return Flow::Next;
-  }
-
-  Flow adhesion_entry() {
-    expect(Keyword::Adhesion);
-    const Placed position = read_placed();
-    const int32_t adhesion = reader_.read_int32();
-    note_byte_cut(state_, adhesion, "adhesion", reader_.last_place());
-    if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
-    const int64_t first = profile_cell(position.value);
-    if (!first_adhesion_) first_adhesion_ = position;
-    if (first > 0) fill_adhesion(first);
-    previous_adhesion_ = adhesion;
+    if (!first_entry) first_entry = position;
+    if (first > 0) profile.fill(state_, first, keyword_place_);
+    profile.give(value.value, value.place);
     return Flow::Next;
   }
 
@@ -444,8 +426,8 @@ class ServiceReader : public EntryReader {
     note_profile_start(first_speed_, "line speed", "velocita");
     note_profile_start(first_adhesion_, "adhesion", "aderenza");
     const int64_t tail = int64_t{state_.grid.cellCount()} - kProfileTailCells;
-    fill_speed(tail);
-    fill_adhesion(tail);
+    speed_.finish(state_, tail);
+    adhesion_.finish(state_, tail);
     for (int index : {kKilometricTreRecord, kKilometricDueRecord, kKilometricUnoRecord}) {
       const ScenarioRecord& record = state_.table[index];
       if (record.number1 % kCellLength != 0 || record.number2 % kCellLength != 0) {
@@ -468,10 +450,9 @@ class ServiceReader : public EntryReader {
   std::optional<Placed> first_speed_;
   std::optional<Placed> first_adhesion_;
 
-  int32_t speed_cursor_ = 0;
-  int32_t previous_speed_ = 0;
-  int32_t adhesion_cursor_ = 0;
-  int32_t previous_adhesion_ = 0;
+  // Both start from the value 0 before their first entry.
+  ProfileFill speed_{Profile::LineSpeed};
+  ProfileFill adhesion_{Profile::Adhesion};
 };
 
 }  // namespace

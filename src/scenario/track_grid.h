@@ -42,17 +42,6 @@ class TrackGrid {
   std::vector<CellOrigin> origins_;
 };
 
-/// Fills a profile run: `write` takes the cell at `cursor`, which then advances, at least once and then
-/// while it is below `until`; never beyond the last cell of the grid.
-template <typename Write>
-void fill_profile(TrackGrid& grid, int32_t& cursor, int64_t until, Write write) {
-  do {
-    if (cursor > grid.cellCount()) return;
-    write(grid[cursor]);
-    ++cursor;
-  } while (cursor < until);
-}
-
 /// Rounds half to even, as every conversion of a real value to a whole number does.
 double round_half_even(double value);
 
