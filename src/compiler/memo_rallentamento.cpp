@@ -44,22 +44,6 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
     return;
   }
 
-  // Reading on after a refusal takes a refused slowdown as not written: its approach cells are then
-  // tested before anything is written, a cell of its own counting as taken as it would once written.
-  if (state.keep_going && cells.has_approach) {
-    for (int32_t k = 1; k <= kSlowdownApproachCells; ++k) {
-      const int64_t cell = cells.approach_cell(k);
-      if (!grid.contains(cell)) {
-        set_error(state, kErrorOutOfRange, x);
-        return;
-      }
-      if (!grid[static_cast<int32_t>(cell)].is_free() || cell == warning || cell == start || cell == end) {
-        set_error(state, kErrorApproachOccupied);
-        return;
-      }
-    }
-  }
-
   const int16_t speed = cut16(state, v, "slowdown speed");
   const int16_t shared = cut16(state, d_v, "slowdown d_v");
   const int16_t stored = cut16(state, f_tt, "slowdown f_tt");

@@ -70,20 +70,27 @@ TEST(ReadingOn, EveryIndependentMistakeIsFoundInOneReading) {
   EXPECT_EQ(state.grid[0].speedLimit, 16);
 }
 
-TEST(ReadingOn, ARefusedEntryIsTakenAsNotWritten) {
-  // A refused station leaves no record, so the next station follows the one before it; a slowdown refused
-  // for its approach cells leaves no warning, start or end.
+TEST(ReadingOn, ARefusedEntryIsTakenAsTheFormatLeavesIt) {
+  // A station refused for its spacing has written its record and its marks: the next station fills the
+  // same record again and follows the one before it, and the marks stay. A slowdown refused for its
+  // approach cells has written its warning, start and end, so a later signal on its start is refused.
   const RunState state = checked(line_with(""), service_with(station(650, 300, "A") + station(900, 300, "B") +
                                                              station(2000, 300, "C") + signal_at(2000) +
-                                                             "rallentamento, 3300, 40, 100, 0, 1, 0\r\n"));
+                                                             "rallentamento, 3300, 40, 100, 0, 1, 0\r\n" +
+                                                             signal_at(3300)));
   const std::vector<Found> found = errors_of(state);
-  ASSERT_EQ(found.size(), 2u);
+  ASSERT_EQ(found.size(), 3u);
   EXPECT_EQ(found[0].code, kErrorStationSpacing);
   EXPECT_EQ(found[1].code, kErrorApproachOccupied);
+  EXPECT_EQ(found[2].code, kErrorSignalOccupied);
+  EXPECT_EQ(found[2].line, 9);
   EXPECT_EQ(state.table[1].text, "A");
   EXPECT_EQ(state.table[2].text, "C");
   EXPECT_EQ(state.table[3].text, "");
-  for (const int cell : {43, 67, 69}) EXPECT_TRUE(state.grid[cell].is_free()) << cell;
+  EXPECT_TRUE(state.grid[20].is(CellKind::StationMark));  // B's, whose platform ends at 1050 m
+  EXPECT_TRUE(state.grid[43].is(CellKind::SlowdownWarning));
+  EXPECT_TRUE(state.grid[67].is(CellKind::SlowdownStart));
+  EXPECT_TRUE(state.grid[69].is(CellKind::SlowdownEnd));
 }
 
 TEST(ReadingOn, AReadFailureIsToldAndTheNextLinesStillRead) {

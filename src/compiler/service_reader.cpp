@@ -252,11 +252,12 @@ class ServiceReader : public EntryReader {
     }
     ScenarioRecord& record = state_.table[n];
     state_.record_places[static_cast<std::size_t>(n)] = keyword_place_;
-    // When the run keeps going a refused station is taken as not written: its record is blank again.
+    // When the run keeps going a refused station is taken as the format leaves it: its record keeps what
+    // was read into it (the next station fills the same record again) and its marks stay in the grid;
+    // only the record no longer names it as its entry.
     const auto refused = [&](Flow flow, std::size_t values_read) {
       if (state_.keep_going) {
         skip_values(values_read);
-        record = ScenarioRecord{};
         state_.record_places[static_cast<std::size_t>(n)] = SourcePlace{};
       }
       return flow;
@@ -315,11 +316,10 @@ class ServiceReader : public EntryReader {
       return refused(outside_grid(position.value, position.place,
                                   "its mark cell " + std::to_string(cells.mark) + " lies outside the grid"),
                      kStationValues);
-    // The spacing test comes after the marks; a refused station leaves them only when the reading ends.
-    const std::optional<Refusal> spacing = spacing_refusal(n, position);
-    if (spacing && state_.keep_going) return refused(refuse(*spacing), kStationValues);
+    // The spacing test comes after the marks, which a refused station leaves in the grid.
     place_marks(cells, n, position);
-    if (spacing) return refuse(*spacing);
+    if (const std::optional<Refusal> spacing = spacing_refusal(n, position))
+      return refused(refuse(*spacing), kStationValues);
 
     station_index_ = n + 1;
     if (station_index_ >= slot_limit) {
