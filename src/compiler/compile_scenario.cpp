@@ -11,7 +11,9 @@
 #include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 
-bool CompileOutcome::writable(const RunState& state) const { return state.grid.exists() && taken == 0; }
+bool CompileOutcome::writable(const RunState& state) const {
+  return state.grid.exists() && !state.grid_stands_in && taken == 0;
+}
 
 void prepare_compilation(RunState& state, int32_t j) {
   state.trace_flag = j;
@@ -19,6 +21,7 @@ void prepare_compilation(RunState& state, int32_t j) {
   state.diagnostics.clear();
   state.grid = TrackGrid{};
   state.trace = TrackTrace{};
+  state.grid_stands_in = false;
   state.record_places = {};
   state.kilometric_places = {};
   for (ScenarioRecord& record : state.table) record = ScenarioRecord{};

@@ -46,7 +46,11 @@ class LineReader : public EntryReader {
  private:
   bool read_steps() {
     store_identity(state_);
-    if (!find_general_section()) return false;
+    if (!find_general_section()) {
+      if (!state_.keep_going) return false;
+      stand_in_grid();
+      return true;
+    }
     Flow general = Flow::Next;
     try {
       general = read_general_section();
@@ -55,6 +59,8 @@ class LineReader : public EntryReader {
       throw;
     }
     create_grid();
+    // A length given but refused has been reported: checking reads on as on the longest line.
+    if (state_.keep_going && !state_.grid.exists() && length_given_) stand_in_grid();
     if (general == Flow::End) return false;
     progressive_ordina(state_);
     start_line_entries();
@@ -74,6 +80,17 @@ class LineReader : public EntryReader {
     grid_wanted_ = false;
     state_.grid.create(state_.grid_extent);
     if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
+  }
+
+  /// Without an accepted line length there is no grid, and the format's reading has ended. Checking
+  /// reads on, the line description's entries and the train service, on the grid of the longest line
+  /// the format accepts (without a plan trace): what the format would report once the length were
+  /// mended, but for positions that only the true length would refuse.
+  void stand_in_grid() {
+    state_.grid_extent = kMaxLineLength + kGridBeyondLine;
+    state_.grid.create(state_.grid_extent);
+    state_.trace = TrackTrace{};
+    state_.grid_stands_in = true;
   }
 
   /// A hard error that has no position: its place is the field just read.
@@ -120,11 +137,17 @@ class LineReader : public EntryReader {
   /// made: a grid whose last cell falls before cell 0, or a trace with a negative last metre, is the
   /// format's read failure. Between those and -6975 m the grid keeps cell 0 alone, and the output, which
   /// stamps its marker into cell 1, cannot be made: such a length is refused like one too long.
+  /// A refused line length (E1): the reading ends; checking reads on (see stand_in_grid).
+  Flow refuse_length(std::string why) {
+    if (!state_.keep_going) return hard_end(kErrorLineLength, std::move(why));
+    return refuse(Refusal(kErrorLineLength, std::nullopt, reader_.last_place(), std::move(why)));
+  }
+
   Flow line_length(int32_t length) {
     const SourcePlace place = reader_.last_place();
     if (length > kMaxLineLength)
-      return hard_end(kErrorLineLength,
-                      std::to_string(length) + " m; a line is at most " + std::to_string(kMaxLineLength) + " m long");
+      return refuse_length(std::to_string(length) + " m; a line is at most " + std::to_string(kMaxLineLength) +
+                           " m long");
     const int64_t extent = int64_t{length} + kGridBeyondLine;
     const int64_t last_cell = last_cell_of_extent(extent);
     const bool traced = state_.trace_flag != 0;
@@ -138,10 +161,9 @@ class LineReader : public EntryReader {
     }
     if (last_cell < kCodeCell) {
       grid_wanted_ = false;
-      return hard_end(kErrorLineLength, std::to_string(length) + " m: its grid, cells 0 to " +
-                                            std::to_string(last_cell) + ", has no cell " + std::to_string(kCodeCell) +
-                                            " for the output's marker; a line is at least " +
-                                            std::to_string(kShortestLine) + " m long");
+      return refuse_length(std::to_string(length) + " m: its grid, cells 0 to " + std::to_string(last_cell) +
+                           ", has no cell " + std::to_string(kCodeCell) + " for the output's marker; a line is at least " +
+                           std::to_string(kShortestLine) + " m long");
     }
     if (length <= 0)
       warn(state_, WarningKind::LineNotPositive, place,
@@ -159,6 +181,7 @@ class LineReader : public EntryReader {
     if (matches(field, Keyword::LineLength)) {
       matched();
       expect(Keyword::LineLength);
+      length_given_ = true;
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
       if (const Flow flow = line_length(length); flow != Flow::Next) return flow;
@@ -198,12 +221,17 @@ class LineReader : public EntryReader {
       record.number1 = reader_.read_int32();
       const SourcePlace first_place = reader_.last_place();
       record.number2 = reader_.read_int32();
-      if (record.number1 % kCellLength != 0)
-        return refuse(Refusal(kErrorRepetitionFirst, std::nullopt, first_place,
-                              std::to_string(record.number1) + " m is not a multiple of 50"));
-      if (record.number2 % kCellLength != 0)
-        return refuse(Refusal(kErrorRepetitionSecond, std::nullopt, reader_.last_place(),
-                              std::to_string(record.number2) + " m is not a multiple of 50"));
+      // The three tests concern three values: checking goes on to the next test after a refusal.
+      if (record.number1 % kCellLength != 0) {
+        const Flow flow = refuse(Refusal(kErrorRepetitionFirst, std::nullopt, first_place,
+                                         std::to_string(record.number1) + " m is not a multiple of 50"));
+        if (flow != Flow::Next) return flow;
+      }
+      if (record.number2 % kCellLength != 0) {
+        const Flow flow = refuse(Refusal(kErrorRepetitionSecond, std::nullopt, reader_.last_place(),
+                                         std::to_string(record.number2) + " m is not a multiple of 50"));
+        if (flow != Flow::Next) return flow;
+      }
       if (contains(field, "4")) {
         record.number3 = 4;
       } else if (contains(field, "9")) {
@@ -258,12 +286,15 @@ class LineReader : public EntryReader {
     return Flow::Next;
   }
 
-  /// A line entry needs the grid, which only an accepted line length creates.
+  /// A line entry needs the grid, which only an accepted line length creates. Without one the reading
+  /// ends; checking reads on (see stand_in_grid).
   bool grid_missing() {
     if (state_.grid.exists()) return false;
     refuse_hard(Refusal(kErrorNoLineLength, std::nullopt, keyword_place_,
                         "the general section has no accepted \"lunghezza percorso\""));
-    return true;
+    if (!state_.keep_going) return true;
+    stand_in_grid();
+    return false;
   }
 
   Flow gradient_entry() {
@@ -291,6 +322,13 @@ class LineReader : public EntryReader {
     TrackTrace& trace = state_.trace;
     int32_t m = trace_cursor_;
     if (m > last) return Flow::Next;
+    if (!trace.exists()) {
+      // A stand-in grid has no trace: the cursor moves on as the trace would.
+      trace_cursor_ = limited && last >= kTraceLimit ? kTraceLimit + 1 : last + 1;
+      if (trace_cursor_ > kTraceLimit && limited)
+        return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
+      return Flow::Next;
+    }
     double x2 = trace.value(m - 2, kAxisX), x1 = trace.value(m - 1, kAxisX);
     double y2 = trace.value(m - 2, kAxisY), y1 = trace.value(m - 1, kAxisY);
     while (m <= last) {
@@ -321,11 +359,16 @@ class LineReader : public EntryReader {
     const int32_t start = read_position(start_place);
     const int32_t length = reader_.read_int32();
     const SourcePlace length_place = reader_.last_place();
-    if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
+    // The keyword's sharpness is another mistake than the start's: checking tests it after a start
+    // beyond the grid too.
+    const bool start_outside = !passes_range_test(state_.grid, start);
+    if (start_outside)
+      if (const Flow flow = outside_grid(start, start_place); flow != Flow::Next) return flow;
     const CurveSharpness* sharpness = curve_sharpness(field);
     if (sharpness == nullptr)
       return refuse(Refusal(kErrorCurve, std::nullopt, keyword_place_,
                             "\"" + field + "\" holds none of the digits 1 to 6 that give a curve's sharpness"));
+    if (start_outside) return Flow::Next;
     const double turn = curve_turns_left(field) ? -sharpness->turn_per_metre : sharpness->turn_per_metre;
     // The last two points of the trace stay empty: a curve must end before them.
     const int32_t end = add32(start, length);
@@ -444,10 +487,11 @@ class LineReader : public EntryReader {
   bool complete() {
     if (!state_.grid.exists()) {
       raise_error(state_, Refusal{kErrorNoLineLength});
-      return false;
+      if (!state_.keep_going) return false;
+      stand_in_grid();
     }
     gradient_.finish(state_, state_.grid.cellCount() - kProfileTailCells);
-    if (state_.trace_flag != 0) trace_run(state_.grid_extent - 2, false, 0, false);
+    if (state_.trace_flag != 0 && state_.trace.exists()) trace_run(state_.grid_extent - 2, false, 0, false);
     return true;
   }
 
@@ -455,6 +499,7 @@ class LineReader : public EntryReader {
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
   bool grid_wanted_ = false;
+  bool length_given_ = false;
   bool mountains_full_ = false;
   int curves_ = 0;
   bool boards_full_ = false;

@@ -265,12 +265,15 @@ class ServiceReader : public EntryReader {
 
     const Placed position = read_placed();
     record.number3 = position.value;
+    // A refused position is one mistake, the platform's length another: checking goes on to test the
+    // length, and ends the entry there (what follows needs the position).
+    std::optional<Flow> position_refused;
     if (!passes_range_test(state_.grid, position.value, kStationRangeMargin))
-      return refused(outside_grid(position.value, position.place, range_limit(kStationRangeMargin)), 1);
-    if (position.value % kCellLength != 0)
-      return refused(refuse(Refusal(kErrorStationPosition, position.value, position.place,
-                                    std::to_string(position.value) + " m is not a multiple of 50")),
-                     1);
+      position_refused = outside_grid(position.value, position.place, range_limit(kStationRangeMargin));
+    else if (position.value % kCellLength != 0)
+      position_refused = refuse(Refusal(kErrorStationPosition, position.value, position.place,
+                                        std::to_string(position.value) + " m is not a multiple of 50"));
+    if (position_refused && !state_.keep_going) return refused(*position_refused, 1);
     record.code = reader_.read_uint8();
     const Placed length = read_placed();
     if (length.value % kPlatformUnit != 0) {
@@ -278,6 +281,7 @@ class ServiceReader : public EntryReader {
                       "its platform of " + std::to_string(length.value) + " m is not a multiple of 100");
       return refused(refuse(std::move(refusal)), 3);
     }
+    if (position_refused) return refused(*position_refused, 3);
 
     record.mark = reader_.read_uint8();
     record.byte4 = reader_.read_uint8();

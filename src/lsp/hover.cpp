@@ -182,7 +182,10 @@ class HoverWriter {
     const int32_t stored = state_.table[kTrainRecord].number2;
     lines.push_back("stored: " + std::to_string(stored) + " m" +
                     (stored != length ? " (another \"lunghezza percorso\" entry gave it)" : ""));
-    if (grid_.exists())
+    if (state_.grid_stands_in)
+      lines.push_back("no track grid: the length was refused (checking reads on as on a line of " +
+                      std::to_string(kMaxLineLength) + " m)");
+    else if (grid_.exists())
       lines.push_back("the track grid: " + grid_limits() + ", reaching " + std::to_string(kGridBeyondLine) +
                       " m beyond the end of the line");
     else
