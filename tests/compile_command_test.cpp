@@ -292,10 +292,11 @@ TEST_F(CompileCommand, CheckWarnsOfWhatTheFormatPassesOverOrChanges) {
       "W_linea.txt:3:1: warning: \"Sfondo uno\" is ignored: \"sfondo\" and \"uno\" must be written in lower case",
       "W_linea.txt:5:1: warning: \"strano\" is no keyword: passed over",
       "W_linea.txt:6:1: warning: \"-pendenza\" contains \"-\" and is taken for a comment: its entry is lost",
-      "W_linea.txt:7:17: warning: value 400 of gradient + 100 cut to its low 8 bits (144)",
+      // A value is told of when it is written: by the next entry of its kind, after that entry's own warning.
       "W_linea.txt:8:11: warning: gradient entry at 1000 m comes after one at 2000 m: the profile is filled in file "
       "order",
-      "W_linea.txt:9:1: warning: \"montagna\" is the last field of the file: it is never read",
+      "W_linea.txt:7:17: warning: value 400 of gradient + 100 cut to its low 8 bits (144)",
+      "W_linea.txt:9:1: warning: \"montagna\" is the last field of the file: it is never read, and its entry is lost",
       "W_9-.txt:3:11: warning: the station mark in cell 15 (700 m) is written over the signal at 700 m (the train "
       "service, line 2), which the simulator then never sees",
       "W_9-.txt:1:1: warning: no \"velocita\" entry: the line speed is 0 on the whole line",

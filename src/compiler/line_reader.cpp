@@ -113,6 +113,7 @@ class LineReader : public EntryReader {
 
   /// The general section: its entries in any order, up to the first section header.
   Flow read_general_section() {
+    notes_.reading(KeywordPlace::LineGeneral);
     return read_entries({kGeneralCommentRun, false}, [this](const std::string& field) {
       if (const Flow flow = general_entry(field); flow != Flow::Next) return flow;
       return is_section_header(field) && !begins_with_dash(field) ? Flow::Done : Flow::Next;
@@ -259,6 +260,7 @@ class LineReader : public EntryReader {
   }
 
   Flow read_line_entries() {
+    notes_.reading(KeywordPlace::LineEntries);
     return read_entries({kLineCommentRun, true}, [this](const std::string& field) { return line_entry(field); });
   }
 

@@ -223,10 +223,17 @@ TEST(LineReader, AnEntryOnTheLastLineIsReadButTheLastFieldIsNot) {
   ASSERT_TRUE(read_line_description(
       state, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna,  100,  200,  5\r\n"));
   EXPECT_EQ(state.grid[2].mountainType, 5);
+  EXPECT_EQ(state.diagnostics.warnings(), 0u);  // nothing is lost, nothing is warned of
   RunState other = fresh_state();
-  // Here the keyword itself is the last field: it is never interpreted.
+  // Here the keyword itself is the last field: it is never interpreted, and its entry is lost.
   ASSERT_TRUE(read_line_description(other, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna"));
   EXPECT_EQ(other.error.code, 0);
+  ASSERT_EQ(other.diagnostics.warnings(), 1u);
+  EXPECT_EQ(other.diagnostics.all()[0].warning, WarningKind::KeywordLastField);
+  // A last field that would be no keyword there loses nothing: a general keyword among the line entries.
+  RunState general = fresh_state();
+  ASSERT_TRUE(read_line_description(general, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nsfondo uno"));
+  EXPECT_EQ(general.diagnostics.warnings(), 0u);
 }
 
 TEST(LineReader, MountainTypeRules) {
