@@ -180,12 +180,12 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
        "1 hold at most 80 board texts"},
       {"marker place", ok_line, service_with(signal_at(10)),
        "D_9-.txt: error E1250: a marker place of the output is already taken: cell 1 (0 m) holds the signal "
-       "at 10 m (the train service, line 2), but its value1 is kept for the marker 5121: no object may "
-       "stand at 0 to 24 m"},
+       "at 10 m (the train service, line 2), but its value1 is kept for the marker 5121 and must be 0 before it "
+       "is stamped"},
       {"code place", ok_line, service_with("segnale, 10, 2, 0, 3, 0, 0, 0, 0, 0, 0, 0\r\n"),
        "D_9-.txt: error E1251: a competition code place of the output is already taken: cell 1 (0 m) holds "
-       "the signal at 10 m (the train service, line 2), but its value2 is kept for the competition code: no "
-       "object may stand at 0 to 24 m"},
+       "the signal at 10 m (the train service, line 2), but its value2 is kept for the competition code and must "
+       "be 0 before it is stamped"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -59,7 +59,7 @@ int32_t finish_scenario(RunState& state) {
     const bool marker = taken == kErrorMarkerTaken;
     refusal.detail = cell_text(kCodeCell) + " holds " + name_occupant(refusal, state, kCodeCell) + ", but its " +
                      (marker ? "value1" : "value2") + " is kept for the " + (marker ? "marker 5121" : "competition code") +
-                     ": no object may stand at 0 to 24 m";
+                     " and must be 0 before it is stamped";
     raise_error(state, std::move(refusal));
   }
   return taken;
