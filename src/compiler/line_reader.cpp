@@ -414,7 +414,7 @@ class LineReader : public EntryReader {
       warn(state_, WarningKind::MountainChanged, end_place,
            "this stretch places nothing: its last cell " + std::to_string(last) + " (end " + std::to_string(end) +
                " m) comes before its first cell " + std::to_string(first) + " (start " + std::to_string(start) + " m)");
-    const int32_t asked = type > kMountainMarkerTypeOffset ? type - kMountainMarkerTypeOffset : type;
+    const int32_t asked = mountain_type_asked(type);
     const int32_t code = recorded([&] { memo_montagna(state_, start, end, type); });
     if (code == 0 && type != asked && !cells.empty())
       warn(state_, WarningKind::MountainChanged, start_place,

@@ -147,24 +147,26 @@ TEST(LineReader, GradientsInOneCellStillWriteACellEachUpToTheGridsLastCell) {
   EXPECT_EQ(state.grid[719].gradient, 107);
   EXPECT_EQ(state.grid[720].gradient, 107);  // the end of the reading writes one cell more
 
-  // One entry more: the end of the reading would write cell 721; told at the last entry's gradient.
-  RunState ending = fresh_state();
-  try {
-    read_line_description(ending, line_with(entries + "pendenza,  50,   7\r\n"));
-    ADD_FAILURE() << "no read failure";
-  } catch (const ReadFailure& failure) {
-    EXPECT_EQ(failure.place().line, 725);
-    EXPECT_EQ(failure.place().column, 18);
-    EXPECT_NE(std::string(failure.what()).find("cell 721, beyond the grid's last cell 720"), std::string::npos);
-  }
-  // Two more: the second entry's own write fails, at its keyword.
-  RunState entry = fresh_state();
-  try {
-    read_line_description(entry, line_with(entries + "pendenza,  50,   7\r\npendenza,  50,   7\r\n"));
-    ADD_FAILURE() << "no read failure";
-  } catch (const ReadFailure& failure) {
-    EXPECT_EQ(failure.place().line, 726);
-    EXPECT_EQ(failure.place().column, 1);
+  // One entry more: the end of the reading would write cell 721, told at the last entry's gradient; two
+  // more: the second entry's own write fails, at its keyword.
+  struct Failed {
+    int more_entries;
+    int line;
+    int column;
+  };
+  for (const Failed f : {Failed{1, 725, 18}, Failed{2, 726, 1}}) {
+    SCOPED_TRACE(f.more_entries);
+    std::string more = entries;
+    for (int i = 0; i < f.more_entries; ++i) more += "pendenza,  50,   7\r\n";
+    RunState failed = fresh_state();
+    try {
+      read_line_description(failed, line_with(more));
+      ADD_FAILURE() << "no read failure";
+    } catch (const ReadFailure& failure) {
+      EXPECT_EQ(failure.place().line, f.line);
+      EXPECT_EQ(failure.place().column, f.column);
+      EXPECT_NE(std::string(failure.what()).find("beyond the grid's last cell 720"), std::string::npos);
+    }
   }
 }
 

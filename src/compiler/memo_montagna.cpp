@@ -12,8 +12,8 @@ void memo_montagna(RunState& state, int32_t& inizio, int32_t& fine, int32_t& tip
     return;
   }
   state.marker_flag = 0;
-  if (tipo > kMountainMarkerTypeOffset) {
-    tipo -= kMountainMarkerTypeOffset;
+  if (mountain_markers_asked(tipo)) {
+    tipo = mountain_type_asked(tipo);
     state.marker_flag = 1;
   }
   ++state.mountain_count;

@@ -260,7 +260,7 @@ class HoverWriter {
     const int held = profile_value(grid_[static_cast<int32_t>(first)], ProfileQuantity::MountainType);
     std::string line = "cells " + std::to_string(first) + " to " + std::to_string(last) + ", from " + at(profile_metre(first)) +
                        " to " + at(profile_metre(last + 1)) + ": mountain type " + std::to_string(held);
-    const int asked = type > kMountainMarkerTypeOffset ? type - kMountainMarkerTypeOffset : type;
+    const int asked = mountain_type_asked(type);
     if (held != asked) line += "; the entry asks for type " + std::to_string(asked) + ": the 150 m rule or a cut changed it";
     return {line, counted(static_cast<std::size_t>(markers), "marker") + " in its cells"};
   }

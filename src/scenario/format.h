@@ -86,6 +86,11 @@ inline constexpr int32_t kStationKindBothSidesSecond = 8;
 inline constexpr int32_t kFirstStationKindOffGrid = 25;
 /// A mountain type above this value asks for markers, and is stored less this value.
 inline constexpr int32_t kMountainMarkerTypeOffset = 10;
+constexpr bool mountain_markers_asked(int32_t given) { return given > kMountainMarkerTypeOffset; }
+/// The type a stretch asks for: the type given, less 10 when it asks for markers.
+constexpr int32_t mountain_type_asked(int32_t given) {
+  return mountain_markers_asked(given) ? given - kMountainMarkerTypeOffset : given;
+}
 /// With markers, every this many cells of a stretch (counted from its first) gets one.
 inline constexpr int32_t kMountainMarkerEvery = 4;
 /// A stretch that starts at most this far after the previous stretch's end gets type kJoinedStretchType.
