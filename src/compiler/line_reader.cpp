@@ -132,18 +132,18 @@ class LineReader : public EntryReader {
          "\"" + field + "\" is ignored: " + words + " must be written in lower case");
   }
 
-  /// The line length dimensions the grid: cells 0 to round((length + 7000) / 50), and the plan trace,
-  /// metres 0 to length + 7000. The format refuses only a length above 1000000 m. A length of 0 or less
-  /// is accepted (its grid is the part beyond the line's end alone) down to where the arrays cannot be
-  /// made: a grid whose last cell falls before cell 0, or a trace with a negative last metre, is the
-  /// format's read failure. Between those and -6975 m the grid keeps cell 0 alone, and the output, which
-  /// stamps its marker into cell 1, cannot be made: such a length is refused like one too long.
   /// A refused line length (E1): the reading ends; checking reads on (see stand_in_grid).
   Flow refuse_length(std::string why) {
     if (!state_.keep_going) return hard_end(kErrorLineLength, std::move(why));
     return refuse(Refusal(kErrorLineLength, std::nullopt, reader_.last_place(), std::move(why)));
   }
 
+  /// The line length dimensions the grid: cells 0 to round((length + 7000) / 50), and the plan trace,
+  /// metres 0 to length + 7000. The format refuses only a length above 1000000 m. A length of 0 or less
+  /// is accepted (its grid is the part beyond the line's end alone) down to where the arrays cannot be
+  /// made: a grid whose last cell falls before cell 0, or a trace with a negative last metre, is the
+  /// format's read failure. Between those and -6975 m the grid keeps cell 0 alone, and the output, which
+  /// stamps its marker into cell 1, cannot be made: such a length is refused like one too long.
   Flow line_length(int32_t length) {
     const SourcePlace place = reader_.last_place();
     if (length > kMaxLineLength)

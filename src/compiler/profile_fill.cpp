@@ -35,12 +35,12 @@ void ProfileFill::fail(RunState& state, const std::string& why, SourcePlace plac
 }
 
 bool ProfileFill::stored(RunState& state, uint8_t& byte) {
-  const std::string value = std::to_string(value_);
   switch (profile_) {
     case Profile::Gradient: {
       const int64_t sum = int64_t{value_} + kGradientOffset;
       if (sum > INT32_MAX) {
-        fail(state, "the gradient " + value + " plus " + std::to_string(kGradientOffset) + " leaves 32 bits", place_, value_told_);
+        fail(state, "the gradient " + std::to_string(value_) + " plus " + std::to_string(kGradientOffset) + " leaves 32 bits",
+             place_, value_told_);
         return false;
       }
       note_byte_cut(state, sum, "gradient + 100", place_);
@@ -54,6 +54,7 @@ bool ProfileFill::stored(RunState& state, uint8_t& byte) {
     case Profile::LineSpeed: {
       const double rounded = round_half_even(value_ / static_cast<double>(kSpeedUnit));
       if (rounded < 0 || rounded > 255) {
+        const std::string value = std::to_string(value_);
         fail(state,
              "the line speed " + value + " km/h is stored as round(" + value + " / " + std::to_string(kSpeedUnit) +
                  ") = " + std::to_string(static_cast<int64_t>(rounded)) + ", which a byte cannot hold: speeds " +
