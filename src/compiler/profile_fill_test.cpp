@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scenario/error_codes.h"
+#include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 
 namespace {
