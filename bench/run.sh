@@ -5,7 +5,9 @@
 # writes the same output bytes with one write per file and syncs them to the disk. Then how cost grows:
 # inputs at two sizes ten times apart (among them `scenario inspect --json` of a grid and of a plan trace,
 # of a line of 93,700 m and of the largest line), with the ratio of their times (about 10 when the cost
-# grows linearly) and their peak memory.
+# grows linearly) and their peak memory. Last, a soak of `scenario watch` over WATCH_ROUNDS rounds
+# (default 2000, about 25 minutes on two shared cores; 0 leaves it out) with its memory at the start and
+# the end (bench/watch_soak.sh).
 #   bench/run.sh [RUNS]      (default 9)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -154,3 +156,9 @@ for file in K_1.dat K_linea.dat; do
     "$bin/scenario" inspect --json "$work/inspect/$file"
 done
 echo "the start of the program alone (scenario --version): $(median_ms ":" "$bin/scenario" --version) ms"
+
+# The soak: one `scenario watch` through many rounds; its memory at the start and the end.
+if [ "${WATCH_ROUNDS:-2000}" -gt 0 ]; then
+  echo
+  bench/watch_soak.sh "$bin/scenario" "${WATCH_ROUNDS:-2000}"
+fi
