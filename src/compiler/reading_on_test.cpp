@@ -150,7 +150,7 @@ TEST(ReadingOn, TheFormatsOwnReadingIsNotChangedByIt) {
 std::vector<std::string> listed(const RunState& state) {
   std::vector<std::string> items;
   for (const Diagnostic& d : state.diagnostics.all()) {
-    std::string item = d.severity == Severity::Error ? "E" + std::to_string(d.code) : std::string(warning_kind_name(d.warning));
+    std::string item = d.severity == Severity::Error ? std::string("E").append(std::to_string(d.code)) : std::string(warning_kind_name(d.warning));
     if (d.place) item += std::string(d.place->source == SourceKind::Line ? " line:" : " service:") + std::to_string(d.place->line);
     items.push_back(item);
   }
@@ -214,7 +214,7 @@ TEST(ReadingOn, ListsWhatTheFormatWouldReportOnceEachEarlierMistakeWereMended) {
     compile_scenario(compiled, c.line, c.service);
     std::string error;
     if (compiled.error.code != 0) {
-      error = "E" + std::to_string(compiled.error.code);
+      error = std::string("E").append(std::to_string(compiled.error.code));
       if (compiled.error.place)
         error += std::string(compiled.error.place->source == SourceKind::Line ? " line:" : " service:") +
                  std::to_string(compiled.error.place->line);
