@@ -163,7 +163,7 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
       {"read failure", line_with("pendenza, abc, 1\r\n"), ok_service,
        "D_linea.txt:4:11: error E25: read failure: a field that is not a number, a number too large, or a "
        "file that ends inside an entry: not a whole number (the value \"position\" of \"pendenza\")"},
-      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:2:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
+      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:1:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
       {"curve", line_with("curvad, 100, 10\r\n"), ok_service,
        "D_linea.txt:4:1: error E103: curve keyword without a sharpness digit 1 to 6, or a trace beyond "
        "1000000 m: \"curvad\" holds none of the digits 1 to 6 that give a curve's sharpness"},

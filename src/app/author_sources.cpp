@@ -44,7 +44,9 @@ void add_source_options(CLI::App* command, SourceOptions& options) {
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, InputEncoding>{{"windows-1252", InputEncoding::Windows1252},
                                                {"utf-8", InputEncoding::Utf8}},
-          CLI::ignore_case));
+          CLI::ignore_case)
+                      // The help shows the words an author types, not the map's values.
+                      .description("{windows-1252,utf-8}"));
 }
 
 std::vector<RunFile> source_inputs(const SourceOptions& options) {

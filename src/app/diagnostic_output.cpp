@@ -31,12 +31,14 @@ void add_diagnostic_options(CLI::App* command, DiagnosticOptions& options) {
       ->transform(CLI::CheckedTransformer(std::map<std::string, DiagnosticsFormat>{{"text", DiagnosticsFormat::Text},
                                                                                    {"json", DiagnosticsFormat::Json},
                                                                                    {"sarif", DiagnosticsFormat::Sarif}},
-                                          CLI::ignore_case));
+                                          CLI::ignore_case)
+                      .description("{text,json,sarif}"));
   command->add_option("--color", options.colour,
                       "Colours in the text diagnostics: auto (on a terminal, unless NO_COLOR is set), always or never")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, ColourUse>{{"auto", ColourUse::Auto}, {"always", ColourUse::Always}, {"never", ColourUse::Never}},
-          CLI::ignore_case));
+          CLI::ignore_case)
+                      .description("{auto,always,never}"));
 }
 
 void print_diagnostics(const DiagnosticOptions& options, const Sources& sources, const Diagnostics& diagnostics,

@@ -104,7 +104,10 @@ class LineReader : public EntryReader {
     for (;;) {
       const std::string& field = read_field();
       if (reader_.at_end()) {
-        hard_end(kErrorNoGeneralSection, "no field of the file contains \"[generale]\"");
+        // The section is missing from the top of the file, where it belongs: the error is placed there,
+        // not at the last field read.
+        refuse_hard(Refusal(kErrorNoGeneralSection, std::nullopt, SourcePlace{SourceKind::Line, 1, 1},
+                            "no field of the file contains \"[generale]\""));
         return false;
       }
       if (contains_any_case(field, "[generale]")) return true;
