@@ -294,6 +294,21 @@ TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {
   EXPECT_EQ(missing.err, "scenario: error: cannot read absent_linea.txt: No such file or directory\n");
 }
 
+TEST_F(CompileCommand, TwoFilesInTheWrongOrderAreSaidToBe) {
+  write("Demo_linea.txt", line_with(""));
+  write("Demo_1-.txt", service_with(""));
+  for (const char* command : {"compile Demo_1-.txt Demo_linea.txt", "check Demo_1-.txt Demo_linea.txt",
+                              "compile Demo_1-.txt Demo_linea.txt --line-key Demo --train 1"}) {
+    SCOPED_TRACE(command);
+    const Outcome swapped = scenario(command);
+    EXPECT_EQ(swapped.status, 2);
+    EXPECT_EQ(swapped.err,
+              "scenario: error: the two files are given in the wrong order: Demo_1-.txt is a train service and "
+              "Demo_linea.txt a line description; give the line description (K_linea.txt) first, then the train "
+              "service (K_N-.txt)\n");
+  }
+}
+
 TEST_F(CompileCommand, CheckWarnsOfWhatTheFormatPassesOverOrChanges) {
   write("W_linea.txt", "[generale]\r\nlunghezza percorso, 5000\r\nSfondo uno, 3\r\n[curve]\r\n"
                        "strano, 1\r\n"

@@ -62,6 +62,14 @@ Result<AuthorSources> read_author_sources(const SourceOptions& options) {
   train = options.train;
   const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
   const auto service_name = parsed_as(options.service_path, ScenarioFile::ServiceSource);
+  // Each name in the form of the other source's: the two were given the wrong way round. Said whatever the
+  // options, since reading a train service as a line description cannot give what the author meant.
+  if (!line_name && !service_name && parsed_as(options.line_path, ScenarioFile::ServiceSource) &&
+      parsed_as(options.service_path, ScenarioFile::LineSource))
+    return Status::invalid_argument("the two files are given in the wrong order: " + file_name(options.line_path) +
+                                    " is a train service and " + file_name(options.service_path) +
+                                    " a line description; give the line description (K_linea.txt) first, then the "
+                                    "train service (K_N-.txt)");
   if (key.empty() && line_name) key = line_name->line_key;
   if (key.empty() && service_name) key = service_name->line_key;
   if (train.empty() && service_name) train = service_name->train_number;

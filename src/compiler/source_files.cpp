@@ -68,8 +68,13 @@ std::optional<Diagnostic> make_source(SourceFile& source, SourceKind kind) {
   for (std::size_t n = 0; n < source.line_starts.size(); ++n) {
     const std::size_t start = source.line_starts[n];
     const std::size_t end = n + 1 < source.line_starts.size() ? source.line_starts[n + 1] : source.text.size();
-    const std::string_view line = std::string_view(source.text).substr(start, end - start);
-    if (is_ascii(line)) {
+    std::string_view line = std::string_view(source.text).substr(start, end - start);
+    // A byte order mark opens many UTF-8 files written on Windows: it is no character of the text, so it
+    // is taken off, and the columns of the first line still count its three bytes.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    const std::size_t skipped = n == 0 && line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    line.remove_prefix(skipped);
+    if (skipped == 0 && is_ascii(line)) {
       source.compiled += line;
       continue;
     }
@@ -79,7 +84,7 @@ std::optional<Diagnostic> make_source(SourceFile& source, SourceKind kind) {
     } catch (const std::invalid_argument& refusal) {
       Diagnostic error;
       error.severity = Severity::Error;
-      error.place = SourcePlace{kind, static_cast<int>(n + 1), static_cast<int>(offset_in(refusal)) + 1};
+      error.place = SourcePlace{kind, static_cast<int>(n + 1), static_cast<int>(skipped + offset_in(refusal)) + 1};
       error.message = "a character the scenario's files cannot hold";
       const std::string what = refusal.what();
       const auto code = what.find("U+");
@@ -93,8 +98,8 @@ std::optional<Diagnostic> make_source(SourceFile& source, SourceKind kind) {
     // starts.
     std::vector<int> map;
     for (std::size_t k = 0; k < line.size(); ++k)
-      if ((static_cast<unsigned char>(line[k]) & 0xC0) != 0x80) map.push_back(static_cast<int>(k) + 1);
-    map.push_back(static_cast<int>(line.size()) + 1);
+      if ((static_cast<unsigned char>(line[k]) & 0xC0) != 0x80) map.push_back(static_cast<int>(skipped + k) + 1);
+    map.push_back(static_cast<int>(skipped + line.size()) + 1);
     source.columns.emplace(static_cast<int>(n + 1), std::move(map));
     source.compiled += converted;
   }

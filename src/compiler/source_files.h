@@ -50,7 +50,8 @@ struct Sources {
 
 /// Converts a UTF-8 source's text to Windows-1252, the text that is compiled. A character that Windows-1252
 /// cannot hold, or malformed UTF-8, is an error at its place (returned); the compiled text is then not
-/// complete. A Windows-1252 source needs nothing.
+/// complete. A byte order mark that opens the file is taken off (the columns still count it). A
+/// Windows-1252 source needs nothing.
 std::optional<Diagnostic> make_source(SourceFile& source, SourceKind kind);
 
 /// A diagnostic with its places moved from the compiled texts to the files.
