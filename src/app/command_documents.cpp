@@ -50,7 +50,7 @@ int write_documents(const DocumentsOptions& options) {
   const AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/false, options.directory);
   const RunState& state = compiled.state;
   if (state.diagnostics.errors() > 0) {
-    print_diagnostics(options.diagnostics, author.sources, state.diagnostics, text);
+    print_diagnostics(options.diagnostics, author.sources, state.diagnostics, text ? Shown::FirstErrorOnly : Shown::All);
     tell_errors_after_the_first(author);
     std::cerr << "scenario: no file written\n";
     return kExitError;

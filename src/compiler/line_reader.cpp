@@ -18,6 +18,7 @@
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
+#include "scenario/file_names.h"
 #include "scenario/run_state.h"
 
 namespace {
@@ -513,8 +514,9 @@ class LineReader : public EntryReader {
 }  // namespace
 
 void store_identity(RunState& state) {
-  state.table[kLineRecord].text = state.line_key;
-  state.table[kServiceRecord].text = state.train_number;
+  // The names come as UTF-8 (the command line, the file names); the table holds Windows-1252 text.
+  state.table[kLineRecord].text = name_as_stored(state.line_key);
+  state.table[kServiceRecord].text = name_as_stored(state.train_number);
 }
 
 bool read_line_description(RunState& state, std::string_view text) {
