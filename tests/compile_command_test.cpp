@@ -225,6 +225,16 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
   EXPECT_TRUE(fs::exists(at("D_linea.dat")));
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
+
+  // Forced, but with nothing to write: the reason is said.
+  write("N_linea.txt", "[generale]\r\nlunghezza percorso, 2000000\r\n[curve]\r\n[fine]\r\n");
+  write("N_9-.txt", service_with(""));
+  const Outcome nothing = scenario("compile N_linea.txt N_9-.txt --force");
+  EXPECT_EQ(nothing.status, 1);
+  EXPECT_TRUE(nothing.err.ends_with("scenario: no file written: the line description gave no line length the "
+                                    "format accepts, so there is no grid to write\n"))
+      << nothing.err;
+  EXPECT_FALSE(fs::exists(at("N_9.dat")));
 }
 
 // The format refuses a line length only above 1000000 m: a line of -100 m has the grid beyond its end

@@ -93,6 +93,9 @@ int compile(const CompileCommandOptions& options, bool write) {
     (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + summary(state, !options.diagnostics.no_warnings) + "; wrote " +
                                                  written_files(plan->outputs, *written))
                                    << "\n";
+  } else if (write && options.force) {
+    // --force asked for the files: say what forbade them, since the error shown may not be it.
+    std::cerr << "scenario: no file written: " << compiled.outcome.why_not_writable(state) << "\n";
   } else if (write) {
     std::cerr << "scenario: no file written\n";
   }
