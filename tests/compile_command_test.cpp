@@ -192,7 +192,7 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
     SCOPED_TRACE(c.name);
     write("D_linea.txt", c.line);
     write("D_9-.txt", c.service);
-    const Outcome outcome = scenario("compile D_linea.txt D_9-.txt");
+    const Outcome outcome = scenario("compile D_linea.txt D_9-.txt -w");  // the error alone
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(first_line(outcome.err), c.expected);
     EXPECT_EQ(outcome.out, "");
@@ -206,7 +206,7 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   write("D_linea.txt", line_with("pendenza, 0, 0\r\n\tpendenza,\t40000, 1\r\n"));
   write("D_9-.txt", service_with(""));
   std::ofstream(at("D_9.dat")) << "earlier";
-  const Outcome refused = scenario("compile D_linea.txt D_9-.txt");
+  const Outcome refused = scenario("compile D_linea.txt D_9-.txt --no-warnings");
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err,
             "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801): positions stop at "
@@ -302,6 +302,24 @@ TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {
   const Outcome missing = scenario("compile absent_linea.txt service.txt --train 5");
   EXPECT_EQ(missing.status, 3);
   EXPECT_EQ(missing.err, "scenario: error: cannot read absent_linea.txt: No such file or directory\n");
+}
+
+TEST_F(CompileCommand, PrintsItsWarningsAsCheckDoesUnlessToldNotTo) {
+  write("W_linea.txt", line_with("pendneza, 1000, 5\r\n"));
+  write("W_1-.txt", "[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n[fine]\r\n");
+  const Outcome shown = scenario("compile W_linea.txt W_1-.txt --color never");
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  const Outcome checked = scenario("check W_linea.txt W_1-.txt --color never");
+  EXPECT_EQ(shown.err, checked.err.substr(0, checked.err.rfind("0 errors")));
+  EXPECT_NE(shown.err.find("W_linea.txt:4:1: warning: \"pendneza\" is no keyword: passed over: did you mean "
+                           "\"pendenza\"?\n"),
+            std::string::npos)
+      << shown.err;
+  EXPECT_NE(shown.out.find(", 1 warning; wrote"), std::string::npos) << shown.out;
+  const Outcome quiet = scenario("compile W_linea.txt W_1-.txt -w");
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.err, "");
+  EXPECT_NE(quiet.out.find(", 1 warning (scenario check shows them); wrote"), std::string::npos) << quiet.out;
 }
 
 TEST_F(CompileCommand, TwoFilesInTheWrongOrderAreSaidToBe) {
