@@ -17,7 +17,7 @@ CLI::Validator non_empty_path() {
                         "PATH");
 }
 
-int run_command_line(int argc, char** argv) {
+int run_command_line(int argc, char** argv, const Pictures& pictures) {
   send_messages_to_standard_error();
   CLI::App app{"Scenario generator and compiler for a train-driving simulator.\n"
                "Without arguments: the window run of the embedded scenario, in the program's directory.",
@@ -30,9 +30,9 @@ int run_command_line(int argc, char** argv) {
   add_compile_commands(app, status);
   add_documents_command(app, status);
   add_inspect_command(app, status);
-  add_preview_command(app, status);
+  add_preview_command(app, status, pictures);
   add_lsp_command(app, status);
-  add_watch_command(app, status);
+  add_watch_command(app, status, pictures);
   try {
     // The words in UTF-8 on every system (on Windows, file names in any script).
     std::vector<std::string> words = command_line_words(argc, argv);

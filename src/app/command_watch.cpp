@@ -41,6 +41,7 @@ struct WatchOptions {
   std::string picture;
   int width = 1600;
   int height = 1000;
+  Pictures pictures;  // how this program makes the picture
 };
 
 /// An editor saves in steps: a round starts when no change came for this long.
@@ -65,7 +66,7 @@ std::string write_picture(const WatchOptions& options, const RunState& state) {
   const auto format = picture_format_of(options.picture);
   ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
   if (const std::string mismatch = mismatch_of(files); !mismatch.empty()) return "no picture: " + mismatch;
-  const Picture picture = draw_scenario_picture(files, *format, options.width, options.height).picture;
+  const Picture picture = options.pictures.draw(files, *format, options.width, options.height).picture;
   if (!picture.error.empty()) return "no picture: " + picture.error;
   replace_file(options.picture, picture.bytes);
   return {};
@@ -153,12 +154,9 @@ void round(const WatchOptions& options, int number) {
 }
 
 int watch(const WatchOptions& options) {
-#if !SCENARIO_PICTURES
-  if (!options.picture.empty()) {
-    std::cerr << "scenario: error: " << pictures_left_out() << "\n";
-    return kExitUsage;
-  }
-#else
+  // A picture this program does not draw: the whole command runs where the pictures are drawn, or is refused.
+  if (!options.picture.empty() && !options.pictures.draw) return options.pictures.elsewhere();
+#if SCENARIO_PICTURES
   if (!options.picture.empty() && !picture_format_of(options.picture)) {
     std::cerr << "scenario: error: cannot tell the picture format of " << options.picture
               << ": give a name ending in .png, .svg or .pdf\n";
@@ -177,8 +175,9 @@ int watch(const WatchOptions& options) {
 
 }  // namespace
 
-void add_watch_command(CLI::App& app, int& status) {
+void add_watch_command(CLI::App& app, int& status, const Pictures& pictures) {
   auto options = std::make_shared<WatchOptions>();
+  options->pictures = pictures;
   auto* command = app.add_subcommand(
       "watch", "Check and compile a line description and a train service (and draw their picture) each time "
                "one of them changes, until Ctrl-C.");

@@ -1,12 +1,23 @@
+// The program that runs everything itself: scenario.exe on Windows (its windows are the system's; it has
+// no pictures), scenario-graphics on Linux (the window toolkit and the picture libraries, for the runs that
+// scenario hands to it: the window run with a display, preview and watch --preview).
 #include "app/command_line.h"
+#include "app/pictures.h"
 #include "app/standard_streams.h"
 #include "app/window_run.h"
 #include "platform/interrupt_cleanup.h"
 #include "platform/process_start.h"
+#if SCENARIO_PICTURES
+#include "preview/preview_drawing.h"
+#endif
 
 int main(int argc, char** argv) {
   install_interrupt_cleanup();
   use_binary_standard_streams();
-  const int status = argc <= 1 ? run_window() : run_command_line(argc, argv);
+  Pictures pictures;
+#if SCENARIO_PICTURES
+  pictures.draw = draw_scenario_picture;
+#endif
+  const int status = argc <= 1 ? run_window() : run_command_line(argc, argv, pictures);
   return status_after_output(status);
 }
