@@ -2,7 +2,8 @@
 # Times whole runs of the program against floors, in one run, each pair side by side: the program and its
 # floor run in turn (A B A B ...), so that a drift of the machine's speed moves both, and the ratio is
 # taken pair by pair. Every figure is the wall time of the whole process (its start included), as min /
-# median / max over RUNS runs; the ratio is the median of the pairs' ratios, with their min and max.
+# median / max over RUNS runs; the ratio is the median of the pairs' ratios, with their min and max. On a
+# shared machine the processor time (user and system) waits less on the others: its ratio is given too.
 #
 # - The start: `scenario --version` (and, for comparison, `scenario-graphics --version`, which loads the
 #   window toolkit and the picture libraries), and `scenario check` of the embedded scenario and of the
@@ -35,7 +36,10 @@ spread() {
   sort -g | awk -v d="$1" -v digits="$2" '{ a[NR] = $1 / d }
     END { f = "%." digits "f"; printf f " / " f " / " f, a[1], a[int((NR + 1) / 2)], a[NR] }'
 }
-median_of() { sort -g | awk -v d="$1" '{ a[NR] = $1 / d } END { printf "%.1f", a[int((NR + 1) / 2)] }'; }
+# The median of numbers, one a line, each divided by DIVISOR, with DIGITS decimals (default 1).
+median_of() {
+  sort -g | awk -v d="$1" -v digits="${2:-1}" '{ a[NR] = $1 / d } END { printf "%." digits "f", a[int((NR + 1) / 2)] }'
+}
 
 # Peak memory in MB of one run of a command line, run from a directory prepared by SETUP.
 peak_mb() {
@@ -48,9 +52,10 @@ peak_mb() {
 pair() {
   local name=$1 setup_a=$2 a=$3 floor_name=$4 setup_b=$5 b=$6 times
   times=$("$bin/time_pairs" "$runs" "$setup_a" "$a" "$setup_b" "$b")
-  printf '| %s | %s ms | %s | %s ms | %s | %s MB |\n' "$name" "$(cut -d ' ' -f 1 <<< "$times" | spread 1000 1)" \
+  printf '| %s | %s ms | %s | %s ms | %s | %s | %s MB |\n' "$name" "$(cut -d ' ' -f 1 <<< "$times" | spread 1000 1)" \
     "$floor_name" "$(cut -d ' ' -f 2 <<< "$times" | median_of 1000)" \
-    "$(awk '{ print $1 / $2 }' <<< "$times" | spread 1 2)" "$(peak_mb "$setup_a" "$a")"
+    "$(awk '{ print $1 / $2 }' <<< "$times" | spread 1 2)" \
+    "$(awk '$4 > 0 { print $3 / $4 }' <<< "$times" | median_of 1 2)" "$(peak_mb "$setup_a" "$a")"
 }
 
 # The inputs: the embedded scenario's sources and files, and two lines of make_large_scenario.
@@ -68,8 +73,8 @@ generated=("$work/generated-copy"/*)
 
 echo "$(nproc) cores ($(uname -m), $(grep -m 1 'model name' /proc/cpuinfo | sed 's/.*: //')); $runs runs of each, $(date -u +%Y-%m-%d)"
 echo
-echo "| run | time (min / median / max) | floor | floor's median | ratio (min / median / max) | peak memory |"
-echo "|---|---|---|---|---|---|"
+echo "| run | time (min / median / max) | floor | floor's median | ratio (min / median / max) | processor time ratio | peak memory |"
+echo "|---|---|---|---|---|---|---|"
 hello="$bin/static_hello"
 pair '`scenario --version`' : "$bin/scenario --version" "static hello-world" : "$hello"
 pair '`scenario-graphics --version`' : "$bin/scenario-graphics --version" "static hello-world" : "$hello"

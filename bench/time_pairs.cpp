@@ -1,11 +1,13 @@
 // Times two commands side by side: RUNS pairs, A then B, each run after its setup (a shell command line,
 // outside the timing). A run is the whole process, from its start to its end, started directly (no shell)
 // with its output thrown away; its words are the command line split at spaces, and it must end with status
-// 0. Prints one line per pair: A's and B's wall time in microseconds. One pair before them is not counted
-// (it fills the page cache).
+// 0. Prints one line per pair: A's and B's wall time, then A's and B's processor time (user and system, as
+// the system counted it for the child), in microseconds. One pair before them is not counted (it fills
+// the page cache).
 //   time_pairs RUNS SETUP_A COMMAND_A SETUP_B COMMAND_B
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,8 +30,15 @@ void setup(const std::string& command) {
   }
 }
 
-/// The wall time of one run of `command`, microseconds.
-long long run(const std::string& command) {
+struct Times {
+  long long wall = 0;
+  long long processor = 0;
+};
+
+long long microseconds(const timeval& time) { return time.tv_sec * 1000000LL + time.tv_usec; }
+
+/// The wall and processor times of one run of `command`, microseconds.
+Times run(const std::string& command) {
   std::vector<std::string> words;
   std::istringstream split(command);
   for (std::string word; split >> word;) words.push_back(word);
@@ -48,14 +57,16 @@ long long run(const std::string& command) {
     std::exit(1);
   }
   int status = 0;
-  waitpid(child, &status, 0);
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
   const auto end = std::chrono::steady_clock::now();
   posix_spawn_file_actions_destroy(&actions);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "time_pairs: %s failed (status %d)\n", command.c_str(), status);
     std::exit(1);
   }
-  return std::chrono::duration_cast<std::chrono::microseconds>(end - start).count();
+  return {std::chrono::duration_cast<std::chrono::microseconds>(end - start).count(),
+          microseconds(usage.ru_utime) + microseconds(usage.ru_stime)};
 }
 
 }  // namespace
@@ -68,10 +79,10 @@ int main(int argc, char** argv) {
   const int runs = std::atoi(argv[1]);
   for (int n = 0; n <= runs; ++n) {
     setup(argv[2]);
-    const long long a = run(argv[3]);
+    const Times a = run(argv[3]);
     setup(argv[4]);
-    const long long b = run(argv[5]);
-    if (n > 0) std::printf("%lld %lld\n", a, b);
+    const Times b = run(argv[5]);
+    if (n > 0) std::printf("%lld %lld %lld %lld\n", a.wall, b.wall, a.processor, b.processor);
   }
   return 0;
 }
