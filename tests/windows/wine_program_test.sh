@@ -5,6 +5,9 @@
 #
 #   tests/windows/wine_program_test.sh LINUX_SCENARIO WINDOWS_SCENARIO_EXE [WINE]
 #
+# LINUX_SCENARIO is the Linux build's scenario; no case here needs the scenario-graphics beside it (no
+# window, no picture on the Linux side).
+#
 # WINEPREFIX is used when set (the build keeps one in build-windows/), else a throwaway one here.
 set -uo pipefail
 
