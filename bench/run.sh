@@ -16,7 +16,9 @@
 #
 # With each, the peak memory of one more run (/usr/bin/time -v). Then how cost grows: inputs at two sizes
 # ten times apart, with the ratio of their times (about 10 when the cost grows linearly) and their peak
-# memory. The times come from bench/time_pairs, which starts each process itself, without a shell.
+# memory. Last, a soak of `scenario watch` over WATCH_ROUNDS rounds (default 2000, about 25 minutes on
+# two shared cores; 0 leaves it out) with its memory at the start and the end (bench/watch_soak.sh).
+# The times come from bench/time_pairs, which starts each process itself, without a shell.
 #   bench/run.sh [RUNS]      (default 21)
 set -euo pipefail
 export LC_ALL=C  # figures with a decimal point
@@ -163,3 +165,9 @@ growth '`inspect --json`: grid of 2,015 / 20,141 cells' "cp $work/line-93700/K_1
   "cp $work/line-1000000/K_1.dat $work/inspect/" "$bin/scenario inspect --json $work/inspect/K_1.dat"
 growth '`inspect --json`: trace of 2.0 / 20.1 MB' "cp $work/line-93700/K_linea.dat $work/inspect/" \
   "cp $work/line-1000000/K_linea.dat $work/inspect/" "$bin/scenario inspect --json $work/inspect/K_linea.dat"
+
+# The soak: one `scenario watch` through many rounds; its memory at the start and the end.
+if [ "${WATCH_ROUNDS:-2000}" -gt 0 ]; then
+  echo
+  bench/watch_soak.sh "$bin/scenario" "${WATCH_ROUNDS:-2000}"
+fi

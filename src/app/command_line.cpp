@@ -12,6 +12,8 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
+#include "app/last_resort.h"
+#include "app/refusal.h"
 #include "platform/file_error.h"
 #include "platform/message_box.h"
 #include "platform/process_start.h"
@@ -37,6 +39,7 @@ std::vector<Command> commands(const Pictures& pictures) {
       {{"new"}, add_new_command},
       {{"compile", "check"}, add_compile_commands},
       {{"documents"}, add_documents_command},
+      {{"timetable"}, add_timetable_command},
       {{"inspect"}, add_inspect_command},
       {{"preview"}, [&pictures](CLI::App& app, int& status) { add_preview_command(app, status, pictures); }},
       {{"lsp"}, add_lsp_command},
@@ -83,8 +86,10 @@ int run_command_line(int argc, char** argv, const Pictures& pictures) {
     // gives one status; --help and --version stay a success.
     return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
   } catch (const FileError& failure) {
-    std::cerr << "scenario: error: cannot write " << failure.path() << ": " << failure.reason() << "\n";
-    return kExitFileFailure;
+    return refuse("cannot write " + failure.path() + ": " + failure.reason(), kExitFileFailure);
+  } catch (const std::exception& failure) {
+    // No exception of a library ends the program with an abort.
+    return internal_failure(failure);
   }
   return status;
 }

@@ -3,12 +3,14 @@
 // named, preview, watch --preview) are run by scenario-graphics, the same commands with those libraries,
 // which must sit beside it: it is started in this process's place with the same command line, so that its
 // exit status, its signals and its output are the run's own.
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/exit_status.h"
+#include "app/last_resort.h"
 #include "app/pictures.h"
 #include "app/standard_streams.h"
 #include "app/window_run.h"
@@ -46,23 +48,31 @@ NotStarted run_in_graphics_program(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  install_last_resort();
   install_interrupt_cleanup();
   use_binary_standard_streams();
-  if (argc <= 1) {
-    if (display_named()) {
-      // Without its companion the run still does its work, as it does without a display.
-      const NotStarted failure = run_in_graphics_program(argc, argv);
-      std::cerr << "scenario: note: " << failure.path << " cannot be started (" << failure.reason
-                << "): the run goes on without a window\n";
+  int status = 0;
+  try {
+    if (argc <= 1) {
+      if (display_named()) {
+        // Without its companion the run still does its work, as it does without a display.
+        const NotStarted failure = run_in_graphics_program(argc, argv);
+        std::cerr << "scenario: note: " << failure.path << " cannot be started (" << failure.reason
+                  << "): the run goes on without a window\n";
+      }
+      status = run_window();
+    } else {
+      Pictures pictures;
+      pictures.hand_over = [argc, argv] {
+        const NotStarted failure = run_in_graphics_program(argc, argv);
+        std::cerr << "scenario: error: cannot start " << failure.path << ", which draws the pictures: "
+                  << failure.reason << "\n";
+        return kExitFileFailure;
+      };
+      status = run_command_line(argc, argv, pictures);
     }
-    return status_after_output(run_window());
+  } catch (const std::exception& failure) {
+    status = internal_failure(failure);
   }
-  Pictures pictures;
-  pictures.hand_over = [argc, argv] {
-    const NotStarted failure = run_in_graphics_program(argc, argv);
-    std::cerr << "scenario: error: cannot start " << failure.path << ", which draws the pictures: " << failure.reason
-              << "\n";
-    return kExitFileFailure;
-  };
-  return status_after_output(run_command_line(argc, argv, pictures));
+  return status_after_output(status);
 }

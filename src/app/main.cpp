@@ -1,7 +1,10 @@
 // The program that runs everything itself: scenario.exe on Windows (its windows are the system's; it has
 // no pictures), scenario-graphics on Linux (the window toolkit and the picture libraries, for the runs that
 // scenario hands to it: the window run with a display, preview and watch --preview).
+#include <exception>
+
 #include "app/command_line.h"
+#include "app/last_resort.h"
 #include "app/pictures.h"
 #include "app/standard_streams.h"
 #include "app/window_run.h"
@@ -12,12 +15,18 @@
 #endif
 
 int main(int argc, char** argv) {
+  install_last_resort();
   install_interrupt_cleanup();
   use_binary_standard_streams();
   Pictures pictures;
 #if SCENARIO_PICTURES
   pictures.draw = draw_scenario_picture;
 #endif
-  const int status = argc <= 1 ? run_window() : run_command_line(argc, argv, pictures);
+  int status = 0;
+  try {
+    status = argc <= 1 ? run_window() : run_command_line(argc, argv, pictures);
+  } catch (const std::exception& failure) {
+    status = internal_failure(failure);
+  }
   return status_after_output(status);
 }

@@ -1,12 +1,10 @@
 #include "app/pictures.h"
 
-#include <iostream>
-
 #include "app/commands.h"
 #include "app/exit_status.h"
+#include "app/refusal.h"
 
 int Pictures::elsewhere() const {
   if (hand_over) return hand_over();
-  std::cerr << "scenario: error: " << pictures_left_out() << "\n";
-  return kExitUsage;
+  return refuse(pictures_left_out(), kExitUsage);
 }

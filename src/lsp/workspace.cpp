@@ -7,6 +7,7 @@
 
 #include "lsp/json_rpc.h"
 #include "lsp/source_view.h"
+#include "review/timetable_review.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/error_codes.h"
@@ -184,7 +185,7 @@ std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair) {
   }
   // A line description without a train service is compiled with an empty one, whose own warnings go
   // nowhere.
-  checked->check = check_pair(held.sources, held.names);
+  checked->check = review_pair(held.sources, held.names);
   return checked;
 }
 
