@@ -16,8 +16,8 @@ std::optional<Diagnostic> file_names_differ(const std::optional<ParsedFileName>&
 
 Diagnostics convert_sources(Sources& sources) {
   Diagnostics errors;
-  if (auto error = make_source(sources.line, SourceKind::Line)) errors.add(std::move(*error));
-  if (auto error = make_source(sources.service, SourceKind::Service)) errors.add(std::move(*error));
+  make_source(sources.line, SourceKind::Line, errors);
+  make_source(sources.service, SourceKind::Service, errors);
   return errors;
 }
 
@@ -25,7 +25,7 @@ CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairN
   state.line_key = names.line_key;
   state.train_number = names.train_number;
   const CompileOutcome outcome =
-      compile_scenario(state, sources.line.compiled, sources.service.compiled, {.keep_going = keep_going});
+      compile_scenario(state, sources.line.compiled(), sources.service.compiled(), {.keep_going = keep_going});
   if (auto warning = file_names_differ(names.line_file, names.service_file)) state.diagnostics.add(std::move(*warning));
   return outcome;
 }

@@ -29,7 +29,8 @@ std::optional<Diagnostic> file_names_differ(const std::optional<ParsedFileName>&
                                             const std::optional<ParsedFileName>& service);
 
 /// Converts both sources to the texts the compiler reads (make_source); the errors of the conversion,
-/// at most one per source. After an error a source's compiled text is not complete.
+/// one for each character refused (the sink keeps the first 100). After an error the sources must not be
+/// compiled.
 Diagnostics convert_sources(Sources& sources);
 
 /// Compiles two converted sources as the commands do (compile_scenario with the line key and the train

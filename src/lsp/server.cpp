@@ -269,10 +269,11 @@ json LanguageServer::completion(const json& params) const {
   const auto kind = document ? kind_of(document->path) : std::nullopt;
   if (!kind) return {{"isIncomplete", false}, {"items", json::array()}};
   SourceFile file(document->path, document->text, InputEncoding::Utf8);
-  make_source(file, *kind);
+  Diagnostics ignored;
+  make_source(file, *kind, ignored);
   const SourceView view(file, encoding_);
   return {{"isIncomplete", false},
-          {"items", completion_items(read_outline(file.compiled, *kind), view, cursor, snippets_)}};
+          {"items", completion_items(read_outline(file.compiled(), *kind), view, cursor, snippets_)}};
 }
 
 json LanguageServer::symbols(const json& params) const {
@@ -281,9 +282,10 @@ json LanguageServer::symbols(const json& params) const {
   const auto kind = document ? kind_of(document->path) : std::nullopt;
   if (!kind) return json::array();
   SourceFile file(document->path, document->text, InputEncoding::Utf8);
-  make_source(file, *kind);
+  Diagnostics ignored;
+  make_source(file, *kind, ignored);
   const SourceView view(file, encoding_);
-  return document_symbols(read_outline(file.compiled, *kind), view, hierarchical_symbols_, uri);
+  return document_symbols(read_outline(file.compiled(), *kind), view, hierarchical_symbols_, uri);
 }
 
 void LanguageServer::hover(const json& id, const json& params) {
@@ -298,7 +300,7 @@ void LanguageServer::hover(const json& id, const json& params) {
       const auto checked = cache_.check(std::move(*pair));
       const SourceFile& file = checked->pair.sources.of(kind);
       const SourceView view(file, encoding_);
-      const Outline outline = read_outline(file.compiled, kind);
+      const Outline outline = read_outline(file.compiled(), kind);
       const OutlineEntry* entry = outline.entry_at(view.compiled_place(cursor, kind));
       if (entry == nullptr) return send(rpc_result(id, nullptr));
       std::string why_not;

@@ -5,35 +5,9 @@
 #include "platform/file_uri.h"
 #include "platform/windows1252.h"
 
-namespace {
-
-/// How many bytes a character of a UTF-8 text takes, from its first byte (1 for a byte that begins no
-/// character: a malformed text is counted a byte at a time).
-std::size_t utf8_length(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
-  for (std::size_t n = 1; n < length; ++n)
-    if (at + n >= text.size() || (static_cast<unsigned char>(text[at + n]) & 0xC0) != 0x80) return 1;
-  return length;
-}
-
-}  // namespace
 
 std::string_view position_encoding_name(PositionEncoding encoding) {
   return encoding == PositionEncoding::Utf8 ? "utf-8" : "utf-16";
-}
-
-TextLines::TextLines(std::string_view text, bool windows1252) : text_(text), windows1252_(windows1252), starts_{0} {
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) starts_.push_back(i + 1);
-}
-
-std::string_view TextLines::line(int number) const {
-  if (number < 1 || static_cast<std::size_t>(number) > starts_.size()) return {};
-  const std::size_t start = starts_[static_cast<std::size_t>(number - 1)];
-  std::size_t end = start;
-  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-  return text_.substr(start, end - start);
 }
 
 namespace {
@@ -51,7 +25,7 @@ Character character_at(std::string_view line, std::size_t at, bool windows1252, 
     if (encoding == PositionEncoding::Utf16 || byte < 0x80) return {1, 1};
     return {1, static_cast<int>(windows1252_to_utf8(line.substr(at, 1)).size())};
   }
-  const std::size_t length = utf8_length(line, at);
+  const std::size_t length = utf8_character_length(line, at);
   if (encoding == PositionEncoding::Utf8) return {length, static_cast<int>(length)};
   return {length, length == 4 ? 2 : 1};
 }

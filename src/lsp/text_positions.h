@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/line_index.h"
+
 enum class PositionEncoding { Utf16, Utf8 };
 
 /// The name of an encoding as the protocol writes it: "utf-16", "utf-8".
@@ -28,17 +30,18 @@ struct TextRange {
   TextPosition end;
 };
 
-/// A text cut into lines as both the compiler and the protocol cut it (at CR LF, LF or CR), which
-/// converts between byte columns and positions. The text must outlive it.
+/// A text with the index of its lines (the protocol cuts lines as the compiler does), which converts
+/// between byte columns and positions. The text and its index must outlive it.
 class TextLines {
  public:
   /// `windows1252`: the text is Windows-1252 bytes, else UTF-8.
-  TextLines(std::string_view text, bool windows1252);
+  TextLines(std::string_view text, const LineIndex& lines, bool windows1252)
+      : text_(text), lines_(&lines), windows1252_(windows1252) {}
 
   /// The number of lines (a text without line ends has one).
-  int line_count() const { return static_cast<int>(starts_.size()); }
+  int line_count() const { return lines_->count(); }
   /// The text of a 1-based line without its line end ("" beyond the last line).
-  std::string_view line(int number) const;
+  std::string_view line(int number) const { return lines_->line(text_, number); }
 
   /// The position of a 1-based line and 1-based byte column; a column beyond the line's end stands at
   /// its end, a line beyond the text at the end of the last line.
@@ -49,8 +52,8 @@ class TextLines {
 
  private:
   std::string_view text_;
+  const LineIndex* lines_;
   bool windows1252_;
-  std::vector<std::size_t> starts_;
 };
 
 /// The byte column (1-based) just after the field that starts at `column` of a line: a field in quotes

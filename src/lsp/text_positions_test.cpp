@@ -12,7 +12,8 @@ const std::string kUtf8Line = "stazione, CITT\xC3\x80 \xF0\x9F\x9A\x86, x";
 
 TEST(TextLines, CountsCharactersInTheEncodingTheEditorAgreedTo) {
   const std::string text = "first\r\n" + kUtf8Line + "\rthird";
-  const TextLines lines(text, false);
+  const LineIndex index(text);
+  const TextLines lines(text, index, false);
   ASSERT_EQ(lines.line_count(), 3);
   EXPECT_EQ(lines.line(2), kUtf8Line);
   // The byte column of "x": 10 + 5 letters (6 bytes) + blank + train (4 bytes) + ", " = column 24.
@@ -33,7 +34,9 @@ TEST(TextLines, CountsCharactersInTheEncodingTheEditorAgreedTo) {
 
 TEST(TextLines, AWindows1252FileCountsOneUnitPerByteAndItsUtf8Length) {
   // 0xC0 is an A grave (2 bytes of UTF-8), 0x80 the euro sign (3 bytes), both one UTF-16 unit.
-  const TextLines lines("CITT\xC0 \x80, x", true);
+  const std::string text = "CITT\xC0 \x80, x";
+  const LineIndex index(text);
+  const TextLines lines(text, index, true);
   EXPECT_EQ(lines.position(1, 10, PositionEncoding::Utf16), (TextPosition{0, 9}));
   EXPECT_EQ(lines.position(1, 10, PositionEncoding::Utf8), (TextPosition{0, 12}));
   EXPECT_EQ(lines.byte_place({0, 12}, PositionEncoding::Utf8), std::make_pair(1, 10));

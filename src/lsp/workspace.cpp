@@ -191,7 +191,7 @@ std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair) {
 std::shared_ptr<const CheckedPair> CheckCache::check(DocumentPair pair) {
   const auto same = [&pair](const CheckedPair& kept) {
     const auto same_source = [](const SourceFile& a, const SourceFile& b) {
-      return a.name == b.name && a.encoding == b.encoding && a.text == b.text;
+      return a.name == b.name && a.encoding == b.encoding && a.text() == b.text();
     };
     return kept.pair.names.line_key == pair.names.line_key && kept.pair.line_missing == pair.line_missing &&
            kept.pair.service_missing == pair.service_missing && kept.pair.line_uri == pair.line_uri &&

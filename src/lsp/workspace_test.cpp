@@ -36,7 +36,7 @@ TEST(PairOf, ALineDescriptionPairsWithItsFirstOpenServiceElseItsFirstOnDisk) {
   pair = pair_of(line, store);
   ASSERT_TRUE(pair.has_value());
   EXPECT_EQ(pair->names.train_number, "3");
-  EXPECT_EQ(pair->sources.service.text, "open text");
+  EXPECT_EQ(pair->sources.service.text(), "open text");
   EXPECT_EQ(pair->sources.service.encoding, InputEncoding::Utf8);
 }
 
