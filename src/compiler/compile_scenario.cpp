@@ -11,7 +11,9 @@
 #include "scenario/read_failure.h"
 #include "scenario/run_state.h"
 
-bool CompileOutcome::writable(const RunState& state) const { return state.grid.exists() && taken == 0; }
+bool CompileOutcome::writable(const RunState& state) const {
+  return state.grid.exists() && taken == 0 && (state.trace_flag == 0 || state.plan_trace);
+}
 
 void prepare_compilation(RunState& state, int32_t j) {
   state.trace_flag = j;
@@ -19,6 +21,7 @@ void prepare_compilation(RunState& state, int32_t j) {
   state.diagnostics.clear();
   state.record_places = {};
   state.kilometric_places = {};
+  state.curves.clear();
   for (ScenarioRecord& record : state.table) record = ScenarioRecord{};
 }
 
@@ -64,6 +67,7 @@ CompileOutcome compile_scenario(RunState& state, std::optional<std::string_view>
                                 std::optional<std::string_view> service, const CompileOptions& options) {
   prepare_compilation(state, options.trace_flag);
   state.keep_going = options.keep_going;
+  state.plan_trace = options.plan_trace;
   CompileOutcome outcome;
   outcome.read = compile_sources(state, line, service);
   if (state.grid.exists()) outcome.taken = finish_scenario(state);

@@ -1,5 +1,6 @@
 #include "compiler/line_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <string>
@@ -79,7 +80,10 @@ class LineReader : public EntryReader {
     if (!grid_wanted_) return;
     grid_wanted_ = false;
     state_.grid.create(state_.grid_extent);
-    if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
+    if (state_.trace_flag != 0 && state_.plan_trace)
+      state_.trace.create(state_.grid_extent);
+    else if (!state_.plan_trace)
+      state_.trace = TrackTrace{};
   }
 
   /// A hard error that has no position: its place is the field just read.
@@ -271,6 +275,15 @@ class LineReader : public EntryReader {
     TrackTrace& trace = state_.trace;
     int32_t m = trace_cursor_;
     if (m > last) return Flow::Next;
+    if (!state_.plan_trace) {
+      // The cursor goes where the points would take it, with the same refusal at the limit.
+      if (limited && last >= kTraceLimit) {
+        trace_cursor_ = std::max(m, kTraceLimit) + 1;
+        return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
+      }
+      trace_cursor_ = last + 1;
+      return Flow::Next;
+    }
     double x2 = trace.value(m - 2, kAxisX), x1 = trace.value(m - 1, kAxisX);
     double y2 = trace.value(m - 2, kAxisY), y1 = trace.value(m - 1, kAxisY);
     while (m <= last) {
@@ -303,9 +316,11 @@ class LineReader : public EntryReader {
     const SourcePlace length_place = reader_.last_place();
     if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
     double turn = 0;
+    int digit = 0;
     for (const auto& sharpness : kSharpness) {
       if (field.find(sharpness.digit) != std::string::npos) {
         turn = sharpness.turn_per_metre;
+        digit = sharpness.digit - '0';
         break;
       }
     }
@@ -324,6 +339,7 @@ class LineReader : public EntryReader {
            "this curve starts at " + std::to_string(start) + " m, before the previous one ends at " +
                std::to_string(trace_cursor_ - 1) + " m: it turns only from there");
     ++curves_;
+    state_.curves.push_back({start, length, digit, turn, keyword_place_});
     if (const Flow flow = trace_run(start, false, 0, true); flow != Flow::Next) return flow;
     return trace_run(end, true, turn, true);
   }

@@ -34,8 +34,9 @@ std::optional<Diagnostic> file_names_differ(const std::optional<ParsedFileName>&
 Diagnostics convert_sources(Sources& sources);
 
 /// Compiles two converted sources as the commands do (compile_scenario with the line key and the train
-/// number), then adds the warning of file_names_differ.
-CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going);
+/// number), then adds the warning of file_names_differ. `plan_trace`: see CompileOptions.
+CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going,
+                            bool plan_trace = true);
 
 /// What a check found: the errors of the conversion, and the compilation when both sources converted.
 struct PairCheck {
@@ -46,5 +47,6 @@ struct PairCheck {
 };
 
 /// The check of `scenario check`: converts the sources and, when both converted, compiles them reading
-/// on after every refusal.
+/// on after every refusal. The plan trace is not made (the check writes nothing): its diagnostics are
+/// those of a compilation that makes it.
 PairCheck check_pair(Sources& sources, const PairNames& names);
