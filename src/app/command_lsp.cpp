@@ -8,12 +8,14 @@
 #include "app/commands.h"
 #include "app/exit_status.h"
 #include "lsp/server.h"
+#include "platform/heap.h"
 #include "platform/standard_io.h"
 
 namespace {
 
 /// Serves the editor on standard input and output until it sends exit or closes its end.
 int serve() {
+  return_large_blocks_at_once();
   std::string output_failure;
   int status = kExitSuccess;
   {

@@ -26,12 +26,20 @@ SourceFile::SourceFile(std::string name, std::string text, InputEncoding encodin
     : SourceFile(std::move(name), std::make_shared<const std::string>(std::move(text)), encoding) {}
 
 SourceFile::SourceFile(std::string name, std::shared_ptr<const std::string> text, InputEncoding encoding)
-    : name(std::move(name)), encoding(encoding), text_(std::move(text)), lines_(*text_) {
+    : name(std::move(name)),
+      encoding(encoding),
+      text_(text ? std::move(text) : std::make_shared<const std::string>()),
+      lines_(std::make_shared<const LineIndex>(*text_)) {
   if (encoding == InputEncoding::Windows1252) compiled_ = text_;
 }
 
 const std::string& SourceFile::text() const { return text_ ? *text_ : empty_text(); }
 const std::string& SourceFile::compiled() const { return compiled_ ? *compiled_ : empty_text(); }
+
+const LineIndex& SourceFile::lines() const {
+  static const LineIndex one_empty_line;
+  return lines_ ? *lines_ : one_empty_line;
+}
 
 SourcePlace SourceFile::in_file(SourcePlace compiled_place) const {
   if (encoding == InputEncoding::Windows1252 || compiled_place.column < 1) return compiled_place;
@@ -76,8 +84,8 @@ bool make_source(SourceFile& source, SourceKind kind, Diagnostics& errors) {
     if (!converted.refusal) break;
     whole = false;
     const std::size_t at = offset + converted.refusal->offset;
-    const int line = source.lines_.line_of(at);
-    const SourcePlace in_file{kind, line, static_cast<int>(at - source.lines_.start(line, text.size())) + 1};
+    const int line = source.lines().line_of(at);
+    const SourcePlace in_file{kind, line, static_cast<int>(at - source.lines().start(line, text.size())) + 1};
     Diagnostic error;
     error.severity = Severity::Error;
     error.place = source.in_compiled(in_file);

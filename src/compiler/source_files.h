@@ -37,9 +37,9 @@ struct SourceFile {
   /// The text the compiler reads: the file's own text in Windows-1252; for UTF-8, what make_source made.
   const std::string& compiled() const;
   /// The lines of the file's text.
-  const LineIndex& lines() const { return lines_; }
+  const LineIndex& lines() const;
   /// The text of a 1-based line of the file, without its line end ("" beyond the last line).
-  std::string_view line(int number) const { return lines_.line(text(), number); }
+  std::string_view line(int number) const { return lines().line(text(), number); }
 
   /// The place in the file of a place in the compiled text; a column beyond its line's end stands just
   /// after the line.
@@ -55,7 +55,7 @@ struct SourceFile {
 
   std::shared_ptr<const std::string> text_;
   std::shared_ptr<const std::string> compiled_;
-  LineIndex lines_;
+  std::shared_ptr<const LineIndex> lines_;
 };
 
 /// The two sources of a compilation.

@@ -1,4 +1,4 @@
-#include "lsp/workspace.h"
+#include "lsp/document_pair.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,53 +6,10 @@
 #include <utility>
 
 #include "lsp/json_rpc.h"
-#include "lsp/source_view.h"
+#include "lsp/text_positions.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
-#include "scenario/error_codes.h"
 #include "scenario/file_names.h"
-#include "platform/windows1252.h"
-
-void DocumentStore::open(OpenDocument document) {
-  const std::lock_guard lock(mutex_);
-  std::string uri = document.uri;
-  documents_[uri] = std::move(document);
-}
-
-bool DocumentStore::change(const std::string& uri, std::string text, int64_t version) {
-  const std::lock_guard lock(mutex_);
-  const auto found = documents_.find(uri);
-  if (found == documents_.end()) return false;
-  found->second.text = std::move(text);
-  found->second.version = version;
-  return true;
-}
-
-void DocumentStore::close(const std::string& uri) {
-  const std::lock_guard lock(mutex_);
-  documents_.erase(uri);
-}
-
-std::optional<OpenDocument> DocumentStore::find(const std::string& uri) const {
-  const std::lock_guard lock(mutex_);
-  const auto found = documents_.find(uri);
-  if (found == documents_.end()) return std::nullopt;
-  return found->second;
-}
-
-std::optional<OpenDocument> DocumentStore::find_path(const std::string& path) const {
-  const std::lock_guard lock(mutex_);
-  for (const auto& [uri, document] : documents_)
-    if (!document.path.empty() && document.path == path) return document;
-  return std::nullopt;
-}
-
-std::vector<std::pair<std::string, std::string>> DocumentStore::names() const {
-  const std::lock_guard lock(mutex_);
-  std::vector<std::pair<std::string, std::string>> names;
-  for (const auto& [uri, document] : documents_) names.emplace_back(uri, document.path);
-  return names;
-}
 
 namespace {
 
@@ -70,12 +27,17 @@ std::optional<SourceFile> source_at(const std::string& path, const DocumentStore
                                     std::string& missing) {
   if (const auto open = store.find_path(path)) {
     uri = open->uri;
-    return SourceFile(path, open->text, InputEncoding::Utf8);
+    return open->file;
   }
   std::error_code error;
   const auto type = fs::status(filesystem_path(path), error).type();
-  if (type == fs::file_type::not_found || (error && type == fs::file_type::none)) {
+  if (type == fs::file_type::not_found) {
     missing = "there is no " + path;
+    return std::nullopt;
+  }
+  if (error && type == fs::file_type::none) {
+    missing = "cannot read " + path + ": " +
+              (error == std::errc::too_many_symbolic_link_levels ? "a loop of symbolic links" : error.message());
     return std::nullopt;
   }
   if (type != fs::file_type::regular) {
@@ -123,13 +85,40 @@ std::pair<std::vector<std::string>, std::vector<std::string>> services_of(const 
 
 }  // namespace
 
+std::optional<SourceKind> source_kind_of(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  const auto parsed = parse_file_name(name_of(path));
+  if (!parsed) return std::nullopt;
+  if (parsed->file == ScenarioFile::LineSource) return SourceKind::Line;
+  if (parsed->file == ScenarioFile::ServiceSource) return SourceKind::Service;
+  return std::nullopt;
+}
+
+std::vector<std::string> open_pair_members(const std::string& path, const DocumentStore& store) {
+  std::vector<std::string> members;
+  if (!source_kind_of(path)) return members;
+  const std::string key = parse_file_name(name_of(path))->line_key;
+  const std::string directory = directory_of(path);
+  for (const auto& [uri, open_path] : store.names()) {
+    if (!source_kind_of(open_path) || directory_of(open_path) != directory) continue;
+    if (parse_file_name(name_of(open_path))->line_key == key) members.push_back(uri);
+  }
+  return members;
+}
+
 std::optional<DocumentPair> pair_of(const OpenDocument& document, const DocumentStore& store) {
   if (document.path.empty()) return std::nullopt;
   const auto parsed = parse_file_name(name_of(document.path));
   if (!parsed || (parsed->file != ScenarioFile::LineSource && parsed->file != ScenarioFile::ServiceSource))
     return std::nullopt;
   const std::string directory = directory_of(document.path);
-  const auto path_in = [&directory](const std::string& name) { return utf8_name(filesystem_path(directory) / filesystem_path(name)); };
+  // A partner is looked for beside the document only: a name that would lead elsewhere (a drive on
+  // Windows) names nothing.
+  const auto path_in = [&directory](const std::string& name) {
+    std::string path = utf8_name(filesystem_path(directory) / filesystem_path(name));
+    return directory_of(path) == directory ? path : std::string();
+  };
+  const auto outside = [](const std::string& name) { return "there is no " + name + " in the document's folder"; };
 
   DocumentPair pair;
   pair.names.line_key = parsed->line_key;
@@ -138,8 +127,12 @@ std::optional<DocumentPair> pair_of(const OpenDocument& document, const Document
     pair.names.train_number = parsed->train_number;
     pair.names.service_file = parsed;
     pair.service_uri = document.uri;
-    pair.sources.service = SourceFile(document.path, document.text, InputEncoding::Utf8);
+    pair.sources.service = document.file;
     const std::string line_path = path_in(line_source_name(parsed->line_key));
+    if (line_path.empty()) {
+      pair.line_missing = outside(line_source_name(parsed->line_key));
+      return pair;
+    }
     if (auto line = source_at(line_path, store, pair.line_uri, pair.line_missing)) {
       pair.sources.line = std::move(*line);
       pair.names.line_file = parse_file_name(name_of(line_path));
@@ -150,7 +143,7 @@ std::optional<DocumentPair> pair_of(const OpenDocument& document, const Document
   pair.kind = SourceKind::Line;
   pair.names.line_file = parsed;
   pair.line_uri = document.uri;
-  pair.sources.line = SourceFile(document.path, document.text, InputEncoding::Utf8);
+  pair.sources.line = document.file;
   const auto [open, on_disk] = services_of(directory, parsed->line_key, store);
   const std::vector<std::string>& chosen = open.empty() ? on_disk : open;
   if (chosen.empty()) {
@@ -158,6 +151,10 @@ std::optional<DocumentPair> pair_of(const OpenDocument& document, const Document
     return pair;
   }
   const std::string service_path = path_in(chosen.front());
+  if (service_path.empty()) {
+    pair.service_missing = outside(chosen.front());
+    return pair;
+  }
   if (auto service = source_at(service_path, store, pair.service_uri, pair.service_missing)) {
     pair.sources.service = std::move(*service);
     pair.names.service_file = parse_file_name(chosen.front());
@@ -166,91 +163,3 @@ std::optional<DocumentPair> pair_of(const OpenDocument& document, const Document
   return pair;
 }
 
-std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair) {
-  auto checked = std::make_shared<CheckedPair>();
-  checked->pair = std::move(pair);
-  DocumentPair& held = checked->pair;
-  if (!held.line_missing.empty()) {
-    // The train service alone: without its line there is nothing to compile.
-    convert_sources(held.sources);
-    Diagnostic error;
-    error.severity = Severity::Error;
-    error.code = kErrorLineMissing;
-    error.place = SourcePlace{SourceKind::Service, 1, 1};
-    error.message = error_meaning(kErrorLineMissing);
-    error.detail = held.line_missing;
-    checked->line_missing = std::move(error);
-    return checked;
-  }
-  // A line description without a train service is compiled with an empty one, whose own warnings go
-  // nowhere.
-  checked->check = check_pair(held.sources, held.names);
-  return checked;
-}
-
-std::shared_ptr<const CheckedPair> CheckCache::check(DocumentPair pair) {
-  const auto same = [&pair](const CheckedPair& kept) {
-    const auto same_source = [](const SourceFile& a, const SourceFile& b) {
-      return a.name == b.name && a.encoding == b.encoding && a.text() == b.text();
-    };
-    return kept.pair.names.line_key == pair.names.line_key && kept.pair.line_missing == pair.line_missing &&
-           kept.pair.service_missing == pair.service_missing && kept.pair.line_uri == pair.line_uri &&
-           kept.pair.service_uri == pair.service_uri && same_source(kept.pair.sources.line, pair.sources.line) &&
-           same_source(kept.pair.sources.service, pair.sources.service);
-  };
-  for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-    if (!same(**it)) continue;
-    auto found = *it;
-    kept_.erase(it);
-    kept_.push_back(found);
-    return found;
-  }
-  auto checked = check_document_pair(std::move(pair));
-  if (kept_.size() == kKept) kept_.erase(kept_.begin());
-  kept_.push_back(checked);
-  return checked;
-}
-
-namespace {
-
-nlohmann::json range_json(const TextRange& range) {
-  return {{"start", {{"line", range.start.line}, {"character", range.start.character}}},
-          {"end", {{"line", range.end.line}, {"character", range.end.character}}}};
-}
-
-}  // namespace
-
-nlohmann::json diagnostics_json(const CheckedPair& checked, SourceKind source, PositionEncoding encoding) {
-  const DocumentPair& pair = checked.pair;
-  const SourceView line_view(pair.sources.line, encoding);
-  const SourceView service_view(pair.sources.service, encoding);
-  const auto view_of = [&](SourceKind kind) -> const SourceView& {
-    return kind == SourceKind::Line ? line_view : service_view;
-  };
-
-  std::vector<const Diagnostic*> found;
-  if (checked.line_missing) found.push_back(&*checked.line_missing);
-  for (const Diagnostic& diagnostic : checked.check.diagnostics().all()) found.push_back(&diagnostic);
-
-  nlohmann::json list = nlohmann::json::array();
-  for (const Diagnostic* diagnostic : found) {
-    if (file_of(*diagnostic) != source) continue;
-    nlohmann::json item;
-    // A diagnostic without a place stands at the start of the file it concerns.
-    item["range"] = range_json(diagnostic->place ? view_of(source).field_range(*diagnostic->place) : TextRange{});
-    item["severity"] = diagnostic->severity == Severity::Error ? 1 : 2;
-    item["code"] = rule_id(*diagnostic);
-    item["source"] = "scenario";
-    item["message"] = diagnostic_text(*diagnostic);
-    nlohmann::json related = nlohmann::json::array();
-    for (const RelatedPlace& place : diagnostic->related) {
-      const std::string& uri = pair.uri_of(place.place.source);
-      if (uri.empty()) continue;
-      related.push_back({{"location", {{"uri", uri}, {"range", range_json(view_of(place.place.source).field_range(place.place))}}},
-                         {"message", shown_text(place.message)}});
-    }
-    if (!related.empty()) item["relatedInformation"] = std::move(related);
-    list.push_back(std::move(item));
-  }
-  return list;
-}

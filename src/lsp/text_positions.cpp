@@ -6,9 +6,6 @@
 #include "platform/windows1252.h"
 
 
-std::string_view position_encoding_name(PositionEncoding encoding) {
-  return encoding == PositionEncoding::Utf8 ? "utf-8" : "utf-16";
-}
 
 namespace {
 
@@ -18,21 +15,21 @@ struct Character {
   int units;
 };
 
-Character character_at(std::string_view line, std::size_t at, bool windows1252, PositionEncoding encoding) {
+Character character_at(std::string_view line, std::size_t at, bool windows1252, protocol::PositionEncoding encoding) {
   if (windows1252) {
     const auto byte = static_cast<unsigned char>(line[at]);
     // Every Windows-1252 character lies in the basic plane: one UTF-16 unit.
-    if (encoding == PositionEncoding::Utf16 || byte < 0x80) return {1, 1};
+    if (encoding == protocol::PositionEncoding::Utf16 || byte < 0x80) return {1, 1};
     return {1, static_cast<int>(windows1252_to_utf8(line.substr(at, 1)).size())};
   }
   const std::size_t length = utf8_character_length(line, at);
-  if (encoding == PositionEncoding::Utf8) return {length, static_cast<int>(length)};
+  if (encoding == protocol::PositionEncoding::Utf8) return {length, static_cast<int>(length)};
   return {length, length == 4 ? 2 : 1};
 }
 
 }  // namespace
 
-TextPosition TextLines::position(int line_number, int byte_column, PositionEncoding encoding) const {
+protocol::Position TextLines::position(int line_number, int byte_column, protocol::PositionEncoding encoding) const {
   if (line_number < 1) return {0, 0};
   if (line_number > line_count()) {
     line_number = line_count();
@@ -49,7 +46,7 @@ TextPosition TextLines::position(int line_number, int byte_column, PositionEncod
   return {line_number - 1, units};
 }
 
-std::pair<int, int> TextLines::byte_place(TextPosition position, PositionEncoding encoding) const {
+std::pair<int, int> TextLines::byte_place(protocol::Position position, protocol::PositionEncoding encoding) const {
   if (position.line < 0) return {1, 1};
   if (position.line >= line_count()) return {line_count(), static_cast<int>(line(line_count()).size()) + 1};
   const int number = position.line + 1;

@@ -12,23 +12,7 @@
 #include <vector>
 
 #include "compiler/line_index.h"
-
-enum class PositionEncoding { Utf16, Utf8 };
-
-/// The name of an encoding as the protocol writes it: "utf-16", "utf-8".
-std::string_view position_encoding_name(PositionEncoding encoding);
-
-/// A position of the protocol: 0-based line, and character in the position encoding.
-struct TextPosition {
-  int line = 0;
-  int character = 0;
-  bool operator==(const TextPosition&) const = default;
-};
-
-struct TextRange {
-  TextPosition start;
-  TextPosition end;
-};
+#include "lsp/protocol.h"
 
 /// A text with the index of its lines (the protocol cuts lines as the compiler does), which converts
 /// between byte columns and positions. The text and its index must outlive it.
@@ -45,10 +29,10 @@ class TextLines {
 
   /// The position of a 1-based line and 1-based byte column; a column beyond the line's end stands at
   /// its end, a line beyond the text at the end of the last line.
-  TextPosition position(int line, int byte_column, PositionEncoding encoding) const;
+  protocol::Position position(int line, int byte_column, protocol::PositionEncoding encoding) const;
   /// The 1-based line and byte column of a position; a character beyond the line's end gives the column
   /// just after it, a character inside a character's units the column where that character starts.
-  std::pair<int, int> byte_place(TextPosition position, PositionEncoding encoding) const;
+  std::pair<int, int> byte_place(protocol::Position position, protocol::PositionEncoding encoding) const;
 
  private:
   std::string_view text_;

@@ -19,17 +19,17 @@ TEST(TextLines, CountsCharactersInTheEncodingTheEditorAgreedTo) {
   // The byte column of "x": 10 + 5 letters (6 bytes) + blank + train (4 bytes) + ", " = column 24.
   const int x = static_cast<int>(kUtf8Line.find(", x")) + 3;
   EXPECT_EQ(x, 24);
-  EXPECT_EQ(lines.position(2, x, PositionEncoding::Utf8), (TextPosition{1, 23}));
-  EXPECT_EQ(lines.position(2, x, PositionEncoding::Utf16), (TextPosition{1, 20}));
-  EXPECT_EQ(lines.byte_place({1, 20}, PositionEncoding::Utf16), std::make_pair(2, 24));
-  EXPECT_EQ(lines.byte_place({1, 23}, PositionEncoding::Utf8), std::make_pair(2, 24));
+  EXPECT_EQ(lines.position(2, x, protocol::PositionEncoding::Utf8), (protocol::Position{1, 23}));
+  EXPECT_EQ(lines.position(2, x, protocol::PositionEncoding::Utf16), (protocol::Position{1, 20}));
+  EXPECT_EQ(lines.byte_place({1, 20}, protocol::PositionEncoding::Utf16), std::make_pair(2, 24));
+  EXPECT_EQ(lines.byte_place({1, 23}, protocol::PositionEncoding::Utf8), std::make_pair(2, 24));
   // Inside the train's two units: the column where the train starts.
   const int train = static_cast<int>(kUtf8Line.find('\xF0')) + 1;
-  EXPECT_EQ(lines.byte_place({1, 17}, PositionEncoding::Utf16), std::make_pair(2, train));
+  EXPECT_EQ(lines.byte_place({1, 17}, protocol::PositionEncoding::Utf16), std::make_pair(2, train));
   // Beyond a line's end, and beyond the last line.
-  EXPECT_EQ(lines.byte_place({2, 99}, PositionEncoding::Utf16), std::make_pair(3, 6));
-  EXPECT_EQ(lines.byte_place({9, 0}, PositionEncoding::Utf16), std::make_pair(3, 6));
-  EXPECT_EQ(lines.position(3, 99, PositionEncoding::Utf16), (TextPosition{2, 5}));
+  EXPECT_EQ(lines.byte_place({2, 99}, protocol::PositionEncoding::Utf16), std::make_pair(3, 6));
+  EXPECT_EQ(lines.byte_place({9, 0}, protocol::PositionEncoding::Utf16), std::make_pair(3, 6));
+  EXPECT_EQ(lines.position(3, 99, protocol::PositionEncoding::Utf16), (protocol::Position{2, 5}));
 }
 
 TEST(TextLines, AWindows1252FileCountsOneUnitPerByteAndItsUtf8Length) {
@@ -37,9 +37,9 @@ TEST(TextLines, AWindows1252FileCountsOneUnitPerByteAndItsUtf8Length) {
   const std::string text = "CITT\xC0 \x80, x";
   const LineIndex index(text);
   const TextLines lines(text, index, true);
-  EXPECT_EQ(lines.position(1, 10, PositionEncoding::Utf16), (TextPosition{0, 9}));
-  EXPECT_EQ(lines.position(1, 10, PositionEncoding::Utf8), (TextPosition{0, 12}));
-  EXPECT_EQ(lines.byte_place({0, 12}, PositionEncoding::Utf8), std::make_pair(1, 10));
+  EXPECT_EQ(lines.position(1, 10, protocol::PositionEncoding::Utf16), (protocol::Position{0, 9}));
+  EXPECT_EQ(lines.position(1, 10, protocol::PositionEncoding::Utf8), (protocol::Position{0, 12}));
+  EXPECT_EQ(lines.byte_place({0, 12}, protocol::PositionEncoding::Utf8), std::make_pair(1, 10));
 }
 
 TEST(FieldEndColumn, EndsAtTheCommaTheLineEndOrTheClosingQuote) {
