@@ -69,6 +69,10 @@ TEST(FileUris, GoBothWays) {
   EXPECT_EQ(path_of_uri("file:///c:/x/K_linea.txt"), "c:\\x\\K_linea.txt");
   EXPECT_EQ(path_of_uri("file://localhost/x/K_linea.txt"), "\\x\\K_linea.txt");
   EXPECT_EQ(path_of_uri("FILE:///x%2fy"), "\\x\\y");
+  // A colon after the drive would name a stream of a file, and a partner beside it a place on another
+  // drive: such a URI names no file.
+  EXPECT_FALSE(path_of_uri("file:///C:/dir/K%3Aads_1-.txt").has_value());
+  EXPECT_FALSE(path_of_uri("file:///dir/K:ads_1-.txt").has_value());
 #else
   const std::string path = "/tmp/a dir/Città_linea.txt";
   const std::string uri = uri_of_path(path);
@@ -76,6 +80,7 @@ TEST(FileUris, GoBothWays) {
   EXPECT_EQ(path_of_uri(uri), path);
   EXPECT_EQ(path_of_uri("file://localhost/x/K_linea.txt"), "/x/K_linea.txt");
   EXPECT_EQ(path_of_uri("FILE:///x%2fy"), "/x/y");
+  EXPECT_EQ(path_of_uri("file:///dir/K%3Aads_1-.txt"), "/dir/K:ads_1-.txt");  // a colon is a letter here
 #endif
   EXPECT_FALSE(path_of_uri("untitled:Untitled-1").has_value());
   EXPECT_FALSE(path_of_uri("file://server/share/x").has_value());
