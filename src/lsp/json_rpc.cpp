@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "lsp/ascii.h"
 
-bool same_letters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  return true;
-}
+namespace {
 
 std::string_view trimmed_blanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -168,19 +163,12 @@ std::optional<Frame> FrameReader::next() {
 
 namespace {
 
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-/// The code unit of a "\uXXXX" escape whose backslash is at `at`, or -1.
+/// The UTF-16 unit of an escape of four hexadecimal digits (backslash, "u", the digits) at `at`, or -1.
 int escaped_unit(std::string_view text, std::size_t at) {
   if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return -1;
   int unit = 0;
   for (std::size_t k = at + 2; k < at + 6; ++k) {
-    const int digit = hex_value(text[k]);
+    const int digit = hex_digit(text[k]);
     if (digit < 0) return -1;
     unit = unit * 16 + digit;
   }

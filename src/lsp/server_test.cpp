@@ -144,6 +144,21 @@ struct Scenario {
   std::string service_uri = uri_of_path(directory.at("Demo_1-.txt"));
 };
 
+/// A session with the scenario's train service open, beside its line description on disk without the
+/// board's mistake, and the diagnostics of the opening taken.
+struct OpenService {
+  Scenario scenario;
+  Session session;
+  json opened;
+
+  OpenService() {
+    scenario.directory.write("Demo_linea.txt", encode_lines(starter_line_lines()));
+    session.initialize();
+    session.open(scenario.service_uri, scenario.service);
+    opened = session.diagnostics(scenario.service_uri);
+  }
+};
+
 TEST(LanguageServer, TheLifecycleRefusesWhatComesOutOfTurnAndEndsWithTheRightStatus) {
   Session session;
   const json early = session.request(1, "textDocument/hover", position_params("file:///x/K_linea.txt", 0, 0));
@@ -302,12 +317,9 @@ TEST(LanguageServer, PositionsCountUtf8BytesWhenTheEditorOffersThem) {
 }
 
 TEST(LanguageServer, HoverTellsTheCellsAnEntryTakesAndWhatHoldsTheOnesAnotherEntryTook) {
-  Scenario scenario;
-  scenario.directory.write("Demo_linea.txt", encode_lines(starter_line_lines()));
-  Session session;
-  session.initialize();
-  session.open(scenario.service_uri, scenario.service);
-  session.diagnostics(scenario.service_uri);
+  OpenService open;
+  Scenario& scenario = open.scenario;
+  Session& session = open.session;
 
   const int signal_line = line_of(scenario.service, "segnale,     850");
   const json taken = session.request(1, "textDocument/hover", position_params(scenario.service_uri, signal_line, 2));
@@ -435,12 +447,10 @@ TEST(LanguageServer, ShutdownAndExitAreTakenWithParamsThatAreNullOrLeftOut) {
 }
 
 TEST(LanguageServer, ADocumentClosedAndOpenedAgainInOneWriteEndsWithTheDiagnosticsOfItsOpening) {
-  Scenario scenario;
-  scenario.directory.write("Demo_linea.txt", encode_lines(starter_line_lines()));
-  Session session;
-  session.initialize();
-  session.open(scenario.service_uri, scenario.service);
-  EXPECT_NE(with_code(session.diagnostics(scenario.service_uri), "E16"), nullptr);
+  OpenService service;
+  Scenario& scenario = service.scenario;
+  Session& session = service.session;
+  EXPECT_NE(with_code(service.opened, "E16"), nullptr);
 
   // As editors do when a file is reverted or its language changes: both messages in one write.
   const json close = {{"jsonrpc", "2.0"}, {"method", "textDocument/didClose"},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lsp/ascii.h"
 #include "platform/file_uri.h"
 #include "platform/windows1252.h"
 
@@ -74,24 +75,6 @@ int field_end_column(std::string_view line, int column) {
   while (end > start && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
   return static_cast<int>(end) + 1;
 }
-
-namespace {
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool same_letters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  return true;
-}
-
-}  // namespace
 
 std::optional<std::string> path_of_uri(std::string_view uri) {
   constexpr std::string_view kScheme = "file://";
