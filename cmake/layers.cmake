@@ -5,6 +5,8 @@
 #
 # DEPENDS are folders of src/ this one may include and call; LIBRARIES are outside libraries;
 # TEST_DEPENDS are further folders only the unit tests use (fixtures such as the embedded scenario).
+# Each layer's tests carry the layer's name as their ctest label (`ctest -L compiler`), which is how
+# `./test.sh LAYER` and `./test.sh quick` pick them.
 # Every layer is recorded with its folders, so that the layers test can refuse an include that runs
 # upward (tests/check_layers.cmake).
 
@@ -51,8 +53,9 @@ function(scenario_layer name)
         # One start of the emulator for the whole program: a start per test would take minutes.
         add_test(NAME ${name}_tests COMMAND ${name}_tests)
         scenario_emulated_test(${name}_tests)
+        set_tests_properties(${name}_tests PROPERTIES LABELS ${name})
       else()
-        gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60)
+        gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${name})
       endif()
     endif()
   endif()

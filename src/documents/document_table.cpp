@@ -38,12 +38,12 @@ std::string table_rule(CellWidths widths) {
 
 std::string empty_row(CellWidths widths) { return table_row(widths, {}); }
 
-std::string table_top(CellWidths widths) { return "  " + std::string(row_length(widths) - 3, '_'); }
+std::string table_top(CellWidths widths) { return std::string(2, ' ').append(row_length(widths) - 3, '_'); }
 
 std::string box_top(CellWidths widths, const std::vector<bool>& edges) {
   std::string line = " ";
   for (std::size_t i = 0; i < widths.size(); ++i)
-    line += " " + std::string(widths[i], i < edges.size() && edges[i] ? '_' : ' ');
+    line.append(1, ' ').append(widths[i], i < edges.size() && edges[i] ? '_' : ' ');
   return line;
 }
 
@@ -117,7 +117,7 @@ std::string kilometre_text(double metres) {
 std::string metres_text(int64_t metres) {
   const uint64_t size = metres < 0 ? 0 - static_cast<uint64_t>(metres) : static_cast<uint64_t>(metres);
   std::string digits = std::to_string(size);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ".");
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, '.');
   return sign_and(metres, digits);
 }
 

@@ -16,7 +16,7 @@ LineTable heading_lines(const OrderHeading& heading) {
       "",
       "                                Modulo M. 3",
       "                           ORDINE DI RALLENTAMENTO",
-      " " + std::string(row_length(kSlowdownCells) - 2, '_'),
+      std::string(1, ' ').append(row_length(kSlowdownCells) - 2, '_'),
       "  Linea  " + heading.line,
       "",
       "  Si ordina al macchinista del treno " + heading.train + " di effettuare i seguenti rallentamenti",

@@ -23,7 +23,8 @@ std::string time_cell(const TimetableRow& row) {
   const std::size_t width = kTimetableCells[5];
   if (!row.passing.empty()) return placed_left(placed_right(row.passing, kClockWidth, 0), width, 1 + kClockWidth);
   const std::string gap(width - 2 - 2 * kClockWidth, ' ');
-  return " " + placed_right(row.arrival, kClockWidth, 0) + gap + placed_right(row.departure, kClockWidth, 0) + " ";
+  std::string cell(1, ' ');
+  return cell.append(placed_right(row.arrival, kClockWidth, 0)).append(gap).append(placed_right(row.departure, kClockWidth, 0)) + ' ';
 }
 
 /// The card down to the empty row that opens the timetable.

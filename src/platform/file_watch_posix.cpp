@@ -24,8 +24,7 @@ FileWatch::FileWatch(const std::vector<std::string>& paths) : system_(std::make_
   if (system_->descriptor < 0) throw FileError("inotify", std::strerror(errno));
   for (const std::string& path : paths) {
     const std::filesystem::path file(path);
-    std::string directory = file.parent_path().string();
-    if (directory.empty()) directory = ".";
+    const std::string directory = file.has_parent_path() ? file.parent_path().string() : std::string(1, '.');
     const int watch = inotify_add_watch(system_->descriptor, directory.c_str(),
                                         IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE | IN_MOVED_FROM);
     if (watch < 0) {
