@@ -5,8 +5,10 @@
 # writes the same output bytes with one write per file and syncs them to the disk. Then how cost grows:
 # inputs at two sizes ten times apart (among them `scenario inspect --json` of a grid and of a plan trace,
 # of a line of 93,700 m and of the largest line), with the ratio of their times (about 10 when the cost
-# grows linearly) and their peak memory. Last, a soak of the language server: 10,000 edits of the largest
-# line, then a few of a line description of 24 MB, with the server's memory at the start and the end.
+# grows linearly) and their peak memory. Last, two soaks with the memory at the start and the end: the
+# language server over 10,000 edits of the largest line (about 7 minutes on two shared cores) and a few of
+# a line description of 24 MB, then `scenario watch` over WATCH_ROUNDS rounds (default 2000, about 25
+# minutes; 0 leaves it out; bench/watch_soak.sh).
 #   bench/run.sh [RUNS]      (default 9)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -169,3 +171,9 @@ awk 'BEGIN { ORS = "" }
                    done = 1; next }
      { print $0 "\n" }' "$work/large/K_linea.txt" > "$work/lsp-gradients/K_linea.txt"
 "$bin/lsp_soak" "$bin/scenario" "$work/lsp-gradients" 20 1
+
+# The soak: one `scenario watch` through many rounds; its memory at the start and the end.
+if [ "${WATCH_ROUNDS:-2000}" -gt 0 ]; then
+  echo
+  bench/watch_soak.sh "$bin/scenario" "${WATCH_ROUNDS:-2000}"
+fi

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const auto decoded_table = decode_table(table);
   const auto decoded_grid = decode_grid(grid);
   FUZZ_CHECK(decoded_table && decoded_grid);
-  FUZZ_CHECK(encode_table(*decoded_table.value) == table);
-  FUZZ_CHECK(encode_grid(*decoded_grid.value) == grid);
+  FUZZ_CHECK(encode_table(*decoded_table) == table);
+  FUZZ_CHECK(encode_grid(*decoded_grid) == grid);
   return 0;
 }

@@ -63,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   rest.remove_prefix(table_size);
 
   ScenarioFiles files;
-  if (auto grid = decode_grid(grid_bytes)) files.grid = std::move(*grid.value);
-  if (auto table = decode_table(table_bytes)) files.table = std::move(*table.value);
-  if (auto trace = decode_trace(rest)) files.trace = std::move(*trace.value);
+  if (auto grid = decode_grid(grid_bytes)) files.grid = std::move(*grid);
+  if (auto table = decode_table(table_bytes)) files.table = std::move(*table);
+  if (auto trace = decode_trace(rest)) files.trace = std::move(*trace);
   files.line_key = files.table[kLineRecord].text;
   files.train_number = files.table[kServiceRecord].text;
 

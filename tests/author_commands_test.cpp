@@ -87,6 +87,20 @@ TEST_F(AuthorCommands, NewReplacesNoFileUnlessForced) {
   EXPECT_EQ(read_file(at("Demo_1-.txt")), encode_lines(starter_service_lines()));
 }
 
+TEST_F(AuthorCommands, NewForceReplacesBothFilesOrNeither) {
+  // A directory in the place of the train service: the line description is not replaced either.
+  write("Demo_linea.txt", "mine");
+  fs::create_directory(at("Demo_1-.txt"));
+  const Outcome forced = scenario("new Demo 1 --force");
+  EXPECT_EQ(forced.status, 3);
+  EXPECT_EQ(forced.out, "");
+  EXPECT_EQ(forced.err, "scenario: error: cannot write ./Demo_1-.txt: Is a directory; no file was replaced "
+                        "(./Demo_linea.txt is as it was)\n");
+  EXPECT_EQ(read_file(at("Demo_linea.txt")), "mine");
+  EXPECT_TRUE(fs::is_directory(at("Demo_1-.txt")));
+  EXPECT_EQ(listing("."), "Demo_1-.txt Demo_linea.txt ");
+}
+
 TEST_F(AuthorCommands, NewMakesAMissingDirectoryAndRefusesAFile) {
   const Outcome nested = scenario("new Monte-Blu 2231 -o a/b/c");
   EXPECT_EQ(nested.status, 0) << nested.err;
@@ -158,6 +172,12 @@ TEST_F(AuthorCommands, CheckExplainsACodeWithoutSources) {
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.out, "");
   EXPECT_NE(unknown.err.find("unknown error code \"E14\"; the codes are E1 E2"), std::string::npos) << unknown.err;
+
+  // An empty code is a code given, not a missing LINE.
+  const Outcome empty = scenario("check --explain ''");
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_NE(empty.err.find("--explain: the error code is empty; the codes are E1 E2"), std::string::npos) << empty.err;
+  EXPECT_EQ(empty.err.find("required"), std::string::npos) << empty.err;
 
   // Without --explain the sources are needed as before.
   const Outcome no_sources = scenario("check");

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,26 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
   EXPECT_TRUE(fs::exists(at("D_linea.dat")));
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
+}
+
+TEST_F(CompileCommand, ADirectoryInThePlaceOfOneBinaryFileReplacesNone) {
+  // The three files are one scenario: the simulator must never find the new trace beside the old table.
+  ASSERT_EQ(scenario("new Demo 1").status, 0);
+  fs::create_directory(at("out"));
+  write("out/Demo_linea.dat", "earlier trace");
+  fs::create_directory(at("out/Demo_1.sim"));
+  write("out/Demo_1.dat", "earlier grid");
+  const Outcome outcome = scenario("compile Demo_linea.txt Demo_1-.txt -o out");
+  EXPECT_EQ(outcome.status, 3);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, "scenario: error: cannot write out/Demo_1.sim: Is a directory; no file was replaced "
+                         "(out/Demo_linea.dat and out/Demo_1.dat are as they were)\n");
+  EXPECT_EQ(read_file(at("out/Demo_linea.dat")), "earlier trace");
+  EXPECT_EQ(read_file(at("out/Demo_1.dat")), "earlier grid");
+  EXPECT_TRUE(fs::is_directory(at("out/Demo_1.sim")));
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(at("out"))) names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"Demo_1.dat", "Demo_1.sim", "Demo_linea.dat"})) << "a temporary file left";
 }
 
 TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {

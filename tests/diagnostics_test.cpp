@@ -222,7 +222,7 @@ TEST_F(Diagnostics, Utf8SourcesAreWarnedOfOrConverted) {
   EXPECT_EQ(converted.status, 0) << converted.err;
   const auto table = decode_table(directory.read("U_1.sim"));
   ASSERT_TRUE(table);
-  EXPECT_EQ((*table.value)[1].text, "CITT\xC0");  // one byte, the Windows-1252 letter
+  EXPECT_EQ((*table)[1].text, "CITT\xC0");  // one byte, the Windows-1252 letter
 
   // A character the scenario's files cannot hold is an error at its place, in characters; nothing is written.
   std::filesystem::remove(directory.at("U_1.dat"));
@@ -257,6 +257,42 @@ TEST_F(Diagnostics, FileNamesThatDisagreeAreWarnedOf) {
                                     "service's \"B\"").size(),
             1u)
       << outcome.err;
+}
+
+TEST_F(Diagnostics, AFileNameThatIsNotUtf8IsShownWithReplacementsAndNeverEndsTheRun) {
+  // "citt\xE0" in Windows-1252, as an old archive names it. JSON carries the name with U+FFFD in place of
+  // the byte that is no UTF-8, SARIF percent-encodes it in the file's URI; every command ends normally.
+  const std::string line = "citt\xE0_linea.txt";
+  const std::string service = "citt\xE0_1-.txt";
+  directory.write(line, kThreeMistakesLine);
+  directory.write(service, kThreeMistakesService);
+  const std::string shown_line = "citt\xEF\xBF\xBD_linea.txt";
+  for (const char* command : {"check", "compile", "documents"}) {
+    for (const char* format : {"json", "sarif"}) {
+      SCOPED_TRACE(std::string(command) + " " + format);
+      const Outcome outcome =
+          scenario(std::string(command) + " '" + line + "' '" + service + "' --diagnostics-format " + format);
+      EXPECT_EQ(outcome.status, 1) << outcome.err;
+      EXPECT_EQ(outcome.err.find("internal failure"), std::string::npos) << outcome.err;
+      std::set<std::string> files;
+      if (std::string(format) == "json") {
+        for (const std::string& text : lines_with(outcome.out, "{")) {
+          const auto json = nlohmann::json::parse(text);  // throws on a byte that is no UTF-8
+          files.insert(json["file"].get<std::string>());
+        }
+      } else {
+        const auto log = nlohmann::json::parse(outcome.out);
+        for (const auto& result : log["runs"][0]["results"])
+          files.insert(result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"].get<std::string>());
+      }
+      EXPECT_TRUE(files.count(std::string(format) == "json" ? shown_line : "citt%E0_linea.txt"))
+          << *files.begin();
+    }
+  }
+  // For people, the name is shown the same way.
+  const Outcome text = scenario("check '" + line + "' '" + service + "'");
+  EXPECT_EQ(text.status, 1);
+  EXPECT_NE(text.err.find(shown_line + ":"), std::string::npos) << text.err;
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The real program when an output file cannot be written: a directory in the place of the file, a limit on
 // the size of a file, a read-only directory. Every case runs both the window run (no arguments, in the
 // program's own directory) and "generate -o DIR", and checks the message naming the file, the exit status (3),
-// the files written before it (whole, with the bytes of a run that succeeds), the files not reached (left
-// as they were) and that no temporary file stays behind.
+// the files written before it (whole, with the bytes of a run that succeeds; the three binary files are
+// one set, replaced all or none), the files not reached (left as they were) and that no temporary file
+// stays behind.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -210,30 +211,40 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
     return run_child(argv, file_size_limit);
   }
 
-  /// The message of each mode for a file that cannot be written.
-  std::string expected_message(const std::string& path, int error) const {
-    const std::string reason = std::strerror(error);
+  /// The message of each mode for output `failed` that cannot be written. The binary files are one set:
+  /// the message goes on to say that the other two were not replaced.
+  std::string expected_message(std::size_t failed, int error) const {
+    const std::string directory = output_directory();
+    const std::string path = path_in(directory, kOutputs[failed].name);
+    std::string reason = std::strerror(error);
+    if (kOutputs[failed].kind == Kind::Binary) {
+      std::vector<std::string> others;
+      for (std::size_t n = kFirstBinary; n < kOutputs.size(); ++n)
+        if (n != failed) others.push_back(path_in(directory, kOutputs[n].name));
+      reason += "; no file was replaced (" + others[0] + " and " + others[1] + " are as they were)";
+    }
     if (GetParam() == Mode::Window) return "Errore sul file " + path + ": " + reason + "\n";
     return "scenario: error: cannot write " + path + ": " + reason + "\n";
   }
 
   /// Checks a run that failed on output `failed` with `error`: its message and status; the outputs
-  /// before it as a successful run leaves them (the sources deleted once the binary files are reached);
-  /// the failed one and those after it as they were (`failed_is_directory`: an empty directory); and no
-  /// other entry in the directory.
+  /// before it as a successful run leaves them (the sources deleted once the binary files are reached),
+  /// but for the binary files, which are replaced all or none; the failed one and those after it as they
+  /// were (`failed_is_directory`: an empty directory); and no other entry in the directory.
   void expect_failed_on(std::size_t failed, int error, const Outcome& outcome, bool failed_is_directory) {
     const std::string directory = output_directory();
     const Output& output = kOutputs[failed];
     SCOPED_TRACE(std::string("failing on ") + output.name);
     EXPECT_EQ(outcome.status, kFileFailureStatus);
-    EXPECT_EQ(outcome.error_output, expected_message(path_in(directory, output.name), error));
+    EXPECT_EQ(outcome.error_output, expected_message(failed, error));
 
     std::set<std::string> expected_entries;
     if (GetParam() == Mode::Window) expected_entries.insert("scenario");
     for (std::size_t n = 0; n < kOutputs.size(); ++n) {
       const std::string name = kOutputs[n].name;
       const std::string path = path_in(directory, name);
-      if (n < failed) {
+      const bool set_not_replaced = kOutputs[n].kind == Kind::Binary && output.kind == Kind::Binary;
+      if (n < failed && !set_not_replaced) {
         if (kOutputs[n].kind == Kind::Source && failed >= kFirstBinary) continue;  // read and deleted
         EXPECT_EQ(bytes_of(path), reference_->at(name)) << name << " is not whole";
       } else if (n == failed && failed_is_directory) {

@@ -191,17 +191,17 @@ TEST_F(InspectCommand, TraceShowsItsPointsBoxAndLength) {
   for (const char* line : lines) EXPECT_TRUE(has_line(outcome.out, line)) << line;
 
   // Box and length measured here from the decoded points: the line starts at the origin heading +Y.
-  const Decoded<TrackTrace> trace = decode_trace(read_file(at("Lesca-Varo_linea.dat")));
-  ASSERT_TRUE(trace) << trace.error;
+  const Result<TrackTrace> trace = decode_trace(read_file(at("Lesca-Varo_linea.dat")));
+  ASSERT_TRUE(trace) << trace.status().message();
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0, length = 0;
   for (int32_t m = 1; m <= 35998; ++m) {
-    const double x = trace.value->value(m, kAxisX);
-    const double y = trace.value->value(m, kAxisY);
+    const double x = trace->value(m, kAxisX);
+    const double y = trace->value(m, kAxisY);
     min_x = std::min(min_x, x);
     max_x = std::max(max_x, x);
     min_y = std::min(min_y, y);
     max_y = std::max(max_y, y);
-    length += std::hypot(x - trace.value->value(m - 1, kAxisX), y - trace.value->value(m - 1, kAxisY));
+    length += std::hypot(x - trace->value(m - 1, kAxisX), y - trace->value(m - 1, kAxisY));
   }
   char box[200];
   std::snprintf(box, sizeof box, "  bounding box: X %.3f to %.3f, Y %.3f to %.3f", min_x, max_x, min_y, max_y);
@@ -216,17 +216,17 @@ TEST_F(InspectCommand, JsonOfEachFileEncodesBackToTheSameBytes) {
   {
     const Outcome outcome = scenario("inspect --json Lesca-Varo_148.dat");
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    const Decoded<TrackGrid> grid = grid_from_json(ScenarioJson::parse(outcome.out));
-    ASSERT_TRUE(grid) << grid.error;
-    EXPECT_EQ(encode_grid(*grid.value), read_file(at("Lesca-Varo_148.dat")));
-    EXPECT_EQ(grid.value->cellCount(), 720);
+    const Result<TrackGrid> grid = grid_from_json(ScenarioJson::parse(outcome.out));
+    ASSERT_TRUE(grid) << grid.status().message();
+    EXPECT_EQ(encode_grid(*grid), read_file(at("Lesca-Varo_148.dat")));
+    EXPECT_EQ(grid->cellCount(), 720);
   }
   {
     const Outcome outcome = scenario("inspect Lesca-Varo_148.sim --json");
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    const Decoded<ScenarioTable> table = table_from_json(ScenarioJson::parse(outcome.out));
-    ASSERT_TRUE(table) << table.error;
-    EXPECT_EQ(encode_table(*table.value), read_file(at("Lesca-Varo_148.sim")));
+    const Result<ScenarioTable> table = table_from_json(ScenarioJson::parse(outcome.out));
+    ASSERT_TRUE(table) << table.status().message();
+    EXPECT_EQ(encode_table(*table), read_file(at("Lesca-Varo_148.sim")));
   }
   {
     const Outcome outcome = scenario("inspect --json Lesca-Varo_linea.dat");
@@ -234,9 +234,9 @@ TEST_F(InspectCommand, JsonOfEachFileEncodesBackToTheSameBytes) {
     const ScenarioJson json = ScenarioJson::parse(outcome.out);
     EXPECT_EQ(json["points"][0], ScenarioJson::parse("[0,0]"));
     EXPECT_TRUE(json["points"][36000].is_null());
-    const Decoded<TrackTrace> trace = trace_from_json(json);
-    ASSERT_TRUE(trace) << trace.error;
-    EXPECT_EQ(encode_trace(*trace.value), read_file(at("Lesca-Varo_linea.dat")));
+    const Result<TrackTrace> trace = trace_from_json(json);
+    ASSERT_TRUE(trace) << trace.status().message();
+    EXPECT_EQ(encode_trace(*trace), read_file(at("Lesca-Varo_linea.dat")));
   }
 }
 

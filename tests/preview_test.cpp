@@ -100,9 +100,9 @@ TEST_F(Preview, ACrowdedPictureKeepsEveryTextInsideThePageAndItsPanelAndNoTwoTex
   ASSERT_EQ(run("preview '" + grid_file + "' -o '" + path_in(dir, "crowded.pdf") + "'"), 0);
   ASSERT_EQ(run("preview '" + grid_file + "' -o '" + path_in(dir, "crowded.svg") + "'"), 0);
 
-  const Decoded<ScenarioFiles> files = load_scenario_files(grid_file);
-  ASSERT_TRUE(files) << files.error;
-  const PreviewLayout layout = layout_preview(*files.value, 1600, 1000, cairo_text_measure());
+  const Result<ScenarioFiles> files = load_scenario_files(grid_file);
+  ASSERT_TRUE(files) << files.status().message();
+  const PreviewLayout layout = layout_preview(*files, 1600, 1000, cairo_text_measure());
   std::vector<const Panel*> panel_of(layout.labels.size(), nullptr);
   for (const Panel& panel : layout.panels) {
     EXPECT_GE(panel.box.height(), panel.minimum_height - 1e-6) << static_cast<int>(panel.kind);

@@ -31,13 +31,13 @@ class ScenarioOutput : public ::testing::Test {
 
   static TrackGrid grid() {
     auto decoded = decode_grid(grid_bytes_);
-    EXPECT_TRUE(decoded) << decoded.error;
-    return decoded.value.value_or(TrackGrid{});
+    EXPECT_TRUE(decoded) << decoded.status().message();
+    return decoded ? *decoded : TrackGrid{};
   }
   static ScenarioTable table() {
     auto decoded = decode_table(table_bytes_);
-    EXPECT_TRUE(decoded) << decoded.error;
-    return decoded.value.value_or(ScenarioTable{});
+    EXPECT_TRUE(decoded) << decoded.status().message();
+    return decoded ? *decoded : ScenarioTable{};
   }
 
   static inline std::unique_ptr<test_support::TemporaryDirectory> temporary_;

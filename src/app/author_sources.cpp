@@ -6,7 +6,6 @@
 #include <iostream>
 #include <map>
 
-#include "app/exit_status.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 #include "scenario/counted.h"
@@ -24,18 +23,12 @@ std::optional<ParsedFileName> parsed_as(const std::string& path, ScenarioFile fi
   return parsed;
 }
 
-int refuse(const std::string& message, int status) {
-  std::cerr << "scenario: error: " << message << "\n";
-  return status;
-}
-
 /// A file read as one of the two sources: a regular file of at most kSourceReadLimit bytes.
-std::optional<std::string> read_source(const std::string& path, std::string& failure) {
+Result<std::string> read_source(const std::string& path) {
   try {
     return read_file(path, kSourceReadLimit);
-  } catch (const FileError& file_failure) {
-    failure = "cannot read " + file_failure.path() + ": " + file_failure.reason();
-    return std::nullopt;
+  } catch (const FileError& failure) {
+    return Status::io_error(failure.path(), "cannot read " + failure.path() + ": " + failure.reason());
   }
 }
 
@@ -54,7 +47,12 @@ void add_source_options(CLI::App* command, SourceOptions& options) {
           CLI::ignore_case));
 }
 
-std::variant<AuthorSources, int> read_author_sources(const SourceOptions& options) {
+std::vector<RunFile> source_inputs(const SourceOptions& options) {
+  return {{std::string(scenario_file_role(ScenarioFile::LineSource)), options.line_path},
+          {std::string(scenario_file_role(ScenarioFile::ServiceSource)), options.service_path}};
+}
+
+Result<AuthorSources> read_author_sources(const SourceOptions& options) {
   AuthorSources author;
   std::string& key = author.names.line_key;
   std::string& train = author.names.train_number;
@@ -66,30 +64,26 @@ std::variant<AuthorSources, int> read_author_sources(const SourceOptions& option
   if (key.empty() && service_name) key = service_name->line_key;
   if (train.empty() && service_name) train = service_name->train_number;
   if (key.empty())
-    return refuse("cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): "
-                  "give --line-key",
-                  kExitUsage);
+    return Status::invalid_argument(
+        "cannot tell the line key from the file names (they are not K_linea.txt and K_N-.txt): give --line-key");
   if (train.empty())
-    return refuse("cannot tell the train number from the file name " + file_name(options.service_path) +
-                      " (it is not K_N-.txt): give --train",
-                  kExitUsage);
-  if (const std::string problem = names_problem(key, train); !problem.empty())
-    return refuse("the line key \"" + key.substr(0, 60) + "\" and the train number \"" + train.substr(0, 60) +
-                      "\" cannot name the scenario's files: " + problem,
-                  kExitUsage);
+    return Status::invalid_argument("cannot tell the train number from the file name " +
+                                    file_name(options.service_path) + " (it is not K_N-.txt): give --train");
+  if (const Status names = check_names(key, train); !names.is_ok())
+    return names.in_context("the line key \"" + key.substr(0, 60) + "\" and the train number \"" +
+                            train.substr(0, 60) + "\" cannot name the scenario's files");
   if (options.line_key.empty()) {
     author.names.line_file = line_name;
     author.names.service_file = service_name;
   }
 
   // The author's files are only read; the compiler works on copies.
-  std::string failure;
-  const auto line_text = read_source(options.line_path, failure);
-  if (!line_text) return refuse(failure, kExitFileFailure);
-  const auto service_text = read_source(options.service_path, failure);
-  if (!service_text) return refuse(failure, kExitFileFailure);
-  author.sources.line = SourceFile(options.line_path, *line_text, options.encoding);
-  author.sources.service = SourceFile(options.service_path, *service_text, options.encoding);
+  auto line_text = read_source(options.line_path);
+  if (!line_text) return line_text.status();
+  auto service_text = read_source(options.service_path);
+  if (!service_text) return service_text.status();
+  author.sources.line = SourceFile(options.line_path, std::move(*line_text), options.encoding);
+  author.sources.service = SourceFile(options.service_path, std::move(*service_text), options.encoding);
   author.input = convert_sources(author.sources);
   return author;
 }

@@ -2,11 +2,13 @@
 
 #include <optional>
 #include <string>
-#include <variant>
+#include <vector>
 
+#include "app/output_plan.h"
 #include "compiler/compile_scenario.h"
 #include "compiler/source_check.h"
 #include "compiler/source_files.h"
+#include "platform/status.h"
 #include "scenario/diagnostics.h"
 #include "scenario/run_state.h"
 
@@ -38,11 +40,14 @@ struct AuthorSources {
   Diagnostics input;
 };
 
+/// The two sources as a run's inputs, with their roles.
+std::vector<RunFile> source_inputs(const SourceOptions& options);
+
 /// Names the sources (from the file names, or the options) and reads them, converted to the text the
-/// compiler reads. A refusal is told on standard error and its exit status returned: names the files
-/// do not give and no option gives (2), names that cannot name the scenario's files (2), a file that
-/// cannot be read, is not a regular file or is larger than kSourceReadLimit (3).
-std::variant<AuthorSources, int> read_author_sources(const SourceOptions& options);
+/// compiler reads. Refused: names the files do not give and no option gives, or names that cannot name
+/// the scenario's files (InvalidArgument); a file that cannot be read, is not a regular file or is
+/// larger than kSourceReadLimit (IOError).
+Result<AuthorSources> read_author_sources(const SourceOptions& options);
 
 /// A compilation of the author's sources (compile_pair): the format's own (what compile writes), or
 /// reading on after each refusal (check, as the language server checks too).

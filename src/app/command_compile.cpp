@@ -1,21 +1,22 @@
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
-#include <variant>
+#include <vector>
 
 #include "app/author_sources.h"
 #include "app/commands.h"
 #include "app/diagnostic_output.h"
 #include "app/exit_status.h"
 #include "app/explain_code.h"
-#include "app/output_directory.h"
+#include "app/output_plan.h"
+#include "app/refusal.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
+#include "review/timetable_review.h"
 #include "platform/files.h"
-#include "platform/program_directory.h"
 #include "scenario/counted.h"
 #include "scenario/file_names.h"
 #include "scenario/run_state.h"
@@ -29,11 +30,6 @@ struct CompileCommandOptions {
   bool force = false;
   bool werror = false;
 };
-
-int refuse(const std::string& message, int status = kExitError) {
-  std::cerr << "scenario: error: " << message << "\n";
-  return status;
-}
 
 std::string summary(const RunState& state) {
   int signals = 0, slowdowns = 0, boards = 0;
@@ -52,18 +48,26 @@ std::string summary(const RunState& state) {
   return text;
 }
 
+/// What writes each output of the plan: the binary files of the compiled state, in binary_files() order.
+std::vector<OutputWriter> binary_writers(const RunState& state) {
+  std::vector<OutputWriter> writers;
+  for (const ScenarioFile file : binary_files()) writers.push_back(binary_file_bytes(state, file));
+  return writers;
+}
+
 /// Compiles the author's two files; with `write`, writes the binary files (compile), else only checks.
 int compile(const CompileCommandOptions& options, bool write) {
-  auto read = read_author_sources(options.sources);
-  if (const int* status = std::get_if<int>(&read)) return *status;
-  const AuthorSources& author = std::get<AuthorSources>(read);
+  const Result<AuthorSources> read = read_author_sources(options.sources);
+  if (!read) return refuse(read.status());
+  const AuthorSources& author = *read;
+  const std::string& key = author.names.line_key;
+  const std::string& train = author.names.train_number;
+  std::optional<OutputPlan> plan;
   if (write) {
-    const std::string collision = output_replacing_input(
-        {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
-        {{"plan trace", path_in(options.directory, trace_file_name(author.names.line_key))},
-         {"scenario table", path_in(options.directory, table_file_name(author.names.line_key, author.names.train_number))},
-         {"track grid", path_in(options.directory, grid_file_name(author.names.line_key, author.names.train_number))}});
-    if (!collision.empty()) return refuse(collision, kExitUsage);
+    Result<OutputPlan> planned = plan_outputs(source_inputs(options.sources),
+                                              binary_outputs(options.directory, key, train), {options.directory});
+    if (!planned) return refuse(planned.status());
+    plan = std::move(*planned);
   }
   const bool text = options.diagnostics.format == DiagnosticsFormat::Text;
   if (author.input.errors() > 0) {
@@ -72,7 +76,8 @@ int compile(const CompileCommandOptions& options, bool write) {
     return kExitError;
   }
 
-  const AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  if (!write) add_timetable_warnings(compiled.state);
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;
   print_diagnostics(options.diagnostics, author.sources, state.diagnostics, write && text);
@@ -80,18 +85,12 @@ int compile(const CompileCommandOptions& options, bool write) {
   if (write && failed) tell_errors_after_the_first(author);
 
   if (write && compiled.outcome.writable(state) && (!failed || options.force)) {
-    DirectoryLock lock;
-    if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty())
-      return refuse(claimed, kExitFileFailure);
-    write_binary_files(state);
-    std::string files;
-    const std::string& key = author.names.line_key;
-    const std::string& train = author.names.train_number;
-    for (const std::string& name : {trace_file_name(key), table_file_name(key, train), grid_file_name(key, train)}) {
-      files += (files.empty() ? "" : ", ") + name + " (" +
-               std::to_string(std::filesystem::file_size(filesystem_path(path_in(options.directory, name)))) + " bytes)";
-    }
-    (text ? std::cout : std::cerr) << key << " " << train << ": " << summary(state) << "; wrote " << files << "\n";
+    DirectoryLocks locks;
+    const auto written = carry_out(*plan, binary_writers(state), locks);
+    if (!written) return refuse(written.status());
+    (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + summary(state) + "; wrote " +
+                                                 written_files(plan->outputs, *written))
+                                   << "\n";
   } else if (write) {
     std::cerr << "scenario: no file written\n";
   }
@@ -125,11 +124,13 @@ void add_compile_commands(CLI::App& app, int& status) {
   add_diagnostic_options(check_command, check_options->diagnostics);
   check_command->add_flag("--werror", check_options->werror, "Exit with status 1 on a warning too");
   auto explain = std::make_shared<std::string>();
-  check_command->add_option("--explain", *explain, "Print what an error code (E16) means, an example and its fix; "
-                                                   "LINE and SERVICE are then not needed");
+  CLI::Option* explain_option =
+      check_command->add_option("--explain", *explain, "Print what an error code (E16) means, an example and its fix; "
+                                                       "LINE and SERVICE are then not needed");
   for (const char* source : {"LINE", "SERVICE"}) check_command->get_option(source)->required(false);
-  check_command->callback([check_options, explain, &status] {
-    if (!explain->empty()) return void(status = explain_error_code(*explain, std::cout, std::cerr));
+  check_command->callback([check_options, explain, explain_option, &status] {
+    // Given, even empty: an empty code is a code to explain, not a missing LINE.
+    if (explain_option->count() > 0) return void(status = explain_error_code(*explain, std::cout, std::cerr));
     for (const std::string* path : {&check_options->sources.line_path, &check_options->sources.service_path})
       if (path->empty()) throw CLI::RequiredError(path == &check_options->sources.line_path ? "LINE" : "SERVICE");
     status = compile(*check_options, false);

@@ -3,18 +3,20 @@
 #include <iostream>
 #include <memory>
 #include <string>
-#include <variant>
+#include <vector>
 
 #include "app/author_sources.h"
 #include "app/commands.h"
 #include "app/diagnostic_output.h"
 #include "app/exit_status.h"
-#include "app/output_directory.h"
+#include "app/output_plan.h"
+#include "app/refusal.h"
 #include "documents/slowdown_order_for.h"
 #include "documents/timetable_card_for.h"
 #include "model/scenario_model.h"
-#include "platform/program_directory.h"
+#include "platform/files.h"
 #include "scenario/counted.h"
+#include "source/line_table.h"
 #include "scenario/file_names.h"
 
 namespace {
@@ -28,21 +30,16 @@ struct DocumentsOptions {
 /// Compiles the author's two files and writes the timetable card and the slowdown order of the result;
 /// a scenario with an error gets none.
 int write_documents(const DocumentsOptions& options) {
-  auto read = read_author_sources(options.sources);
-  if (const int* status = std::get_if<int>(&read)) return *status;
-  const AuthorSources& author = std::get<AuthorSources>(read);
-  const std::string collision = output_replacing_input(
-      {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
-      {{"timetable card",
-        path_in(options.directory,
-                scenario_file_name(ScenarioFile::TimetableCard, author.names.line_key, author.names.train_number))},
-       {"slowdown order",
-        path_in(options.directory,
-                scenario_file_name(ScenarioFile::SlowdownOrder, author.names.line_key, author.names.train_number))}});
-  if (!collision.empty()) {
-    std::cerr << "scenario: error: " << collision << "\n";
-    return kExitUsage;
-  }
+  const Result<AuthorSources> read = read_author_sources(options.sources);
+  if (!read) return refuse(read.status());
+  const AuthorSources& author = *read;
+  const std::string& key = author.names.line_key;
+  const std::string& train = author.names.train_number;
+  constexpr ScenarioFile kDocuments[] = {ScenarioFile::TimetableCard, ScenarioFile::SlowdownOrder};
+  const Result<OutputPlan> plan = plan_outputs(source_inputs(options.sources),
+                                               scenario_outputs(options.directory, kDocuments, key, train),
+                                               {options.directory});
+  if (!plan) return refuse(plan.status());
   const bool text = options.diagnostics.format == DiagnosticsFormat::Text;
   if (author.input.errors() > 0) {
     print_diagnostics(options.diagnostics, author.sources, author.input);
@@ -59,20 +56,16 @@ int write_documents(const DocumentsOptions& options) {
     return kExitError;
   }
 
-  DirectoryLock lock;
-  if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty()) {
-    std::cerr << "scenario: error: " << claimed << "\n";
-    return kExitFileFailure;
-  }
   const ScenarioModel model = read_scenario_model(state.grid, state.table);
-  write_timetable_card_for(state, model);
-  write_slowdown_order_for(state, model);
-  (text ? std::cout : std::cerr) << author.names.line_key << " " << author.names.train_number << ": "
-                                 << counted(model.stations.size(), "station") << ", "
-                                 << counted(model.slowdowns.size(), "slowdown") << "; wrote "
-                                 << scenario_file_name(ScenarioFile::TimetableCard, author.names.line_key, author.names.train_number)
-                                 << ", "
-                                 << scenario_file_name(ScenarioFile::SlowdownOrder, author.names.line_key, author.names.train_number)
+  const std::vector<OutputWriter> writers = {
+      [&](ByteSink& sink) { sink.write(encode_lines(timetable_card_for(model, state.grid, train))); },
+      [&](ByteSink& sink) { sink.write(encode_lines(slowdown_order_for(model, key, train))); }};
+  DirectoryLocks locks;
+  const auto written = carry_out(*plan, writers, locks);
+  if (!written) return refuse(written.status());
+  (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + counted(model.stations.size(), "station") +
+                                                 ", " + counted(model.slowdowns.size(), "slowdown") + "; wrote " +
+                                                 written_files(plan->outputs))
                                  << "\n";
   return kExitSuccess;
 }

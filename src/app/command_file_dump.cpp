@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
+#include "app/refusal.h"
 #include "file_views/file_view.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
@@ -25,11 +26,11 @@ ReadLimit limit_of(ScenarioFile type) {
 
 /// The table beside a grid, read as far as it can be; why not, in its place, when it cannot.
 FileRead read_table_beside(const std::string& grid_name) {
-  FileRead read{table_beside_name(grid_name), std::nullopt, {}};
+  FileRead read{table_beside_name(grid_name)};
   try {
     read.bytes = read_file(read.name, limit_of(ScenarioFile::Table));
   } catch (const FileError& failure) {
-    read.problem = failure.reason();
+    read.bytes = Status::io_error(failure.path(), failure.reason());
   }
   return read;
 }
@@ -48,8 +49,7 @@ void add_inspect_command(CLI::App& app, int& status) {
   command->callback([file, as_json, &status] {
     const std::optional<ScenarioFile> type = binary_file_by_ending(*file);
     if (!type) {
-      std::cerr << "scenario: error: " << unknown_type_error(*file) << "\n";
-      status = kExitError;
+      status = refuse(unknown_type_error(*file), kExitError);
       return;
     }
     // Only a regular file no larger than its type can be is read: a device or a pipe could block the
@@ -58,26 +58,22 @@ void add_inspect_command(CLI::App& app, int& status) {
     try {
       bytes = read_file(*file, limit_of(*type));
     } catch (const FileTooLarge& refusal) {
-      std::cerr << "scenario: error: " << too_large_error(*file, *type, refusal.size()) << "\n";
-      status = kExitError;
+      status = refuse(too_large_error(*file, *type, refusal.size()), kExitError);
       return;
     } catch (const FileError& failure) {
-      std::cerr << "scenario: error: cannot read " << failure.path() << ": " << failure.reason() << "\n";
-      status = kExitFileFailure;
+      status = refuse("cannot read " + failure.path() + ": " + failure.reason(), kExitFileFailure);
       return;
     }
     std::optional<FileRead> beside;
     if (*type == ScenarioFile::Grid && !*as_json) beside = read_table_beside(*file);
-    const std::string error = inspect_file(*file, *type, bytes, *as_json, std::cout, beside ? &*beside : nullptr);
-    if (!error.empty()) {
-      std::cerr << "scenario: error: " << error << "\n";
-      status = kExitError;
+    const Status inspected = inspect_file(*file, *type, bytes, *as_json, std::cout, beside ? &*beside : nullptr);
+    if (!inspected.is_ok()) {
+      status = refuse(inspected.message(), kExitError);
       return;
     }
     std::cout.flush();
     if (!std::cout) {
-      std::cerr << "scenario: error: cannot write the standard output\n";
-      status = kExitFileFailure;
+      status = refuse("cannot write the standard output", kExitFileFailure);
       return;
     }
     status = kExitSuccess;

@@ -1,11 +1,11 @@
 #include <CLI/CLI.hpp>
 
-#include <iostream>
 
 #include "app/commands.h"
 #include "app/exit_status.h"
 #include "app/form1.h"
-#include "app/output_directory.h"
+#include "app/output_plan.h"
+#include "app/refusal.h"
 
 void add_generate_command(CLI::App& app, int& status) {
   auto* command = app.add_subcommand("generate", "Write the embedded scenario (sources, documents, binary files) "
@@ -17,10 +17,12 @@ void add_generate_command(CLI::App& app, int& status) {
   command->add_flag("--keep-sources", *keep_sources,
                     "Keep the two text sources (K_linea.txt, K_N-.txt), which the run deletes, as an example");
   command->callback([directory, keep_sources, &status] {
-    DirectoryLock lock;
-    if (const std::string failure = claim_output_directory(*directory, lock); !failure.empty()) {
-      std::cerr << "scenario: error: " << failure << "\n";
-      status = kExitFileFailure;
+    // The run writes its files one by one as it goes (sources, documents, then the binary files as one
+    // set): the plan only claims the directory, for the whole run.
+    const Result<OutputPlan> plan = plan_outputs({}, {}, {*directory});
+    DirectoryLocks locks;
+    if (const Status claimed = plan ? claim_directories(*plan, locks) : plan.status(); !claimed.is_ok()) {
+      status = refuse(claimed);
       return;
     }
     Form1 form(*directory, /*with_window=*/false);

@@ -2,12 +2,13 @@
 
 #include <CLI/CLI.hpp>
 
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
 #include "app/exit_status.h"
+#include "app/last_resort.h"
+#include "app/refusal.h"
 #include "platform/file_error.h"
 #include "platform/message_box.h"
 #include "platform/process_start.h"
@@ -29,6 +30,7 @@ int run_command_line(int argc, char** argv) {
   add_new_command(app, status);
   add_compile_commands(app, status);
   add_documents_command(app, status);
+  add_timetable_command(app, status);
   add_inspect_command(app, status);
   add_preview_command(app, status);
   add_lsp_command(app, status);
@@ -44,8 +46,10 @@ int run_command_line(int argc, char** argv) {
     // gives one status; --help and --version stay a success.
     return app.exit(error) == 0 ? kExitSuccess : kExitUsage;
   } catch (const FileError& failure) {
-    std::cerr << "scenario: error: cannot write " << failure.path() << ": " << failure.reason() << "\n";
-    return kExitFileFailure;
+    return refuse("cannot write " + failure.path() + ": " + failure.reason(), kExitFileFailure);
+  } catch (const std::exception& failure) {
+    // No exception of a library ends the program with an abort.
+    return internal_failure(failure);
   }
   return status;
 }

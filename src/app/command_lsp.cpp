@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
+#include "app/refusal.h"
 #include "lsp/server.h"
 #include "platform/heap.h"
 #include "platform/standard_io.h"
@@ -16,26 +17,25 @@ namespace {
 /// Serves the editor on standard input and output until it sends exit or closes its end.
 int serve() {
   return_large_blocks_at_once();
-  std::string output_failure;
+  Status output_failure;
   int status = kExitSuccess;
   {
-    LanguageServer server([&output_failure](std::string_view bytes) { return write_standard_output(bytes, output_failure); },
-                          {.debounce = std::chrono::milliseconds(200), .version = SCENARIO_VERSION});
+    LanguageServer server(
+        [&output_failure](std::string_view bytes) {
+          const Status written = write_standard_output(bytes);
+          if (!written.is_ok()) output_failure = written;  // the first failure is the one to tell
+          return written.is_ok();
+        },
+        {.debounce = std::chrono::milliseconds(200), .version = SCENARIO_VERSION});
     char buffer[1 << 16];
     for (;;) {
-      std::string input_failure;
-      const long got = read_standard_input(buffer, sizeof buffer, input_failure);
-      if (got < 0) {
-        std::cerr << "scenario: error: cannot read standard input: " << input_failure << "\n";
-        return kExitFileFailure;
-      }
-      if (got == 0 || !server.receive(std::string_view(buffer, static_cast<std::size_t>(got)))) break;
+      const Result<std::size_t> got = read_standard_input(buffer, sizeof buffer);
+      if (!got) return refuse("cannot read standard input: " + got.status().message(), kExitFileFailure);
+      if (*got == 0 || !server.receive(std::string_view(buffer, *got))) break;
     }
     status = server.exit_status();
-    if (server.output_failed()) {
-      std::cerr << "scenario: error: cannot write standard output: " << output_failure << "\n";
-      status = kExitFileFailure;
-    }
+    if (server.output_failed())
+      status = refuse("cannot write standard output: " + output_failure.message(), kExitFileFailure);
   }
   return status;
 }

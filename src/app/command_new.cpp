@@ -7,11 +7,10 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
-#include "app/output_directory.h"
+#include "app/output_plan.h"
+#include "app/refusal.h"
 #include "platform/files.h"
-#include "platform/program_directory.h"
 #include "scenario/file_names.h"
-#include "scenario/run_state.h"
 #include "source/starter_scenario.h"
 
 namespace fs = std::filesystem;
@@ -31,32 +30,33 @@ std::string shown(const std::string& directory, const std::string& name) {
 }
 
 int write_starter(const NewOptions& options) {
-  const std::vector<std::string> names = {line_source_name(options.line_key),
-                                          service_source_name(options.line_key, options.train)};
+  constexpr ScenarioFile kStarter[] = {ScenarioFile::LineSource, ScenarioFile::ServiceSource};
+  const Result<OutputPlan> plan =
+      plan_outputs({}, scenario_outputs(options.directory, kStarter, options.line_key, options.train), {options.directory});
+  if (!plan) return refuse(plan.status());
   // Held before the files are looked for, so that no other run makes them between the look and the write.
-  DirectoryLock lock;
-  if (const std::string failure = claim_output_directory(options.directory, lock); !failure.empty()) {
-    std::cerr << "scenario: error: " << failure << "\n";
-    return kExitFileFailure;
-  }
+  DirectoryLocks locks;
+  if (const Status claimed = claim_directories(*plan, locks); !claimed.is_ok()) return refuse(claimed);
+  std::vector<std::string> shown_names;
+  for (const ScenarioFile file : kStarter)
+    shown_names.push_back(shown(options.directory, scenario_file_name(file, options.line_key, options.train)));
   if (!options.force) {
     std::vector<std::string> present;
-    for (const std::string& name : names)
-      if (file_exists(path_in(options.directory, name))) present.push_back(shown(options.directory, name));
+    for (std::size_t n = 0; n < plan->outputs.size(); ++n)
+      if (file_exists(plan->outputs[n].path)) present.push_back(shown_names[n]);
     if (!present.empty()) {
-      std::cerr << "scenario: error: " << present.front()
-                << (present.size() > 1 ? " and " + present.back() + " already exist" : " already exists")
-                << ": nothing written (--force replaces them)\n";
-      return kExitError;
+      return refuse(present.front() +
+                        (present.size() > 1 ? " and " + present.back() + " already exist" : " already exists") +
+                        ": nothing written (--force replaces them)",
+                    kExitError);
     }
   }
-  RunState state;
-  state.line_key = options.line_key;
-  state.train_number = options.train;
-  state.program_directory = options.directory;
-  write_starter_scenario(state);
-  std::cout << options.line_key << " " << options.train << ": wrote " << shown(options.directory, names[0])
-            << ", " << shown(options.directory, names[1]) << "\n";
+  const std::vector<OutputWriter> writers = {
+      [](ByteSink& sink) { sink.write(encode_lines(starter_line_lines())); },
+      [](ByteSink& sink) { sink.write(encode_lines(starter_service_lines())); }};
+  if (const auto written = write_outputs(plan->outputs, writers); !written) return refuse(written.status());
+  std::cout << shown_name(options.line_key + " " + options.train + ": wrote " + shown_names[0] + ", " + shown_names[1])
+            << "\n";
   return kExitSuccess;
 }
 
@@ -74,8 +74,8 @@ void add_new_command(CLI::App& app, int& status) {
       ->check(non_empty_path());
   command->add_flag("--force", options->force, "Replace files of those names");
   command->callback([options, &status] {
-    if (const std::string mistake = names_problem(options->line_key, options->train); !mistake.empty())
-      throw CLI::ValidationError("KEY TRAIN", mistake);
+    if (const Status names = check_names(options->line_key, options->train); !names.is_ok())
+      throw CLI::ValidationError("KEY TRAIN", names.message());
     status = write_starter(*options);
   });
 }

@@ -7,8 +7,8 @@
 
 #include "app/commands.h"
 #include "app/exit_status.h"
-#include "app/output_directory.h"
-#include "platform/file_replacement.h"
+#include "app/output_plan.h"
+#include "app/refusal.h"
 #if SCENARIO_PICTURES
 #include "preview/preview_drawing.h"
 #include "preview/preview_files.h"
@@ -32,20 +32,18 @@ struct PreviewOptions {
   int height = 1000;
 };
 
-int refuse(const std::string& message, int status = kExitError) {
-  std::cerr << "scenario: error: " << message << "\n";
-  return status;
-}
-
 #if SCENARIO_PICTURES
 /// The three files the picture is drawn from, when the grid's name is one the reader takes.
 std::vector<RunFile> inputs_of(const std::string& grid_path) {
+  const RunFile grid{std::string(scenario_file_role(ScenarioFile::Grid)), grid_path};
   const auto names = parse_file_name(fs::path(grid_path).filename().string());
-  if (!names || names->file != ScenarioFile::Grid) return {{"track grid", grid_path}};
-  const fs::path directory = fs::path(grid_path).parent_path();
-  return {{"track grid", grid_path},
-          {"scenario table", (directory / table_file_name(names->line_key, names->train_number)).string()},
-          {"plan trace", (directory / trace_file_name(names->line_key)).string()}};
+  if (!names || names->file != ScenarioFile::Grid) return {grid};
+  std::vector<RunFile> inputs = {grid};
+  for (const ScenarioFile file : {ScenarioFile::Table, ScenarioFile::Trace})
+    inputs.push_back({std::string(scenario_file_role(file)),
+                      (fs::path(grid_path).parent_path() /
+                       scenario_file_name(file, names->line_key, names->train_number)).string()});
+  return inputs;
 }
 
 int preview(const PreviewOptions& options) {
@@ -53,23 +51,29 @@ int preview(const PreviewOptions& options) {
       options.output.empty() ? fs::path(options.grid_path).replace_extension(".png").string()
                              : options.output;
   const auto format = picture_format_of(output);
-  if (!format) return refuse("cannot tell the picture format of " + output + ": give a name ending in .png, .svg or .pdf");
-
-  if (const std::string collision = output_replacing_input(inputs_of(options.grid_path), {{"picture", output}});
-      !collision.empty())
-    return refuse(collision, kExitUsage);
-  const LoadedScenarioFiles files = load_scenario_files(options.grid_path);
-  if (!files) return refuse(files.error + "; no picture written", files.unreadable ? kExitFileFailure : kExitError);
-
-  const auto [layout, picture] = draw_scenario_picture(*files.value, *format, options.width, options.height);
-  if (!picture.error.empty()) return refuse("cannot draw the picture: " + picture.error + "; no picture written");
+  if (!format)
+    return refuse("cannot tell the picture format of " + output + ": give a name ending in .png, .svg or .pdf",
+                  kExitError);
 
   const std::string directory = fs::path(output).parent_path().string();
-  DirectoryLock lock;
-  if (const std::string failure = claim_output_directory(directory.empty() ? "." : directory, lock); !failure.empty())
-    return refuse(failure, kExitFileFailure);
-  replace_file(output, picture.bytes);
-  std::cout << files.value->line_key << " " << files.value->train_number << ": " << layout.stations.size()
+  const Result<OutputPlan> plan =
+      plan_outputs(inputs_of(options.grid_path), {{"picture", output}}, {directory.empty() ? "." : directory});
+  if (!plan) return refuse(plan.status());
+  const Result<ScenarioFiles> files = load_scenario_files(options.grid_path);
+  // A name that is no grid's is the scenario's mistake here, as a damaged file is.
+  if (!files)
+    return refuse(files.status().message() + "; no picture written",
+                  files.status().code() == Status::Code::IOError ? kExitFileFailure : kExitError);
+
+  const auto [layout, picture] = draw_scenario_picture(*files, *format, options.width, options.height);
+  if (!picture.error.empty())
+    return refuse("cannot draw the picture: " + picture.error + "; no picture written", kExitError);
+
+  DirectoryLocks locks;
+  const std::string& bytes = picture.bytes;
+  const auto written = carry_out(*plan, {[&bytes](ByteSink& sink) { sink.write(bytes); }}, locks);
+  if (!written) return refuse(written.status());
+  std::cout << files->line_key << " " << files->train_number << ": " << layout.stations.size()
             << " stations over " << layout.line_length << " m; wrote " << output << " (" << options.width << " x "
             << options.height << ", " << picture.bytes.size() << " bytes)\n";
   return kExitSuccess;

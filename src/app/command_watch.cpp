@@ -8,25 +8,24 @@
 #include <sstream>
 #include <filesystem>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "app/author_sources.h"
 #include "app/commands.h"
 #include "app/diagnostic_output.h"
 #include "app/exit_status.h"
-#include "app/output_directory.h"
+#include "app/output_plan.h"
+#include "app/refusal.h"
 #include "output/binary_files.h"
 #include "platform/file_error.h"
-#include "platform/file_replacement.h"
 #include "platform/file_watch.h"
 #include "platform/files.h"
-#include "platform/program_directory.h"
 #if SCENARIO_PICTURES
 #include "preview/preview_drawing.h"
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
 #endif
+#include "review/timetable_review.h"
 #include "scenario/counted.h"
 #include "scenario/file_names.h"
 
@@ -55,43 +54,53 @@ std::string clock_now() {
   return text.str();
 }
 
-/// The picture of a compiled scenario, drawn from the run state: "" when written, else why not.
-std::string write_picture(const WatchOptions& options, const RunState& state) {
+/// The picture of a compiled scenario, drawn from the run state, or why there is none.
+Result<std::string> draw_picture(const WatchOptions& options, const RunState& state) {
 #if !SCENARIO_PICTURES
   (void)state;
   (void)options;
-  return "no picture: " + pictures_left_out();
+  return Status::invalid_argument(pictures_left_out());
 #else
   const auto format = picture_format_of(options.picture);
   ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
-  if (const std::string mismatch = mismatch_of(files); !mismatch.empty()) return "no picture: " + mismatch;
-  const Picture picture = draw_scenario_picture(files, *format, options.width, options.height).picture;
-  if (!picture.error.empty()) return "no picture: " + picture.error;
-  replace_file(options.picture, picture.bytes);
-  return {};
+  if (const Status mismatch = mismatch_of(files); !mismatch.is_ok()) return mismatch;
+  Picture picture = draw_scenario_picture(files, *format, options.width, options.height).picture;
+  if (!picture.error.empty()) return Status::corruption(picture.error);
+  return std::move(picture.bytes);
 #endif
 }
 
-/// The files a round writes: the three binary files, and the picture when one is asked for.
-std::vector<RunFile> outputs_of(const WatchOptions& options, const AuthorSources& author) {
-  std::vector<RunFile> outputs = {
-      {"plan trace", path_in(options.directory, trace_file_name(author.names.line_key))},
-      {"scenario table", path_in(options.directory, table_file_name(author.names.line_key, author.names.train_number))},
-      {"track grid", path_in(options.directory, grid_file_name(author.names.line_key, author.names.train_number))}};
-  if (!options.picture.empty()) outputs.push_back({"picture", options.picture});
-  return outputs;
+/// The files a round writes, and the directories it claims: the three binary files, and the picture when
+/// one is asked for (its directory claimed too when it is another one).
+Result<OutputPlan> plan_round(const WatchOptions& options, const AuthorSources& author) {
+  std::vector<RunFile> outputs = binary_outputs(options.directory, author.names.line_key, author.names.train_number);
+  std::vector<std::string> directories = {options.directory};
+  if (!options.picture.empty()) {
+    outputs.push_back({"picture", options.picture});
+    const std::string picture_directory = utf8_name(filesystem_path(options.picture).parent_path());
+    directories.push_back(picture_directory.empty() ? "." : picture_directory);
+  }
+  return plan_outputs(source_inputs(options.sources), std::move(outputs), directories);
 }
 
-/// Claims the directory of the binary files and, when it is another one, the picture's (a second lock of
-/// one directory would wait for the first): an empty text once both are held, else what stops the round.
-std::string claim_directories(const WatchOptions& options, DirectoryLock& lock, DirectoryLock& picture_lock) {
-  if (const std::string claimed = claim_output_directory(options.directory, lock); !claimed.empty()) return claimed;
-  if (options.picture.empty()) return {};
-  std::string picture_directory = utf8_name(filesystem_path(options.picture).parent_path());
-  if (picture_directory.empty()) picture_directory = ".";
-  const auto identity = file_identity(picture_directory);
-  if (identity && identity == file_identity(options.directory)) return {};
-  return claim_output_directory(picture_directory, picture_lock);
+/// Writes what a round without error writes: the binary files of the compiled state, all or nothing,
+/// then the picture. Returns what the status line says of it.
+std::string write_round(const WatchOptions& options, const OutputPlan& plan, const RunState& state) {
+  DirectoryLocks locks;
+  if (const Status claimed = claim_directories(plan, locks); !claimed.is_ok())
+    return "; " + claimed.message() + ": no file written";
+  const std::vector<RunFile> binaries(plan.outputs.begin(), plan.outputs.begin() + binary_files().size());
+  std::vector<OutputWriter> writers;
+  for (const ScenarioFile file : binary_files()) writers.push_back(binary_file_bytes(state, file));
+  if (const auto written = write_outputs(binaries, writers); !written) return "; " + written.status().message();
+  std::string said = "; wrote " + written_files(binaries);
+  if (options.picture.empty()) return said;
+  const Result<std::string> picture = draw_picture(options, state);
+  if (!picture) return said + "; no picture: " + picture.status().message();
+  const std::string& bytes = *picture;
+  const auto written = write_outputs({plan.outputs.back()}, {[&bytes](ByteSink& sink) { sink.write(bytes); }});
+  if (!written) return said + "; " + written.status().message();
+  return said + ", " + options.picture;
 }
 
 /// One round: reads, checks (every error), writes the files when there is no error, draws the picture;
@@ -99,78 +108,81 @@ std::string claim_directories(const WatchOptions& options, DirectoryLock& lock, 
 void round(const WatchOptions& options, int number) {
   const auto started = std::chrono::steady_clock::now();
   std::string status;
-  auto read = read_author_sources(options.sources);
-  if (const int* refused = std::get_if<int>(&read)) {
-    status = "the sources cannot be read (exit status " + std::to_string(*refused) + " of compile)";
+  const Result<AuthorSources> read = read_author_sources(options.sources);
+  if (!read) {
+    status = "the sources cannot be read (exit status " + std::to_string(exit_status_of(read.status())) + " of compile)";
+  } else if (const AuthorSources& author = *read; author.input.errors() > 0) {
+    print_diagnostics(options.diagnostics, author.sources, author.input);
+    status = counted(author.input.errors(), "error") + " in the input; no file written";
   } else {
-    const AuthorSources& author = std::get<AuthorSources>(read);
-    if (author.input.errors() > 0) {
-      print_diagnostics(options.diagnostics, author.sources, author.input);
-      status = counted(author.input.errors(), "error") + " in the input; no file written";
+    AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true, options.directory);
+    RunState& state = checked.state;
+    add_timetable_warnings(state);
+    print_diagnostics(options.diagnostics, author.sources, state.diagnostics);
+    status = counted(state.diagnostics.errors(), "error") + ", " + counted(state.diagnostics.warnings(), "warning");
+    if (state.diagnostics.errors() > 0) {
+      status += "; no file written";
+    } else if (const Result<OutputPlan> plan = plan_round(options, author); !plan) {
+      status += "; " + plan.status().message();
     } else {
-      const AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true);
-      print_diagnostics(options.diagnostics, author.sources, checked.state.diagnostics);
-      status = counted(checked.state.diagnostics.errors(), "error") + ", " +
-               counted(checked.state.diagnostics.warnings(), "warning");
-      if (checked.state.diagnostics.errors() > 0) {
-        status += "; no file written";
-      } else {
-        // No error: the format's own compilation writes the same files as compile, each round under the
-        // lock of the directory, and never over the sources it watches.
-        AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/false, options.directory);
-        DirectoryLock lock;
-        DirectoryLock picture_lock;
-        if (const std::string collision = output_replacing_input(
-                {{"line description", options.sources.line_path}, {"train service", options.sources.service_path}},
-                outputs_of(options, author));
-            !collision.empty()) {
-          status += "; " + collision;
-        } else if (const std::string claimed = claim_directories(options, lock, picture_lock); !claimed.empty()) {
-          status += "; " + claimed + ": no file written";
-        } else {
-          try {
-            write_binary_files(compiled.state);
-            status += "; wrote " + trace_file_name(author.names.line_key) + ", " +
-                      table_file_name(author.names.line_key, author.names.train_number) + ", " +
-                      grid_file_name(author.names.line_key, author.names.train_number);
-            if (!options.picture.empty()) {
-              const std::string picture = write_picture(options, compiled.state);
-              status += picture.empty() ? ", " + options.picture : "; " + picture;
-            }
-          } catch (const FileError& failure) {
-            status += "; cannot write " + failure.path() + ": " + failure.reason();
-          }
-        }
-      }
+      // Without an error, reading on never refused anything: the state is the one the format's own
+      // compilation makes (the timetable's warnings change only the diagnostics), and the round writes
+      // the same files as compile, under the lock of the directory, never over the sources it watches.
+      status += write_round(options, *plan, state);
     }
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::ostringstream took;
   took << std::fixed << std::setprecision(2) << seconds;
-  std::cout << "[" << clock_now() << "] round " << number << ": " << status << " (" << took.str() << " s)"
+  std::cout << "[" << clock_now() << "] round " << number << ": " << shown_name(status) << " (" << took.str() << " s)"
             << std::endl;
+}
+
+/// Says what happened to the watch: a directory lost and taken up again, changes the system dropped.
+void say(const std::vector<WatchNotice>& notices) {
+  for (const WatchNotice& notice : notices) {
+    switch (notice.kind) {
+      case WatchNotice::Kind::lost:
+        std::cerr << "scenario: lost the watch of " << shown_name(notice.directory) << ": " << notice.reason
+                  << "; waiting for it to come back\n";
+        break;
+      case WatchNotice::Kind::resumed:
+        std::cerr << "scenario: watching " << shown_name(notice.directory) << " again\n";
+        break;
+      case WatchNotice::Kind::overflow:
+        std::cerr << "scenario: the system's queue of changes overflowed; reading the sources again\n";
+        break;
+    }
+  }
 }
 
 int watch(const WatchOptions& options) {
 #if !SCENARIO_PICTURES
   if (!options.picture.empty()) {
-    std::cerr << "scenario: error: " << pictures_left_out() << "\n";
-    return kExitUsage;
+    return refuse(pictures_left_out(), kExitUsage);
   }
 #else
   if (!options.picture.empty() && !picture_format_of(options.picture)) {
-    std::cerr << "scenario: error: cannot tell the picture format of " << options.picture
-              << ": give a name ending in .png, .svg or .pdf\n";
-    return kExitUsage;
+    return refuse("cannot tell the picture format of " + options.picture + ": give a name ending in .png, .svg or .pdf",
+                  kExitUsage);
   }
 #endif
-  FileWatch watching({options.sources.line_path, options.sources.service_path});
-  std::cerr << "scenario: watching " << options.sources.line_path << " and " << options.sources.service_path
+  std::unique_ptr<FileWatch> watching;
+  try {
+    watching = std::make_unique<FileWatch>(std::vector<std::string>{options.sources.line_path, options.sources.service_path});
+  } catch (const FileError& failure) {
+    return refuse("cannot watch " + shown_name(failure.path()) + ": " + failure.reason(), kExitFileFailure);
+  }
+  std::cerr << "scenario: watching " << shown_name(options.sources.line_path) << " and "
+            << shown_name(options.sources.service_path)
             << "; Ctrl-C ends\n";
   for (int number = 1;; ++number) {
     round(options, number);
-    while (!watching.wait_for_change(kQuiet, kWaitLimit)) {
+    for (bool changed = false; !changed;) {
+      std::vector<WatchNotice> notices;
+      changed = watching->wait_for_change(kQuiet, kWaitLimit, notices);
+      say(notices);
     }
   }
 }

@@ -12,6 +12,7 @@ void add_generate_command(CLI::App& app, int& status);
 void add_new_command(CLI::App& app, int& status);
 void add_compile_commands(CLI::App& app, int& status);
 void add_documents_command(CLI::App& app, int& status);
+void add_timetable_command(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
 void add_preview_command(CLI::App& app, int& status);
 void add_lsp_command(CLI::App& app, int& status);

@@ -1,5 +1,6 @@
 #include "app/diagnostics.h"
 
+#include "platform/files.h"
 #include "platform/windows1252.h"
 
 namespace {
@@ -101,11 +102,11 @@ std::string DiagnosticPrinter::format(const Diagnostic& compiled) const {
   std::string label = error ? (diagnostic.code != 0 ? "error E" + std::to_string(diagnostic.code) : "error") : "warning";
   const std::string text = diagnostic_text(diagnostic);
   const char* colour = error ? kRed : kMagenta;
-  if (!diagnostic.place) return located(sources_.of(file_of(diagnostic)).name, colour, label, text);
+  if (!diagnostic.place) return located(shown_name(sources_.of(file_of(diagnostic)).name), colour, label, text);
   const SourcePlace& place = *diagnostic.place;
   const auto where = [this](const SourcePlace& p) {
     const SourceFile& file = sources_.of(p.source);
-    return file.name + ":" + std::to_string(p.line) + ":" + std::to_string(file.character_column(p));
+    return shown_name(file.name) + ":" + std::to_string(p.line) + ":" + std::to_string(file.character_column(p));
   };
   std::string out = located(where(place), colour, label, text) + quote(place);
   for (const RelatedPlace& related : diagnostic.related)

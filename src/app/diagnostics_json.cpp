@@ -1,6 +1,7 @@
 #include "app/diagnostics_json.h"
 
 #include "app/diagnostics.h"
+#include "platform/files.h"
 #include "platform/windows1252.h"
 
 nlohmann::ordered_json diagnostic_json(const Diagnostic& compiled, const Sources& sources) {
@@ -8,7 +9,7 @@ nlohmann::ordered_json diagnostic_json(const Diagnostic& compiled, const Sources
   nlohmann::ordered_json json;
   json["severity"] = diagnostic.severity == Severity::Error ? "error" : "warning";
   json["code"] = rule_id(diagnostic);
-  json["file"] = sources.of(file_of(diagnostic)).name;
+  json["file"] = shown_name(sources.of(file_of(diagnostic)).name);
   json["line"] = diagnostic.place ? nlohmann::ordered_json(diagnostic.place->line) : nullptr;
   json["column"] =
       diagnostic.place ? nlohmann::ordered_json(sources.of(diagnostic.place->source).character_column(*diagnostic.place)) : nullptr;
@@ -19,7 +20,7 @@ nlohmann::ordered_json diagnostic_json(const Diagnostic& compiled, const Sources
   nlohmann::ordered_json related = nlohmann::ordered_json::array();
   for (const RelatedPlace& place : diagnostic.related) {
     nlohmann::ordered_json entry;
-    entry["file"] = sources.of(place.place.source).name;
+    entry["file"] = shown_name(sources.of(place.place.source).name);
     entry["line"] = place.place.line;
     entry["column"] = sources.of(place.place.source).character_column(place.place);
     entry["message"] = shown_text(place.message);

@@ -8,7 +8,8 @@
 #include "scenario/diagnostics.h"
 
 // Diagnostics for tools. Places are in the files (line and column 1-based; a column counts the
-// characters of its line before it, plus one).
+// characters of its line before it, plus one); a file's name is shown_name's, valid UTF-8 whatever its
+// bytes.
 
 /// One diagnostic as a JSON object: severity ("error" or "warning"), code ("E16", or the warning's kind
 /// name such as "not-a-keyword"), file, line, column, position (metres), cell, message, detail, and

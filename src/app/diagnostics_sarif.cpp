@@ -1,11 +1,12 @@
 #include "app/diagnostics_sarif.h"
 
+#include <map>
 #include <string>
 
 #include "app/diagnostics.h"
-#include "app/diagnostics_json.h"
-#include "scenario/error_codes.h"
+#include "platform/file_uri.h"
 #include "platform/windows1252.h"
+#include "scenario/error_codes.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ Json message(const std::string& text) { return Json{{"text", text}}; }
 
 Json physical_location(const Sources& sources, SourceKind source, const std::optional<SourcePlace>& place) {
   Json location;
-  location["artifactLocation"] = Json{{"uri", sources.of(source).name}};
+  location["artifactLocation"] = Json{{"uri", uri_reference_of_path(sources.of(source).name)}};
   if (place) {
     location["region"] = Json{{"startLine", place->line}, {"startColumn", sources.of(source).character_column(*place)}};
   }
@@ -62,14 +63,7 @@ nlohmann::ordered_json sarif_log(const Diagnostics& diagnostics, const Sources& 
   Json results = Json::array();
   for (const Diagnostic& compiled : diagnostics.all()) {
     const Diagnostic diagnostic = in_files(compiled, sources);
-    const Json readable = diagnostic_json(compiled, sources);
-    std::string text = readable["message"].get<std::string>();
-    if (diagnostic.position) {
-      text += " (at " + std::to_string(*diagnostic.position) + " m";
-      if (diagnostic.cell) text += ", cell " + std::to_string(*diagnostic.cell);
-      text += ")";
-    }
-    if (!readable["detail"].is_null()) text += ": " + readable["detail"].get<std::string>();
+    const std::string text = diagnostic_text(diagnostic);
     Json result;
     const std::string id = rule_id(diagnostic);
     result["ruleId"] = id;

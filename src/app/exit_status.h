@@ -10,3 +10,6 @@ inline constexpr int kExitError = 1;
 inline constexpr int kExitUsage = 2;
 /// Exit status after a failure of the platform: a file that cannot be read or written.
 inline constexpr int kExitFileFailure = 3;
+/// Exit status after a failure the program did not expect (an exception of a library): a fault of the
+/// program, named on standard error.
+inline constexpr int kExitInternal = 4;

@@ -86,7 +86,10 @@ int explain_error_code(std::string_view code, std::ostream& out, std::ostream& e
   const std::optional<int32_t> number = parse_code(code);
   const ErrorExplanation* explanation = number ? error_explanation(*number) : nullptr;
   if (explanation == nullptr) {
-    err << "scenario: error: --explain: unknown error code \"" << code << "\"; the codes are";
+    if (code.empty())
+      err << "scenario: error: --explain: the error code is empty; the codes are";
+    else
+      err << "scenario: error: --explain: unknown error code \"" << code << "\"; the codes are";
     for (const ErrorCodeInfo& info : error_code_table()) err << " E" << info.code;
     err << "\n";
     return kExitUsage;

@@ -10,23 +10,31 @@
 
 namespace fs = std::filesystem;
 
-std::string create_output_directory(const std::string& directory) {
-  if (directory.empty()) return "an empty name is no directory";
+Status create_output_directory(const std::string& directory) {
+  const auto refused = [&directory](std::string why) { return Status::io_error(directory, std::move(why)); };
+  if (directory.empty()) return refused("an empty name is no directory");
   // The parts that exist are looked at one by one, so that the message names the one in the way rather
   // than the whole path with the system's "Not a directory".
+  // The parts to make are checked before the first is made: a name the system refuses leaves nothing.
   fs::path prefix;
+  bool missing = false;
   for (const fs::path& part : filesystem_path(directory)) {
     prefix /= part;
     if (prefix == prefix.root_name()) continue;  // "C:" alone names the drive's current directory: not a part
-    std::error_code error;
-    const fs::file_status status = fs::status(prefix, error);
-    if (status.type() == fs::file_type::not_found) break;
-    if (error) return utf8_name(prefix) + ": " + error.message();
-    if (!fs::is_directory(status)) return utf8_name(prefix) + " exists and is not a directory";
+    if (!missing) {
+      std::error_code error;
+      const fs::file_status status = fs::status(prefix, error);
+      missing = status.type() == fs::file_type::not_found;
+      if (!missing && error) return refused(utf8_name(prefix) + ": " + error.message());
+      if (!missing && !fs::is_directory(status)) return refused(utf8_name(prefix) + " exists and is not a directory");
+    }
+    if (missing) {
+      if (const Status name = check_new_name(utf8_name(part)); !name.is_ok()) return refused(name.message());
+    }
   }
   std::error_code error;
   fs::create_directories(filesystem_path(directory), error);
-  if (error) return error.message();
+  if (error) return refused(error.message());
   return {};
 }
 
@@ -43,7 +51,7 @@ bool lock_for_the_run(const std::string& directory, DirectoryLock& lock, std::ch
     const auto waited = Clock::now() - start;
     if (waited >= patience) return false;
     if (!noted && waited >= kDirectoryWaitNote) {
-      std::cerr << "scenario: note: waiting for another run that writes into " << directory << "\n";
+      std::cerr << "scenario: note: waiting for another run that writes into " << shown_name(directory) << "\n";
       noted = true;
     }
     std::this_thread::sleep_for(kPoll);
@@ -51,26 +59,14 @@ bool lock_for_the_run(const std::string& directory, DirectoryLock& lock, std::ch
   return true;
 }
 
-std::string claim_output_directory(const std::string& directory, DirectoryLock& lock) {
-  if (const std::string failure = create_output_directory(directory); !failure.empty())
-    return "cannot make the output directory " + directory + ": " + failure;
+Status claim_output_directory(const std::string& directory, DirectoryLock& lock) {
+  if (const Status made = create_output_directory(directory); !made.is_ok())
+    return made.in_context("cannot make the output directory " + directory);
   try {
-    if (!lock_for_the_run(directory, lock)) return "the output directory " + directory + " is " + directory_in_use();
+    if (!lock_for_the_run(directory, lock))
+      return Status::busy(directory, "the output directory " + directory + " is " + directory_in_use());
   } catch (const FileError& failure) {
-    return "cannot lock the output directory " + directory + ": " + failure.reason();
-  }
-  return {};
-}
-
-std::string output_replacing_input(const std::vector<RunFile>& inputs, const std::vector<RunFile>& outputs) {
-  for (const RunFile& output : outputs) {
-    const auto written = file_identity(output.path);
-    if (!written) continue;
-    for (const RunFile& input : inputs) {
-      if (file_identity(input.path) == written)
-        return "the " + output.role + " " + output.path + " would replace the " + input.role + " " + input.path +
-               ", which this run reads (they are one file): nothing written";
-    }
+    return Status::io_error(directory, "cannot lock the output directory " + directory + ": " + failure.reason());
   }
   return {};
 }

@@ -156,7 +156,7 @@ TEST(CompileScenario, TheStarterScenarioCompilesWithoutAnErrorOrAWarning) {
     }
     EXPECT_EQ(state.table[kFirstBoardRecord].text, "(    PONTE     )(  FIUME VERDE )(    2.174     )");
     EXPECT_EQ(state.table[3].text, "VALLE ALTA");
-    EXPECT_EQ(state.table[3].number4, 16 * 3600 + 7 * 60 + 30);
+    EXPECT_EQ(state.table[3].number4, 16 * 3600 + 6 * 60 + 30);
   }
 }
 

@@ -6,9 +6,7 @@
 #include "documents/document_table.h"
 #include "documents/slowdown_order.h"
 #include "model/scenario_model.h"
-#include "platform/program_directory.h"
 #include "scenario/file_names.h"
-#include "scenario/run_state.h"
 
 namespace {
 
@@ -54,10 +52,4 @@ LineTable slowdown_order_for(const ScenarioModel& model, std::string_view line_k
     }
   }
   return slowdown_order({name_text(line_key), name_text(train_number), kToFill}, rows);
-}
-
-void write_slowdown_order_for(const RunState& state, const ScenarioModel& model) {
-  scrivi_righe(path_in(state.program_directory,
-                       scenario_file_name(ScenarioFile::SlowdownOrder, state.line_key, state.train_number)),
-               slowdown_order_for(model, state.line_key, state.train_number));
 }

@@ -4,7 +4,6 @@
 
 #include "source/line_table.h"
 
-struct RunState;
 struct ScenarioModel;
 
 /// The slowdown order of a compiled scenario, in the layout of the order for train 148: the line key and
@@ -14,7 +13,3 @@ struct ScenarioModel;
 /// start, its speed and its length. The prescriptions, and the station that prescription B names, are
 /// left blank to fill by hand.
 LineTable slowdown_order_for(const ScenarioModel& model, std::string_view line_key, std::string_view train_number);
-
-/// Writes the order of the scenario compiled into `state` into its program directory, named as the
-/// order of its line key and train number.
-void write_slowdown_order_for(const RunState& state, const ScenarioModel& model);

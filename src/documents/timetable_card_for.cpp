@@ -8,9 +8,7 @@
 #include "documents/timetable_card.h"
 #include "model/line_profile.h"
 #include "model/scenario_model.h"
-#include "platform/program_directory.h"
 #include "scenario/file_names.h"
-#include "scenario/run_state.h"
 
 namespace {
 
@@ -102,10 +100,4 @@ LineTable timetable_card_for(const ScenarioModel& model, const TrackGrid& grid, 
     }
   }
   return timetable_card(heading, rows);
-}
-
-void write_timetable_card_for(const RunState& state, const ScenarioModel& model) {
-  scrivi_righe(path_in(state.program_directory,
-                       scenario_file_name(ScenarioFile::TimetableCard, state.line_key, state.train_number)),
-               timetable_card_for(model, state.grid, state.train_number));
 }

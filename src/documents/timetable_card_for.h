@@ -4,7 +4,6 @@
 
 #include "source/line_table.h"
 
-struct RunState;
 struct ScenarioModel;
 class TrackGrid;
 
@@ -17,7 +16,3 @@ class TrackGrid;
 /// gives one. What the sources do not hold (the speed marks, the classification, the mass, the recovery
 /// times) is left blank to fill by hand.
 LineTable timetable_card_for(const ScenarioModel& model, const TrackGrid& grid, std::string_view train_number);
-
-/// Writes the card of the scenario compiled into `state` into its program directory, named as the card
-/// of its line key and train number.
-void write_timetable_card_for(const RunState& state, const ScenarioModel& model);

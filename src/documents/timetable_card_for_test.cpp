@@ -144,7 +144,7 @@ TEST(TimetableCardFor, AnAuthorsSmallScenario) {
       " |  80 |     |    4.350 |     |  PORTO NUOVO               |          16.00 |     |",
       " |     |     |    2.550 |     |  MOLINO                    | 16.03    16.03 |     |",
       " |  90 |     |    2.000 |     |                            |                |     |",
-      " |     |     |    0.000 |     |  VALLE ALTA                | 16.07          |     |",
+      " |     |     |    0.000 |     |  VALLE ALTA                | 16.06          |     |",
   };
   for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(card[kFirstRowLine - 1 + i], rows[i]);
   EXPECT_EQ(card[kFirstRowLine - 1 + rows.size()], empty_row(kTimetableCells));
@@ -155,7 +155,7 @@ TEST(TimetableCardFor, ASpeedThatChangesAtAStationIsInItsRow) {
   EXPECT_EQ(card[kFirstRowLine - 1 + 1],
             " |  90 |     |    2.550 |     |  MOLINO                    | 16.03    16.03 |     |");
   EXPECT_EQ(card[kFirstRowLine - 1 + 2],
-            " |     |     |    0.000 |     |  VALLE ALTA                | 16.07          |     |");
+            " |     |     |    0.000 |     |  VALLE ALTA                | 16.06          |     |");
 }
 
 TEST(TimetableCardFor, ALongNameRunsOnInTheRowsBelow) {

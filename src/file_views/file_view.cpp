@@ -23,32 +23,24 @@ int64_t last_cell_of_line(int64_t length) {
 /// The longest line's grid extent, and so its plan trace's last metre.
 constexpr int64_t kLargestExtent = int64_t{kMaxLineLength} + kGridBeyondLine;
 
-const char* type_words(ScenarioFile file) {
-  switch (file) {
-    case ScenarioFile::Trace: return "plan trace";
-    case ScenarioFile::Table: return "scenario table";
-    default: return "track grid";
-  }
-}
-
 /// The table beside a grid when it can serve it, or why not.
 TableBeside table_for(const FileRead& read, const TrackGrid& grid, std::optional<ScenarioTable>& table) {
   TableBeside beside{read.name, nullptr, {}};
   if (!read.bytes) {
-    beside.problem = read.name + ": " + read.problem;
+    beside.problem = read.name + ": " + read.bytes.status().message();
     return beside;
   }
-  Decoded<ScenarioTable> decoded = decode_table(*read.bytes);
+  Result<ScenarioTable> decoded = decode_table(*read.bytes);
   if (!decoded) {
-    beside.problem = read.name + ": not a scenario table: " + decoded.error;
+    beside.problem = read.name + ": not a scenario table: " + decoded.status().message();
     return beside;
   }
-  const int64_t length = stored_line_length(*decoded.value);
+  const int64_t length = stored_line_length(*decoded);
   if (length < 0 || length > kMaxLineLength || last_cell_of_line(length) != grid.cellCount()) {
     beside.problem = read.name + " gives a line length of " + str(length) + " m, which is not this grid's";
     return beside;
   }
-  table = std::move(decoded.value);
+  table = std::move(*decoded);
   beside.table = &*table;
   return beside;
 }
@@ -75,7 +67,7 @@ std::string too_large_error(std::string_view name, ScenarioFile file, uint64_t s
       break;
     default: why = "the largest track grid, cells 0 to " + str(last_cell_of_line(kMaxLineLength)); break;
   }
-  return std::string(name) + ": not a " + type_words(file) + ": " + std::to_string(size) + " bytes, more than " +
+  return std::string(name) + ": not a " + std::string(scenario_file_role(file)) + ": " + std::to_string(size) + " bytes, more than " +
          why + " (" + std::to_string(largest_file_size(file)) + " bytes)";
 }
 
@@ -89,49 +81,49 @@ std::string table_beside_name(std::string_view grid_name) {
   return name + ".sim";
 }
 
-std::string inspect_file(std::string_view file_name, ScenarioFile file, std::string_view bytes, bool as_json,
+Status inspect_file(std::string_view file_name, ScenarioFile file, std::string_view bytes, bool as_json,
                          std::ostream& out, const FileRead* table_beside) {
   const std::string name(file_name);
   const std::string header = name + ": " + str(static_cast<int64_t>(bytes.size())) + " bytes\n";
   switch (file) {
     case ScenarioFile::Trace: {
-      const Decoded<TrackTrace> decoded = decode_trace(bytes);
-      if (!decoded) return name + ": not a plan trace: " + decoded.error;
+      const Result<TrackTrace> decoded = decode_trace(bytes);
+      if (!decoded) return Status::corruption(name + ": not a plan trace: " + decoded.status().message());
       if (as_json)
-        write_trace_json(*decoded.value, out);
+        write_trace_json(*decoded, out);
       else
-        out << header << describe_trace(*decoded.value);
+        out << header << describe_trace(*decoded);
       return {};
     }
     case ScenarioFile::Table: {
-      const Decoded<ScenarioTable> decoded = decode_table(bytes);
-      if (!decoded) return name + ": not a scenario table: " + decoded.error;
+      const Result<ScenarioTable> decoded = decode_table(bytes);
+      if (!decoded) return Status::corruption(name + ": not a scenario table: " + decoded.status().message());
       if (as_json) {
-        write_table_json(*decoded.value, out);
+        write_table_json(*decoded, out);
       } else {
         out << header;
-        describe_table(*decoded.value, out);
+        describe_table(*decoded, out);
       }
       return {};
     }
     case ScenarioFile::Grid: {
-      const Decoded<TrackGrid> decoded = decode_grid(bytes);
-      if (!decoded) return name + ": not a track grid: " + decoded.error;
+      const Result<TrackGrid> decoded = decode_grid(bytes);
+      if (!decoded) return Status::corruption(name + ": not a track grid: " + decoded.status().message());
       if (as_json) {
-        write_grid_json(*decoded.value, out);
+        write_grid_json(*decoded, out);
         return {};
       }
       out << header;
       std::optional<ScenarioTable> table;
       if (table_beside == nullptr) {
-        describe_grid(*decoded.value, nullptr, out);
+        describe_grid(*decoded, nullptr, out);
       } else {
-        const TableBeside beside = table_for(*table_beside, *decoded.value, table);
-        describe_grid(*decoded.value, &beside, out);
+        const TableBeside beside = table_for(*table_beside, *decoded, table);
+        describe_grid(*decoded, &beside, out);
       }
       return {};
     }
     default: break;
   }
-  return unknown_type_error(name);
+  return Status::corruption(unknown_type_error(name));
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
 #include "scenario/file_names.h"
 
 /// The largest size a binary file of that type can have: the grid and the plan trace of the longest
@@ -27,13 +28,13 @@ std::string table_beside_name(std::string_view grid_name);
 /// A file as the command could read it: its bytes, or why it could not be read.
 struct FileRead {
   std::string name;
-  std::optional<std::string> bytes;
-  std::string problem;  // when there are no bytes
+  Result<std::string> bytes = std::string();
 };
 
 /// Decodes the bytes of a binary file of type `file` and writes it to `out`: for people, after a line
 /// with its name and size, or as JSON. A grid shown for people takes its kilometres, stations and board
 /// texts from `table_beside` when it is given, was read, decodes, and has the grid's size. Returns the
-/// decoder's error, naming the file, when the bytes are not a file of that type: nothing is written then.
-std::string inspect_file(std::string_view name, ScenarioFile file, std::string_view bytes, bool as_json,
+/// decoder's Corruption, its message naming the file, when the bytes are not a file of that type: nothing
+/// is written then.
+Status inspect_file(std::string_view name, ScenarioFile file, std::string_view bytes, bool as_json,
                          std::ostream& out, const FileRead* table_beside = nullptr);

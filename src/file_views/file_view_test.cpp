@@ -25,7 +25,7 @@ Written inspected(std::string_view name, ScenarioFile file, std::string_view byt
                   const FileRead* beside = nullptr) {
   std::ostringstream out;
   Written written;
-  written.error = inspect_file(name, file, bytes, as_json, out, beside);
+  written.error = inspect_file(name, file, bytes, as_json, out, beside).message();
   written.output = out.str();
   return written;
 }
@@ -63,7 +63,7 @@ TEST(InspectFile, AGridTakesTheTableBesideItWhenItBelongsToIt) {
   };
   FileRead missing;
   missing.name = "d/x.sim";
-  missing.problem = "No such file or directory";
+  missing.bytes = Status::io_error("d/x.sim", "No such file or directory");
   const std::pair<FileRead, std::string> cases[] = {
       {read(encode_table(table)), station},
       {missing, "Without the scenario table beside it (d/x.sim: No such file or directory)"},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "review/timetable_review.h"
 #include "scenario/error_codes.h"
 
 std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair) {
@@ -23,7 +24,7 @@ std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair) {
   }
   // A line description without a train service is compiled with an empty one, whose own warnings go
   // nowhere.
-  checked->check = check_pair(held.sources, held.names);
+  checked->check = review_pair(held.sources, held.names);
   return checked;
 }
 

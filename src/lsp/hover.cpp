@@ -10,6 +10,7 @@
 #include "model/boards.h"
 #include "model/kilometric.h"
 #include "model/line_profile.h"
+#include "review/timetable_review.h"
 #include "scenario/counted.h"
 #include "scenario/format.h"
 #include "scenario/scenario_table.h"
@@ -314,6 +315,7 @@ class HoverWriter {
       } else {
         lines.push_back("its kind places nothing in the grid");
       }
+      if (const auto run = station_run_text(state_, n)) lines.push_back(shown_text(*run));
       return lines;
     }
     return {"no record of the table holds this station: it was refused"};

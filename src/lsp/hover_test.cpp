@@ -67,13 +67,34 @@ TEST(Hover, TellsWhatEachEntryCompilesTo) {
        {"cell 53 (2600 m, km 2.400): taken by the warning mark 1200 m before the slowdown at 3800 m (the train "
         "service, line 28), not by this entry"}},
       {SourceKind::Service, "VALLE ALTA",
-       {"record 3: `VALLE ALTA` at 5000 m (km 0.000), timetable time 16:07:30, kind 6",
+       {"record 3: `VALLE ALTA` at 5000 m (km 0.000), timetable time 16:06:30, kind 6",
         "platform from 4700 m (km 0.300) to 5150 m (km -0.150)", "this station's mark; station record 3"}},
   };
   for (const Case& c : cases) {
     const std::string text = compiled.hover(c.source, c.entry);
     for (const char* told : c.told) EXPECT_NE(text.find(told), std::string::npos) << c.entry << ": " << told << "\n" << text;
   }
+}
+
+TEST(Hover, AStationTellsTheRunFromThePreviousStop) {
+  Sources sources{SourceFile("Demo_linea.txt", encode_lines(starter_line_lines())),
+                  SourceFile("Demo_1-.txt", encode_lines(starter_service_lines()))};
+  const PairCheck check = check_pair(sources, {"Demo", "1", std::nullopt, std::nullopt});
+  const Outline outline = read_outline(sources.service.compiled(), SourceKind::Service);
+  const auto hover_of = [&](const std::string& needle) {
+    const std::string& text = sources.service.compiled();
+    const std::size_t at = text.find(needle);
+    int line = 1;
+    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n';
+    const OutlineEntry* entry = outline.entry_at({SourceKind::Service, line, 1});
+    return entry ? hover_markdown(*entry, check.state.get(), "") : std::string("(no entry)");
+  };
+  const std::string molino = hover_of("MOLINO");
+  EXPECT_NE(molino.find("Run from PORTO NUOVO (1800 m): the timetable gives 2:40, the train needs at least 1:5"),
+            std::string::npos)
+      << molino;
+  EXPECT_NE(molino.find("), normal."), std::string::npos) << molino;
+  EXPECT_EQ(hover_of("PORTO NUOVO").find("Run from"), std::string::npos);  // the first stop: no run ends there
 }
 
 TEST(Hover, WithoutACompilationShowsTheValuesAndWhy) {

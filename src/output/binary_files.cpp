@@ -1,21 +1,25 @@
 #include "output/binary_files.h"
 
-#include "platform/file_replacement.h"
-#include "platform/large_allocator.h"
 #include "platform/program_directory.h"
 #include "scenario/binary_format.h"
-#include "scenario/file_names.h"
 #include "scenario/run_state.h"
 
-void write_binary_files(const RunState& state) {
-  const std::string& directory = state.program_directory;
-  if (state.trace_flag != 0) {
-    // The largest trace is about 20 MB: encoded once into a buffer that nothing else fills first.
-    const std::size_t size = encoded_trace_size(state.trace);
-    LargeBuffer buffer(size);
-    encode_trace_into(state.trace, buffer.data());
-    replace_file(path_in(directory, trace_file_name(state.line_key)), std::string_view(buffer.data(), size));
+std::function<void(ByteSink&)> binary_file_bytes(const RunState& state, ScenarioFile file) {
+  switch (file) {
+    case ScenarioFile::Trace: return [&state](ByteSink& sink) { encode_trace_to(state.trace, sink); };
+    case ScenarioFile::Table: return [&state](ByteSink& sink) { sink.write(encode_table(state.table)); };
+    default: return [&state](ByteSink& sink) { sink.write(encode_grid(state.grid)); };
   }
-  replace_file(path_in(directory, table_file_name(state.line_key, state.train_number)), encode_table(state.table));
-  replace_file(path_in(directory, grid_file_name(state.line_key, state.train_number)), encode_grid(state.grid));
 }
+
+std::vector<FileReplacement> binary_file_replacements(const RunState& state) {
+  std::vector<FileReplacement> files;
+  for (const ScenarioFile file : binary_files()) {
+    if (file == ScenarioFile::Trace && state.trace_flag == 0) continue;
+    files.push_back({path_in(state.program_directory, scenario_file_name(file, state.line_key, state.train_number)),
+                     binary_file_bytes(state, file)});
+  }
+  return files;
+}
+
+void write_binary_files(const RunState& state) { replace_files(binary_file_replacements(state)); }

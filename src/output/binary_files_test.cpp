@@ -83,12 +83,15 @@ TEST_F(WriteFilesTest, ReplacesALongerEarlierFile) {
   EXPECT_EQ(read_file(path("Lesca-Varo_148.dat")), encode_grid(state.grid));
 }
 
-TEST_F(WriteFilesTest, WritesTraceThenTableThenGrid) {
-  // A directory in the place of the table file makes its replacement fail.
+TEST_F(WriteFilesTest, TheThreeFilesAreReplacedAllOrNone) {
+  // A directory in the place of the table file makes its replacement fail: the trace, written before it,
+  // is not put in place either, nor is the grid after it.
+  write_plain(path("Lesca-Varo_linea.dat"), "earlier trace");
   std::filesystem::create_directory(path("Lesca-Varo_148.sim"));
   EXPECT_THROW(write_binary_files(state), FileError);
-  EXPECT_TRUE(file_exists(path("Lesca-Varo_linea.dat")));
+  EXPECT_EQ(read_file(path("Lesca-Varo_linea.dat")), "earlier trace");
   EXPECT_FALSE(file_exists(path("Lesca-Varo_148.dat")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), std::filesystem::directory_iterator()), 2);
 }
 
 }  // namespace

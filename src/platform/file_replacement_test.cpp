@@ -6,6 +6,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -91,6 +92,62 @@ TEST_F(FileReplacement, AMissingDirectoryIsReportedWithTheFileName) {
   }
 }
 
+/// A set of three files, each written by pieces.
+std::vector<::FileReplacement> three_files(const std::string& directory) {
+  std::vector<::FileReplacement> files;
+  for (const char* name : {"a.dat", "b.sim", "c.dat"}) {
+    files.push_back({path_in(directory, name), [name](ByteSink& sink) {
+                       sink.write("new ");
+                       sink.write(name);
+                     }});
+  }
+  return files;
+}
+
+TEST_F(FileReplacement, ASetIsWrittenWholeWithTheSizeOfEachFile) {
+  std::ofstream(path_in(directory, "a.dat")) << "earlier";
+  const std::vector<std::uint64_t> sizes = replace_files(three_files(directory));
+  EXPECT_EQ(sizes, (std::vector<std::uint64_t>{9, 9, 9}));
+  EXPECT_EQ(read_file(path_in(directory, "a.dat")), "new a.dat");
+  EXPECT_EQ(read_file(path_in(directory, "b.sim")), "new b.sim");
+  EXPECT_EQ(read_file(path_in(directory, "c.dat")), "new c.dat");
+  auto names = entries();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.dat", "b.sim", "c.dat"}));
+}
+
+TEST_F(FileReplacement, ADirectoryInThePlaceOfOneFileOfASetReplacesNone) {
+  // Every target is looked at before the first rename: the files before it keep their bytes too.
+  std::ofstream(path_in(directory, "a.dat")) << "earlier a";
+  fs::create_directory(path_in(directory, "b.sim"));
+  try {
+    replace_files(three_files(directory));
+    FAIL() << "no failure";
+  } catch (const ReplacementFailure& failure) {
+    EXPECT_EQ(failure.path(), path_in(directory, "b.sim"));
+    EXPECT_EQ(failure.reason(), "Is a directory; no file was replaced (" + path_in(directory, "a.dat") + " and " +
+                                    path_in(directory, "c.dat") + " are as they were)");
+    EXPECT_TRUE(failure.replaced().empty());
+  }
+  EXPECT_EQ(read_file(path_in(directory, "a.dat")), "earlier a");
+  EXPECT_FALSE(file_exists(path_in(directory, "c.dat")));
+  auto names = entries();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.dat", "b.sim"}));
+}
+
+TEST_F(FileReplacement, AFailureOfAWriterLeavesEveryFileAsItWas) {
+  std::ofstream(path_in(directory, "a.dat")) << "earlier a";
+  std::vector<::FileReplacement> files = three_files(directory);
+  files[2].write = [&](ByteSink& sink) {
+    sink.write("half");
+    throw FileError(files[2].path, "No space left on device");
+  };
+  EXPECT_THROW(replace_files(files), ReplacementFailure);
+  EXPECT_EQ(read_file(path_in(directory, "a.dat")), "earlier a");
+  EXPECT_EQ(entries(), std::vector<std::string>{"a.dat"});
+}
+
 #ifdef _WIN32
 TEST_F(FileReplacement, AFileHeldOpenElsewhereIsLeftWholeAndNamed) {
   // A file open in another program without leave to delete it (fopen's sharing) cannot be replaced on
@@ -112,6 +169,25 @@ TEST_F(FileReplacement, AFileHeldOpenElsewhereIsLeftWholeAndNamed) {
   EXPECT_EQ(entries(), std::vector<std::string>{"open.txt"});
   replace_file(path, "new");  // let go, it is replaced
   EXPECT_EQ(read_file(path), "new");
+}
+
+TEST_F(FileReplacement, AFileOfASetHeldOpenElsewhereReplacesNoneAndIsNamed) {
+  // As the simulator holds the scenario open: the other two files keep their bytes.
+  for (const char* name : {"a.dat", "b.sim", "c.dat"}) std::ofstream(path_in(directory, name)) << "earlier";
+  {
+    std::ifstream reader(path_in(directory, "c.dat"));
+    ASSERT_TRUE(reader.is_open());
+    try {
+      replace_files(three_files(directory));
+      ADD_FAILURE() << "replaced a file held open";
+    } catch (const ReplacementFailure& failure) {
+      EXPECT_EQ(failure.path(), path_in(directory, "c.dat"));
+      EXPECT_EQ(failure.reason(), "Permission denied; no file was replaced (" + path_in(directory, "a.dat") + " and " +
+                                      path_in(directory, "b.sim") + " are as they were)");
+    }
+  }
+  for (const char* name : {"a.dat", "b.sim", "c.dat"}) EXPECT_EQ(read_file(path_in(directory, name)), "earlier") << name;
+  EXPECT_EQ(entries().size(), 3u);
 }
 #else
 mode_t mode_of(const std::string& path) {
@@ -144,6 +220,26 @@ TEST_F(FileReplacement, AReplacedFileKeepsItsPermissionsAndANewOneGetsTheMasksDe
     EXPECT_EQ(read_file(path), "new");
     EXPECT_EQ(mode_of(path), c.expected);
   }
+}
+
+TEST_F(FileReplacement, APlantedSymbolicLinkIsReplacedWithoutGivingItsTargetsModeOrBytes) {
+  // The link is the file replaced: the new file gets a new file's mode, never that of what it leads to,
+  // and what it leads to keeps its bytes and its mode.
+  const std::string target = path_in(directory, "elsewhere");
+  std::ofstream(target) << "not ours";
+  ASSERT_EQ(chmod(target.c_str(), 0700), 0);
+  const std::string path = path_in(directory, "planted");
+  ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+  const mode_t earlier_mask = umask(022);
+  replace_file(path, "new");
+  umask(earlier_mask);
+  struct stat info {};
+  ASSERT_EQ(lstat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
+  EXPECT_EQ(read_file(path), "new");
+  EXPECT_EQ(read_file(target), "not ours");
+  EXPECT_EQ(mode_of(target), 0700u);
 }
 
 #endif

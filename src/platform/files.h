@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 /// The most bytes read from one kind of input, and the kind as a refusal names it ("a track grid").
 struct ReadLimit {
   std::uint64_t bytes;
@@ -23,6 +25,18 @@ std::string size_refusal(std::uint64_t size, const ReadLimit& limit);
 /// name the program holds is UTF-8, so every std::filesystem path is made and read through these.
 std::filesystem::path filesystem_path(const std::string& utf8);
 std::string utf8_name(const std::filesystem::path& path);
+
+/// Whether the system lets a new file or directory take `name` (one part of a path, without a
+/// separator): InvalidArgument saying why not. Linux takes any name; Windows refuses the names it keeps
+/// for devices (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with any ending), the characters
+/// < > : " | ? * and those below 32, and a name that ends in a dot or a blank.
+Status check_new_name(const std::string& name);
+
+/// A name (or any text that holds names) as people, JSON and tools are shown it: its bytes where they form
+/// UTF-8, and U+FFFD, the replacement character, for each byte that does not (a name from an old
+/// archive in Windows-1252, "citt\xE0_linea.txt"). Every path that goes into a message or into JSON
+/// passes through here.
+std::string shown_name(std::string_view name);
 
 /// True when a directory entry of that path exists (of any type).
 bool file_exists(const std::string& path);

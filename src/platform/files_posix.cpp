@@ -72,3 +72,5 @@ std::optional<FileIdentity> file_identity(const std::string& path) {
   if (stat(path.c_str(), &info) != 0) return std::nullopt;
   return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
+
+Status check_new_name(const std::string&) { return {}; }

@@ -8,8 +8,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "platform/file_error.h"
+#include "platform/file_uri.h"
 #include "support/temporary_directory.h"
 
 namespace fs = std::filesystem;
@@ -125,6 +127,39 @@ TEST_F(Files, AFileIsKnownUnderEveryNameThatLeadsToIt) {
   EXPECT_EQ(file_identity(temporary.path() + "/./one"), one);
   EXPECT_NE(file_identity(at("other")), one);
   EXPECT_EQ(file_identity(at("absent")), std::nullopt);
+}
+
+TEST(ShownNames, EveryNameBecomesUtf8AndUtf8StaysAsItIs) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"K_linea.txt", "K_linea.txt"},
+      {"citt\xC3\xA0_linea.txt", "citt\xC3\xA0_linea.txt"},            // UTF-8 stays
+      {"citt\xE0_linea.txt", "citt\xEF\xBF\xBD_linea.txt"},             // Windows-1252 from an old archive
+      {"a\xC3", "a\xEF\xBF\xBD"},                                     // a character cut off by the end
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                       // an overlong "/"
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},     // a surrogate
+      {"\xF0\x9F\x9A\x86", "\xF0\x9F\x9A\x86"},                       // beyond the first plane
+  };
+  for (const auto& [name, shown] : cases) EXPECT_EQ(shown_name(name), shown) << name;
+}
+
+TEST(ShownNames, AFileUriReferencePercentEncodesWhatAUriCannotHold) {
+  EXPECT_EQ(uri_reference_of_path("M_linea.txt"), "M_linea.txt");
+  EXPECT_EQ(uri_reference_of_path("citt\xE0 1/K_linea.txt"), "citt%E0%201/K_linea.txt");
+  EXPECT_EQ(uri_reference_of_path("a%b#c?d"), "a%25b%23c%3Fd");
+#ifdef _WIN32
+  EXPECT_EQ(uri_reference_of_path("dir\\K_linea.txt"), "dir/K_linea.txt");
+#endif
+}
+
+TEST(NewNames, OnlyWindowsRefusesNamesItKeepsForDevices) {
+  for (const char* name : {"COM1.txt", "nul", "Lpt9", "con.dat", "a:b", "dot.", "AUX .txt"}) {
+#ifdef _WIN32
+    EXPECT_EQ(check_new_name(name).code(), Status::Code::InvalidArgument) << name;
+#else
+    EXPECT_TRUE(check_new_name(name).is_ok()) << name;
+#endif
+  }
+  for (const char* name : {"COM10", "console", "uscita_\xC3\xA8", "out"}) EXPECT_TRUE(check_new_name(name).is_ok()) << name;
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include <cctype>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/file_error.h"
 #include "platform/files.h"
@@ -96,4 +98,24 @@ std::optional<FileIdentity> file_identity(const std::string& path) {
   if (!GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
   return FileIdentity{information.dwVolumeSerialNumber,
                       std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow};
+}
+
+Status check_new_name(const std::string& name) {
+  const auto refused = [&name](const std::string& why) { return Status::invalid_argument(name + ": " + why); };
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+      return refused("Windows gives no file a name with the character " +
+                     (static_cast<unsigned char>(c) < 32 ? "of code " + std::to_string(static_cast<int>(c)) : std::string(1, c)));
+  }
+  if (!name.empty() && name != "." && name != ".." && (name.back() == '.' || name.back() == ' '))
+    return refused("Windows drops a dot or a blank at the end of a name");
+  // The device names are kept whatever ending follows them and in any case: "com1.txt" is COM1.
+  std::string stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
+                        stem[3] <= '9';
+  if (numbered || stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+    return refused("Windows keeps the name " + stem + " for a device");
+  return {};
 }

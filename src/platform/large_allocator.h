@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 /// An allocator for the large arrays of the compiler (the plan trace of a long line is tens of MB).
 /// Blocks of 2 MB and more are aligned to 2 MB and offered to the system for transparent huge pages,
@@ -55,22 +56,17 @@ struct LargeAllocator {
 #endif
   }
 
+  /// An element made without a value is left as the memory holds it, not zeroed: a large array that
+  /// is filled anyway is not written twice. An element made from a value gets it.
+  template <typename U>
+  void construct(U* element) noexcept {
+    ::new (static_cast<void*>(element)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* element, Args&&... args) {
+    ::new (static_cast<void*>(element)) U(std::forward<Args>(args)...);
+  }
+
   template <typename U>
   bool operator==(const LargeAllocator<U>&) const { return true; }
-};
-
-/// An uninitialised block of bytes from LargeAllocator, freed with it.
-class LargeBuffer {
- public:
-  explicit LargeBuffer(std::size_t size) : size_(size), data_(LargeAllocator<char>().allocate(size)) {}
-  ~LargeBuffer() { LargeAllocator<char>().deallocate(data_, size_); }
-  LargeBuffer(const LargeBuffer&) = delete;
-  LargeBuffer& operator=(const LargeBuffer&) = delete;
-
-  char* data() { return data_; }
-  std::size_t size() const { return size_; }
-
- private:
-  std::size_t size_;
-  char* data_;
 };

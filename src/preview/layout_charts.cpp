@@ -7,8 +7,37 @@
 
 #include "preview/scale_numbers.h"
 
-// The two charts over the profile axis: the heights with the mountain stretches, the speeds with the
-// slowdowns.
+// The three charts over the profile axis: the heights with the mountain stretches, the speeds with the
+// slowdowns and the default train's fastest run, and the time-distance chart of the timetable against
+// that run.
+
+namespace {
+
+/// The points of a run that a chart can tell apart: one in each step of `least` along the axis, the
+/// ends of the run and its lowest and highest values kept, so that a long line costs what its width
+/// does.
+template <typename Point, typename Value>
+std::vector<Point> thinned(const std::vector<Point>& points, double least, Value value) {
+  std::vector<Point> kept;
+  std::size_t k = 0;
+  while (k < points.size()) {
+    const double end = points[k].metre + least;
+    std::size_t low = k, high = k, last = k;
+    for (; last < points.size() && (last == k || points[last].metre < end); ++last) {
+      if (value(points[last]) < value(points[low])) low = last;
+      if (value(points[last]) > value(points[high])) high = last;
+    }
+    kept.push_back(points[k]);
+    if (low != k && low < high) kept.push_back(points[low]);
+    if (high != k) kept.push_back(points[high]);
+    if (low != k && low > high) kept.push_back(points[low]);
+    if (last - 1 != k && last - 1 != low && last - 1 != high) kept.push_back(points[last - 1]);
+    k = last;
+  }
+  return kept;
+}
+
+}  // namespace
 
 double PreviewLayouter::value_text_width() const {
   // The widest text a value axis can show: as many digits as the largest value, rounded out by a step,
@@ -25,6 +54,8 @@ double PreviewLayouter::value_text_width() const {
   for (const Stretch& limit : s_.speed_limits) top_speed = std::max(top_speed, limit.value);
   for (const SlowdownView& slowdown : s_.slowdowns) top_speed = std::max(top_speed, slowdown.speed);
   largest = std::max(largest, 2.0 * top_speed + 20);
+  if (!s_.fastest_run.empty()) largest = std::max(largest, 2.0 * s_.fastest_run.back().time / 60 + 20);
+  for (const SceneTime& time : s_.timetable) largest = std::max(largest, 2.0 * std::abs(time.time) / 60 + 20);
   int digits = 1;
   for (double value = largest; value >= 10 && digits < 20; value /= 10) ++digits;
   std::string widest(static_cast<std::size_t>(digits) + 1, '8');
@@ -123,6 +154,13 @@ void PreviewLayouter::lay_out_speed_chart() {
   }
   station_guides(area);
   if (!steps.empty()) stroke(steps, colour::kSpeed, 2.8 * u_);
+  // The fastest run over the limit: where it stays below the line, the train could not reach the limit.
+  const double metres_per_unit = s_.axis_end / std::max(1.0, (plot_right_ - plot_left_) / u_);
+  std::vector<Point> run;
+  for (const SceneRunPoint& point :
+       thinned(s_.fastest_run, metres_per_unit, [](const SceneRunPoint& p) { return p.speed; }))
+    run.push_back({x_of(point.metre), y_of(point.speed)});
+  if (run.size() > 1) stroke(run, colour::kRun, 1.8 * u_);
   int left_out = 0;
   for (SlowdownView& slowdown : out_.slowdowns) {
     const double y = y_of(slowdown.speed);
@@ -158,8 +196,46 @@ void PreviewLayouter::lay_out_speed_chart() {
   }
   stroke(rectangle(area), colour::kFrame, 1 * u_, {}, true);
   end_of_line_across(area.top, area.bottom);
-  heading_and_note("Speed (km/h): line speed limit as steps, slowdowns as bands", speed_heading_, left_out,
-                   left_out == 1 ? "slowdown speed" : "slowdown speeds");
+  heading_and_note(s_.fastest_run.empty()
+                       ? "Speed (km/h): line speed limit as steps, slowdowns as bands"
+                       : "Speed (km/h): line speed limit as steps, slowdowns as bands, the train's fastest run",
+                   speed_heading_, left_out, left_out == 1 ? "slowdown speed" : "slowdown speeds");
+}
+
+void PreviewLayouter::lay_out_time_chart() {
+  const Box area = out_.time_area;
+  open_panel(PanelKind::TimeChart, {pad_, time_heading_.top, plot_right_, area.bottom + chart_foot()},
+             time_heading_.height() + 5 * u_ + kLeastChartHeight * u_ + chart_foot());
+  // Minutes from the first departure, upward.
+  double longest = 1;
+  if (!s_.fastest_run.empty()) longest = std::max(longest, s_.fastest_run.back().time / 60);
+  double earliest = 0;
+  for (const SceneTime& time : s_.timetable) {
+    longest = std::max(longest, time.time / 60);
+    earliest = std::min(earliest, time.time / 60);
+  }
+  const double lines = std::max(2.0, area.height() / (2.4 * text_height(fonts_.label)));
+  time_step_ = nice_at_least((longest - earliest) * 1.05 / lines);
+  const double low = std::floor(earliest / time_step_) * time_step_;
+  time_high_ = std::max(low + time_step_, std::ceil(longest * 1.05 / time_step_) * time_step_);
+  const auto y_of = [&](double minutes) { return y_in(area, low, time_high_, std::clamp(minutes, low, time_high_)); };
+  value_axis(area, low, time_high_, time_step_);
+  tick_lines(area);
+  station_guides(area);
+  const double metres_per_unit = s_.axis_end / std::max(1.0, (plot_right_ - plot_left_) / u_);
+  std::vector<Point> run;
+  for (const SceneRunPoint& point :
+       thinned(s_.fastest_run, metres_per_unit, [](const SceneRunPoint& p) { return p.time; }))
+    run.push_back({x_of(point.metre), y_of(point.time / 60)});
+  if (run.size() > 1) stroke(run, colour::kRun, 1.8 * u_);
+  for (const SceneTime& time : s_.timetable)
+    mark(MarkShape::Circle, {x_of(time.metre), y_of(time.time / 60)}, 7 * u_, colour::kTimetable);
+  stroke(rectangle(area), colour::kFrame, 1 * u_, {}, true);
+  end_of_line_across(area.top, area.bottom);
+  heading_and_note(s_.timetable.empty() ? "Time (min from the first departure): no station"
+                                        : "Time (min from the first departure): timetable times as points, the "
+                                          "fastest run with its stops as a line",
+                   time_heading_, 0, "");
 }
 
 void PreviewLayouter::station_guides(const Box& area) {

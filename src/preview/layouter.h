@@ -24,6 +24,8 @@ enum class LegendKey {
   Mountain,
   SpeedLimit,
   Slowdown,
+  FastestRun,
+  TimetableTime,
   Station,
   Signal,
   SpeedBoard,
@@ -133,6 +135,7 @@ class PreviewLayouter {
   // The charts (layout_charts.cpp)
   void lay_out_height_chart();
   void lay_out_speed_chart();
+  void lay_out_time_chart();
   double value_text_width() const;
   void value_axis(const Box& area, double low, double high, double step);
   void tick_lines(const Box& area);
@@ -181,6 +184,7 @@ class PreviewLayouter {
   Box plan_heading_;
   Box height_heading_;
   Box speed_heading_;
+  Box time_heading_;
   double rows_top_ = 0;
   double axis_y_ = 0;
   double axis_label_top_ = 0;
@@ -188,4 +192,5 @@ class PreviewLayouter {
 
   double height_low_ = 0, height_high_ = 1, height_step_ = 1;
   double speed_high_ = 100, speed_step_ = 20;
+  double time_high_ = 10, time_step_ = 2;  // minutes
 };

@@ -25,4 +25,6 @@ inline constexpr Colour kMountain{0.35, 0.55, 0.30, 0.45};
 inline constexpr Colour kSpeed{0.20, 0.45, 0.90};
 inline constexpr Colour kSlowdownBand{1.00, 0.70, 0.30, 0.40};
 inline constexpr Colour kSlowdownLine{0.85, 0.38, 0.00};
+inline constexpr Colour kRun{0.05, 0.50, 0.30};
+inline constexpr Colour kTimetable{0.72, 0.10, 0.08};
 }  // namespace colour

@@ -223,6 +223,7 @@ const char* panel_id(PanelKind kind) {
     case PanelKind::Plan: return "plan";
     case PanelKind::HeightChart: return "height-chart";
     case PanelKind::SpeedChart: return "speed-chart";
+    case PanelKind::TimeChart: return "time-chart";
     case PanelKind::Legend: return "legend";
     case PanelKind::StationRow: return "stations";
     case PanelKind::SignalRow: return "signals";

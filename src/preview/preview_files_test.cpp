@@ -19,7 +19,7 @@ namespace {
 
 using preview_test::compiled_scenario;
 
-TEST(PreviewFiles, TheScenarioBelongsTogether) { EXPECT_EQ(mismatch_of(compiled_scenario()), ""); }
+TEST(PreviewFiles, TheScenarioBelongsTogether) { EXPECT_TRUE(mismatch_of(compiled_scenario()).is_ok()); }
 
 TEST(PreviewFiles, MismatchesAreNamed) {
   struct Case {
@@ -56,7 +56,7 @@ TEST(PreviewFiles, MismatchesAreNamed) {
     SCOPED_TRACE(c.name);
     ScenarioFiles files = compiled_scenario();
     c.change(files);
-    EXPECT_EQ(mismatch_of(files), c.message);
+    EXPECT_EQ(mismatch_of(files).message(), c.message);
   }
 }
 
@@ -84,13 +84,13 @@ class PreviewFilesOnDisk : public ::testing::Test {
 };
 
 TEST_F(PreviewFilesOnDisk, LoadsTheThreeFiles) {
-  const Decoded<ScenarioFiles> loaded = load_scenario_files(grid());
-  ASSERT_TRUE(loaded) << loaded.error;
-  EXPECT_EQ(loaded.value->line_key, "Lesca-Varo");
-  EXPECT_EQ(loaded.value->train_number, "148");
-  EXPECT_EQ(loaded.value->grid.cellCount(), 720);
-  EXPECT_EQ(loaded.value->trace.last_metre(), 36000);
-  EXPECT_EQ(loaded.value->table[1].text, "CRISTOFORO COLOMBO");
+  const Result<ScenarioFiles> loaded = load_scenario_files(grid());
+  ASSERT_TRUE(loaded) << loaded.status().message();
+  EXPECT_EQ(loaded->line_key, "Lesca-Varo");
+  EXPECT_EQ(loaded->train_number, "148");
+  EXPECT_EQ(loaded->grid.cellCount(), 720);
+  EXPECT_EQ(loaded->trace.last_metre(), 36000);
+  EXPECT_EQ(loaded->table[1].text, "CRISTOFORO COLOMBO");
 }
 
 TEST_F(PreviewFilesOnDisk, BadFilesGiveAnErrorNamingTheFile) {
@@ -126,16 +126,19 @@ TEST_F(PreviewFilesOnDisk, BadFilesGiveAnErrorNamingTheFile) {
     SCOPED_TRACE(c.name);
     write_scenario();
     c.spoil(*this);
-    const Decoded<ScenarioFiles> loaded = load_scenario_files(grid());
+    const Result<ScenarioFiles> loaded = load_scenario_files(grid());
     EXPECT_FALSE(loaded);
-    EXPECT_NE(loaded.error.find(c.message_part), std::string::npos) << loaded.error;
+    // A file that cannot be read is a failure of the files; one that reads is a damaged scenario.
+    const bool missing = c.message_part.find("is missing") != std::string::npos;
+    EXPECT_EQ(loaded.status().code(), missing ? Status::Code::IOError : Status::Code::Corruption);
+    EXPECT_NE(loaded.status().message().find(c.message_part), std::string::npos) << loaded.status().message();
   }
 }
 
 TEST_F(PreviewFilesOnDisk, ANameThatIsNoGridNameIsRefused) {
-  const Decoded<ScenarioFiles> loaded = load_scenario_files(path_in(directory, "Lesca-Varo_linea.dat"));
+  const Result<ScenarioFiles> loaded = load_scenario_files(path_in(directory, "Lesca-Varo_linea.dat"));
   EXPECT_FALSE(loaded);
-  EXPECT_NE(loaded.error.find("is not the name of a grid file"), std::string::npos) << loaded.error;
+  EXPECT_NE(loaded.status().message().find("is not the name of a grid file"), std::string::npos) << loaded.status().message();
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ PreviewLayout PreviewLayouter::run() {
   lay_out_plan();
   lay_out_height_chart();
   lay_out_speed_chart();
+  lay_out_time_chart();
   lay_out_rows();
   lay_out_axis();
   lay_out_legend();
@@ -117,6 +118,8 @@ void PreviewLayouter::fit_horizontally() {
                      {"Mountain stretch", LegendKey::Mountain},
                      {"Line speed limit", LegendKey::SpeedLimit},
                      {"Slowdown", LegendKey::Slowdown},
+                     {"Fastest run of the train", LegendKey::FastestRun},
+                     {"Timetable time", LegendKey::TimetableTime},
                      {"Station", LegendKey::Station},
                      {"Signal", LegendKey::Signal},
                      {"Speed board", LegendKey::SpeedBoard},
@@ -156,14 +159,14 @@ void PreviewLayouter::lay_out_vertically() {
   title_bottom_ = pad_ + text_height(fonts_.title);
 
   const double axis_h = 5 * u_ + 3 * u_ + label_h + 6 * u_ + label_h;
-  const double headings = 3 * (heading_h + 5 * u_);
-  const double gaps = 12 * u_ + 3 * 14 * u_ + 10 * u_;
+  const double headings = 4 * (heading_h + 5 * u_);
+  const double gaps = 12 * u_ + 4 * 14 * u_ + 10 * u_;
   const double fixed = title_bottom_ + headings + gaps + axis_h + pad_;
   // The legend stands beside the two charts: together they are at least as tall.
   const double legend_h = legend_height();
   const double least_plan = kLeastPlanHeight * u_;
   const double least_chart = kLeastChartHeight * u_;
-  const double least_charts = std::max(2 * least_chart, legend_h - heading_h - 5 * u_ - 14 * u_);
+  const double least_charts = std::max(3 * least_chart, legend_h - 2 * (heading_h + 5 * u_ + 14 * u_));
   double least_rows = 0;
   for (const RowPlan& row : rows_) least_rows += row_height(row.texts.empty() ? 0 : 1);
   // The page grows when even the least of everything does not fit (never at the sizes the command
@@ -174,26 +177,15 @@ void PreviewLayouter::lay_out_vertically() {
   double rows_h = 0;
   for (const RowPlan& row : rows_) rows_h += row_height(row);
   const double room = std::max(0.0, out_.height - fixed - rows_h);
-  double plan_h = 0.50 * room;
-  double height_h = 0.28 * room;
-  double speed_h = room - plan_h - height_h;
-  const double charts = height_h + speed_h + heading_h + 5 * u_ + 14 * u_;
-  if (charts < legend_h) {
-    const double more = std::min(legend_h - charts, plan_h * 0.5);
-    plan_h -= more;
-    height_h += more * 0.55;
-    speed_h += more * 0.45;
-  }
-  // Every panel at least its least height.
+  double plan_h = 0.42 * room;
+  const double charts = room - plan_h + 2 * (heading_h + 5 * u_ + 14 * u_);
+  if (charts < legend_h) plan_h -= std::min(legend_h - charts, plan_h * 0.5);
+  // Every panel at least its least height; the three charts share the rest, a third each.
   plan_h = std::clamp(plan_h, least_plan, std::max(least_plan, room - least_charts));
   const double charts_h = room - plan_h;
-  const double share = height_h + speed_h > 0 ? height_h / (height_h + speed_h) : 0.5;
-  height_h = std::max(least_chart, charts_h * share);
-  speed_h = charts_h - height_h;
-  if (speed_h < least_chart) {
-    speed_h = least_chart;
-    height_h = charts_h - least_chart;
-  }
+  const double height_h = charts_h / 3;
+  const double speed_h = charts_h / 3;
+  const double time_h = charts_h - height_h - speed_h;
 
   double y = title_bottom_ + 12 * u_;
   plan_heading_ = {pad_, y, out_.width - pad_, y + heading_h};
@@ -207,7 +199,11 @@ void PreviewLayouter::lay_out_vertically() {
   speed_heading_ = {plot_left_, y, plot_right_, y + heading_h};
   y = speed_heading_.bottom + 5 * u_;
   out_.speed_area = {plot_left_, y, plot_right_, y + speed_h};
-  rows_top_ = out_.speed_area.bottom + 14 * u_;
+  y = out_.speed_area.bottom + 14 * u_;
+  time_heading_ = {plot_left_, y, plot_right_, y + heading_h};
+  y = time_heading_.bottom + 5 * u_;
+  out_.time_area = {plot_left_, y, plot_right_, y + time_h};
+  rows_top_ = out_.time_area.bottom + 14 * u_;
   axis_y_ = rows_top_ + rows_h;
   axis_label_top_ = axis_y_ + 5 * u_ + 3 * u_;
   axis_title_top_ = axis_label_top_ + label_h + 6 * u_;
@@ -258,6 +254,8 @@ void PreviewLayouter::lay_out_legend() {
         fill(rectangle(swatch), colour::kSlowdownBand, LineStyle{colour::kSlowdownLine, 1 * u_, {4 * u_, 3 * u_}});
         stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kSlowdownLine, 2.2 * u_, {5 * u_, 3 * u_});
         break;
+      case LegendKey::FastestRun: stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kRun, 1.8 * u_); break;
+      case LegendKey::TimetableTime: mark(MarkShape::Circle, {cx, middle}, 7 * u_, colour::kTimetable); break;
       case LegendKey::Station: mark(MarkShape::Square, {cx, middle}, 9 * u_, colour::kStation); break;
       case LegendKey::Signal: mark(MarkShape::SignalPost, {cx, middle}, 10 * u_, colour::kSignal); break;
       case LegendKey::SpeedBoard: mark(MarkShape::Diamond, {cx, middle}, 10 * u_, colour::kSpeedBoard); break;

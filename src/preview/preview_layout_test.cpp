@@ -11,6 +11,7 @@
 #include "model/kilometric.h"
 #include "preview/palette.h"
 #include "preview/preview_drawing.h"
+#include "preview/preview_scene.h"
 #include "preview/preview_test_support.h"
 #include "scenario/track_cell.h"
 
@@ -143,7 +144,7 @@ TEST_F(ScenarioLayout, NoTwoLabelBoxesOverlapAndEveryLabelIsInThePageAndItsPanel
     EXPECT_EQ(panel.left_out, 0);
     EXPECT_FALSE(panel.note.has_value());
   }
-  EXPECT_EQ(layout().panels.size(), 10u);
+  EXPECT_EQ(layout().panels.size(), 11u);
 }
 
 TEST_F(ScenarioLayout, TitleAxisTitlesAndLegendAreThere) {
@@ -286,7 +287,7 @@ TEST_F(ScenarioLayout, AxisCountsTheKilometresDownAsTheTableGivesThem) {
   EXPECT_EQ(kilometric_progressive(references, 29000), 0);
   std::vector<std::string> ticks;
   for (const Label& label : layout().labels)
-    if (label.role == LabelRole::TickLabel && label.box.top > layout().speed_area.bottom) ticks.push_back(label.text);
+    if (label.role == LabelRole::TickLabel && label.box.top > layout().time_area.bottom) ticks.push_back(label.text);
   ASSERT_FALSE(ticks.empty());
   EXPECT_EQ(ticks.front(), "29");
   EXPECT_EQ(ticks.back(), "0");
@@ -563,6 +564,43 @@ TEST(PreviewLayout, FilesThatWereNeverCheckedDoNotBreakIt) {
     EXPECT_GE(layout.axis_end, 50);
     EXPECT_EQ(page_faults(layout), std::vector<std::string>{});
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PreviewLayout, TheFastestRunIsDrawnOverTheLimitAndAgainstTheTimetable) {
+  const ScenarioFiles files = compiled_scenario();
+  const PreviewScene scene = preview_scene(files);
+  ASSERT_FALSE(scene.fastest_run.empty());
+  ASSERT_EQ(scene.timetable.size(), 13u);
+  EXPECT_EQ(scene.timetable.front().time, 0);
+  EXPECT_EQ(scene.timetable.back().time, 40 * 60);  // 16:23 to 17:03
+  // From the first stop to the last, standing at each, never above the line speed.
+  EXPECT_DOUBLE_EQ(scene.fastest_run.front().metre, 650);
+  EXPECT_DOUBLE_EQ(scene.fastest_run.back().metre, 29000);
+  for (const SceneRunPoint& point : scene.fastest_run) EXPECT_LE(point.speed, 90 + 1e-9);
+  EXPECT_NEAR(scene.fastest_run.back().time, 32 * 60 + 30, 2);  // the timetable command's whole run
+  for (std::size_t k = 1; k < scene.fastest_run.size(); ++k)
+    EXPECT_GE(scene.fastest_run[k].time, scene.fastest_run[k - 1].time);
+
+  const PreviewLayout layout = layout_preview(files, 1600, 1000, cairo_text_measure());
+  EXPECT_GE(layout.time_area.height(), kLeastChartHeight * layout.unit);
+  EXPECT_GT(layout.time_area.top, layout.speed_area.bottom);
+  int runs = 0;
+  for (const Shape& shape : layout.shapes)
+    if (const auto* stroke = std::get_if<Stroke>(&shape);
+        stroke && stroke->style.colour.red == colour::kRun.red && stroke->style.colour.green == colour::kRun.green &&
+        stroke->style.colour.blue == colour::kRun.blue && stroke->points.size() > 2) {  // not the legend's
+      ++runs;
+      const Box& area = runs == 1 ? layout.speed_area : layout.time_area;
+      for (const Point& p : stroke->points) {
+        EXPECT_GE(p.y, area.top - 1e-9);
+        EXPECT_LE(p.y, area.bottom + 1e-9);
+      }
+    }
+  EXPECT_EQ(runs, 2);  // in the speed chart and in the time chart
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "model/positions.h"
+#include "model/curves.h"
 #include "model/scenario_model.h"
+#include "motion/scenario_timetable.h"
 #include "platform/windows1252.h"
 #include "scenario/file_names.h"
 #include "scenario/format.h"
@@ -108,5 +110,21 @@ PreviewScene preview_scene(const ScenarioFiles& files) {
   s.speed_limits = stretches(grid, ProfileQuantity::SpeedLimit, cells);
   for (const Stretch& run : stretches(grid, ProfileQuantity::MountainType, cells))
     if (run.value != 0) s.mountains.push_back(run);
+
+  // The default train against the timetable: its runs one after the other, a dwell at each stop.
+  std::string error;
+  if (const auto timetable = scenario_timetable(grid, files.table, curve_stretches(files.trace), {}, error);
+      timetable && !timetable->runs.empty()) {
+    const double first = timetable->stations.front().time;
+    for (const Station& station : timetable->stations) s.timetable.push_back({station.metre, station.time - first});
+    double start = 0;
+    for (const StopRun& run : timetable->runs) {
+      if (!s.fastest_run.empty()) start += TimetableSettings{}.dwell;
+      for (const RunPoint& point : run.run.points)
+        s.fastest_run.push_back({point.position, m_s_to_km_h(point.speed), start + point.time});
+      if (run.run.blocked) break;
+      start += run.run.time;
+    }
+  }
   return s;
 }

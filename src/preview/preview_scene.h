@@ -26,6 +26,20 @@ struct SceneBoard {
   std::string caption;  // UTF-8
 };
 
+/// A place of the default train's fastest run: metres, km/h, and seconds from the first departure,
+/// the stops included.
+struct SceneRunPoint {
+  double metre = 0;
+  double speed = 0;
+  double time = 0;
+};
+
+/// A station's timetable time, in seconds from the first departure.
+struct SceneTime {
+  int32_t metre = 0;
+  double time = 0;
+};
+
 struct PreviewScene {
   std::string line_key;  // UTF-8, as the file names give them
   std::string train_number;
@@ -41,6 +55,10 @@ struct PreviewScene {
   std::vector<Stretch> mountains;     // value: the mountain type; none where it is 0
   std::vector<Stretch> speed_limits;  // value: km/h
   std::vector<SlowdownView> slowdowns;  // within the axis; one without an end runs to the axis end
+  /// The default train's fastest run from the first stop on, standing its dwell at each stop; it ends
+  /// where a run cannot be made. Empty for a service of fewer than two stations.
+  std::vector<SceneRunPoint> fastest_run;
+  std::vector<SceneTime> timetable;  // each station's time, while the times follow the line
 };
 
 /// The scene of any three decoded files: what they hold is shown as it is, never refused.

@@ -33,9 +33,9 @@ inline ScenarioFiles compiled_scenario() {
   ScenarioFiles files;
   files.line_key = state.line_key;
   files.train_number = state.train_number;
-  files.grid = decode_grid(encode_grid(state.grid)).value.value();
-  files.table = decode_table(encode_table(state.table)).value.value();
-  files.trace = decode_trace(encode_trace(state.trace)).value.value();
+  files.grid = decode_grid(encode_grid(state.grid)).value();
+  files.table = decode_table(encode_table(state.table)).value();
+  files.trace = decode_trace(encode_trace(state.trace)).value();
   return files;
 }
 
@@ -52,9 +52,9 @@ inline ScenarioFiles compiled_crowded_scenario() {
   ScenarioFiles files;
   files.line_key = state.line_key;
   files.train_number = state.train_number;
-  files.grid = decode_grid(encode_grid(state.grid)).value.value();
-  files.table = decode_table(encode_table(state.table)).value.value();
-  files.trace = decode_trace(encode_trace(state.trace)).value.value();
+  files.grid = decode_grid(encode_grid(state.grid)).value();
+  files.table = decode_table(encode_table(state.table)).value();
+  files.trace = decode_trace(encode_trace(state.trace)).value();
   return files;
 }
 

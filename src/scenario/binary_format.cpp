@@ -22,21 +22,21 @@ bool is_known_tag(uint16_t code) {
          code == static_cast<uint16_t>(TraceTag::Double);
 }
 
-template <typename T>
-Decoded<T> failure(std::string error) {
-  return Decoded<T>{std::nullopt, std::move(error)};
-}
+Status failure(std::string error) { return Status::corruption(std::move(error)); }
 
 }  // namespace
 
-std::size_t encoded_trace_size(const TrackTrace& trace) {
-  std::size_t size = 0;
-  for (std::size_t n = 0; n < trace.size(); ++n) size += kTraceTagSize + trace_value_size(trace.tag_at(n));
-  return size;
-}
-
-void encode_trace_into(const TrackTrace& trace, char* at) {
+void encode_trace_to(const TrackTrace& trace, ByteSink& sink) {
+  constexpr std::size_t kLargestElement = kTraceTagSize + kF64Size;
+  std::string buffer(kTracePiece, '\0');
+  char* const start = buffer.data();
+  char* const room_end = start + kTracePiece - kLargestElement;  // past it, an element might not fit
+  char* at = start;
   for (std::size_t n = 0; n < trace.size(); ++n) {
+    if (at > room_end) {
+      sink.write(std::string_view(start, static_cast<std::size_t>(at - start)));
+      at = start;
+    }
     const TraceTag tag = trace.tag_at(n);
     at = store_u16(at, static_cast<uint16_t>(tag));
     if (tag == TraceTag::Integer)
@@ -44,12 +44,13 @@ void encode_trace_into(const TrackTrace& trace, char* at) {
     else if (tag == TraceTag::Double)
       at = store_f64(at, trace.value_at(n));
   }
+  if (at != start) sink.write(std::string_view(start, static_cast<std::size_t>(at - start)));
 }
 
 std::string encode_trace(const TrackTrace& trace) {
-  std::string bytes(encoded_trace_size(trace), '\0');
-  encode_trace_into(trace, bytes.data());
-  return bytes;
+  StringSink sink;
+  encode_trace_to(trace, sink);
+  return std::move(sink.bytes());
 }
 
 namespace {
@@ -92,13 +93,13 @@ std::string encode_grid(const TrackGrid& grid) {
   return bytes;
 }
 
-Decoded<TrackTrace> decode_trace(std::string_view bytes) {
+Result<TrackTrace> decode_trace(std::string_view bytes) {
   // First pass: check every element and count them; the count gives the grid extent.
   std::size_t elements = 0;
   for (ByteCursor cursor(bytes); cursor.left() > 0; ++elements) {
     const std::size_t start = cursor.offset();
     const auto fail = [&](const std::string& what) {
-      return failure<TrackTrace>("element " + std::to_string(elements) + " at byte " + std::to_string(start) + ": " +
+      return failure("element " + std::to_string(elements) + " at byte " + std::to_string(start) + ": " +
                                  what);
     };
     if (cursor.left() < kTraceTagSize) return fail("type code cut off by the end of the file");
@@ -108,13 +109,13 @@ Decoded<TrackTrace> decode_trace(std::string_view bytes) {
     if (cursor.left() < value_size) return fail("value cut off by the end of the file");
     cursor.bytes(value_size);
   }
-  if (elements == 0) return failure<TrackTrace>("no element: a trace has at least one point");
+  if (elements == 0) return failure("no element: a trace has at least one point");
   if (elements % 2 != 0)
-    return failure<TrackTrace>(std::to_string(elements) + " elements: a trace has as many Y values as X values");
+    return failure(std::to_string(elements) + " elements: a trace has as many Y values as X values");
   const std::size_t metres = elements / 2;
   // The longest line gives a grid extent of 1,007,000 m: a trace of that many points plus one.
   if (metres - 1 > static_cast<std::size_t>(kMaxLineLength + kGridBeyondLine))
-    return failure<TrackTrace>(std::to_string(metres) + " points: more than the longest line has");
+    return failure(std::to_string(metres) + " points: more than the longest line has");
 
   TrackTrace trace;
   trace.create(static_cast<int32_t>(metres - 1));
@@ -128,10 +129,10 @@ Decoded<TrackTrace> decode_trace(std::string_view bytes) {
     else if (tag == TraceTag::Double)
       trace.set_double(metre, axis, cursor.f64());
   }
-  return Decoded<TrackTrace>{std::move(trace), {}};
+  return trace;
 }
 
-Decoded<ScenarioTable> decode_table(std::string_view bytes) {
+Result<ScenarioTable> decode_table(std::string_view bytes) {
   ScenarioTable table;
   ByteCursor cursor(bytes);
   // The fields before the text, the text's length included, and those after it.
@@ -140,7 +141,7 @@ Decoded<ScenarioTable> decode_table(std::string_view bytes) {
   for (int index = 0; index < kScenarioRecordCount; ++index) {
     const std::string where = "record " + std::to_string(index) + " at byte " + std::to_string(cursor.offset());
     if (cursor.left() < kHead)
-      return failure<ScenarioTable>(where + ": cut off by the end of the file before its text (" +
+      return failure(where + ": cut off by the end of the file before its text (" +
                                     std::to_string(cursor.left()) + " of " + std::to_string(kHead) + " bytes)");
     std::string error;
     visit_record_fields(table[static_cast<std::size_t>(index)], [&](const char*, auto& field) {
@@ -157,28 +158,28 @@ Decoded<ScenarioTable> decode_table(std::string_view bytes) {
         cursor.get(field);
       }
     });
-    if (!error.empty()) return failure<ScenarioTable>(error);
+    if (!error.empty()) return failure(error);
   }
   if (cursor.left() != 0)
-    return failure<ScenarioTable>(std::to_string(cursor.left()) + " bytes left after record " +
+    return failure(std::to_string(cursor.left()) + " bytes left after record " +
                                   std::to_string(kScenarioRecordCount - 1) + " at byte " +
                                   std::to_string(cursor.offset()));
-  return Decoded<ScenarioTable>{std::move(table), {}};
+  return table;
 }
 
-Decoded<TrackGrid> decode_grid(std::string_view bytes) {
-  if (bytes.empty()) return failure<TrackGrid>("no cell: a grid has at least one cell");
+Result<TrackGrid> decode_grid(std::string_view bytes) {
+  if (bytes.empty()) return failure("no cell: a grid has at least one cell");
   if (bytes.size() % kCellSize != 0)
-    return failure<TrackGrid>("size " + std::to_string(bytes.size()) + " is not a whole number of " +
+    return failure("size " + std::to_string(bytes.size()) + " is not a whole number of " +
                               std::to_string(kCellSize) + "-byte cells");
   const std::size_t cells = bytes.size() / kCellSize;
   if (cells - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / kCellLength))
-    return failure<TrackGrid>(std::to_string(cells) + " cells: too many for a grid");
+    return failure(std::to_string(cells) + " cells: too many for a grid");
 
   TrackGrid grid;
   grid.create(static_cast<int32_t>(cells - 1) * kCellLength);
   ByteCursor cursor(bytes);
   for (std::size_t n = 0; n < cells; ++n)
     visit_cell_fields(grid[static_cast<int32_t>(n)], [&cursor](const char*, auto& field) { cursor.get(field); });
-  return Decoded<TrackGrid>{std::move(grid), {}};
+  return grid;
 }

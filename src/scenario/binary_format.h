@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_sink.h"
+#include "platform/status.h"
 #include "scenario/coding.h"
 #include "scenario/scenario_table.h"
 #include "scenario/track_grid.h"
@@ -74,23 +76,16 @@ static_assert(kCellSize == 15);
 
 /// The bytes of each file.
 std::string encode_trace(const TrackTrace& trace);
-/// The trace's size once encoded, and its encoding into a buffer of that size.
-std::size_t encoded_trace_size(const TrackTrace& trace);
-void encode_trace_into(const TrackTrace& trace, char* buffer);
+/// The trace's bytes in one pass, in pieces of at most kTracePiece bytes made in one small buffer: the
+/// largest trace (about 20 MB) is never held whole.
+void encode_trace_to(const TrackTrace& trace, ByteSink& sink);
+inline constexpr std::size_t kTracePiece = std::size_t{256} << 10;
 std::string encode_table(const ScenarioTable& table);
 std::string encode_grid(const TrackGrid& grid);
 
-/// A decoded file: the structure, or why the bytes are not one.
-template <typename T>
-struct Decoded {
-  std::optional<T> value;
-  std::string error;  // empty when `value` is set
-
-  explicit operator bool() const { return value.has_value(); }
-};
-
-/// Reads the bytes of a file back. Never reads past the end of `bytes`; a truncated element or record,
-/// an unknown type code, a wrong size or bytes left over give an error naming the place.
-Decoded<TrackTrace> decode_trace(std::string_view bytes);
-Decoded<ScenarioTable> decode_table(std::string_view bytes);
-Decoded<TrackGrid> decode_grid(std::string_view bytes);
+/// Reads the bytes of a file back: the structure, or a Corruption saying why the bytes are not one.
+/// Never reads past the end of `bytes`; a truncated element or record, an unknown type code, a wrong size
+/// or bytes left over give a message naming the place.
+Result<TrackTrace> decode_trace(std::string_view bytes);
+Result<ScenarioTable> decode_table(std::string_view bytes);
+Result<TrackGrid> decode_grid(std::string_view bytes);

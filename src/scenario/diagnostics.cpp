@@ -13,7 +13,7 @@ struct KindText {
   std::string_view description;
 };
 
-constexpr std::array<KindText, 16> kKinds{{
+constexpr std::array<KindText, 19> kKinds{{
     {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
     {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
      "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
@@ -34,6 +34,12 @@ constexpr std::array<KindText, 16> kKinds{{
     {WarningKind::FileNamesDiffer, "file-names-differ",
      "the line key or the train number differ between the two file names"},
     {WarningKind::NotWindows1252, "not-windows-1252", "text that is not Windows-1252 text, such as UTF-8"},
+    {WarningKind::TimetableShort, "timetable-short",
+     "the timetable gives a run between two stops less time than the default train needs"},
+    {WarningKind::TimetableSlack, "timetable-slack",
+     "the timetable gives a run between two stops far more time than the default train needs"},
+    {WarningKind::TimetableNoRun, "timetable-no-run",
+     "the default train cannot run between two stops: a speed limit of 0 or a climb it cannot make"},
 }};
 
 const KindText& text_of(WarningKind kind) {

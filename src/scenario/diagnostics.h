@@ -38,6 +38,9 @@ enum class WarningKind : uint8_t {
   ProfileGap,              // a line speed or adhesion of 0 before the first entry of its kind
   FileNamesDiffer,         // line key or train number that differ between the two file names
   NotWindows1252,          // text that is not Windows-1252, such as UTF-8
+  TimetableShort,          // a run between two stops that the timetable gives less time than the train needs
+  TimetableSlack,          // a run that the timetable gives far more time than the train needs
+  TimetableNoRun,          // a run between two stops that the train cannot make at all
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.

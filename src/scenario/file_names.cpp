@@ -11,18 +11,19 @@ struct Naming {
   ScenarioFile file;
   std::string_view ending;
   bool with_train;  // named K_N + ending, else K + ending
+  std::string_view role;
 };
 
 // Longer endings first: a name is taken by the first ending it has.
 constexpr std::array<Naming, 8> kNamings{{
-    {ScenarioFile::LineSource, "_linea.txt", false},
-    {ScenarioFile::ServiceSource, "-.txt", true},
-    {ScenarioFile::Notes, "_note.txt", true},
-    {ScenarioFile::SlowdownOrder, "_rallentamenti.txt", true},
-    {ScenarioFile::TimetableCard, "_scheda_treno.txt", true},
-    {ScenarioFile::Trace, "_linea.dat", false},
-    {ScenarioFile::Table, ".sim", true},
-    {ScenarioFile::Grid, ".dat", true},
+    {ScenarioFile::LineSource, "_linea.txt", false, "line description"},
+    {ScenarioFile::ServiceSource, "-.txt", true, "train service"},
+    {ScenarioFile::Notes, "_note.txt", true, "notes"},
+    {ScenarioFile::SlowdownOrder, "_rallentamenti.txt", true, "slowdown order"},
+    {ScenarioFile::TimetableCard, "_scheda_treno.txt", true, "timetable card"},
+    {ScenarioFile::Trace, "_linea.dat", false, "plan trace"},
+    {ScenarioFile::Table, ".sim", true, "scenario table"},
+    {ScenarioFile::Grid, ".dat", true, "track grid"},
 }};
 
 const Naming& naming_of(ScenarioFile file) {
@@ -32,6 +33,10 @@ const Naming& naming_of(ScenarioFile file) {
 }
 
 }  // namespace
+
+std::string_view scenario_file_role(ScenarioFile file) { return naming_of(file).role; }
+
+std::array<ScenarioFile, 3> binary_files() { return {ScenarioFile::Trace, ScenarioFile::Table, ScenarioFile::Grid}; }
 
 std::string scenario_file_name(ScenarioFile file, std::string_view line_key, std::string_view train_number) {
   const Naming& naming = naming_of(file);
@@ -60,20 +65,21 @@ std::optional<ParsedFileName> parse_file_name(std::string_view name) {
 }
 
 std::optional<ScenarioFile> binary_file_by_ending(std::string_view name) {
-  for (const ScenarioFile file : {ScenarioFile::Trace, ScenarioFile::Table, ScenarioFile::Grid})
+  for (const ScenarioFile file : binary_files())
     if (name.ends_with(naming_of(file).ending)) return file;
   return std::nullopt;
 }
 
-std::string names_problem(std::string_view line_key, std::string_view train_number) {
+Status check_names(std::string_view line_key, std::string_view train_number) {
+  const auto refused = [](std::string why) { return Status::invalid_argument(std::move(why)); };
   constexpr std::size_t kLongestFileName = 255;
   for (const auto& [what, part] : {std::pair{"line key", line_key}, std::pair{"train number", train_number}}) {
-    if (part.empty()) return std::string("the ") + what + " is empty";
+    if (part.empty()) return refused(std::string("the ") + what + " is empty");
     if (part.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
-      return std::string("the ") + what + " holds a path separator or a NUL byte: it would leave the directory";
+      return refused(std::string("the ") + what + " holds a path separator or a NUL byte: it would leave the directory");
   }
   if (train_number.find('_') != std::string_view::npos)
-    return "the train number holds \"_\": the file names would not give it back";
+    return refused("the train number holds \"_\": the file names would not give it back");
   std::size_t longest = 0;
   std::vector<std::string> names;
   for (const Naming& naming : kNamings) {
@@ -82,9 +88,9 @@ std::string names_problem(std::string_view line_key, std::string_view train_numb
   }
   std::sort(names.begin(), names.end());
   if (const auto twice = std::adjacent_find(names.begin(), names.end()); twice != names.end())
-    return "two files of the scenario would both be named " + *twice;
+    return refused("two files of the scenario would both be named " + *twice);
   if (longest > kLongestFileName)
-    return "the line key and the train number make a file name of " + std::to_string(longest) +
-           " bytes, more than the " + std::to_string(kLongestFileName) + " a file name may have";
+    return refused("the line key and the train number make a file name of " + std::to_string(longest) +
+                   " bytes, more than the " + std::to_string(kLongestFileName) + " a file name may have");
   return {};
 }

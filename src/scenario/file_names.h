@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/status.h"
 
 /// Every file of a scenario. Each is named from the line key K and, but for the line description and
 /// the plan trace, the train number N.
@@ -16,6 +19,12 @@ enum class ScenarioFile {
   Table,          // K_N.sim: the scenario table
   Grid,           // K_N.dat: the track cell grid
 };
+
+/// What a file is to a run, as messages name it: "line description", "plan trace", ...
+std::string_view scenario_file_role(ScenarioFile file);
+
+/// The three binary files, in the order they are written: the plan trace, the scenario table, the grid.
+std::array<ScenarioFile, 3> binary_files();
 
 /// The name of a scenario file, without a directory.
 std::string scenario_file_name(ScenarioFile file, std::string_view line_key, std::string_view train_number = {});
@@ -51,9 +60,9 @@ std::optional<ParsedFileName> parse_file_name(std::string_view name);
 /// plan trace, ".sim" the scenario table, any other ".dat" the grid.
 std::optional<ScenarioFile> binary_file_by_ending(std::string_view name);
 
-/// Why a line key and a train number cannot name a scenario's files, or an empty text when they can:
+/// Whether a line key and a train number can name a scenario's files (InvalidArgument saying why not):
 /// each must be non-empty, hold no path separator ("/" or "\\") and no NUL, the train number no "_"
 /// (the names are split at the last one), no two files may get one name (a train "linea" would name its
 /// grid like the plan trace), and the longest name made from them must fit a file name (255 bytes).
 /// Names that pass give the key and the train back when parsed.
-std::string names_problem(std::string_view line_key, std::string_view train_number);
+Status check_names(std::string_view line_key, std::string_view train_number);

@@ -84,9 +84,10 @@ TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key.substr(0, 20) + " / " + c.train.substr(0, 20));
-    const std::string problem = names_problem(c.key, c.train);
+    const Status checked = check_names(c.key, c.train);
+    const std::string problem = checked.message();
     if (c.problem == nullptr) {
-      EXPECT_EQ(problem, "");
+      EXPECT_TRUE(checked.is_ok()) << problem;
       // Names that pass come back from every file name.
       for (const ScenarioFile file : {ScenarioFile::ServiceSource, ScenarioFile::Grid, ScenarioFile::Notes}) {
         const auto parsed = parse_file_name(scenario_file_name(file, c.key, c.train));
@@ -95,6 +96,7 @@ TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
         EXPECT_EQ(parsed->train_number, c.train);
       }
     } else {
+      EXPECT_EQ(checked.code(), Status::Code::InvalidArgument);
       EXPECT_TRUE(problem.starts_with(c.problem)) << problem;
     }
   }

@@ -32,3 +32,6 @@ inline constexpr ReadLimit kTableReadLimit{8 * kMebibyte, "a scenario table"};
 inline constexpr ReadLimit kTraceReadLimit{32 * kMebibyte, "a plan trace"};
 static_assert(kGridReadLimit.bytes > kLargestGridFile && kTableReadLimit.bytes > kLargestTableFile &&
               kTraceReadLimit.bytes > kLargestTraceFile);
+
+/// A rolling-stock file: a JSON object of a few keys and numbers fits in a kilobyte.
+inline constexpr ReadLimit kRollingStockReadLimit{64 * 1024, "a rolling-stock file"};

@@ -5,7 +5,8 @@
 void TrackTrace::create(int32_t grid_extent) {
   metres_ = grid_extent + 1;
   const auto elements = 2 * static_cast<std::size_t>(metres_);
-  values_.assign(elements, 0.0);
+  values_.clear();
+  values_.resize(elements);  // not zeroed (LargeAllocator): a value is read only once it is set
   tags_.assign(elements, static_cast<uint16_t>(TraceTag::Empty));
 }
 

@@ -13,7 +13,8 @@ enum class TraceTag : uint16_t { Empty = 0, Integer = 2, Double = 5 };
 /// (empty, a 16-bit integer, or a double). Stored as the file lays it out: every X first, then every Y.
 class TrackTrace {
  public:
-  /// (Re-)creates the trace for metres 0 to `grid_extent`, every element empty.
+  /// (Re-)creates the trace for metres 0 to `grid_extent`, every element empty. Only the type codes are
+  /// written: a value is stored when its element is set.
   void create(int32_t grid_extent);
   bool exists() const { return !tags_.empty(); }
   /// The last metre of the trace (the grid extent).
@@ -28,11 +29,15 @@ class TrackTrace {
     tags_[element] = static_cast<uint16_t>(TraceTag::Double);
   }
   /// The value as a double (an empty element reads as 0).
-  double value(int32_t metre, int axis) const { return values_[index(metre, axis)]; }
+  double value(int32_t metre, int axis) const {
+    const std::size_t element = index(metre, axis);
+    return tags_[element] == static_cast<uint16_t>(TraceTag::Empty) ? 0.0 : values_[element];
+  }
   TraceTag tag(int32_t metre, int axis) const { return static_cast<TraceTag>(tags_[index(metre, axis)]); }
 
   /// Element access in storage order (0 to size() - 1), for the writers.
   TraceTag tag_at(std::size_t element) const { return static_cast<TraceTag>(tags_[element]); }
+  /// The value of an element that is not empty (an empty one holds none).
   double value_at(std::size_t element) const { return values_[element]; }
 
  private:

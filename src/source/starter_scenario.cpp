@@ -1,9 +1,5 @@
 #include "source/starter_scenario.h"
 
-#include "platform/program_directory.h"
-#include "scenario/file_names.h"
-#include "scenario/run_state.h"
-
 // A comment line is a single field that contains "-": no comma, and no word of a keyword, so that the
 // readers pass over it without a note. One comment stands before each entry (the readers pass over
 // at most two in a row after the general section). Each file ends with "[fine]", since the last field
@@ -86,7 +82,7 @@ LineTable starter_service_lines() {
       "-- station: the same fields",
       "stazione,    2450, 12,  300,  0, 0, 0,  1,1,0,  4,1,1,   10,  16, 3, 0, MOLINO",
       "-- station: the same fields (kind 6: the platform lies before the position)",
-      "stazione,    5000,  6,  300,  1, 0, 0,  1,1,0,  2,1,1,    0,  16, 7,30, VALLE ALTA",
+      "stazione,    5000,  6,  300,  1, 0, 0,  1,1,0,  2,1,1,    0,  16, 6,30, VALLE ALTA",
       "[rallentamenti]",
       "-- slowdown: start m; speed km/h; length m; f_tt; f_ta (1: approach cells); d_v",
       "rallentamento,    3800,    40,  350,  0,  0,  0",
@@ -99,10 +95,4 @@ LineTable starter_service_lines() {
       "[fine]",
       kEndMarker,
   };
-}
-
-void write_starter_scenario(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, line_source_name(state.line_key)), starter_line_lines());
-  scrivi_righe(path_in(state.program_directory, service_source_name(state.line_key, state.train_number)),
-               starter_service_lines());
 }

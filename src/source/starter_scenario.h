@@ -2,8 +2,6 @@
 
 #include "source/line_table.h"
 
-struct RunState;
-
 // A small scenario for an author to start from: a 5 km line with three stations, two curves, a few
 // gradients, a mountain stretch, two speed boards, an information board, two signals and a slowdown.
 // Every entry is preceded by a comment line that says what its fields are; the readers pass over each
@@ -13,6 +11,3 @@ struct RunState;
 LineTable starter_line_lines();
 /// The starter train service.
 LineTable starter_service_lines();
-/// Writes both starter files into the program directory, named from the run state's line key and train
-/// number (replacing files of those names; FileError on failure).
-void write_starter_scenario(const RunState& state);

@@ -62,21 +62,4 @@ TEST(StarterScenario, EveryEntryFollowsItsCommentAndTheFileEndsWithFine) {
   }
 }
 
-class StarterScenarioFiles : public ::testing::Test {
- protected:
-  test_support::TemporaryDirectory temporary_{"starter"};
-  std::string directory_ = temporary_.path();
-};
-
-TEST_F(StarterScenarioFiles, BothFilesAreNamedFromTheKeyAndTheTrain) {
-  RunState state;
-  state.program_directory = directory_;
-  state.line_key = std::string("Monte-Blu");
-  state.train_number = std::string("2231");
-  write_starter_scenario(state);
-  EXPECT_EQ(read_file(path_in(directory_, "Monte-Blu_linea.txt")), encode_lines(starter_line_lines()));
-  EXPECT_EQ(read_file(path_in(directory_, "Monte-Blu_2231-.txt")), encode_lines(starter_service_lines()));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory_), std::filesystem::directory_iterator()), 2);
-}
-
 }  // namespace

@@ -113,9 +113,9 @@ class JsonReader {
 };
 
 template <typename T>
-Decoded<T> result(const JsonReader& reader, T value) {
-  if (!reader.ok()) return Decoded<T>{std::nullopt, reader.error()};
-  return Decoded<T>{std::move(value), {}};
+Result<T> result(const JsonReader& reader, T value) {
+  if (!reader.ok()) return Status::corruption(reader.error());
+  return value;
 }
 
 /// Reads the number `key` of `object` into a field, within the range of the field's type.
@@ -188,7 +188,7 @@ void coordinate_from_json(JsonReader& reader, const ScenarioJson& value, TrackTr
 
 }  // namespace
 
-Decoded<TrackGrid> grid_from_json(const ScenarioJson& json) {
+Result<TrackGrid> grid_from_json(const ScenarioJson& json) {
   JsonReader reader;
   TrackGrid grid;
   reader.expect_format(json, "grid");
@@ -205,7 +205,7 @@ Decoded<TrackGrid> grid_from_json(const ScenarioJson& json) {
   return result(reader, std::move(grid));
 }
 
-Decoded<ScenarioTable> table_from_json(const ScenarioJson& json) {
+Result<ScenarioTable> table_from_json(const ScenarioJson& json) {
   JsonReader reader;
   ScenarioTable table;
   reader.expect_format(json, "table");
@@ -223,7 +223,7 @@ Decoded<ScenarioTable> table_from_json(const ScenarioJson& json) {
   return result(reader, std::move(table));
 }
 
-Decoded<TrackTrace> trace_from_json(const ScenarioJson& json) {
+Result<TrackTrace> trace_from_json(const ScenarioJson& json) {
   JsonReader reader;
   TrackTrace trace;
   reader.expect_format(json, "trace");

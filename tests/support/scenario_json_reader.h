@@ -10,6 +10,6 @@
 
 /// The structure, or what is wrong with the JSON (a missing key, a value of the wrong type or outside
 /// its field's range, a count that does not match).
-Decoded<TrackGrid> grid_from_json(const ScenarioJson& json);
-Decoded<ScenarioTable> table_from_json(const ScenarioJson& json);
-Decoded<TrackTrace> trace_from_json(const ScenarioJson& json);
+Result<TrackGrid> grid_from_json(const ScenarioJson& json);
+Result<ScenarioTable> table_from_json(const ScenarioJson& json);
+Result<TrackTrace> trace_from_json(const ScenarioJson& json);

@@ -18,18 +18,18 @@ using inspect_test::small_table;
 /// The bytes of a file through every step: decode, JSON text (with the keys added beside the stored
 /// fields), parse, back, encode.
 template <typename T>
-std::string through_json(const std::string& bytes, Decoded<T> (*decode)(std::string_view),
-                         void (*write_json)(const T&, std::ostream&), Decoded<T> (*from_json)(const ScenarioJson&),
+std::string through_json(const std::string& bytes, Result<T> (*decode)(std::string_view),
+                         void (*write_json)(const T&, std::ostream&), Result<T> (*from_json)(const ScenarioJson&),
                          std::string (*encode)(const T&)) {
-  const Decoded<T> decoded = decode(bytes);
-  EXPECT_TRUE(decoded) << decoded.error;
+  const Result<T> decoded = decode(bytes);
+  EXPECT_TRUE(decoded) << decoded.status().message();
   if (!decoded) return {};
   std::ostringstream text;
-  write_json(*decoded.value, text);
-  const Decoded<T> back = from_json(ScenarioJson::parse(text.str()));
-  EXPECT_TRUE(back) << back.error;
+  write_json(*decoded, text);
+  const Result<T> back = from_json(ScenarioJson::parse(text.str()));
+  EXPECT_TRUE(back) << back.status().message();
   if (!back) return {};
-  return encode(*back.value);
+  return encode(*back);
 }
 
 TEST(JsonRoundTrip, GridWithValuesAtTheLimits) {
@@ -135,9 +135,9 @@ TEST(JsonFromText, RefusesWhatNoFileCanHold) {
        "cell 0: value1: -32769 is outside -32768 to 32767"},
   };
   for (const auto& c : grid_cases) {
-    const Decoded<TrackGrid> decoded = grid_from_json(ScenarioJson::parse(c[0]));
+    const Result<TrackGrid> decoded = grid_from_json(ScenarioJson::parse(c[0]));
     EXPECT_FALSE(decoded) << c[0];
-    EXPECT_EQ(decoded.error, c[1]) << c[0];
+    EXPECT_EQ(decoded.status().message(), c[1]) << c[0];
   }
 
   // A table of 87 empty records, with one change.
@@ -168,16 +168,16 @@ TEST(JsonFromText, RefusesWhatNoFileCanHold) {
       table_with(head + R"("text":"")" + tail.substr(0, tail.size() - 2) + "2147483648}"),
   };
   for (std::size_t k = 0; k < std::size(table_cases); ++k) {
-    const Decoded<ScenarioTable> decoded = table_from_json(ScenarioJson::parse(table_jsons[k]));
+    const Result<ScenarioTable> decoded = table_from_json(ScenarioJson::parse(table_jsons[k]));
     EXPECT_FALSE(decoded) << k;
-    EXPECT_EQ(decoded.error, table_cases[k].error) << k;
+    EXPECT_EQ(decoded.status().message(), table_cases[k].error) << k;
   }
   // The same record with a valid text is accepted, with its limits.
-  const Decoded<ScenarioTable> accepted =
+  const Result<ScenarioTable> accepted =
       table_from_json(ScenarioJson::parse(table_with(head + R"("text":"\u00ff")" + tail)));
-  ASSERT_TRUE(accepted) << accepted.error;
-  EXPECT_EQ(accepted.value->at(1).text, "\xFF");
-  EXPECT_EQ(accepted.value->at(1).number2, std::numeric_limits<int32_t>::min());
+  ASSERT_TRUE(accepted) << accepted.status().message();
+  EXPECT_EQ(accepted->at(1).text, "\xFF");
+  EXPECT_EQ(accepted->at(1).number2, std::numeric_limits<int32_t>::min());
 
   const Case trace_cases[] = {
       {R"({"format":"trace","gridExtent":1,"points":[null]})", "points: 1 elements where 2 are expected"},
@@ -190,9 +190,9 @@ TEST(JsonFromText, RefusesWhatNoFileCanHold) {
        R"(point 0: x: expected null, a number or "0x" and 16 hex digits, found true)"},
   };
   for (const Case& c : trace_cases) {
-    const Decoded<TrackTrace> decoded = trace_from_json(ScenarioJson::parse(c.json));
+    const Result<TrackTrace> decoded = trace_from_json(ScenarioJson::parse(c.json));
     EXPECT_FALSE(decoded) << c.json;
-    EXPECT_EQ(decoded.error, c.error) << c.json;
+    EXPECT_EQ(decoded.status().message(), c.error) << c.json;
   }
 }
 

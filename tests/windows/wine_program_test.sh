@@ -3,14 +3,17 @@
 # Windows one under Wine (headless: no display, so the run without arguments must show no window and
 # end), and compares their exit statuses, outputs and the files they write, byte for byte.
 #
-#   tests/windows/wine_program_test.sh LINUX_SCENARIO WINDOWS_SCENARIO_EXE [WINE]
+#   tests/windows/wine_program_test.sh LINUX_SCENARIO WINDOWS_SCENARIO_EXE [WINE] [HOLD_OPEN_EXE]
 #
+# HOLD_OPEN_EXE (tests/windows/hold_open.cpp, built beside scenario.exe) holds a file open as the simulator
+# does; without it that case is left out.
 # WINEPREFIX is used when set (the build keeps one in build-windows/), else a throwaway one here.
 set -uo pipefail
 
 linux=$(realpath "$1")
 windows=$(realpath "$2")
 wine=${3:-/usr/lib/wine/wine64}
+hold_open=${4:+$(realpath "$4")}
 work=$(mktemp -d)
 if [ -n "${KEEP_WORK:-}" ]; then echo "work: $work"; else trap 'rm -rf "$work"' EXIT; fi
 export WINEDEBUG=-all
@@ -111,22 +114,58 @@ mkdir -p "$work/inputs"
 both compile compile Demo_linea.txt Demo_1-.txt -o out
 both documents documents Demo_linea.txt Demo_1-.txt -o documenti
 
-# watch: a first round at the start, another when a source changes (seen by ReadDirectoryChangesW).
-mkdir -p "$work/watch"
-cp "$work/inputs/"* "$work/watch/"
-(cd "$work/watch" && exec timeout 60 "$wine" "$windows" watch Demo_linea.txt Demo_1-.txt -o out </dev/null \
+# A scenario file held open by another program (as the simulator holds the scenario it has loaded)
+# cannot be replaced on Windows: none of the three is, and the message names them. Only the Windows build.
+if [ -n "$hold_open" ]; then
+  held="$work/held"
+  mkdir -p "$held/out"
+  cp "$work/inputs/"* "$held/"
+  for name in Demo_linea.dat Demo_1.sim Demo_1.dat; do echo "earlier $name" >"$held/out/$name"; done
+  (cd "$held/out" && exec timeout 60 "$wine" "$hold_open" Demo_1.sim 20 >"$held/hold.out" 2>&1) &
+  holder=$!
+  for _ in $(seq 1 300); do grep -q holding "$held/hold.out" 2>/dev/null && break; sleep 0.1; done
+  (cd "$held" && timeout 120 "$wine" "$windows" compile Demo_linea.txt Demo_1-.txt -o out </dev/null \
+    >"$held.out" 2>"$held.err")
+  status=$?
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
+  expected='scenario: error: cannot write out\Demo_1.sim: Permission denied; no file was replaced (out\Demo_linea.dat and out\Demo_1.dat are as they were)'
+  [ "$status" = 3 ] || fail "held open: status $status, not 3"
+  [ "$(tr -d '\r' <"$held.err")" = "$expected" ] || fail "held open: the message is: $(cat "$held.err")"
+  for name in Demo_linea.dat Demo_1.sim Demo_1.dat; do
+    [ "$(cat "$held/out/$name")" = "earlier $name" ] || fail "held open: $name was replaced"
+  done
+  ls -A "$held/out" | grep -q '^\.scenario-' && fail "held open: a temporary file was left"
+  echo "held open: status $status, $(cat "$held.err")"
+fi
+
+# watch: a first round at the start, another when a source changes (seen by ReadDirectoryChangesW), and
+# another after the sources' directory was moved away and copied back (mv d d.old; cp -r d.old d): the
+# directory at the path is watched again.
+mkdir -p "$work/watch/d"
+cp "$work/inputs/"* "$work/watch/d/"
+(cd "$work/watch" && exec timeout 60 "$wine" "$windows" watch d/Demo_linea.txt d/Demo_1-.txt -o out </dev/null \
   >"$work/watch.out" 2>"$work/watch.err") &
 watcher=$!
 wait_for_line() {
   for _ in $(seq 1 200); do
-    grep -q "$1" "$work/watch.out" 2>/dev/null && return 0
+    grep -q "$1" "$2" 2>/dev/null && return 0
     sleep 0.1
   done
   return 1
 }
-if wait_for_line "round 1: 0 errors, 0 warnings; wrote"; then
-  sed -i 's/^numero vetture,.*/numero vetture, x/' "$work/watch/Demo_1-.txt"
-  wait_for_line "round 2: 1 error" || fail "watch: no second round after a change under Wine"
+if wait_for_line "round 1: 0 errors, 0 warnings; wrote" "$work/watch.out"; then
+  sed -i 's/^numero vetture,.*/numero vetture, x/' "$work/watch/d/Demo_1-.txt"
+  if wait_for_line "round 2: 1 error" "$work/watch.out"; then
+    mv "$work/watch/d" "$work/watch/d.old"
+    cp -r "$work/watch/d.old" "$work/watch/d"
+    cp "$work/inputs/Demo_1-.txt" "$work/watch/d/"
+    wait_for_line "round [3-9]: 0 errors, 0 warnings; wrote" "$work/watch.out" ||
+      fail "watch: no round after the directory was moved and copied back under Wine"
+    wait_for_line "scenario: watching d again" "$work/watch.err" || fail "watch: the directory was not taken up again"
+  else
+    fail "watch: no second round after a change under Wine"
+  fi
 else
   fail "watch: no first round under Wine"
 fi
@@ -134,6 +173,9 @@ kill "$watcher" 2>/dev/null
 wait "$watcher" 2>/dev/null
 [ -f "$work/watch/out/Demo_1.dat" ] || fail "watch: no grid written by the first round"
 sed 's/^\[[0-9:]*\]//; s/([0-9.]* s)$//' "$work/watch.out" | sed 's/^/  watch:/'
+grep '^scenario: ' "$work/watch.err" | sed 's/^/  watch:/'
+# A watch that cannot start names the directory and the reason, as on Linux.
+both watch-missing watch absent/Demo_linea.txt absent/Demo_1-.txt
 
 # Names beyond ASCII: the Windows build takes its words and names in UTF-16 from the system.
 mkdir -p "$work/inputs/città"
