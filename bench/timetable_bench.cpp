@@ -32,8 +32,7 @@ void BM_TimetableOfTheService(benchmark::State& bench) {
   if (state.error.code != 0) bench.SkipWithError("the compilation left an error code");
   std::size_t runs = 0;
   for (auto _ : bench) {
-    std::string error;
-    const auto timetable = timetable_of(state, {}, error);
+    const auto timetable = timetable_of(state, {});
     runs = timetable ? timetable->runs.size() : 0;
     benchmark::DoNotOptimize(runs);
   }

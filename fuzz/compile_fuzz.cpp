@@ -1,4 +1,5 @@
-// The whole compilation in memory: two sources, the finishing pass, the codes and the three encoders.
+// The whole compilation in memory, checking and compiling: two sources, the finishing pass, the codes and
+// the three encoders.
 //
 // Input: the line description, a NUL byte, then the train service. Without a NUL byte the whole input is
 // the line description and the train service is missing.
@@ -24,17 +25,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     service = input.substr(nul + 1);
   }
 
+  const auto lines_of = [&](SourceKind kind) {
+    return source_lines(kind == SourceKind::Line ? *line : service.value_or(""));
+  };
+  const auto check_places = [&](const RunState& state) {
+    if (state.error.place) check_source_place(*state.error.place, lines_of(state.error.place->source));
+    for (const Diagnostic& diagnostic : state.diagnostics.all())
+      if (diagnostic.place) check_source_place(*diagnostic.place, lines_of(diagnostic.place->source));
+    check_run_state(state);
+  };
+
+  // Checking reads on after every refusal (on a stand-in grid when the line length was refused): it
+  // keeps the same promises, and leaves nothing to write.
+  {
+    RunState checked;
+    checked.line_key = "Lesca-Varo";
+    checked.train_number = "148";
+    const CompileOutcome outcome = compile_scenario(checked, line, service, {.keep_going = true});
+    check_places(checked);
+    FUZZ_CHECK(!checked.grid_stands_in || !outcome.writable(checked));
+  }
+
   RunState state;
   state.line_key = "Lesca-Varo";
   state.train_number = "148";
   const CompileOutcome outcome = compile_scenario(state, line, service);
-  const auto lines_of = [&](SourceKind kind) {
-    return source_lines(kind == SourceKind::Line ? *line : service.value_or(""));
-  };
-  if (state.error.place) check_source_place(*state.error.place, lines_of(state.error.place->source));
-  for (const Diagnostic& diagnostic : state.diagnostics.all())
-    if (diagnostic.place) check_source_place(*diagnostic.place, lines_of(diagnostic.place->source));
-  check_run_state(state);
+  check_places(state);
+  FUZZ_CHECK(!state.grid_stands_in);
   const int32_t taken = outcome.taken;
   FUZZ_CHECK(taken == 0 || taken == kErrorMarkerTaken || taken == kErrorCodeTaken);
   if (!outcome.writable(state)) return 0;

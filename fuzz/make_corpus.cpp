@@ -53,6 +53,10 @@ Seeds line_seeds() {
                      "progressiva chilometrica due, 100, 200, 1\r\nsfondo due, 3\r\n[curve]\r\n[fine]\r\n"},
       {"longest-line", "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\ncurvad3,  999000,  900\r\n[fine]\r\n"},
       {"no-length", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n"},
+      // The shortest line with a cell 1, and lengths whose grid or trace cannot be made.
+      {"short-line", "[generale]\r\nlunghezza percorso, -6974\r\n[curve]\r\npendenza, -100, 3\r\n"
+                     "cartello_indicatore, -60, (X)\r\nmontagna, -300, 100, 12\r\n[fine]\r\n"},
+      {"no-grid", "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7001\r\n[curve]\r\n[fine]\r\n"},
   };
 }
 
@@ -104,6 +108,11 @@ Seeds compile_seeds() {
                                                              "segnale,15200,2,3,0,0,0,0,0,0,0,0\r\n")},
       {"range-error", line_with("pendenza,  40000,  1\r\n") + nul + service_with("numero vetture, 3\r\n")},
       {"read-failure", line_with("") + nul + service_with("sabbia, 40000\r\n")},
+      // A line of no length of its own; a refused one, after which checking reads on.
+      {"short-line", "[generale]\r\nlunghezza percorso, -100\r\n[curve]\r\npendenza, 0, 2\r\n[fine]\r\n" + nul +
+                         service_with("velocita,0,80\r\n" + kSignal + station(1000, 12, 300))},
+      {"refused-length", "[generale]\r\nlunghezza percorso, 2000000\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n" +
+                             nul + service_with("velocita,0,2000\r\nvelocita,100,80\r\n" + station(675, 12, 350))},
   };
 }
 

@@ -38,8 +38,9 @@ inline void check_run_state(const RunState& state) {
   FUZZ_CHECK(state.board_slot >= 0 && state.board_slot <= kFirstBoardRecord);
   for (const ScenarioRecord& record : state.table) FUZZ_CHECK(record.text.size() <= kMaxRecordText);
   if (state.grid.exists()) {
-    FUZZ_CHECK(state.grid_extent >= 0);
-    FUZZ_CHECK(state.grid.cellCount() >= 0);
+    // A line may be 0 m or less long, but a grid always has the cell of the output's marker.
+    FUZZ_CHECK(state.grid.cellCount() >= kCodeCell);
+    FUZZ_CHECK(state.grid.cellCount() == last_cell_of_extent(state.grid_extent));
     if (state.trace.exists()) FUZZ_CHECK(state.trace.last_metre() == state.grid_extent);
   }
 }

@@ -77,8 +77,8 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
   const std::string slowdown = "rallentamento, 3300, 40, 100, 0, 0, 0\r\n";
   const std::vector<Case> cases = {
       {"length", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", ok_service,
-       "D_linea.txt:2:21: error E1: line length negative or above 1000000 m: 1000001 m; a line is 0 to "
-       "1000000 m long"},
+       "D_linea.txt:2:21: error E1: line length above 1000000 m, or so short that the grid has no cell 1: 1000001 m; "
+       "a line is at most 1000000 m long"},
       {"kilometric", "[generale]\r\nlunghezza percorso, 5000\r\nprogressiva chilometrica uno, 0, 1025, 1\r\n[curve]\r\n[fine]\r\n",
        ok_service, "D_linea.txt:3:1: error E2: kilometric reference start or value not a multiple of 50: its value 1125 "
        "m is not a multiple of 50 (as stored: 100 is added to the value of a reference whose flag is 1)"},
@@ -181,12 +181,12 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
        "1 hold at most 80 board texts"},
       {"marker place", ok_line, service_with(signal_at(10)),
        "D_9-.txt: error E1250: a marker place of the output is already taken: cell 1 (0 m) holds the signal "
-       "at 10 m (the train service, line 2), but its value1 is kept for the marker 5121: no object may "
-       "stand at 0 to 24 m"},
+       "at 10 m (the train service, line 2), but its value1 is kept for the marker 5121 and must be 0 before it "
+       "is stamped"},
       {"code place", ok_line, service_with("segnale, 10, 2, 0, 3, 0, 0, 0, 0, 0, 0, 0\r\n"),
        "D_9-.txt: error E1251: a competition code place of the output is already taken: cell 1 (0 m) holds "
-       "the signal at 10 m (the train service, line 2), but its value2 is kept for the competition code: no "
-       "object may stand at 0 to 24 m"},
+       "the signal at 10 m (the train service, line 2), but its value2 is kept for the competition code and must "
+       "be 0 before it is stamped"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -225,6 +225,32 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
   EXPECT_TRUE(fs::exists(at("D_linea.dat")));
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
+}
+
+// The format refuses a line length only above 1000000 m: a line of -100 m has the grid beyond its end
+// alone (cells 0 to 138, its trace metres 0 to 6900), gets its three files and a warning.
+TEST_F(CompileCommand, ALineOfNoLengthGetsItsGridAndItsThreeFiles) {
+  write("D_linea.txt", "[generale]\r\nlunghezza percorso, -100\r\n[curve]\r\npendenza, 0, 2\r\n[fine]\r\n");
+  write("D_9-.txt", service_with("velocita, 0, 80\r\n" + signal_at(3000)));
+  const Outcome compiled = scenario("compile D_linea.txt D_9-.txt");
+  EXPECT_EQ(compiled.status, 0) << compiled.err;
+  EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 139u);
+  // Per axis: two seed points, the doubles of metres 2 to 6898, the last two metres empty.
+  EXPECT_EQ(fs::file_size(at("D_linea.dat")), 2u * (2u * 4u + 6897u * 10u + 2u * 2u));
+  EXPECT_TRUE(fs::exists(at("D_9.sim")));
+  const Outcome checked = scenario("check D_linea.txt D_9-.txt");
+  EXPECT_EQ(checked.status, 0);
+  EXPECT_NE(checked.err.find("D_linea.txt:2:21: warning: a line of -100 m has no track of its own: its grid, cells 0 to "
+                             "138, is only the 6900 m beyond its end"),
+            std::string::npos)
+      << checked.err;
+
+  // Just short enough to lose cell 1, where the output stamps its marker: refused, nothing written.
+  write("D_linea.txt", "[generale]\r\nlunghezza percorso, -6980\r\n[curve]\r\n[fine]\r\n");
+  const Outcome refused = scenario("compile D_linea.txt D_9-.txt --force -o short");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(first_line(refused.err).starts_with("D_linea.txt:2:21: error E1: ")) << refused.err;
+  EXPECT_FALSE(fs::exists(at("short")) && fs::exists(at("short/D_9.dat")));
 }
 
 TEST_F(CompileCommand, ADirectoryInThePlaceOfOneBinaryFileReplacesNone) {
@@ -287,10 +313,11 @@ TEST_F(CompileCommand, CheckWarnsOfWhatTheFormatPassesOverOrChanges) {
       "W_linea.txt:3:1: warning: \"Sfondo uno\" is ignored: \"sfondo\" and \"uno\" must be written in lower case",
       "W_linea.txt:5:1: warning: \"strano\" is no keyword: passed over",
       "W_linea.txt:6:1: warning: \"-pendenza\" contains \"-\" and is taken for a comment: its entry is lost",
-      "W_linea.txt:7:17: warning: value 400 of gradient + 100 cut to its low 8 bits (144)",
+      // A value is told of when it is written: by the next entry of its kind, after that entry's own warning.
       "W_linea.txt:8:11: warning: gradient entry at 1000 m comes after one at 2000 m: the profile is filled in file "
       "order",
-      "W_linea.txt:9:1: warning: \"montagna\" is the last field of the file: it is never read",
+      "W_linea.txt:7:17: warning: value 400 of gradient + 100 cut to its low 8 bits (144)",
+      "W_linea.txt:9:1: warning: \"montagna\" is the last field of the file: it is never read, and its entry is lost",
       "W_9-.txt:3:11: warning: the station mark in cell 15 (700 m) is written over the signal at 700 m (the train "
       "service, line 2), which the simulator then never sees",
       "W_9-.txt:1:1: warning: no \"velocita\" entry: the line speed is 0 on the whole line",

@@ -6,13 +6,16 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "compiler/compile_scenario.h"
 #include "compiler/keywords.h"
 #include "platform/files.h"
 #include "platform/program_directory.h"
 #include "scenario/error_codes.h"
+#include "scenario/run_state.h"
 #include "source/starter_scenario.h"
 #include "support/temporary_directory.h"
 
@@ -115,6 +118,170 @@ TEST(FormatGuide, ItsSessionsGiveWhatItShows) {
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(read_file(log), step.output);
+  }
+}
+
+/// A text with every run of blanks and line ends made one blank, so that a sentence of the guide is found
+/// wherever its lines wrap.
+std::string one_line(const std::string& text) {
+  std::string flat;
+  for (const char c : text) {
+    const bool blank = c == ' ' || c == '\n';
+    if (blank && (flat.empty() || flat.back() == ' ')) continue;
+    flat += blank ? ' ' : c;
+  }
+  return flat;
+}
+
+std::string line_of(int length, const std::string& general, const std::string& entries) {
+  return "[generale]\r\nlunghezza percorso, " + std::to_string(length) + "\r\n" + general + "[curve]\r\n" + entries +
+         "[fine]\r\n";
+}
+std::string line_with(const std::string& entries) { return line_of(5000, "", entries); }
+std::string service_with(const std::string& entries) {
+  return "[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n" + entries + "[fine]\r\n";
+}
+std::string signal_at(int position) { return "segnale, " + std::to_string(position) + ", 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"; }
+
+RunState compiled(const std::string& line, const std::string& service = service_with("")) {
+  RunState state;
+  state.line_key = "D";
+  state.train_number = "9";
+  compile_scenario(state, line, service);
+  return state;
+}
+
+bool warned(const RunState& state, WarningKind kind) {
+  for (const Diagnostic& d : state.diagnostics.all())
+    if (d.severity == Severity::Warning && d.warning == kind) return true;
+  return false;
+}
+
+// The rules the guide states, each with the words it states them in and its example compiled.
+TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
+  struct Rule {
+    std::string says;
+    std::function<void()> check;
+  };
+  const std::vector<Rule> rules = {
+      {"\"la lunghezza del percorso\" is `lunghezza percorso`",
+       [] { EXPECT_EQ(compiled("[generale]\r\nla lunghezza del percorso, 5000\r\n[curve]\r\n[fine]\r\n").grid.cellCount(), 240); }},
+      {"\"Sfondo uno\" is no keyword at all and is passed over (`check` warns)",
+       [] {
+         const RunState state = compiled(line_of(5000, "Sfondo uno, 3\r\n", ""));
+         EXPECT_EQ(state.table[kLineRecord].number1, 0);
+         EXPECT_TRUE(warned(state, WarningKind::KeywordCase));
+       }},
+      {"\"pendenza-2\" is a comment, and the gradient's values are then passed over one by one",
+       [] { EXPECT_EQ(compiled(line_with("pendenza, 0, 1\r\npendenza-2, 1000, 5\r\n")).grid[30].gradient, 101); }},
+      {"an entry on the last line (`pendenza, 1000, 5` with nothing after it) is read and applied; only a keyword "
+       "that is itself the last field is lost (`check` warns)",
+       [] {
+         const RunState applied = compiled("[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\npendenza, 1000, 5");
+         EXPECT_EQ(applied.grid[20].gradient, 105);
+         EXPECT_EQ(applied.diagnostics.warnings(), 0u);
+         EXPECT_TRUE(warned(compiled("[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\npendenza"),
+                            WarningKind::KeywordLastField));
+       }},
+      {"2826 m and 2825 m give cell 58, 2875 m also gives 58 (57.5 rounds to 58, 58.5 to 58), 2925 m gives 60",
+       [] {
+         for (const auto& [position, cell] : {std::pair{2826, 58}, {2825, 58}, {2875, 58}, {2925, 60}})
+           EXPECT_TRUE(compiled(line_with(""), service_with(signal_at(position))).grid[cell].is(CellKind::Signal)) << position;
+       }},
+      {"a speed cut (`abbattimento`) at p lies in cell round(p / 50)",
+       [] { EXPECT_TRUE(compiled(line_with(""), service_with("abbattimento, 2000, 60\r\n")).grid[40].is(CellKind::ControlPoint)); }},
+      {"for a 5000 m line, up to 11900 m. Beyond, E15",
+       [] {
+         EXPECT_EQ(compiled(line_with("pendenza, 11900, 1\r\n")).error.code, 0);
+         EXPECT_EQ(compiled(line_with("pendenza, 11901, 1\r\n")).error.code, kErrorOutOfRange);
+       }},
+      {"After an E15 in the line description the train service is read too, but only up to its first signal or "
+       "slowdown: that entry is placed, and then the error, still set, ends the reading. The entries after it are "
+       "then missing from the files, the line speed and adhesion are not completed",
+       [] {
+         const RunState state = compiled(line_with("pendenza, 40000, 1\r\n"),
+                                         service_with(signal_at(1500) + signal_at(3000) + "velocita, 4000, 90\r\n"));
+         EXPECT_EQ(state.error.code, kErrorOutOfRange);
+         EXPECT_TRUE(state.grid[31].is(CellKind::Signal));
+         EXPECT_FALSE(state.grid[61].is(CellKind::Signal));
+         EXPECT_EQ(state.grid[0].speedLimit, 0);
+       }},
+      {"a value whose next entry starts in the same first cell is never written and never told of",
+       [] {
+         const RunState state = compiled(line_with("pendenza, 0, 300\r\npendenza, 0, 0\r\n"));
+         EXPECT_EQ(state.grid[0].gradient, 100);
+         EXPECT_EQ(state.diagnostics.warnings(), 0u);
+       }},
+      {"entries crowded into the grid's last cells push the fill on past its last cell: a read failure (E25)",
+       [] {
+         std::string crowded;
+         for (int n = 0; n < 4; ++n) crowded += "pendenza, 11900, 1\r\n";
+         EXPECT_EQ(compiled(line_with(crowded)).error.code, kErrorReadFailure);
+       }},
+      {"when neither is free but one of them already holds a control point (a speed cut, or one placed for another "
+       "slowdown), that one's speed is lowered to 180 at most instead, and only when neither holds one is it E11",
+       [] {
+         // The slowdown's warning is in cell 53; the signal in cell 50 has a speed cut in 49, a signal in 48.
+         const RunState state = compiled(line_with(""), service_with("abbattimento, 2450, 200\r\n" + signal_at(2350) +
+                                                                     signal_at(2450) + "rallentamento, 3800, 40, 350, 0, 0, 0\r\n"));
+         EXPECT_EQ(state.error.code, 0);
+         EXPECT_EQ(state.grid[49].value1, 180);
+       }},
+      {"An object that leaves both values 0 (a speed cut below 1, a speed board whose speeds are all 0) passes",
+       [] {
+         EXPECT_EQ(compiled(line_with(""), service_with("abbattimento, 50, 0\r\n")).error.code, 0);
+         EXPECT_EQ(compiled(line_with("indicatori_vmax, 0, 0, 0, 0, 0, , , , 0\r\n")).error.code, 0);
+         EXPECT_EQ(compiled(line_with(""), service_with("abbattimento, 50, 60\r\n")).error.code, kErrorMarkerTaken);
+       }},
+      {"a line of -100 m has cells 0 to 138",
+       [] {
+         const RunState state = compiled(line_of(-100, "", ""));
+         EXPECT_EQ(state.error.code, 0);
+         EXPECT_EQ(state.grid.cellCount(), 138);
+         EXPECT_TRUE(warned(state, WarningKind::LineNotPositive));
+       }},
+      {"a length of -6975 to -7000 m would leave it cell 0 alone, and is refused with E1 too; from -7001 m on not "
+       "even the plan trace (metres 0 to length + 7000) can be made, a read failure (E25)",
+       [] {
+         // Cell 1 stands at 0 m: a line this short has room for no position from 0 m on.
+         EXPECT_EQ(compiled(line_of(-6974, "", ""), "[generale]\r\n[fine]\r\n").error.code, 0);
+         EXPECT_EQ(compiled(line_of(-6975, "", "")).error.code, kErrorLineLength);
+         EXPECT_EQ(compiled(line_of(-7000, "", "")).error.code, kErrorLineLength);
+         EXPECT_EQ(compiled(line_of(-7001, "", "")).error.code, kErrorReadFailure);
+       }},
+      {"A reference that the sorting set to 0 is not tested, whatever its entry said",
+       [] {
+         // Two references that share the greatest start: all three become 0, the 5025 with them.
+         const RunState state = compiled(line_of(
+             5000, "progressiva chilometrica uno, 1000, 5025, 0\r\nprogressiva chilometrica due, 1000, 3000, 0\r\n", ""));
+         EXPECT_EQ(state.error.code, 0);
+         EXPECT_EQ(compiled(line_of(5000, "progressiva chilometrica uno, 0, 5025, 0\r\n", "")).error.code,
+                   kErrorKilometricReference);
+       }},
+      {"the first of the digits 1, 2, 3, 4, 5, 6 that the field holds, tested in that order, so the lowest of them "
+       "(\"curva 42\" is sharpness 2)",
+       [] { EXPECT_EQ(compiled(line_with("curva 42, 100, 10\r\n")).trace.value(101, kAxisX), 0.0002); }},
+      {"\"curva destra 3\" also turns left",
+       [] { EXPECT_EQ(compiled(line_with("curva destra 3, 100, 10\r\n")).trace.value(101, kAxisX), -0.0004); }},
+      {"km/h, -2 to 1277",
+       [] {
+         for (const auto& [speed, code] : {std::pair{-2, 0}, {1277, 0}, {-3, int{kErrorReadFailure}}, {1278, int{kErrorReadFailure}}})
+           EXPECT_EQ(compiled(line_with(""), service_with("velocita, 100, " + std::to_string(speed) + "\r\n")).error.code, code)
+               << speed;
+       }},
+      {"`orologio, 16 22 40` holds three numbers",
+       [] {
+         const RunState state = compiled(line_with(""), service_with("orologio, 16 22 40\r\n"));
+         EXPECT_EQ(state.table[kServiceRecord].short3, 16);
+         EXPECT_EQ(state.table[kServiceRecord].short4, 22);
+         EXPECT_EQ(state.table[kServiceRecord].short5, 40);
+       }},
+  };
+  const std::string text = one_line(guide());
+  for (const Rule& rule : rules) {
+    SCOPED_TRACE(rule.says);
+    EXPECT_NE(text.find(one_line(rule.says)), std::string::npos) << "the guide no longer says so";
+    rule.check();
   }
 }
 

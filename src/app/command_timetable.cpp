@@ -201,11 +201,8 @@ int timetable(const TimetableCommandOptions& options) {
     std::cerr << "scenario: no timetable: the scenario has an error\n";
     return kExitError;
   }
-  std::string error;
-  const auto checked = timetable_of(compiled.state, timetable_options, error);
-  if (!checked) {
-    return refuse("the rolling-stock file " + options.rolling_stock + ": " + error, kExitUsage);
-  }
+  const auto checked = timetable_of(compiled.state, timetable_options);
+  if (!checked) return refuse("the rolling-stock file " + shown_name(options.rolling_stock) + ": " + checked.status().message(), kExitUsage);
   if (options.format == TimetableFormat::Json)
     print_json(*checked, author, options);
   else

@@ -12,13 +12,16 @@
 #include "scenario/run_state.h"
 
 bool CompileOutcome::writable(const RunState& state) const {
-  return state.grid.exists() && taken == 0 && (state.trace_flag == 0 || state.plan_trace);
+  return state.grid.exists() && !state.grid_stands_in && taken == 0 && (state.trace_flag == 0 || state.plan_trace);
 }
 
 void prepare_compilation(RunState& state, int32_t j) {
   state.trace_flag = j;
   state.error = RunError{};
   state.diagnostics.clear();
+  state.grid = TrackGrid{};
+  state.trace = TrackTrace{};
+  state.grid_stands_in = false;
   state.record_places = {};
   state.kilometric_places = {};
   state.curves.clear();
@@ -57,7 +60,7 @@ int32_t finish_scenario(RunState& state) {
     const bool marker = taken == kErrorMarkerTaken;
     refusal.detail = cell_text(kCodeCell) + " holds " + name_occupant(refusal, state, kCodeCell) + ", but its " +
                      (marker ? "value1" : "value2") + " is kept for the " + (marker ? "marker 5121" : "competition code") +
-                     ": no object may stand at 0 to 24 m";
+                     " and must be 0 before it is stamped";
     raise_error(state, std::move(refusal));
   }
   return taken;

@@ -25,8 +25,8 @@ struct CompileOutcome {
   bool writable(const RunState& state) const;
 };
 
-/// Readies the run state for a compilation: the trace flag from `j`, no error and no diagnostics, every
-/// record of the scenario table cleared.
+/// Readies the run state for a compilation: the trace flag from `j`, no error and no diagnostics, no grid
+/// and no trace, every record of the scenario table cleared.
 void prepare_compilation(RunState& state, int32_t j);
 
 /// Reads the two sources held in memory into the run state: the line description, then (when the line

@@ -40,14 +40,20 @@ Text board_at(int position) { return "cartello_indicatore, " + std::to_string(po
 std::vector<ErrorExplanation> make_explanations() {
   return {
       {kErrorLineLength,
-       "The value of \"lunghezza percorso\" is the line's length in metres. A length below 0 or above "
-       "1000000 is refused, and the line description is read no further: there is no grid.",
+       "The value of \"lunghezza percorso\" is the line's length in metres; the grid covers it and 7000 m "
+       "beyond, in cells of 50 m. A length above 1000000 is refused, and the line description is read no "
+       "further: there is no grid. A length of 0 or less is accepted (check warns): the grid is then only "
+       "the part beyond the line's end. A length of -6975 to -7000 m is refused too, as its grid would have "
+       "no cell 1, where the output stamps its marker; from -7001 m on not even the plan trace can be made, "
+       "a read failure (E25).",
        line_of(1000050, "", ""), kPlainService,
-       "Give the length of the line in metres, from 0 to 1000000."},
+       "Give the length of the line in metres, at most 1000000."},
       {kErrorKilometricReference,
        "A kilometric reference (\"progressiva chilometrica uno\", \"due\" or \"tre\") gives the position "
        "from which it holds and the kilometric progressive there, both in metres. Both must be multiples "
-       "of 50. The check runs once the train service has been read, so everything else is compiled.",
+       "of 50. The check runs at the end of the train service's reading, so everything else is compiled, and "
+       "on the references as they are stored: sorted by their start (a reference the sorting sets to 0 is not "
+       "tested) and with 100 added to the value of a reference whose flag is 1.",
        line_with("progressiva chilometrica uno, 0, 5025, 1\n", ""), kPlainService,
        "Round the start and the value of the reference to a multiple of 50 m."},
       {kErrorRepetitionFirst,
@@ -93,7 +99,8 @@ std::vector<ErrorExplanation> make_explanations() {
       {kErrorSignalControlPoint,
        "Ahead of a slowdown's warning, the finishing pass puts a control point right before every signal "
        "in the 20 cells (1000 m) before the warning cell: in the cell before the signal, or the one "
-       "before that. Here the slowdown at 3800 m has its warning in cell 53; the signal in cell 50 has "
+       "before that; when one of the two already holds a control point, its speed is lowered to 180 at "
+       "most instead. Here the slowdown at 3800 m has its warning in cell 53; the signal in cell 50 has "
        "signals in cells 49 and 48, so there is no room for its control point.",
        kPlainLine, service_with(signal_at(2350) + signal_at(2400) + signal_at(2450) + kSlowdown),
        "Leave one of the two cells before each such signal free: move a signal at least 100 m further "
@@ -117,8 +124,10 @@ std::vector<ErrorExplanation> make_explanations() {
        "one of the two cells before the first signal after its end."},
       {kErrorOutOfRange,
        "A position must lie within the grid, which reaches 7000 m beyond the line: the test is "
-       "position + 100 <= 50 x the last cell (position + 800 for a station). The entries stop there; the "
-       "profiles are still completed and, from the line description, the train service is still read.",
+       "position + 100 <= 50 x the last cell (position + 800 for a station). The entries of that file stop "
+       "there and its profiles are still completed. After one in the line description the train service "
+       "is read only up to its first signal or slowdown, which is placed; then the reading ends, the line "
+       "speed and adhesion are not completed, and the entries after it are missing.",
        line_with("pendenza, 40000, 2\n"), kPlainService,
        "Give a position on the line (between 0 and the line's length)."},
       {kErrorSignalOccupied,
@@ -203,16 +212,17 @@ std::vector<ErrorExplanation> make_explanations() {
        line_with(repeated(81, [](int n) { return board_at(500 + 50 * n); })), kPlainService,
        "Use at most 80 information boards, and fewer with stations: together at most 78."},
       {kErrorMarkerTaken,
-       "The output stamps a marker into cell 1 (the track from 0 to 25 m) and into the scenario table. "
-       "An object in cell 1 takes that place, and no binary file can be written.",
+       "The output stamps a marker into the first value of cell 1 and into the scenario table. A non-zero "
+       "first value there, left by an object in cell 1 (given from -24 to 24 m, a speed cut from 26 to 74 "
+       "m), takes that place, and no binary file can be written. An object whose values are 0 passes.",
        kPlainLine, service_with(signal_at(10)),
-       "Keep the first 25 m of the line free of objects."},
+       "Keep objects out of cell 1: from 25 m on (a speed cut from 75 m on)."},
       {kErrorCodeTaken,
-       "The output stamps the competition code into cell 1 beside the marker. A slowdown starting in cell "
-       "1 with a speed of 0 leaves the marker's place free but takes the code's, and no binary file can be "
-       "written.",
+       "The output stamps the competition code into the second value of cell 1, beside the marker. A "
+       "non-zero second value there takes its place: a slowdown starting in cell 1 with a speed of 0 leaves "
+       "the marker's place free, but its d_v of 5 takes the code's, and no binary file can be written.",
        kPlainLine, service_with("rallentamento, 0, 0, 100, 0, 0, 5\n"),
-       "Keep the first 25 m of the line free of objects."},
+       "Keep objects out of cell 1: from 25 m on (a speed cut from 75 m on)."},
   };
 }
 

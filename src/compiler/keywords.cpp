@@ -76,7 +76,7 @@ constexpr std::array<F, 1> kPercentageFields{{{"percentage", "braked-mass percen
 constexpr std::array<F, 1> kCarsFields{{{"cars", "number of cars"}}};
 constexpr std::array<F, 2> kSpeedFields{{
     {"position", "from here on, m (cell round(position / 50)); beyond the grid E15"},
-    {"speed", "line speed, km/h, stored divided by 5 (0 to 1275)"},
+    {"speed", "line speed, km/h, stored divided by 5 and rounded half to even into a byte: -2 to 1277 (E25)"},
 }};
 constexpr std::array<F, 2> kAdhesionFields{{
     {"position", "from here on, m (cell round(position / 50)); beyond the grid E15"},
@@ -153,7 +153,8 @@ constexpr std::array<KeywordInfo, 23> kTable{{
     {Keyword::Gradient, KeywordPlace::LineEntries, "pendenza", kGradientWords, false, kGradientFields,
      "the gradient from a position on"},
     {Keyword::Curve, KeywordPlace::LineEntries, "curvad3", kCurveWords, false, kCurveFields,
-     "a curve: \"s\" in the keyword turns left, else right; its first digit 1 to 6 is the sharpness (E103)"},
+     "a curve: \"s\" in the keyword turns left, else right; the sharpness is the first of the digits 1, 2, 3, 4, 5, "
+     "6 that it holds, tested in that order (E103 without one)"},
     {Keyword::Mountain, KeywordPlace::LineEntries, "montagna", kMountainWords, false, kMountainFields,
      "a mountain stretch"},
     {Keyword::SpeedBoard, KeywordPlace::LineEntries, "indicatori_vmax", kSpeedBoardWords, false, kSpeedBoardFields,
@@ -210,5 +211,13 @@ bool mentions_keyword(std::string_view field, SourceKind source) {
   }
   return false;
 }
+
+const CurveSharpness* curve_sharpness(std::string_view field) {
+  for (const CurveSharpness& sharpness : kCurveSharpness)
+    if (field.find(sharpness.digit) != std::string_view::npos) return &sharpness;
+  return nullptr;
+}
+
+bool curve_turns_left(std::string_view field) { return contains_any_case(field, "s"); }
 
 bool is_section_header(std::string_view field) { return contains(field, "[") && contains(field, "]"); }

@@ -3,6 +3,7 @@
 #include <span>
 #include <string_view>
 
+#include "scenario/format.h"
 #include "scenario/source_place.h"
 
 // Every keyword of the two source formats: how the readers recognise it, where it may stand, and its
@@ -76,6 +77,12 @@ bool matches_but_for_case(std::string_view field, Keyword keyword);
 /// True when a field holds, in any case, a word of a keyword of that source (or "generale"): a field
 /// the author surely meant as a keyword. The three-letter words ("uno", "due", "tre") tell nothing alone.
 bool mentions_keyword(std::string_view field, SourceKind source);
+
+/// The sharpness of a curve keyword: the first of the digits 1 to 6 that the field holds, tested in that
+/// order (so "curva 42" is sharpness 2); nothing when it holds none (error 103).
+const CurveSharpness* curve_sharpness(std::string_view field);
+/// A curve keyword that holds the letter "s", in any case, turns left; any other turns right.
+bool curve_turns_left(std::string_view field);
 
 /// A section header such as "[curve]": it holds both brackets.
 bool is_section_header(std::string_view field);

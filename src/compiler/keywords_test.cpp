@@ -57,4 +57,34 @@ TEST(Keywords, AFieldMentionsAKeywordOfItsOwnSource) {
   EXPECT_FALSE(mentions_keyword("----------", SourceKind::Line));
 }
 
+// The editor and the guide say what the readers do: the range of a line speed and the curve's rule come
+// from the numbers the readers use.
+TEST(Keywords, TheDescriptionsGiveTheReadersNumbers) {
+  const std::string speed(keyword_info(Keyword::Speed).fields[1].meaning);
+  EXPECT_NE(speed.find(std::to_string(kLowestLineSpeed) + " to " + std::to_string(kHighestLineSpeed)), std::string::npos)
+      << speed;
+  EXPECT_EQ(kLowestLineSpeed, -2);
+  EXPECT_EQ(kHighestLineSpeed, 1277);
+  const std::string curve(keyword_info(Keyword::Curve).summary);
+  std::string digits;
+  for (const CurveSharpness& sharpness : kCurveSharpness) digits += std::string(digits.empty() ? "" : ", ") + sharpness.digit;
+  EXPECT_NE(curve.find("first of the digits " + digits + " that it holds, tested in that order"), std::string::npos)
+      << curve;
+}
+
+TEST(Keywords, ACurvesSharpnessIsTheFirstOfItsDigitsInTheirOrderAndItsSideTheLetterS) {
+  struct Case {
+    const char* field;
+    char digit;  // 0: none
+    bool left;
+  };
+  for (const Case& c : {Case{"curvad3", '3', false}, Case{"curva 42", '2', false}, Case{"curvaS61", '1', true},
+                        Case{"curva destra 3", '3', true}, Case{"curvad7", 0, false}, Case{"CURVAD", 0, false}}) {
+    SCOPED_TRACE(c.field);
+    const CurveSharpness* sharpness = curve_sharpness(c.field);
+    EXPECT_EQ(sharpness ? sharpness->digit : 0, c.digit);
+    EXPECT_EQ(curve_turns_left(c.field), c.left);
+  }
+}
+
 }  // namespace

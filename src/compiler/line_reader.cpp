@@ -12,8 +12,10 @@
 #include "compiler/keywords.h"
 #include "compiler/memo_indicatori_v_max.h"
 #include "compiler/memo_montagna.h"
+#include "compiler/profile_fill.h"
 #include "compiler/progressive_ordina.h"
 #include "compiler/source_notes.h"
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
@@ -26,14 +28,6 @@ constexpr int kGeneralCommentRun = 10;
 constexpr int kLineCommentRun = 2;
 /// The trace is never computed beyond this metre.
 constexpr int32_t kTraceLimit = 1000000;
-
-struct Sharpness {
-  char digit;
-  double turn_per_metre;
-};
-constexpr std::array<Sharpness, 6> kSharpness{{
-    {'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003},
-}};
 
 bool begins_with_dash(const std::string& field) {
   const auto first = field.find_first_not_of(" \t");
@@ -53,7 +47,11 @@ class LineReader : public EntryReader {
  private:
   bool read_steps() {
     store_identity(state_);
-    if (!find_general_section()) return false;
+    if (!find_general_section()) {
+      if (!state_.keep_going) return false;
+      stand_in_grid();
+      return true;
+    }
     Flow general = Flow::Next;
     try {
       general = read_general_section();
@@ -62,6 +60,8 @@ class LineReader : public EntryReader {
       throw;
     }
     create_grid();
+    // A length given but refused has been reported: checking reads on as on the longest line.
+    if (state_.keep_going && !state_.grid.exists() && length_given_) stand_in_grid();
     if (general == Flow::End) return false;
     progressive_ordina(state_);
     start_line_entries();
@@ -86,6 +86,17 @@ class LineReader : public EntryReader {
       state_.trace = TrackTrace{};
   }
 
+  /// Without an accepted line length there is no grid, and the format's reading has ended. Checking
+  /// reads on, the line description's entries and the train service, on the grid of the longest line
+  /// the format accepts (without a plan trace): what the format would report once the length were
+  /// mended, but for positions that only the true length would refuse.
+  void stand_in_grid() {
+    state_.grid_extent = kMaxLineLength + kGridBeyondLine;
+    state_.grid.create(state_.grid_extent);
+    state_.trace = TrackTrace{};
+    state_.grid_stands_in = true;
+  }
+
   /// A hard error that has no position: its place is the field just read.
   Flow hard(int32_t code) { return refuse(code, std::nullopt, reader_.last_place()); }
   /// An error after which there is nothing more to read: no grid, or a trace at its limit.
@@ -106,6 +117,7 @@ class LineReader : public EntryReader {
 
   /// The general section: its entries in any order, up to the first section header.
   Flow read_general_section() {
+    notes_.reading(KeywordPlace::LineGeneral);
     return read_entries({kGeneralCommentRun, false}, [this](const std::string& field) {
       if (const Flow flow = general_entry(field); flow != Flow::Next) return flow;
       return is_section_header(field) && !begins_with_dash(field) ? Flow::Done : Flow::Next;
@@ -124,20 +136,60 @@ class LineReader : public EntryReader {
          "\"" + field + "\" is ignored: " + words + " must be written in lower case");
   }
 
+  /// A refused line length (E1): the reading ends; checking reads on (see stand_in_grid).
+  Flow refuse_length(std::string why) {
+    if (!state_.keep_going) return hard_end(kErrorLineLength, std::move(why));
+    return refuse(Refusal(kErrorLineLength, std::nullopt, reader_.last_place(), std::move(why)));
+  }
+
+  /// The line length dimensions the grid: cells 0 to round((length + 7000) / 50), and the plan trace,
+  /// metres 0 to length + 7000. The format refuses only a length above 1000000 m. A length of 0 or less
+  /// is accepted (its grid is the part beyond the line's end alone) down to where the arrays cannot be
+  /// made: a grid whose last cell falls before cell 0, or a trace with a negative last metre, is the
+  /// format's read failure. Between those and -6975 m the grid keeps cell 0 alone, and the output, which
+  /// stamps its marker into cell 1, cannot be made: such a length is refused like one too long.
+  Flow line_length(int32_t length) {
+    const SourcePlace place = reader_.last_place();
+    if (length > kMaxLineLength)
+      return refuse_length(std::to_string(length) + " m; a line is at most " + std::to_string(kMaxLineLength) +
+                           " m long");
+    const int64_t extent = int64_t{length} + kGridBeyondLine;
+    const int64_t last_cell = last_cell_of_extent(extent);
+    const bool traced = state_.trace_flag != 0;
+    if (last_cell < 0 || (traced && extent < 0)) {
+      // The format has re-created the grid (cell 0 alone) before its trace failed: no earlier grid stays.
+      if (last_cell >= 0) grid_wanted_ = false;
+      throw ReadFailure("a line of " + std::to_string(length) + " m has a grid extent of " + std::to_string(extent) +
+                            " m (length + " + std::to_string(kGridBeyondLine) + "), for which " +
+                            (last_cell < 0 ? "no grid" : "no plan trace") + " can be made",
+                        place);
+    }
+    if (last_cell < kCodeCell) {
+      grid_wanted_ = false;
+      return refuse_length(std::to_string(length) + " m: its grid, cells 0 to " + std::to_string(last_cell) +
+                           ", has no cell " + std::to_string(kCodeCell) + " for the output's marker; a line is at least " +
+                           std::to_string(kShortestLine) + " m long");
+    }
+    if (length <= 0)
+      warn(state_, WarningKind::LineNotPositive, place,
+           "a line of " + std::to_string(length) + " m has no track of its own: its grid, cells 0 to " +
+               std::to_string(last_cell) + ", is only the " + std::to_string(extent) + " m beyond its end");
+    state_.grid_extent = static_cast<int32_t>(extent);
+    // Each length dimensions the grid afresh, so only the last one before the line entries counts:
+    // the grid and the trace are made once, when the general section ends.
+    grid_wanted_ = true;
+    return Flow::Next;
+  }
+
   Flow general_entry(const std::string& field) {
     ScenarioTable& table = state_.table;
     if (matches(field, Keyword::LineLength)) {
       matched();
       expect(Keyword::LineLength);
+      length_given_ = true;
       const int32_t length = reader_.read_int32();
       table[kTrainRecord].number2 = length;
-      if (length > kMaxLineLength || length < 0)
-        return hard_end(kErrorLineLength, std::to_string(length) + " m; a line is 0 to " +
-                                              std::to_string(kMaxLineLength) + " m long");
-      state_.grid_extent = length + kGridBeyondLine;
-      // Each length dimensions the grid afresh, so only the last one before the line entries counts:
-      // the grid and the trace are made once, when the general section ends.
-      grid_wanted_ = true;
+      if (const Flow flow = line_length(length); flow != Flow::Next) return flow;
     }
     const std::array<std::pair<Keyword, int>, 3> kilometric{{{Keyword::KilometricTre, kKilometricTreRecord},
                                                              {Keyword::KilometricDue, kKilometricDueRecord},
@@ -174,12 +226,17 @@ class LineReader : public EntryReader {
       record.number1 = reader_.read_int32();
       const SourcePlace first_place = reader_.last_place();
       record.number2 = reader_.read_int32();
-      if (record.number1 % kCellLength != 0)
-        return refuse(Refusal(kErrorRepetitionFirst, std::nullopt, first_place,
-                              std::to_string(record.number1) + " m is not a multiple of 50"));
-      if (record.number2 % kCellLength != 0)
-        return refuse(Refusal(kErrorRepetitionSecond, std::nullopt, reader_.last_place(),
-                              std::to_string(record.number2) + " m is not a multiple of 50"));
+      // The three tests concern three values: checking goes on to the next test after a refusal.
+      if (record.number1 % kCellLength != 0) {
+        const Flow flow = refuse(Refusal(kErrorRepetitionFirst, std::nullopt, first_place,
+                                         std::to_string(record.number1) + " m is not a multiple of 50"));
+        if (flow != Flow::Next) return flow;
+      }
+      if (record.number2 % kCellLength != 0) {
+        const Flow flow = refuse(Refusal(kErrorRepetitionSecond, std::nullopt, reader_.last_place(),
+                                         std::to_string(record.number2) + " m is not a multiple of 50"));
+        if (flow != Flow::Next) return flow;
+      }
       if (contains(field, "4")) {
         record.number3 = 4;
       } else if (contains(field, "9")) {
@@ -196,9 +253,8 @@ class LineReader : public EntryReader {
   void start_line_entries() {
     state_.mountain_count = 0;
     state_.board_slot = kFirstBoardRecord;
-    gradient_cursor_ = 0;
+    gradient_ = ProfileFill(Profile::Gradient);
     trace_cursor_ = 2;
-    previous_gradient_ = 0;
     if (state_.trace_flag != 0 && state_.trace.exists()) {
       state_.trace.set_integer(0, kAxisX, 0);
       state_.trace.set_integer(0, kAxisY, 0);
@@ -208,6 +264,7 @@ class LineReader : public EntryReader {
   }
 
   Flow read_line_entries() {
+    notes_.reading(KeywordPlace::LineEntries);
     return read_entries({kLineCommentRun, true}, [this](const std::string& field) { return line_entry(field); });
   }
 
@@ -235,18 +292,15 @@ class LineReader : public EntryReader {
     return Flow::Next;
   }
 
-  /// A line entry needs the grid, which only an accepted line length creates.
+  /// A line entry needs the grid, which only an accepted line length creates. Without one the reading
+  /// ends; checking reads on (see stand_in_grid).
   bool grid_missing() {
     if (state_.grid.exists()) return false;
     refuse_hard(Refusal(kErrorNoLineLength, std::nullopt, keyword_place_,
                         "the general section has no accepted \"lunghezza percorso\""));
-    return true;
-  }
-
-  /// Writes the previous gradient into the cells from the cursor on while it is below `until`.
-  void fill_gradient(int64_t until) {
-    const uint8_t value = low8(add32(previous_gradient_, kGradientOffset));
-    fill_profile(state_.grid, gradient_cursor_, until, [value](TrackCell& cell) { cell.gradient = value; });
+    if (!state_.keep_going) return true;
+    stand_in_grid();
+    return false;
   }
 
   Flow gradient_entry() {
@@ -261,10 +315,9 @@ class LineReader : public EntryReader {
       warn(state_, WarningKind::GradientOrder, place, "gradient entry at " + std::to_string(position) + " m comes after one at " +
                               std::to_string(last_gradient_position_) + " m: the profile is filled in file order");
     last_gradient_position_ = position;
-    note_byte_cut(state_, int64_t{gradient} + kGradientOffset, "gradient + 100", gradient_place);
     const int64_t first_cell = profile_cell(position);
-    if (first_cell > 0) fill_gradient(first_cell);
-    previous_gradient_ = gradient;
+    if (first_cell > 0) gradient_.fill(state_, first_cell, keyword_place_);
+    gradient_.give(gradient, gradient_place);
     return Flow::Next;
   }
 
@@ -275,8 +328,9 @@ class LineReader : public EntryReader {
     TrackTrace& trace = state_.trace;
     int32_t m = trace_cursor_;
     if (m > last) return Flow::Next;
-    if (!state_.plan_trace) {
-      // The cursor goes where the points would take it, with the same refusal at the limit.
+    if (!state_.plan_trace || !trace.exists()) {
+      // No trace made (a check, or a stand-in grid): the cursor goes where the points would take it,
+      // with the same refusal at the limit.
       if (limited && last >= kTraceLimit) {
         trace_cursor_ = std::max(m, kTraceLimit) + 1;
         return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
@@ -314,20 +368,17 @@ class LineReader : public EntryReader {
     const int32_t start = read_position(start_place);
     const int32_t length = reader_.read_int32();
     const SourcePlace length_place = reader_.last_place();
-    if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
-    double turn = 0;
-    int digit = 0;
-    for (const auto& sharpness : kSharpness) {
-      if (field.find(sharpness.digit) != std::string::npos) {
-        turn = sharpness.turn_per_metre;
-        digit = sharpness.digit - '0';
-        break;
-      }
-    }
-    if (turn == 0)
+    // The keyword's sharpness is another mistake than the start's: checking tests it after a start
+    // beyond the grid too.
+    const bool start_outside = !passes_range_test(state_.grid, start);
+    if (start_outside)
+      if (const Flow flow = outside_grid(start, start_place); flow != Flow::Next) return flow;
+    const CurveSharpness* sharpness = curve_sharpness(field);
+    if (sharpness == nullptr)
       return refuse(Refusal(kErrorCurve, std::nullopt, keyword_place_,
                             "\"" + field + "\" holds none of the digits 1 to 6 that give a curve's sharpness"));
-    if (contains_any_case(field, "s")) turn = -turn;
+    if (start_outside) return Flow::Next;
+    const double turn = curve_turns_left(field) ? -sharpness->turn_per_metre : sharpness->turn_per_metre;
     // The last two points of the trace stay empty: a curve must end before them.
     const int32_t end = add32(start, length);
     if (end > state_.grid_extent - 2)
@@ -339,7 +390,7 @@ class LineReader : public EntryReader {
            "this curve starts at " + std::to_string(start) + " m, before the previous one ends at " +
                std::to_string(trace_cursor_ - 1) + " m: it turns only from there");
     ++curves_;
-    state_.curves.push_back({start, length, digit, turn, keyword_place_});
+    state_.curves.push_back({start, length, sharpness->digit - '0', turn, keyword_place_});
     if (const Flow flow = trace_run(start, false, 0, true); flow != Flow::Next) return flow;
     return trace_run(end, true, turn, true);
   }
@@ -355,9 +406,10 @@ class LineReader : public EntryReader {
     // Only the start is range-tested; the end is refused only when the stretch's last cell lies
     // outside the grid.
     if (!passes_range_test(state_.grid, start)) return outside_grid(start, start_place);
-    const int64_t first = profile_cell(start);
-    const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
-    if (first <= last) {
+    const MountainCells cells = mountain_cells(start, end);
+    const int64_t first = cells.first;
+    const int64_t last = cells.last;
+    if (!cells.empty()) {
       if (!state_.grid.contains(first))
         return outside_grid(start, start_place, "its first cell " + std::to_string(first) + " lies before cell 0");
       if (!state_.grid.contains(last))
@@ -366,17 +418,17 @@ class LineReader : public EntryReader {
                                 std::to_string(state_.grid.cellCount()));
     }
     if (mountains_full_) return Flow::Next;  // already refused once: the capacity is reported once
-    if (first > last)
+    if (cells.empty())
       warn(state_, WarningKind::MountainChanged, end_place,
            "this stretch places nothing: its last cell " + std::to_string(last) + " (end " + std::to_string(end) +
                " m) comes before its first cell " + std::to_string(first) + " (start " + std::to_string(start) + " m)");
-    const int32_t asked = type > 10 ? type - 10 : type;
+    const int32_t asked = mountain_type_asked(type);
     const int32_t code = recorded([&] { memo_montagna(state_, start, end, type); });
-    if (code == 0 && type != asked && first <= last)
+    if (code == 0 && type != asked && !cells.empty())
       warn(state_, WarningKind::MountainChanged, start_place,
            "type " + std::to_string(asked) + " becomes " + std::to_string(type) + ": the stretch starts " +
                std::to_string(int64_t{start} - state_.mountain_ends[static_cast<std::size_t>(state_.mountain_count - 1)]) +
-               " m after the previous stretch ends, within 150 m");
+               " m after the previous stretch ends, within " + std::to_string(kJoinedStretchGap) + " m");
     if (code == kErrorMountainCapacity) {
       mountains_full_ = true;
       return refuse(Refusal(kErrorMountainCapacity, start, start_place,
@@ -445,18 +497,19 @@ class LineReader : public EntryReader {
   bool complete() {
     if (!state_.grid.exists()) {
       raise_error(state_, Refusal{kErrorNoLineLength});
-      return false;
+      if (!state_.keep_going) return false;
+      stand_in_grid();
     }
-    fill_gradient(state_.grid.cellCount() - kProfileTailCells);
-    if (state_.trace_flag != 0) trace_run(state_.grid_extent - 2, false, 0, false);
+    gradient_.finish(state_, state_.grid.cellCount() - kProfileTailCells);
+    if (state_.trace_flag != 0 && state_.trace.exists()) trace_run(state_.grid_extent - 2, false, 0, false);
     return true;
   }
 
-  int32_t gradient_cursor_ = 0;
-  int32_t previous_gradient_ = 0;
+  ProfileFill gradient_{Profile::Gradient};
   int32_t trace_cursor_ = 2;
   int32_t last_gradient_position_ = INT32_MIN;
   bool grid_wanted_ = false;
+  bool length_given_ = false;
   bool mountains_full_ = false;
   int curves_ = 0;
   bool boards_full_ = false;

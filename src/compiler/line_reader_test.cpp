@@ -134,14 +134,40 @@ TEST(LineReader, GradientsTakeEffectFromTheirProfileCell) {
   for (int cell = 114; cell <= 717; ++cell) ASSERT_EQ(state.grid[cell].gradient, 102) << cell;
 }
 
-TEST(LineReader, GradientsInOneCellStillWriteACellEachAndStayInTheGrid) {
-  RunState state = fresh_state();
+// Every gradient entry beyond cell 0 writes at least one cell, from where the one before stopped, and so
+// does the end of the reading: entries crowded into one cell push the cursor on, up to the grid's last
+// cell and then beyond it, where the format's write fails (a read failure).
+TEST(LineReader, GradientsInOneCellStillWriteACellEachUpToTheGridsLastCell) {
   std::string entries = "pendenza,  0,   5\r\n";
-  for (int i = 0; i < 900; ++i) entries += "pendenza,  50,   7\r\n";  // far more entries than cells
+  for (int i = 0; i < 720; ++i) entries += "pendenza,  50,   7\r\n";  // lines 5 to 724
+  RunState state = fresh_state();
   ASSERT_TRUE(read_line_description(state, line_with(entries)));
   EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].gradient, 105);
-  EXPECT_EQ(state.grid[720].gradient, 107);
+  EXPECT_EQ(state.grid[719].gradient, 107);
+  EXPECT_EQ(state.grid[720].gradient, 107);  // the end of the reading writes one cell more
+
+  // One entry more: the end of the reading would write cell 721, told at the last entry's gradient; two
+  // more: the second entry's own write fails, at its keyword.
+  struct Failed {
+    int more_entries;
+    int line;
+    int column;
+  };
+  for (const Failed f : {Failed{1, 725, 18}, Failed{2, 726, 1}}) {
+    SCOPED_TRACE(f.more_entries);
+    std::string more = entries;
+    for (int i = 0; i < f.more_entries; ++i) more += "pendenza,  50,   7\r\n";
+    RunState failed = fresh_state();
+    try {
+      read_line_description(failed, line_with(more));
+      ADD_FAILURE() << "no read failure";
+    } catch (const ReadFailure& failure) {
+      EXPECT_EQ(failure.place().line, f.line);
+      EXPECT_EQ(failure.place().column, f.column);
+      EXPECT_NE(std::string(failure.what()).find("beyond the grid's last cell 720"), std::string::npos);
+    }
+  }
 }
 
 TEST(LineReader, KeepsTheLowEightBitsOfAGradient) {
@@ -199,10 +225,17 @@ TEST(LineReader, AnEntryOnTheLastLineIsReadButTheLastFieldIsNot) {
   ASSERT_TRUE(read_line_description(
       state, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna,  100,  200,  5\r\n"));
   EXPECT_EQ(state.grid[2].mountainType, 5);
+  EXPECT_EQ(state.diagnostics.warnings(), 0u);  // nothing is lost, nothing is warned of
   RunState other = fresh_state();
-  // Here the keyword itself is the last field: it is never interpreted.
+  // Here the keyword itself is the last field: it is never interpreted, and its entry is lost.
   ASSERT_TRUE(read_line_description(other, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nmontagna"));
   EXPECT_EQ(other.error.code, 0);
+  ASSERT_EQ(other.diagnostics.warnings(), 1u);
+  EXPECT_EQ(other.diagnostics.all()[0].warning, WarningKind::KeywordLastField);
+  // A last field that would be no keyword there loses nothing: a general keyword among the line entries.
+  RunState general = fresh_state();
+  ASSERT_TRUE(read_line_description(general, "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\nsfondo uno"));
+  EXPECT_EQ(general.diagnostics.warnings(), 0u);
 }
 
 TEST(LineReader, MountainTypeRules) {
@@ -282,7 +315,7 @@ TEST(LineReader, ErrorCodes) {
   const std::string general = "[generale]\r\nlunghezza percorso,    29000\r\n";
   const std::vector<Case> cases = {
       {"length above the maximum", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
-      {"negative length", "[generale]\r\nlunghezza percorso, -50\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
+      {"a length whose grid has no cell 1", "[generale]\r\nlunghezza percorso, -6975\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
       {"first repetition position", general + "ripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionFirst, {}, false, 3, 31},
       {"second repetition position", general + "ripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionSecond, {}, false, 3, 34},
       {"no code count", general + "ripetizione segnali, 0, 2000\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionCodes, {}, false, 3, 1},
@@ -345,6 +378,8 @@ TEST(LineReader, ReadFailuresLeaveWithThePlaceOfTheField) {
       {"stripe count beyond 16 bits", line_with("indicatori_vmax,  850,  80,  80,  80,  40000,  ,  ,  ,  0\r\n"), 4, 40},
       {"packed speed beyond 16 bits", line_with("indicatori_vmax,  850,  1639,  80,  80,  0,  ,  ,  ,  0\r\n"), 4, 1},
       {"position sum beyond 32 bits", line_with("pendenza,  2147483600,  2\r\n"), 4, 1},
+      {"a length for which no plan trace can be made", "[generale]\r\nlunghezza percorso, -7001\r\n[fine]\r\n", 2, 21},
+      {"a length for which no grid can be made", "[generale]\r\nlunghezza percorso, -7026\r\n[fine]\r\n", 2, 21},
       {"empty file", "", 1, 1},
   };
   for (const Case& c : cases) {
@@ -382,6 +417,57 @@ TEST(LineReader, TheLastLineLengthDimensionsTheGrid) {
   EXPECT_THROW(read_line_description(failed, "[generale]\r\nlunghezza percorso, 1000\r\nsfondo uno, x\r\n[fine]\r\n"),
                ReadFailure);
   EXPECT_EQ(failed.grid.cellCount(), 160);
+}
+
+// The format refuses a length only above 1000000 m: a line of 0 m or less has the grid beyond its end
+// alone, down to where its arrays cannot be made (a read failure) or lack cell 1, which the output needs.
+TEST(LineReader, ALineOfZeroMetresOrLessHasOnlyTheGridBeyondItsEnd) {
+  struct Case {
+    int32_t length;
+    int32_t trace_flag;
+    int32_t code;          // 0: accepted
+    int64_t last_cell;     // of the grid, when accepted
+  };
+  for (const Case& c : {Case{0, 1, 0, 140}, Case{-100, 1, 0, 138}, Case{-6974, 1, 0, 1}, Case{-6975, 1, kErrorLineLength, 0},
+                        Case{-7000, 1, kErrorLineLength, 0}, Case{-7001, 1, kErrorReadFailure, 0},
+                        Case{-7025, 0, kErrorLineLength, 0}, Case{-7026, 0, kErrorReadFailure, 0},
+                        Case{-2147483647 - 1, 1, kErrorReadFailure, 0}}) {
+    SCOPED_TRACE(c.length);
+    RunState state = fresh_state();
+    state.trace_flag = c.trace_flag;
+    const std::string text = "[generale]\r\nlunghezza percorso, " + std::to_string(c.length) +
+                             "\r\n[curve]\r\npendenza, -100, 2\r\n[fine]\r\n";
+    bool failed = false;
+    try {
+      read_line_description(state, text);
+    } catch (const ReadFailure&) {
+      failed = true;
+    }
+    EXPECT_EQ(failed, c.code == kErrorReadFailure);
+    if (!failed) {
+      EXPECT_EQ(state.error.code, c.code);
+    }
+    if (c.code != 0) {
+      EXPECT_FALSE(state.grid.exists());
+      continue;
+    }
+    ASSERT_TRUE(state.grid.exists());
+    EXPECT_EQ(state.grid.cellCount(), c.last_cell);
+    EXPECT_EQ(state.trace.last_metre(), c.length + 7000);
+    EXPECT_EQ(state.grid[0].gradient, 102);  // the gradient from -100 m holds from cell round(-2) on
+    ASSERT_EQ(state.diagnostics.warnings(), 1u);
+    EXPECT_EQ(state.diagnostics.all()[0].warning, WarningKind::LineNotPositive);
+  }
+  // A grid that cannot be made leaves an earlier length's grid; a trace that cannot be made does not (the
+  // grid was made again, of cell 0 alone, before it).
+  RunState kept = fresh_state();
+  EXPECT_THROW(read_line_description(kept, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7026\r\n[fine]\r\n"),
+               ReadFailure);
+  EXPECT_EQ(kept.grid.cellCount(), 160);
+  RunState dropped = fresh_state();
+  EXPECT_THROW(read_line_description(dropped, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7001\r\n[fine]\r\n"),
+               ReadFailure);
+  EXPECT_FALSE(dropped.grid.exists());
 }
 
 }  // namespace

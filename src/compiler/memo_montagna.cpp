@@ -1,16 +1,10 @@
 #include "compiler/memo_montagna.h"
 
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
-
-namespace {
-constexpr int32_t kMarkerTypeOffset = 10;
-constexpr int32_t kJoinedStretchGap = 150;
-constexpr int32_t kJoinedStretchType = 3;
-constexpr int32_t kMarkerEvery = 4;
-}  // namespace
 
 void memo_montagna(RunState& state, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   if (state.mountain_count >= kMountainCapacity) {
@@ -18,8 +12,8 @@ void memo_montagna(RunState& state, int32_t& inizio, int32_t& fine, int32_t& tip
     return;
   }
   state.marker_flag = 0;
-  if (tipo > kMarkerTypeOffset) {
-    tipo -= kMarkerTypeOffset;
+  if (mountain_markers_asked(tipo)) {
+    tipo = mountain_type_asked(tipo);
     state.marker_flag = 1;
   }
   ++state.mountain_count;
@@ -30,15 +24,12 @@ void memo_montagna(RunState& state, int32_t& inizio, int32_t& fine, int32_t& tip
           kJoinedStretchGap)
     tipo = kJoinedStretchType;
 
-  const auto first = static_cast<int32_t>(profile_cell(inizio));
-  const auto last = static_cast<int32_t>(round_half_even(fine / static_cast<double>(kCellLength) - 1));
-  const uint8_t type = first <= last ? cut8(state, tipo, "mountain type") : low8(tipo);
-  int32_t count = 0;
-  for (int32_t index = first; index <= last; ++index) {
+  const MountainCells cells = mountain_cells(inizio, fine);
+  const uint8_t type = cells.empty() ? low8(tipo) : cut8(state, tipo, "mountain type");
+  for (auto index = static_cast<int32_t>(cells.first); index <= cells.last; ++index) {
     TrackCell& cell = state.grid[index];
-    ++count;
     cell.mountainType = type;
-    if (state.marker_flag == 1 && count % kMarkerEvery == 0 && cell.is(CellKind::Plain)) {
+    if (state.marker_flag == 1 && cells.marker_at(index) && cell.is(CellKind::Plain)) {
       cell.set_kind(CellKind::MountainMarker);
       state.grid.set_origin(index, {state.entry_place, inizio});
     }

@@ -1,38 +1,21 @@
 #include "compiler/memo_rallentamento.h"
 
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
 
-namespace {
-
-/// Only a slowdown that starts beyond this position has a warning cell (and approach cells).
-constexpr int32_t kLastStartWithoutWarning = 1500;
-/// The warning stands this far before the start, metres.
-constexpr int32_t kWarningDistance = 1200;
-constexpr int32_t kApproachCells = 4;
-
-int32_t warning_cell(int32_t x) { return static_cast<int32_t>(object_cell(int64_t{x} - kWarningDistance)); }
-/// The cell just before the warning cell with positions that are multiples of 50: round((x - 1200) / 50).
-int32_t first_approach_cell(int32_t x) {
-  return static_cast<int32_t>(profile_cell(int64_t{x} - kWarningDistance));
-}
-
-bool has_warning(int32_t x) { return x > kLastStartWithoutWarning; }
-
-}  // namespace
-
 void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
                         int32_t& d_v) {
   TrackGrid& grid = state.grid;
-  const bool warned = has_warning(x);
-  if (!warned) f_ta = 0;
+  const SlowdownCells cells = slowdown_cells(x, l, f_ta);
+  const bool warned = cells.warning.has_value();
 
   // Each cell is checked against the grid at the step that needs it, so the refusals keep their order.
-  const int32_t warning = warned ? warning_cell(x) : -1;
+  const auto warning = static_cast<int32_t>(cells.warning.value_or(-1));
   if (warned) {
-    if (!grid.contains(warning)) {
+    if (!grid.contains(*cells.warning)) {
       set_error(state, kErrorOutOfRange, x);
       return;
     }
@@ -41,43 +24,24 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
       return;
     }
   }
-  const int64_t start_cell = object_cell(x);
-  if (!grid.contains(start_cell)) {
+  if (!grid.contains(cells.start)) {
     set_error(state, kErrorOutOfRange, x);
     return;
   }
-  const auto start = static_cast<int32_t>(start_cell);
+  const auto start = static_cast<int32_t>(cells.start);
   if (!grid[start].is_free()) {
     set_error(state, kErrorSlowdownStartOccupied);
     return;
   }
   const int32_t end_position = add32(x, l);
-  const int64_t end_cell = object_cell(end_position);
-  if (!grid.contains(end_cell)) {
+  if (!grid.contains(cells.end)) {
     set_error(state, kErrorOutOfRange, end_position);
     return;
   }
-  const auto end = static_cast<int32_t>(end_cell);
+  const auto end = static_cast<int32_t>(cells.end);
   if (!grid[end].is_free()) {
     set_error(state, kErrorSlowdownEndOccupied);
     return;
-  }
-
-  // Reading on after a refusal takes a refused slowdown as not written: its approach cells are then
-  // tested before anything is written, a cell of its own counting as taken as it would once written.
-  if (state.keep_going && f_ta != 0) {
-    const int32_t approach = first_approach_cell(x);
-    for (int32_t k = 1; k <= kApproachCells; ++k) {
-      const int32_t cell = approach - (k - 1);
-      if (!grid.contains(cell)) {
-        set_error(state, kErrorOutOfRange, x);
-        return;
-      }
-      if (!grid[cell].is_free() || cell == warning || cell == start || cell == end) {
-        set_error(state, kErrorApproachOccupied);
-        return;
-      }
-    }
   }
 
   const int16_t speed = cut16(state, v, "slowdown speed");
@@ -102,24 +66,24 @@ void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int3
   grid[start].value3 = stored;
   grid[end].value3 = stored;
 
-  if (f_ta == 0) return;
-  const int32_t approach = first_approach_cell(x);
-  for (int32_t k = 1; k <= kApproachCells; ++k) {
+  if (!cells.has_approach) return;
+  for (int32_t k = 1; k <= kSlowdownApproachCells; ++k) {
     // The approach cells lie just before the warning cell, which is in the grid; a start near cell 0
     // could still put them before it.
-    if (!grid.contains(approach - (k - 1))) {
+    if (!grid.contains(cells.approach_cell(k))) {
       set_error(state, kErrorOutOfRange, x);
       return;
     }
-    if (!grid[approach - (k - 1)].is_free()) {
+    if (!grid[static_cast<int32_t>(cells.approach_cell(k))].is_free()) {
       set_error(state, kErrorApproachOccupied);
       return;
     }
   }
-  for (int32_t k = 1; k <= kApproachCells; ++k) {
-    TrackCell& cell = grid[approach - (k - 1)];
+  for (int32_t k = 1; k <= kSlowdownApproachCells; ++k) {
+    const auto index = static_cast<int32_t>(cells.approach_cell(k));
+    TrackCell& cell = grid[index];
     cell.set_kind(CellKind::SlowdownApproach);
-    grid.set_origin(approach - (k - 1), origin);
+    grid.set_origin(index, origin);
     cell.value1 = low16(k);
     if (d_v != 0) cell.value2 = low16(k);
   }

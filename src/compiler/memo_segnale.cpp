@@ -1,5 +1,6 @@
 #include "compiler/memo_segnale.h"
 
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
@@ -12,14 +13,11 @@ constexpr int32_t kShortestTempo = 100;
 constexpr int32_t kRaisedTempo = 101;
 /// Only a signal of this sx keeps its time.
 constexpr int32_t kTimedSignal = 2;
-/// Approach marks go every second cell before the signal, four of them.
-constexpr int32_t kApproachMarks = 4;
-constexpr int32_t kApproachStep = 2;
 
 }  // namespace
 
 std::optional<int32_t> signal_outside_grid(const TrackGrid& grid, int32_t posizione) {
-  if (!grid.contains(object_cell(posizione))) return posizione;
+  if (!grid.contains(signal_cells(posizione).signal)) return posizione;
   return std::nullopt;
 }
 
@@ -29,7 +27,8 @@ void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, 
     set_error(state, kErrorOutOfRange, *outside);
     return;
   }
-  const auto signal = static_cast<int32_t>(object_cell(posizione));
+  const SignalCells cells = signal_cells(posizione);
+  const auto signal = static_cast<int32_t>(cells.signal);
   TrackCell& cell = state.grid[signal];
   if (!cell.is_free()) {
     set_error(state, kErrorSignalOccupied);
@@ -48,11 +47,10 @@ void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, 
   cell.signalTime = sx == kTimedSignal ? cut8(state, tempo, "signal tempo") : 0;
 
   const int64_t mark_base = side * kPairFactor;
-  if (mark_base + 1 < 0 || mark_base + kApproachMarks > 255)
+  if (mark_base + 1 < 0 || mark_base + kSignalApproachMarks > 255)
     warn(state, WarningKind::ValueCut, state.entry_place, "signal approach marks (sx x 3 + dx) x 10 + k cut to their low 8 bits");
-  for (int32_t k = 1; k <= kApproachMarks; ++k) {
-    const int32_t approach = signal - kApproachStep * k;
-    if (approach < 0) break;  // a signal near the start of the line has fewer marks
-    state.grid[approach].approachMark = low8(mark_base + k);
-  }
+  // A signal near the start of the line has fewer marks: those before cell 0 are left out.
+  for (const TargetCell& target : cells.targets())
+    if (target.role == CellRole::SignalApproachMark)
+      state.grid[static_cast<int32_t>(target.cell)].approachMark = low8(mark_base + target.k);
 }

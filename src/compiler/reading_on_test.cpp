@@ -1,5 +1,5 @@
 // Checking reads on after a refusal: every independent mistake in one reading, the refused entry taken
-// as not written, what follows from an earlier error not reported again.
+// as the format leaves it, what follows from an earlier error not reported again.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,20 +70,27 @@ TEST(ReadingOn, EveryIndependentMistakeIsFoundInOneReading) {
   EXPECT_EQ(state.grid[0].speedLimit, 16);
 }
 
-TEST(ReadingOn, ARefusedEntryIsTakenAsNotWritten) {
-  // A refused station leaves no record, so the next station follows the one before it; a slowdown refused
-  // for its approach cells leaves no warning, start or end.
+TEST(ReadingOn, ARefusedEntryIsTakenAsTheFormatLeavesIt) {
+  // A station refused for its spacing has written its record and its marks: the next station fills the
+  // same record again and follows the one before it, and the marks stay. A slowdown refused for its
+  // approach cells has written its warning, start and end, so a later signal on its start is refused.
   const RunState state = checked(line_with(""), service_with(station(650, 300, "A") + station(900, 300, "B") +
                                                              station(2000, 300, "C") + signal_at(2000) +
-                                                             "rallentamento, 3300, 40, 100, 0, 1, 0\r\n"));
+                                                             "rallentamento, 3300, 40, 100, 0, 1, 0\r\n" +
+                                                             signal_at(3300)));
   const std::vector<Found> found = errors_of(state);
-  ASSERT_EQ(found.size(), 2u);
+  ASSERT_EQ(found.size(), 3u);
   EXPECT_EQ(found[0].code, kErrorStationSpacing);
   EXPECT_EQ(found[1].code, kErrorApproachOccupied);
+  EXPECT_EQ(found[2].code, kErrorSignalOccupied);
+  EXPECT_EQ(found[2].line, 9);
   EXPECT_EQ(state.table[1].text, "A");
   EXPECT_EQ(state.table[2].text, "C");
   EXPECT_EQ(state.table[3].text, "");
-  for (const int cell : {43, 67, 69}) EXPECT_TRUE(state.grid[cell].is_free()) << cell;
+  EXPECT_TRUE(state.grid[20].is(CellKind::StationMark));  // B's, whose platform ends at 1050 m
+  EXPECT_TRUE(state.grid[43].is(CellKind::SlowdownWarning));
+  EXPECT_TRUE(state.grid[67].is(CellKind::SlowdownStart));
+  EXPECT_TRUE(state.grid[69].is(CellKind::SlowdownEnd));
 }
 
 TEST(ReadingOn, AReadFailureIsToldAndTheNextLinesStillRead) {
@@ -136,6 +143,84 @@ TEST(ReadingOn, TheFormatsOwnReadingIsNotChangedByIt) {
   EXPECT_EQ(strict.grid[0].gradient, 0);  // the reading ended before the gradient
   const RunState reading_on = checked(line, service_with(""));
   EXPECT_EQ(reading_on.grid[0].gradient, 103);
+}
+
+/// Every diagnostic as "E16 service:6" or "value-cut line:4": the code or the warning's kind, the source
+/// and the line.
+std::vector<std::string> listed(const RunState& state) {
+  std::vector<std::string> items;
+  for (const Diagnostic& d : state.diagnostics.all()) {
+    std::string item = d.severity == Severity::Error ? std::string("E").append(std::to_string(d.code)) : std::string(warning_kind_name(d.warning));
+    if (d.place) item += std::string(d.place->source == SourceKind::Line ? " line:" : " service:") + std::to_string(d.place->line);
+    items.push_back(item);
+  }
+  return items;
+}
+
+// What checking lists, and the one error compiling stops at, where the format and the author's
+// expectation meet: a line of no length, one mistake told once where it is made, entries the format
+// has partly written, values that never reach the grid, and mistakes after one that ends the reading
+// or within one entry.
+TEST(ReadingOn, ListsWhatTheFormatWouldReportOnceEachEarlierMistakeWereMended) {
+  struct Case {
+    const char* name;
+    std::string line;
+    std::string service;
+    std::vector<std::string> checked;
+    std::string compiled;  // the run's error; "" for none
+  };
+  const std::string kSlowdownWithApproach = "rallentamento, 3800, 40, 350, 0, 1, 0\r\n";
+  const std::vector<Case> cases = {
+      {"a line of -100 m is accepted, with a warning",
+       "[generale]\r\nlunghezza percorso, -100\r\n[curve]\r\npendenza, 0, 2\r\n[fine]\r\n", service_with(""),
+       {"line-not-positive line:2"}, ""},
+      {"a line too short for cell 1: E1, and checking reads on",
+       "[generale]\r\nlunghezza percorso, -6980\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n",
+       service_with(station(675, 300, "A")), {"E1 line:2", "E103 line:4", "E8 service:4"}, "E1 line:2"},
+      {"an over-large line speed: one error, at its entry",
+       line_with(""), service_with("velocita, 100, 2000\r\nvelocita, 200, 80\r\nvelocita, 300, 80\r\nvelocita, 400, 80\r\n"),
+       {"E25 service:4"}, "E25 service:4"},
+      {"an over-large line speed that never reaches the grid",
+       line_with(""), service_with("velocita, 10, 2000\r\nvelocita, 20, 80\r\n"), {}, ""},
+      {"a slowdown refused for its approach cells leaves its start, where a later signal is refused",
+       line_with(""), service_with(signal_at(2450) + kSlowdownWithApproach + signal_at(3800)),
+       {"E20 service:5", "E16 service:6"}, "E20 service:5"},
+      {"a gradient and an adhesion never written are not warned of",
+       line_with("pendenza, 0, 300\r\npendenza, 0, 0\r\n"), service_with("aderenza, 10, 300\r\naderenza, 20, 100\r\n"),
+       {}, ""},
+      {"a gradient written is warned of, at its value",
+       line_with("pendenza, 0, 300\r\npendenza, 1000, 0\r\n"), service_with(""), {"value-cut line:4"}, ""},
+      {"after a line too long: the line's curve and the service's station",
+       "[generale]\r\nlunghezza percorso, 2000000\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n",
+       service_with(station(675, 300, "A")), {"E1 line:2", "E103 line:4", "E8 service:4"}, "E1 line:2"},
+      {"after no general section: the service's station",
+       "lunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n", service_with(station(675, 300, "A")),
+       {"E102 line:3", "E8 service:4"}, "E102 line:3"},
+      {"after no line length: the curve's keyword and the service's station",
+       "[generale]\r\nsfondo uno, 1\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n", service_with(station(675, 300, "A")),
+       {"E104 line:4", "E103 line:4", "E8 service:4"}, "E104 line:4"},
+      {"the three values of the signal repetition",
+       "[generale]\r\nlunghezza percorso, 29000\r\nripetizione segnali codici, 25, 75\r\n[curve]\r\n[fine]\r\n",
+       service_with(""), {"E3 line:3", "E4 line:3", "E5 line:3"}, "E3 line:3"},
+      {"a curve's start beyond the grid and its keyword without a sharpness",
+       line_with("curvad, 40000, 100\r\n"), service_with(""), {"E15 line:4", "E103 line:4"}, "E15 line:4"},
+      {"a station's position and its platform's length",
+       line_with(""), service_with(station(675, 350, "A")), {"E8 service:4", "E9 service:4"}, "E8 service:4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(listed(checked(c.line, c.service)), c.checked);
+    RunState compiled;
+    compile_scenario(compiled, c.line, c.service);
+    std::string error;
+    if (compiled.error.code != 0) {
+      error = std::string("E").append(std::to_string(compiled.error.code));
+      if (compiled.error.place)
+        error += std::string(compiled.error.place->source == SourceKind::Line ? " line:" : " service:") +
+                 std::to_string(compiled.error.place->line);
+    }
+    EXPECT_EQ(error, c.compiled);
+  }
 }
 
 }  // namespace

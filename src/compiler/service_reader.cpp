@@ -12,7 +12,9 @@
 #include "compiler/keywords.h"
 #include "compiler/memo_rallentamento.h"
 #include "compiler/memo_segnale.h"
+#include "compiler/profile_fill.h"
 #include "compiler/source_notes.h"
+#include "compiler/target_cells.h"
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
@@ -22,13 +24,6 @@ namespace {
 
 /// Dash fields passed over in a row before the keyword test.
 constexpr int kDashRun = 2;
-/// Station kinds: 5 and 6 lie before the position, 7 and 8 reach the length on both sides, from 25 on
-/// nothing is placed in the grid.
-constexpr uint8_t kKindBeforeFirst = 5;
-constexpr uint8_t kKindBeforeSecond = 6;
-constexpr uint8_t kKindBothSidesFirst = 7;
-constexpr uint8_t kKindBothSidesSecond = 8;
-constexpr uint8_t kFirstKindOffGrid = 25;
 /// A platform before its position still reaches this far beyond it, metres.
 constexpr int32_t kPlatformBeyond = 150;
 /// A platform extension flag lengthens the platform end by this, metres.
@@ -39,9 +34,6 @@ constexpr int32_t kLongPlatform = 600;
 constexpr int32_t kPlatformUnit = 100;
 /// Platforms of successive stations stand at least this far apart, metres.
 constexpr int32_t kStationSpacing = 350;
-/// Approach marks before a station mark: 81 in the cell before it, up to 84 four cells before it.
-constexpr int32_t kStationApproachMarks = 4;
-constexpr int32_t kStationApproachBase = 80;
 constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerMinute = 60;
 
@@ -85,9 +77,10 @@ class ServiceReader : public EntryReader {
       table[kTrainRecord].number3 = reader_.read_int32();
     }
     if (matches(field, Keyword::Speed))
-      if (const Flow flow = speed_entry(); flow != Flow::Next) return flow;
+      if (const Flow flow = profile_entry(Keyword::Speed, speed_, first_speed_); flow != Flow::Next) return flow;
     if (matches(field, Keyword::Adhesion))
-      if (const Flow flow = adhesion_entry(); flow != Flow::Next) return flow;
+      if (const Flow flow = profile_entry(Keyword::Adhesion, adhesion_, first_adhesion_); flow != Flow::Next)
+        return flow;
     if (matches(field, Keyword::Clock)) {
       expect(Keyword::Clock);
       table[kServiceRecord].short3 = reader_.read_int16();
@@ -109,36 +102,16 @@ class ServiceReader : public EntryReader {
     return Flow::Next;
   }
 
-  void fill_speed(int64_t until) {
-    fill_profile(state_.grid, speed_cursor_, until, [this](TrackCell& cell) { cell.speedLimit = round8(previous_speed_ / static_cast<double>(kSpeedUnit)); });
-  }
-
-  void fill_adhesion(int64_t until) {
-    fill_profile(state_.grid, adhesion_cursor_, until, [this](TrackCell& cell) { cell.adhesion = low8(previous_adhesion_); });
-  }
-
-  Flow speed_entry() {
-    expect(Keyword::Speed);
+  /// A line speed or adhesion entry: its position starts its run, its value waits for the next entry.
+  Flow profile_entry(Keyword keyword, ProfileFill& profile, std::optional<Placed>& first_entry) {
+    expect(keyword);
     const Placed position = read_placed();
-    const int32_t speed = reader_.read_int32();
+    const Placed value = read_placed();
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     const int64_t first = profile_cell(position.value);
-    if (!first_speed_) first_speed_ = position;
-    if (first > 0) fill_speed(first);
-    previous_speed_ = speed;
-    return Flow::Next;
-  }
-
-  Flow adhesion_entry() {
-    expect(Keyword::Adhesion);
-    const Placed position = read_placed();
-    const int32_t adhesion = reader_.read_int32();
-    note_byte_cut(state_, adhesion, "adhesion", reader_.last_place());
-    if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
-    const int64_t first = profile_cell(position.value);
-    if (!first_adhesion_) first_adhesion_ = position;
-    if (first > 0) fill_adhesion(first);
-    previous_adhesion_ = adhesion;
+    if (!first_entry) first_entry = position;
+    if (first > 0) profile.fill(state_, first, keyword_place_);
+    profile.give(value.value, value.place);
     return Flow::Next;
   }
 
@@ -205,33 +178,33 @@ class ServiceReader : public EntryReader {
   /// A slowdown refused for a taken cell: which cell, and what holds it.
   Refusal slowdown_refusal(int32_t code, const Placed& x, int32_t l) {
     Refusal refusal(code, x.value, x.place);
-    const int64_t warning = object_cell(int64_t{x.value} - 1200);
+    const SlowdownCells cells = slowdown_cells(x.value, l, 1);
     switch (code) {
       case kErrorWarningOccupied: {
+        const int64_t warning = cells.warning.value_or(0);
         const std::string holder = name_occupant(refusal, state_, warning);
-        refusal.detail = "its warning mark, 1200 m before the start, falls in " + cell_text(warning) +
-                         ", which holds " + holder;
+        refusal.detail = "its warning mark, " + std::to_string(kSlowdownWarningDistance) +
+                         " m before the start, falls in " + cell_text(warning) + ", which holds " + holder;
         break;
       }
       case kErrorSlowdownStartOccupied: {
-        const int64_t start = object_cell(x.value);
-        refusal.detail = cell_text(start) + " holds " + name_occupant(refusal, state_, start);
+        refusal.detail = cell_text(cells.start) + " holds " + name_occupant(refusal, state_, cells.start);
         break;
       }
       case kErrorSlowdownEndOccupied: {
-        const int64_t end = object_cell(int64_t{x.value} + l);
-        const std::string holder = name_occupant(refusal, state_, end);
-        refusal.detail = "its end at " + std::to_string(int64_t{x.value} + l) + " m falls in " + cell_text(end) +
+        const std::string holder = name_occupant(refusal, state_, cells.end);
+        refusal.detail = "its end at " + std::to_string(int64_t{x.value} + l) + " m falls in " + cell_text(cells.end) +
                          ", which holds " + holder;
         break;
       }
       case kErrorApproachOccupied: {
         // The four cells just before the warning cell; the first that is taken (perhaps by this slowdown).
-        const int64_t first = profile_cell(int64_t{x.value} - 1200);
-        for (int64_t cell = first; cell > first - 4; --cell) {
+        for (int32_t k = 1; k <= kSlowdownApproachCells; ++k) {
+          const int64_t cell = cells.approach_cell(k);
           if (state_.grid.contains(cell) && !state_.grid[static_cast<int32_t>(cell)].is_free()) {
             const std::string holder = name_occupant(refusal, state_, cell);
-            refusal.detail = "its four approach cells " + std::to_string(first - 3) + " to " + std::to_string(first) +
+            refusal.detail = "its four approach cells " + std::to_string(cells.approach_cell(kSlowdownApproachCells)) +
+                             " to " + std::to_string(cells.approach_cell(1)) +
                              ", before the warning mark, must be free, but " + cell_text(cell) + " holds " + holder;
             break;
           }
@@ -249,7 +222,7 @@ class ServiceReader : public EntryReader {
     const int32_t cut = reader_.read_int32();
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     // One cell before the cell of a single object: 2000 m gives cell 40.
-    const int64_t target = profile_cell(position.value);
+    const int64_t target = speed_cut_cell(position.value);
     if (!state_.grid.contains(target)) return outside_grid(position.value, position.place, "its cell lies before cell 0");
     TrackCell& cell = state_.grid[static_cast<int32_t>(target)];
     if (!cell.is_free()) {
@@ -279,11 +252,12 @@ class ServiceReader : public EntryReader {
     }
     ScenarioRecord& record = state_.table[n];
     state_.record_places[static_cast<std::size_t>(n)] = keyword_place_;
-    // When the run keeps going a refused station is taken as not written: its record is blank again.
+    // When the run keeps going a refused station is taken as the format leaves it: its record keeps what
+    // was read into it (the next station fills the same record again) and its marks stay in the grid;
+    // only the record no longer names it as its entry.
     const auto refused = [&](Flow flow, std::size_t values_read) {
       if (state_.keep_going) {
         skip_values(values_read);
-        record = ScenarioRecord{};
         state_.record_places[static_cast<std::size_t>(n)] = SourcePlace{};
       }
       return flow;
@@ -291,12 +265,15 @@ class ServiceReader : public EntryReader {
 
     const Placed position = read_placed();
     record.number3 = position.value;
+    // A refused position is one mistake, the platform's length another: checking goes on to test the
+    // length, and ends the entry there (what follows needs the position).
+    std::optional<Flow> position_refused;
     if (!passes_range_test(state_.grid, position.value, kStationRangeMargin))
-      return refused(outside_grid(position.value, position.place, range_limit(kStationRangeMargin)), 1);
-    if (position.value % kCellLength != 0)
-      return refused(refuse(Refusal(kErrorStationPosition, position.value, position.place,
-                                    std::to_string(position.value) + " m is not a multiple of 50")),
-                     1);
+      position_refused = outside_grid(position.value, position.place, range_limit(kStationRangeMargin));
+    else if (position.value % kCellLength != 0)
+      position_refused = refuse(Refusal(kErrorStationPosition, position.value, position.place,
+                                        std::to_string(position.value) + " m is not a multiple of 50"));
+    if (position_refused && !state_.keep_going) return refused(*position_refused, 1);
     record.code = reader_.read_uint8();
     const Placed length = read_placed();
     if (length.value % kPlatformUnit != 0) {
@@ -304,6 +281,7 @@ class ServiceReader : public EntryReader {
                       "its platform of " + std::to_string(length.value) + " m is not a multiple of 100");
       return refused(refuse(std::move(refusal)), 3);
     }
+    if (position_refused) return refused(*position_refused, 3);
 
     record.mark = reader_.read_uint8();
     record.byte4 = reader_.read_uint8();
@@ -333,22 +311,19 @@ class ServiceReader : public EntryReader {
       record.byte4 = 0;
     }
 
-    const bool on_grid = record.code < kFirstKindOffGrid;
-    const double end = record.number2 / static_cast<double>(kCellLength);
-    if (on_grid && !(end - 1 > 1))
+    const StationCells cells = station_cells(record.code, record.number2);
+    if (cells.on_grid && !cells.room_for_mark)
       return refused(refuse(Refusal(kErrorPlatformTooNear, std::nullopt, keyword_place_,
                                     "its platform ends at " + std::to_string(record.number2) + " m")),
                      kStationValues);
-    const auto mark_cell = static_cast<int64_t>(round_half_even(end - 1));
-    if (on_grid && !state_.grid.contains(mark_cell))
+    if (cells.on_grid && !state_.grid.contains(cells.mark))
       return refused(outside_grid(position.value, position.place,
-                                  "its mark cell " + std::to_string(mark_cell) + " lies outside the grid"),
+                                  "its mark cell " + std::to_string(cells.mark) + " lies outside the grid"),
                      kStationValues);
-    // The spacing test comes after the marks; a refused station leaves them only when the reading ends.
-    const std::optional<Refusal> spacing = spacing_refusal(n, position);
-    if (spacing && state_.keep_going) return refused(refuse(*spacing), kStationValues);
-    if (on_grid) place_marks(record, n, end, mark_cell, position);
-    if (spacing) return refuse(*spacing);
+    // The spacing test comes after the marks, which a refused station leaves in the grid.
+    place_marks(cells, n, position);
+    if (const std::optional<Refusal> spacing = spacing_refusal(n, position))
+      return refused(refuse(*spacing), kStationValues);
 
     station_index_ = n + 1;
     if (station_index_ >= slot_limit) {
@@ -364,23 +339,26 @@ class ServiceReader : public EntryReader {
     return Flow::Next;
   }
 
-  /// The approach marks and the mark of station `n`, whose platform ends in cell `end` + 1.
-  void place_marks(const ScenarioRecord& record, int32_t n, double end, int64_t mark_cell, const Placed& position) {
-    if (record.code != kKindBeforeFirst && record.code != kKindBeforeSecond) {
-      for (int32_t k = 1; k <= kStationApproachMarks; ++k)
-        if (end - k - 1 > 1)
-          state_.grid[static_cast<int32_t>(round_half_even(end - k - 1))].approachMark = low8(kStationApproachBase + k);
+  /// The approach marks and the mark of station `n`, written without testing their cells (a mark over
+  /// another object is warned of); nothing for a kind off the grid.
+  void place_marks(const StationCells& cells, int32_t n, const Placed& position) {
+    for (const TargetCell& target : cells.targets()) {
+      const auto index = static_cast<int32_t>(target.cell);
+      TrackCell& cell = state_.grid[index];
+      if (target.role == CellRole::StationApproachMark) {
+        cell.approachMark = low8(kStationApproachBase + target.k);
+        continue;
+      }
+      if (!cell.is_free()) {
+        const Occupant occupant = occupant_of(state_, target.cell);
+        warn(state_, WarningKind::ObjectOverwritten, position.place,
+             "the station mark in " + cell_text(target.cell) + " is written over " + occupant.description +
+                 ", which the simulator then never sees");
+      }
+      cell.set_kind(CellKind::StationMark);
+      cell.value1 = low16(n);
+      state_.grid.set_origin(index, {keyword_place_, position.value});
     }
-    TrackCell& mark = state_.grid[static_cast<int32_t>(mark_cell)];
-    if (!mark.is_free()) {
-      const Occupant occupant = occupant_of(state_, mark_cell);
-      warn(state_, WarningKind::ObjectOverwritten, position.place,
-           "the station mark in " + cell_text(mark_cell) + " is written over " + occupant.description +
-               ", which the simulator then never sees");
-    }
-    mark.set_kind(CellKind::StationMark);
-    mark.value1 = low16(n);
-    state_.grid.set_origin(static_cast<int32_t>(mark_cell), {keyword_place_, position.value});
   }
 
   /// Why station `n` breaks the spacing rule, if it does: stations out of line order, or platforms less
@@ -415,8 +393,8 @@ class ServiceReader : public EntryReader {
   }
 
   static void place_platform(ScenarioRecord& record, int32_t position, int32_t length) {
-    const bool before = record.code == kKindBeforeFirst || record.code == kKindBeforeSecond;
-    const bool both_sides = record.code == kKindBothSidesFirst || record.code == kKindBothSidesSecond;
+    const bool before = record.code == kStationKindBeforeFirst || record.code == kStationKindBeforeSecond;
+    const bool both_sides = record.code == kStationKindBothSidesFirst || record.code == kStationKindBothSidesSecond;
     if (before) {
       record.number1 = add32(position, -int64_t{length});
       record.number2 = add32(position, kPlatformBeyond);
@@ -452,8 +430,8 @@ class ServiceReader : public EntryReader {
     note_profile_start(first_speed_, "line speed", "velocita");
     note_profile_start(first_adhesion_, "adhesion", "aderenza");
     const int64_t tail = int64_t{state_.grid.cellCount()} - kProfileTailCells;
-    fill_speed(tail);
-    fill_adhesion(tail);
+    speed_.finish(state_, tail);
+    adhesion_.finish(state_, tail);
     for (int index : {kKilometricTreRecord, kKilometricDueRecord, kKilometricUnoRecord}) {
       const ScenarioRecord& record = state_.table[index];
       if (record.number1 % kCellLength != 0 || record.number2 % kCellLength != 0) {
@@ -476,10 +454,9 @@ class ServiceReader : public EntryReader {
   std::optional<Placed> first_speed_;
   std::optional<Placed> first_adhesion_;
 
-  int32_t speed_cursor_ = 0;
-  int32_t previous_speed_ = 0;
-  int32_t adhesion_cursor_ = 0;
-  int32_t previous_adhesion_ = 0;
+  // Both start from the value 0 before their first entry.
+  ProfileFill speed_{Profile::LineSpeed};
+  ProfileFill adhesion_{Profile::Adhesion};
 };
 
 }  // namespace

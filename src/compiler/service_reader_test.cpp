@@ -459,15 +459,27 @@ TEST_F(ServiceReaderTest, AdhesionKeepsItsLowByte) {
   EXPECT_EQ(state.grid[717].adhesion, 44);
 }
 
-TEST_F(ServiceReaderTest, ProfileFillsNeverPassTheLastCell) {
+// An entry writes at least one cell, from where the one before stopped (a line speed run also stops when
+// it reaches the last cell), and so does the end of the reading: entries crowded at the end of the grid
+// push the cursor beyond it, where the format's write fails (a read failure).
+TEST_F(ServiceReaderTest, ProfileFillsWriteUpToTheLastCellAndFailBeyondIt) {
   state.grid.create(200);  // cells 0 to 4; the largest accepted position is 100
   std::string body;
-  for (int i = 0; i < 6; ++i) body += "velocita,100,80\r\n";
+  for (int i = 0; i < 3; ++i) body += "velocita,100,80\r\n";
   EXPECT_NO_THROW(read(body));
   EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].speedLimit, 0);
   EXPECT_EQ(state.grid[1].speedLimit, 0);
   for (int cell = 2; cell <= 4; ++cell) EXPECT_EQ(state.grid[cell].speedLimit, 16) << cell;
+
+  for (const int entries : {4, 5}) {
+    SCOPED_TRACE(entries);
+    state = scenario_state();
+    state.grid.create(200);
+    std::string more;
+    for (int i = 0; i < entries; ++i) more += "velocita,100,80\r\n";
+    EXPECT_THROW(read(more), ReadFailure);
+  }
 }
 
 // --- Speed cuts -------------------------------------------------------------------------------

@@ -20,7 +20,12 @@ std::string quoted(const std::string& field) {
 }  // namespace
 
 void SourceNotes::last_field(const std::string& field, SourcePlace place) {
-  if (mentions_keyword(field, source_)) warn(state_, WarningKind::KeywordLastField, place, quoted(field) + " is the last field of the file: it is never read");
+  for (const KeywordInfo& info : keyword_table()) {
+    if (info.place != part_ || !matches(field, info.keyword)) continue;
+    warn(state_, WarningKind::KeywordLastField, place,
+         quoted(field) + " is the last field of the file: it is never read, and its entry is lost");
+    return;
+  }
 }
 
 void SourceNotes::comment(const std::string& field, SourcePlace place) {

@@ -10,15 +10,15 @@
 #include "scenario/binary_format.h"
 #include "scenario/format.h"
 #include "scenario/read_limits.h"
+#include "scenario/track_grid.h"
 
 namespace {
 
 std::string str(int64_t value) { return std::to_string(value); }
 
-/// The cells of the grid of a line: cells 0 to round((length + 7000) / 50).
-int64_t last_cell_of_line(int64_t length) {
-  return static_cast<int64_t>(round_half_even(static_cast<double>(length + kGridBeyondLine) / kCellLength));
-}
+/// The cells of the grid of a line: cells 0 to round((length + 7000) / 50). A line may be 0 m or less
+/// long: its grid is then the part beyond its end alone.
+int64_t last_cell_of_line(int64_t length) { return last_cell_of_extent(length + kGridBeyondLine); }
 
 /// The longest line's grid extent, and so its plan trace's last metre.
 constexpr int64_t kLargestExtent = int64_t{kMaxLineLength} + kGridBeyondLine;
@@ -36,7 +36,7 @@ TableBeside table_for(const FileRead& read, const TrackGrid& grid, std::optional
     return beside;
   }
   const int64_t length = stored_line_length(*decoded);
-  if (length < 0 || length > kMaxLineLength || last_cell_of_line(length) != grid.cellCount()) {
+  if (length > kMaxLineLength || last_cell_of_line(length) != grid.cellCount()) {
     beside.problem = read.name + " gives a line length of " + str(length) + " m, which is not this grid's";
     return beside;
   }

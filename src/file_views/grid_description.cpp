@@ -1,5 +1,6 @@
 #include "file_views/grid_description.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -157,15 +158,16 @@ std::string object_meaning(const Context& context, int32_t index) {
 /// stands there.
 std::string approach_meaning(const Context& context, int32_t index) {
   const int mark = context.grid[index].approachMark;
-  const int k = mark % 10;
-  if (k < 1 || k > 4) return {};
+  const int k = mark % kPairFactor;
+  if (k < 1 || k > std::max(kStationApproachMarks, kSignalApproachMarks)) return {};
   const auto holds = [&](int64_t cell, CellKind kind) {
     return context.grid.contains(cell) && context.grid[static_cast<int32_t>(cell)].is(kind);
   };
-  if (mark == 80 + k && holds(int64_t{index} + k, CellKind::StationMark))
+  if (k <= kStationApproachMarks && mark == kStationApproachBase + k && holds(int64_t{index} + k, CellKind::StationMark))
     return "approach mark " + str(k) + " of the station mark in cell " + str(int64_t{index} + k);
-  if (holds(int64_t{index} + 2 * k, CellKind::Signal))
-    return "approach mark " + str(k) + " of the signal in cell " + str(int64_t{index} + 2 * k);
+  const int64_t signal = int64_t{index} + int64_t{kSignalApproachStep} * k;
+  if (k <= kSignalApproachMarks && holds(signal, CellKind::Signal))
+    return "approach mark " + str(k) + " of the signal in cell " + str(signal);
   return {};
 }
 

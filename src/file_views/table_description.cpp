@@ -136,8 +136,10 @@ std::pair<std::string, std::span<const FieldLabel>> role_of(const ScenarioTable&
 
 void describe_record(const ScenarioTable& table, int index, const std::vector<KilometricReference>& references,
                      std::ostream& stream) {
-  const auto [heading, labels] = role_of(table, index, references);
-  std::string out = "record " + str(index) + ": " + heading + "\n";
+  // Named, not bound: clang 14 refuses a lambda that captures a structured binding.
+  const auto role = role_of(table, index, references);
+  const auto& labels = role.second;
+  std::string out = "record " + str(index) + ": " + role.first + "\n";
   visit_record_fields(table[static_cast<std::size_t>(index)], [&](const char* name, const auto& field) {
     // The fields of the record's role always; any other field when it is set.
     const char* label = label_of(labels, name);

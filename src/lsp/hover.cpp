@@ -1,12 +1,12 @@
 #include "lsp/hover.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
 #include "compiler/error_report.h"
+#include "compiler/target_cells.h"
 #include "model/boards.h"
 #include "model/kilometric.h"
 #include "model/line_profile.h"
@@ -18,18 +18,6 @@
 #include "platform/windows1252.h"
 
 namespace {
-
-/// A slowdown has a warning mark (and approach cells) only when it starts beyond this position, metres.
-constexpr int32_t kLastStartWithoutWarning = 1500;
-constexpr int32_t kWarningDistance = 1200;
-constexpr int32_t kSlowdownApproachCells = 4;
-/// A signal's approach marks: every second cell before it, four of them.
-constexpr int32_t kSignalApproachMarks = 4;
-constexpr int32_t kSignalApproachStep = 2;
-/// Station kinds from this one on place nothing in the grid.
-constexpr int kFirstStationKindOffGrid = 25;
-/// The radius of each curve sharpness digit 1 to 6, metres.
-constexpr std::array<int, 6> kCurveRadius{10000, 5000, 2500, 1000, 500, 333};
 
 /// A text of a source shown in Markdown: UTF-8, as a code span (fenced by more backticks than it holds
 /// in a row), so that no character of it is taken as a mark.
@@ -100,7 +88,7 @@ class HoverWriter {
       case Keyword::Sand: return {"stored: " + std::to_string(table[kServiceRecord].short1)};
       case Keyword::Signal: return signal(value(0));
       case Keyword::Slowdown: return slowdown(value(0), value(2), value(4));
-      case Keyword::SpeedCut: return objects({{profile_cell(value(0)), "this speed cut"}});
+      case Keyword::SpeedCut: return objects({{speed_cut_cell(value(0)), "this speed cut"}});
       case Keyword::Station: return station();
     }
     return {};
@@ -195,7 +183,10 @@ class HoverWriter {
     const int32_t stored = state_.table[kTrainRecord].number2;
     lines.push_back("stored: " + std::to_string(stored) + " m" +
                     (stored != length ? " (another \"lunghezza percorso\" entry gave it)" : ""));
-    if (grid_.exists())
+    if (state_.grid_stands_in)
+      lines.push_back("no track grid: the length was refused (checking reads on as on a line of " +
+                      std::to_string(kMaxLineLength) + " m)");
+    else if (grid_.exists())
       lines.push_back("the track grid: " + grid_limits() + ", reaching " + std::to_string(kGridBeyondLine) +
                       " m beyond the end of the line");
     else
@@ -247,23 +238,21 @@ class HoverWriter {
   }
 
   std::vector<std::string> curve(int32_t start, int32_t length) const {
-    int digit = 0;
-    for (char d = '1'; d <= '6' && digit == 0; ++d)
-      if (entry_.field.find(d) != std::string::npos) digit = d - '0';
-    if (digit == 0) return {"no sharpness digit 1 to 6 in the keyword: the curve is refused (E103)"};
-    const bool left = entry_.field.find_first_of("sS") != std::string::npos;
+    const CurveSharpness* sharpness = curve_sharpness(entry_.field);
+    if (sharpness == nullptr) return {"no sharpness digit 1 to 6 in the keyword: the curve is refused (E103)"};
+    const bool left = curve_turns_left(entry_.field);
     const int64_t end = int64_t{start} + length;
-    return {std::string("the plan turns ") + (left ? "left" : "right") + ", sharpness " + std::to_string(digit) +
-                " (radius " + std::to_string(kCurveRadius[static_cast<std::size_t>(digit - 1)]) + " m), from " +
-                at(start) + " to " + at(end),
+    return {std::string("the plan turns ") + (left ? "left" : "right") + ", sharpness " + sharpness->digit +
+                " (radius " + std::to_string(sharpness->radius) + " m), from " + at(start) + " to " + at(end),
             "cells " + std::to_string(profile_cell(start)) + " to " + std::to_string(profile_cell(end))};
   }
 
   std::vector<std::string> mountain(int32_t start, int32_t end, int32_t type) const {
     if (!grid_.exists()) return {"no grid: the line length was refused or is missing"};
-    const int64_t first = profile_cell(start);
-    const auto last = static_cast<int64_t>(round_half_even(end / static_cast<double>(kCellLength) - 1));
-    if (first > last) return {"places nothing: its last cell " + std::to_string(last) + " comes before its first cell " +
+    const MountainCells cells = mountain_cells(start, end);
+    const int64_t first = cells.first;
+    const int64_t last = cells.last;
+    if (cells.empty()) return {"places nothing: its last cell " + std::to_string(last) + " comes before its first cell " +
                               std::to_string(first)};
     if (!grid_.contains(first) || !grid_.contains(last))
       return {"cells " + std::to_string(first) + " to " + std::to_string(last) + " leave the grid (" + grid_limits() + ")"};
@@ -272,31 +261,30 @@ class HoverWriter {
     const int held = profile_value(grid_[static_cast<int32_t>(first)], ProfileQuantity::MountainType);
     std::string line = "cells " + std::to_string(first) + " to " + std::to_string(last) + ", from " + at(profile_metre(first)) +
                        " to " + at(profile_metre(last + 1)) + ": mountain type " + std::to_string(held);
-    const int asked = type > 10 ? type - 10 : type;
+    const int asked = mountain_type_asked(type);
     if (held != asked) line += "; the entry asks for type " + std::to_string(asked) + ": the 150 m rule or a cut changed it";
     return {line, counted(static_cast<std::size_t>(markers), "marker") + " in its cells"};
   }
 
   std::vector<std::string> signal(int32_t position) const {
-    const int64_t cell = object_cell(position);
-    std::vector<std::string> lines = objects({{cell, "this signal"}});
+    const SignalCells cells = signal_cells(position);
+    std::vector<std::string> lines = objects({{cells.signal, "this signal"}});
     std::string marks;
-    for (int32_t k = 1; k <= kSignalApproachMarks && cell - kSignalApproachStep * k >= 0; ++k)
-      marks += (marks.empty() ? "" : ", ") + std::to_string(cell - kSignalApproachStep * k);
-    if (!marks.empty() && grid_.contains(cell)) lines.push_back("approach marks in cells " + marks);
+    for (const TargetCell& target : cells.targets())
+      if (target.role == CellRole::SignalApproachMark) marks += (marks.empty() ? "" : ", ") + std::to_string(target.cell);
+    if (!marks.empty() && grid_.contains(cells.signal)) lines.push_back("approach marks in cells " + marks);
     return lines;
   }
 
   std::vector<std::string> slowdown(int32_t x, int32_t length, int32_t f_ta) const {
     std::vector<std::pair<int64_t, std::string>> targets;
-    const bool warned = x > kLastStartWithoutWarning;
-    if (warned) targets.emplace_back(object_cell(int64_t{x} - kWarningDistance), "this slowdown's warning mark");
-    targets.emplace_back(object_cell(x), "this slowdown's start");
-    targets.emplace_back(object_cell(int64_t{x} + length), "this slowdown's end");
-    if (warned && f_ta != 0) {
-      const int64_t approach = profile_cell(int64_t{x} - kWarningDistance);
-      for (int32_t k = 1; k <= kSlowdownApproachCells; ++k)
-        targets.emplace_back(approach - (k - 1), "this slowdown's approach cell " + std::to_string(k));
+    for (const TargetCell& target : slowdown_cells(x, length, f_ta).targets()) {
+      switch (target.role) {
+        case CellRole::SlowdownWarning: targets.emplace_back(target.cell, "this slowdown's warning mark"); break;
+        case CellRole::SlowdownStart: targets.emplace_back(target.cell, "this slowdown's start"); break;
+        case CellRole::SlowdownEnd: targets.emplace_back(target.cell, "this slowdown's end"); break;
+        default: targets.emplace_back(target.cell, "this slowdown's approach cell " + std::to_string(target.k)); break;
+      }
     }
     return objects(targets);
   }
@@ -309,9 +297,8 @@ class HoverWriter {
           "record " + std::to_string(n) + ": " + code_span(r.text) + " at " + at(r.number3) + ", timetable time " +
               time_text(r.number4) + ", kind " + std::to_string(r.code),
           "platform from " + at(r.number1) + " to " + at(r.number2)};
-      if (r.code < kFirstStationKindOffGrid) {
-        const auto mark = static_cast<int64_t>(round_half_even(r.number2 / static_cast<double>(kCellLength) - 1));
-        lines.push_back(object(mark, "this station's mark"));
+      if (const StationCells cells = station_cells(r.code, r.number2); cells.on_grid) {
+        lines.push_back(object(cells.mark, "this station's mark"));
       } else {
         lines.push_back("its kind places nothing in the grid");
       }

@@ -43,34 +43,32 @@ const std::vector<RollingStockKey>& rolling_stock_keys() {
   return keys;
 }
 
-std::optional<RollingStock> rolling_stock_for(const ScenarioTrain& scenario, std::optional<std::string_view> file,
-                                              std::string& error) {
+Result<RollingStock> rolling_stock_for(const ScenarioTrain& scenario, std::optional<std::string_view> file) {
   RollingStock stock;
   if (scenario.cars > 0) stock.cars = std::min(scenario.cars, 50);
   if (scenario.braked_mass_percentage > 0) stock.braked_mass_percentage = scenario.braked_mass_percentage;
   if (!file) return stock;
   const nlohmann::json document = nlohmann::json::parse(*file, nullptr, /*allow_exceptions=*/false);
   if (document.is_discarded() || !document.is_object()) {
-    error = "a rolling-stock file holds one JSON object of keys and numbers";
-    return std::nullopt;
+    return Status::invalid_argument("a rolling-stock file holds one JSON object of keys and numbers");
   }
-  for (const auto& [name, value] : document.items()) {
+  for (const auto& item : document.items()) {
+    // Named, not bound: clang 14 refuses a lambda that captures a structured binding.
+    const std::string& name = item.key();
+    const nlohmann::json& value = item.value();
     const auto& keys = rolling_stock_keys();
     const auto key = std::find_if(keys.begin(), keys.end(), [&](const RollingStockKey& k) { return k.key == name; });
     if (key == keys.end()) {
-      error = "unknown key \"" + name.substr(0, 60) + "\"";
-      return std::nullopt;
+      return Status::invalid_argument("unknown key \"" + name.substr(0, 60) + "\"");
     }
     if (!value.is_number()) {
-      error = "\"" + name + "\" is no number";
-      return std::nullopt;
+      return Status::invalid_argument("\"" + name + "\" is no number");
     }
     const double number = value.get<double>();
     if (!std::isfinite(number) || number < key->least || number > key->most) {
       std::ostringstream range;
       range << key->least << " to " << key->most;
-      error = "\"" + name + "\" lies outside " + range.str() + " " + std::string(key->unit);
-      return std::nullopt;
+      return Status::invalid_argument("\"" + name + "\" lies outside " + range.str() + " " + std::string(key->unit));
     }
     stock.*(key->value) = number;
   }

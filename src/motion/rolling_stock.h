@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "motion/train.h"
+#include "platform/status.h"
 
 struct RollingStock {
   double cars = 3;
@@ -55,10 +56,9 @@ struct ScenarioTrain {
 
 /// The defaults, then the scenario's number of cars and braked-mass percentage when it gives them, then
 /// the values of a rolling-stock file (its JSON text), which win. A file that is not a JSON object, a key
-/// that is not known, a value that is no number or lies outside its range: nothing, and `error` says
-/// which.
-std::optional<RollingStock> rolling_stock_for(const ScenarioTrain& scenario, std::optional<std::string_view> file,
-                                              std::string& error);
+/// that is not known, a value that is no number or lies outside its range is an invalid argument whose
+/// message says which.
+Result<RollingStock> rolling_stock_for(const ScenarioTrain& scenario, std::optional<std::string_view> file);
 
 /// The braking deceleration of the brakes alone for a braked-mass percentage (m/s^2): the conversion
 /// model of railway signalling, A = 0.0075 x lambda + 0.076, lambda taken within 30 to 250 %.

@@ -5,8 +5,7 @@
 namespace {
 
 TEST(RollingStock, TheDefaultTrainIsTheEmbeddedCardsAndScalesWithTheCars) {
-  std::string error;
-  const auto stock = rolling_stock_for({}, std::nullopt, error);
+  const auto stock = rolling_stock_for({}, std::nullopt);
   ASSERT_TRUE(stock);
   const Train train = train_of(*stock, false);
   EXPECT_DOUBLE_EQ(train.mass, 180000);
@@ -17,7 +16,7 @@ TEST(RollingStock, TheDefaultTrainIsTheEmbeddedCardsAndScalesWithTheCars) {
   EXPECT_DOUBLE_EQ(train.equivalent_brake_time, 1.0);  // no delay, half of a 2 s build-up
 
   // The scenario's cars and braked mass replace the defaults; a file's values win over both.
-  const auto six = rolling_stock_for({6, 80, true}, std::nullopt, error);
+  const auto six = rolling_stock_for({6, 80, true}, std::nullopt);
   ASSERT_TRUE(six);
   const Train longer = train_of(*six, true);
   EXPECT_DOUBLE_EQ(longer.mass, 360000);
@@ -25,8 +24,8 @@ TEST(RollingStock, TheDefaultTrainIsTheEmbeddedCardsAndScalesWithTheCars) {
   EXPECT_DOUBLE_EQ(longer.max_force, 2 * train.max_force);
   EXPECT_NEAR(longer.full_deceleration, 0.0075 * 80 + 0.076, 1e-12);
   EXPECT_TRUE(longer.sanding);
-  const auto file = rolling_stock_for({6, 80, false}, R"({"cars": 2, "braked_mass_percentage": 150, "car_length_m": 25})", error);
-  ASSERT_TRUE(file) << error;
+  const auto file = rolling_stock_for({6, 80, false}, R"({"cars": 2, "braked_mass_percentage": 150, "car_length_m": 25})");
+  ASSERT_TRUE(file) << file.status().message();
   EXPECT_DOUBLE_EQ(train_of(*file, false).length, 50);
   EXPECT_DOUBLE_EQ(file->braked_mass_percentage, 150);
   EXPECT_EQ(rolling_stock_keys().size(), 17u);
@@ -43,9 +42,10 @@ TEST(RollingStock, AFileIsReadStrictly) {
       {R"({"power_kw_per_t": 1e300})", "\"power_kw_per_t\" lies outside"},
   };
   for (const auto& [text, says] : refused) {
-    std::string error;
-    EXPECT_FALSE(rolling_stock_for({}, std::string_view(text), error).has_value()) << text;
-    EXPECT_NE(error.find(says), std::string::npos) << text << ": " << error;
+    const auto stock = rolling_stock_for({}, std::string_view(text));
+    ASSERT_FALSE(stock) << text;
+    EXPECT_EQ(stock.status().code(), Status::Code::InvalidArgument) << text;
+    EXPECT_NE(stock.status().message().find(says), std::string::npos) << text << ": " << stock.status().message();
   }
 }
 

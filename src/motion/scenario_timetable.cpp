@@ -1,13 +1,12 @@
 #include "motion/scenario_timetable.h"
 
-std::optional<ScenarioTimetable> scenario_timetable(const TrackGrid& grid, const ScenarioTable& table,
-                                                    const std::vector<CurveStretch>& curves,
-                                                    const TimetableOptions& options, std::string& error) {
+Result<ScenarioTimetable> scenario_timetable(const TrackGrid& grid, const ScenarioTable& table,
+                                             const std::vector<CurveStretch>& curves, const TimetableOptions& options) {
   ScenarioTimetable timetable;
   timetable.train_data = read_train_data(table);
   const ScenarioTrain scenario = scenario_train_of(table);
-  auto stock = rolling_stock_for(scenario, options.rolling_stock, error);
-  if (!stock) return std::nullopt;
+  auto stock = rolling_stock_for(scenario, options.rolling_stock);
+  if (!stock) return stock.status();
   timetable.stock = *stock;
   timetable.train = train_of(timetable.stock, scenario.sand);
   timetable.line = motion_line_of(grid, curves, options.rank);

@@ -36,10 +36,9 @@ struct ScenarioTimetable {
 };
 
 /// The check of a compiled grid and table; the curves from the plan trace (curve_stretches) or from the
-/// curve entries. Nothing when the rolling-stock file is refused: `error` says why.
-std::optional<ScenarioTimetable> scenario_timetable(const TrackGrid& grid, const ScenarioTable& table,
-                                                    const std::vector<CurveStretch>& curves,
-                                                    const TimetableOptions& options, std::string& error);
+/// curve entries. An invalid argument when the rolling-stock file is refused, its message saying why.
+Result<ScenarioTimetable> scenario_timetable(const TrackGrid& grid, const ScenarioTable& table,
+                                             const std::vector<CurveStretch>& curves, const TimetableOptions& options);
 
 /// The rank's letter: "A", "B" or "C".
 const char* rank_name(TrainRank rank);

@@ -83,22 +83,22 @@ struct FileWatch::System {
     inotify_rm_watch(descriptor, watch);
   }
 
-  /// Starts watching the directory at `path`: an empty text, else the system's reason.
-  std::string start(const std::string& path, Directory& directory) {
+  /// Starts watching the directory at `path`: 0, else the system's error number.
+  int start(const std::string& path, Directory& directory) {
     struct stat before;
-    if (stat(path.c_str(), &before) != 0) return std::strerror(errno);
+    if (stat(path.c_str(), &before) != 0) return errno;
     const int watch = inotify_add_watch(descriptor, path.c_str(), kEntryChanges | kSelfChanges | IN_ONLYDIR);
-    if (watch < 0) return std::strerror(errno);
+    if (watch < 0) return errno;
     directory.watch = watch;
     struct stat after;
     if (stat(path.c_str(), &after) != 0 || after.st_dev != before.st_dev || after.st_ino != before.st_ino) {
       // Replaced while the watch began: which one is watched is unknown; the next check takes it up again.
       stop(directory);
-      return std::strerror(ENOENT);
+      return ENOENT;
     }
     directory.device = after.st_dev;
     directory.inode = after.st_ino;
-    return {};
+    return 0;
   }
 
   /// Checks one directory: a watched one that its path no longer leads to is lost; a lost one is taken up
@@ -119,15 +119,16 @@ struct FileWatch::System {
         changed = true;
       }
     }
-    const std::string failure = start(path, directory);
-    if (failure.empty()) {
+    const int error = start(path, directory);
+    if (error == 0) {
       if (!directory.lost_reason.empty()) notices.push_back({WatchNotice::Kind::resumed, path, {}});
       directory.lost_reason.clear();
       changed = true;
       return;
     }
     // A directory moved or deleted is looked for quietly until it is back; any other reason is said once.
-    const bool expected = failure == std::strerror(ENOENT) && !directory.lost_reason.empty();
+    const std::string failure = std::strerror(error);
+    const bool expected = error == ENOENT && !directory.lost_reason.empty();
     if (!expected && failure != directory.lost_reason) {
       directory.lost_reason = failure;
       notices.push_back({WatchNotice::Kind::lost, path, failure});
@@ -158,9 +159,9 @@ struct FileWatch::System {
       }
       if (added) {
         // A directory new to the watch (a link leads there now) that cannot be watched is said at once.
-        if (const std::string failure = start(path, directory); !failure.empty()) {
-          directory.lost_reason = failure;
-          notices.push_back({WatchNotice::Kind::lost, path, failure});
+        if (const int error = start(path, directory); error != 0) {
+          directory.lost_reason = std::strerror(error);
+          notices.push_back({WatchNotice::Kind::lost, path, directory.lost_reason});
         }
       } else {
         check(path, directory, notices);

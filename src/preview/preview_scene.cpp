@@ -112,8 +112,7 @@ PreviewScene preview_scene(const ScenarioFiles& files) {
     if (run.value != 0) s.mountains.push_back(run);
 
   // The default train against the timetable: its runs one after the other, a dwell at each stop.
-  std::string error;
-  if (const auto timetable = scenario_timetable(grid, files.table, curve_stretches(files.trace), {}, error);
+  if (const auto timetable = scenario_timetable(grid, files.table, curve_stretches(files.trace), {});
       timetable && !timetable->runs.empty()) {
     const double first = timetable->stations.front().time;
     for (const Station& station : timetable->stations) s.timetable.push_back({station.metre, station.time - first});

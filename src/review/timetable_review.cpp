@@ -16,8 +16,8 @@ std::string percent_text(double percent) {
 
 }  // namespace
 
-std::optional<ScenarioTimetable> timetable_of(const RunState& state, const TimetableOptions& options, std::string& error) {
-  return scenario_timetable(state.grid, state.table, curve_stretches(state.trace), options, error);
+Result<ScenarioTimetable> timetable_of(const RunState& state, const TimetableOptions& options) {
+  return scenario_timetable(state.grid, state.table, curve_stretches(state.trace), options);
 }
 
 std::string run_finding(const ScenarioTimetable& timetable, const StopRun& run) {
@@ -37,8 +37,7 @@ std::string run_finding(const ScenarioTimetable& timetable, const StopRun& run) 
 
 void add_timetable_warnings(RunState& state, const TimetableOptions& options) {
   if (state.diagnostics.errors() > 0 || !state.grid.exists()) return;
-  std::string error;
-  const auto timetable = timetable_of(state, options, error);
+  const auto timetable = timetable_of(state, options);
   if (!timetable) return;
   const auto place_of = [&](const Station& station) {
     return state.record_places[static_cast<std::size_t>(station.record)];
@@ -53,12 +52,12 @@ void add_timetable_warnings(RunState& state, const TimetableOptions& options) {
                seconds_text(static_cast<double>(clock - first.time)) + " late at the start");
   }
   for (const StopRun& run : timetable->runs) {
-    const WarningKind kind = run.run.blocked                           ? WarningKind::TimetableNoRun
-                             : run.verdict == Verdict::CannotBeKept ? WarningKind::TimetableShort
-                             : run.verdict == Verdict::Slack        ? WarningKind::TimetableSlack
-                                                                     : WarningKind::NotAKeyword;
-    if (kind == WarningKind::NotAKeyword) continue;
-    warn(state, kind, place_of(timetable->to(run)), run_finding(*timetable, run));
+    const std::optional<WarningKind> kind = run.run.blocked                           ? WarningKind::TimetableNoRun
+                                            : run.verdict == Verdict::CannotBeKept ? WarningKind::TimetableShort
+                                            : run.verdict == Verdict::Slack
+                                                ? std::optional<WarningKind>(WarningKind::TimetableSlack)
+                                                : std::nullopt;
+    if (kind) warn(state, *kind, place_of(timetable->to(run)), run_finding(*timetable, run));
   }
 }
 
@@ -70,8 +69,7 @@ PairCheck review_pair(Sources& sources, const PairNames& names, const TimetableO
 
 std::optional<std::string> station_run_text(const RunState& state, int record, const TimetableOptions& options) {
   if (state.diagnostics.errors() > 0 || !state.grid.exists()) return std::nullopt;
-  std::string error;
-  const auto timetable = timetable_of(state, options, error);
+  const auto timetable = timetable_of(state, options);
   if (!timetable) return std::nullopt;
   for (const StopRun& run : timetable->runs) {
     if (timetable->to(run).record != record) continue;

@@ -26,7 +26,7 @@ PairCheck review_pair(Sources& sources, const PairNames& names, const TimetableO
 std::optional<std::string> station_run_text(const RunState& state, int record, const TimetableOptions& options = {});
 
 /// The check of the timetable of a compiled run state (the curves read from its plan trace).
-std::optional<ScenarioTimetable> timetable_of(const RunState& state, const TimetableOptions& options, std::string& error);
+Result<ScenarioTimetable> timetable_of(const RunState& state, const TimetableOptions& options);
 
 /// The warning's text of a run: "the timetable gives 2:30 from ACILIA to VITINIA; the train needs at
 /// least 3:12 (a 30 km/h slowdown over 1600 m, 25 per mille uphill): 42 s short" (Windows-1252).

@@ -13,7 +13,7 @@ struct KindText {
   std::string_view description;
 };
 
-constexpr std::array<KindText, 19> kKinds{{
+constexpr std::array<KindText, 20> kKinds{{
     {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
     {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
      "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
@@ -40,6 +40,7 @@ constexpr std::array<KindText, 19> kKinds{{
      "the timetable gives a run between two stops far more time than the default train needs"},
     {WarningKind::TimetableNoRun, "timetable-no-run",
      "the default train cannot run between two stops: a speed limit of 0 or a climb it cannot make"},
+    {WarningKind::LineNotPositive, "line-not-positive", "a line length of 0 m or less: the line has no track of its own"},
 }};
 
 const KindText& text_of(WarningKind kind) {

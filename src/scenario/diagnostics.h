@@ -41,6 +41,7 @@ enum class WarningKind : uint8_t {
   TimetableShort,          // a run between two stops that the timetable gives less time than the train needs
   TimetableSlack,          // a run that the timetable gives far more time than the train needs
   TimetableNoRun,          // a run between two stops that the train cannot make at all
+  LineNotPositive,         // a line length of 0 m or less
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.

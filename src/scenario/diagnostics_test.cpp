@@ -62,7 +62,7 @@ TEST(Diagnostics, EveryWarningKindHasItsOwnNameAndADescription) {
     EXPECT_FALSE(warning_kind_description(kind).empty());
     EXPECT_TRUE(names.insert(std::string(warning_kind_name(kind))).second) << warning_kind_name(kind);
   }
-  EXPECT_EQ(names.size(), 19u);
+  EXPECT_EQ(names.size(), 20u);
 }
 
 }  // namespace

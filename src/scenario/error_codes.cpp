@@ -5,7 +5,7 @@
 namespace {
 
 constexpr std::array kTable{
-    ErrorCodeInfo{kErrorLineLength, "line length negative or above 1000000 m"},
+    ErrorCodeInfo{kErrorLineLength, "line length above 1000000 m, or so short that the grid has no cell 1"},
     ErrorCodeInfo{kErrorKilometricReference, "kilometric reference start or value not a multiple of 50"},
     ErrorCodeInfo{kErrorRepetitionFirst, "first signal-repetition position not a multiple of 50"},
     ErrorCodeInfo{kErrorRepetitionSecond, "second signal-repetition position not a multiple of 50"},

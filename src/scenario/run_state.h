@@ -60,9 +60,12 @@ struct RunState {
   /// Every error and warning found, with its place; the error above is the one the run keeps.
   Diagnostics diagnostics;
   /// When set, a refusal is reported and the reading goes on with the next entry, the refused entry
-  /// taken as not written, so that one reading finds every independent mistake. Only checking sets it:
-  /// the output is then not what the format gives.
+  /// taken as the format leaves it (what it wrote before its refusal stays), so that one reading finds
+  /// every independent mistake. Only checking sets it: the output is then not what the format gives.
   bool keep_going = false;
+  /// Checking reads on after the line length was refused or missing: the grid is then the longest
+  /// line's, standing in for the one the author meant, and there is no plan trace.
+  bool grid_stands_in = false;
   /// The keyword field of the entry being read, for the warnings of the recorders and the origin of
   /// the objects they place.
   SourcePlace entry_place;

@@ -1,14 +1,19 @@
 #include "scenario/track_grid.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "scenario/checked_arithmetic.h"
 
 double round_half_even(double value) { return std::nearbyint(value); }
 
+int64_t last_cell_of_extent(int64_t grid_extent) {
+  return static_cast<int64_t>(round_half_even(static_cast<double>(grid_extent) / kCellLength));
+}
+
 void TrackGrid::create(int32_t grid_extent) {
-  const auto upper = static_cast<int64_t>(round_half_even(grid_extent / static_cast<double>(kCellLength)));
-  cells_.assign(static_cast<std::size_t>(upper + 1), TrackCell{});
+  const int64_t upper = last_cell_of_extent(grid_extent);
+  cells_.assign(static_cast<std::size_t>(std::max<int64_t>(upper + 1, 0)), TrackCell{});
   origins_.assign(cells_.size(), CellOrigin{});
 }
 

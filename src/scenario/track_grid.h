@@ -21,7 +21,8 @@ struct CellOrigin {
 /// The line cut into cells 0 to cellCount(); empty until the line length has been read.
 class TrackGrid {
  public:
-  /// (Re-)creates the grid for a grid extent (line length + 7000), every byte zero.
+  /// (Re-)creates the grid for a grid extent (line length + 7000), every byte zero: cells 0 to
+  /// last_cell_of_extent(grid_extent). An extent whose last cell would lie before cell 0 leaves no grid.
   void create(int32_t grid_extent);
   bool exists() const { return !cells_.empty(); }
   /// The upper bound: the index of the last cell.
@@ -41,19 +42,12 @@ class TrackGrid {
   std::vector<CellOrigin> origins_;
 };
 
-/// Fills a profile run: `write` takes the cell at `cursor`, which then advances, at least once and then
-/// while it is below `until`; never beyond the last cell of the grid.
-template <typename Write>
-void fill_profile(TrackGrid& grid, int32_t& cursor, int64_t until, Write write) {
-  do {
-    if (cursor > grid.cellCount()) return;
-    write(grid[cursor]);
-    ++cursor;
-  } while (cursor < until);
-}
-
 /// Rounds half to even, as every conversion of a real value to a whole number does.
 double round_half_even(double value);
+
+/// The last cell of the grid of a grid extent (line length + 7000 m): round(extent / 50). A line of
+/// -6975 m or less gives 0 (a grid of cell 0 alone), one of -7026 m or less a last cell before cell 0.
+int64_t last_cell_of_extent(int64_t grid_extent);
 
 /// Cell of a single object at position p: round(p / 50 + 1).
 int64_t object_cell(int64_t position);
