@@ -16,8 +16,9 @@
 #
 # With each, the peak memory of one more run (/usr/bin/time -v). Then how cost grows: inputs at two sizes
 # ten times apart, with the ratio of their times (about 10 when the cost grows linearly) and their peak
-# memory. Last, two soaks with the memory at the start and the end: the language server over 10,000 edits
-# of the largest line (about 7 minutes on two shared cores) and a few of a line description of 24 MB, then
+# memory. Last, two soaks with the memory at the start and the end: the language server over LSP_EDITS edits
+# of the largest line (default 10,000, about 7 minutes on two shared cores; 0 leaves it out) and a few of
+# a line description of 24 MB, then
 # `scenario watch` over WATCH_ROUNDS rounds (default 2000, about 25 minutes; 0 leaves it out;
 # bench/watch_soak.sh).
 # The times come from bench/time_pairs, which starts each process itself, without a shell.
@@ -168,19 +169,23 @@ growth '`inspect --json`: grid of 2,015 / 20,141 cells' "cp $work/line-93700/K_1
 growth '`inspect --json`: trace of 2.0 / 20.1 MB' "cp $work/line-93700/K_linea.dat $work/inspect/" \
   "cp $work/line-1000000/K_linea.dat $work/inspect/" "$bin/scenario inspect --json $work/inspect/K_linea.dat"
 
-# The language server over 10,000 edits of the largest line, each change saved and its diagnostics
-# awaited before the next (a completion and a hover every 100 edits); then over a line description of
-# 24 MB, the largest line with a gradient at every metre, with a completion and a hover at each edit.
-echo
-echo "language server soak (lsp_soak): memory is the server's resident set"
-"$bin/lsp_soak" "$bin/scenario" "$work/large" 10000
-mkdir -p "$work/lsp-gradients"
-cp "$work/large/K_1-.txt" "$work/lsp-gradients/"
-awk 'BEGIN { ORS = "" }
-     /^pendenza/ { if (!done) for (m = 0; m < 1000000; m++) printf "pendenza,  %d,   %d\r\n", m, int(m / 1000) % 21 - 10
-                   done = 1; next }
-     { print $0 "\n" }' "$work/large/K_linea.txt" > "$work/lsp-gradients/K_linea.txt"
-"$bin/lsp_soak" "$bin/scenario" "$work/lsp-gradients" 20 1
+# The language server over LSP_EDITS edits (default 10,000; 0 leaves both soaks out) of the largest line,
+# each change saved and its diagnostics awaited before the next (a completion and a hover every 100
+# edits); then over a line description of 24 MB, the largest line with a gradient at every metre, with a
+# completion and a hover at each edit.
+if [ "${LSP_EDITS:-10000}" -gt 0 ]; then
+  echo
+  echo "language server soak (lsp_soak): memory is the server's resident set"
+  mkdir -p "$work/lsp" "$work/lsp-gradients"
+  cp "$work/line-1000000/K_linea.txt" "$work/line-1000000/K_1-.txt" "$work/lsp/"
+  cp "$work/lsp/K_1-.txt" "$work/lsp-gradients/"
+  awk 'BEGIN { ORS = "" }
+       /^pendenza/ { if (!done) for (m = 0; m < 1000000; m++) printf "pendenza,  %d,   %d\r\n", m, int(m / 1000) % 21 - 10
+                     done = 1; next }
+       { print $0 "\n" }' "$work/lsp/K_linea.txt" > "$work/lsp-gradients/K_linea.txt"
+  "$bin/lsp_soak" "$bin/scenario" "$work/lsp" "${LSP_EDITS:-10000}"
+  "$bin/lsp_soak" "$bin/scenario" "$work/lsp-gradients" 20 1
+fi
 
 # The soak: one `scenario watch` through many rounds; its memory at the start and the end.
 if [ "${WATCH_ROUNDS:-2000}" -gt 0 ]; then
