@@ -67,11 +67,13 @@ TEST(PairOf, AServicePairsWithItsLineDescriptionOnlyAFileNamedSoIsPaired) {
   pair = pair_of(service, store);
   EXPECT_NE(pair->line_missing.find("not a regular file"), std::string::npos) << pair->line_missing;
 
+#ifndef _WIN32  // the Windows build's tests run under Wine, which makes no symbolic links
   // A link that leads back to itself is told as what it is, not as a missing file.
   std::filesystem::remove(directory.at("Demo_linea.txt"));
   std::filesystem::create_symlink(directory.at("Demo_linea.txt"), directory.at("Demo_linea.txt"));
   pair = pair_of(service, store);
   EXPECT_EQ(pair->line_missing, "cannot read " + directory.at("Demo_linea.txt") + ": a loop of symbolic links");
+#endif
 
   EXPECT_FALSE(pair_of(closed(uri_of_path(directory.at("notes.txt")), directory.at("notes.txt")), store).has_value());
   EXPECT_FALSE(pair_of(closed("untitled:Demo_linea.txt", ""), store).has_value());
