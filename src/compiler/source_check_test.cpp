@@ -73,8 +73,10 @@ TEST(CheckPair, AByteOrderMarkOpeningAUtf8FileIsTakenOff) {
   for (const Diagnostic& diagnostic : check.diagnostics().all())
     EXPECT_NE(rule_id(diagnostic), "input-encoding") << diagnostic_text(diagnostic);
   EXPECT_EQ(check.diagnostics().errors(), 0u);
-  EXPECT_EQ(sources.line.compiled, encode_lines(starter_line_lines()));
+  EXPECT_EQ(sources.line.compiled(), encode_lines(starter_line_lines()));
   EXPECT_EQ(sources.line.in_file(SourcePlace{SourceKind::Line, 1, 1}).column, 4);
+  EXPECT_EQ(sources.line.character_column(SourcePlace{SourceKind::Line, 1, 4}), 1);
+  EXPECT_EQ(sources.line.in_file(SourcePlace{SourceKind::Line, 2, 1}).column, 1);
 }
 
 }  // namespace
