@@ -163,7 +163,7 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
       {"read failure", line_with("pendenza, abc, 1\r\n"), ok_service,
        "D_linea.txt:4:11: error E25: read failure: a field that is not a number, a number too large, or a "
        "file that ends inside an entry: not a whole number (the value \"position\" of \"pendenza\")"},
-      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:2:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
+      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:1:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
       {"curve", line_with("curvad, 100, 10\r\n"), ok_service,
        "D_linea.txt:4:1: error E103: curve keyword without a sharpness digit 1 to 6, or a trace beyond "
        "1000000 m: \"curvad\" holds none of the digits 1 to 6 that give a curve's sharpness"},
@@ -192,7 +192,7 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
     SCOPED_TRACE(c.name);
     write("D_linea.txt", c.line);
     write("D_9-.txt", c.service);
-    const Outcome outcome = scenario("compile D_linea.txt D_9-.txt");
+    const Outcome outcome = scenario("compile D_linea.txt D_9-.txt -w");  // the error alone
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(first_line(outcome.err), c.expected);
     EXPECT_EQ(outcome.out, "");
@@ -206,7 +206,7 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   write("D_linea.txt", line_with("pendenza, 0, 0\r\n\tpendenza,\t40000, 1\r\n"));
   write("D_9-.txt", service_with(""));
   std::ofstream(at("D_9.dat")) << "earlier";
-  const Outcome refused = scenario("compile D_linea.txt D_9-.txt");
+  const Outcome refused = scenario("compile D_linea.txt D_9-.txt --no-warnings");
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err,
             "D_linea.txt:5:12: error E15: position beyond the track grid (at 40000 m, cell 801): positions stop at "
@@ -225,6 +225,16 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
   EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
   EXPECT_TRUE(fs::exists(at("D_linea.dat")));
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
+
+  // Forced, but with nothing to write: the reason is said.
+  write("N_linea.txt", "[generale]\r\nlunghezza percorso, 2000000\r\n[curve]\r\n[fine]\r\n");
+  write("N_9-.txt", service_with(""));
+  const Outcome nothing = scenario("compile N_linea.txt N_9-.txt --force");
+  EXPECT_EQ(nothing.status, 1);
+  EXPECT_TRUE(nothing.err.ends_with("scenario: no file written: the line description gave no line length the "
+                                    "format accepts, so there is no grid to write\n"))
+      << nothing.err;
+  EXPECT_FALSE(fs::exists(at("N_9.dat")));
 }
 
 // The format refuses a line length only above 1000000 m: a line of -100 m has the grid beyond its end
@@ -292,6 +302,39 @@ TEST_F(CompileCommand, NamesThatDoNotGiveTheKeyNeedTheOptions) {
   const Outcome missing = scenario("compile absent_linea.txt service.txt --train 5");
   EXPECT_EQ(missing.status, 3);
   EXPECT_EQ(missing.err, "scenario: error: cannot read absent_linea.txt: No such file or directory\n");
+}
+
+TEST_F(CompileCommand, PrintsItsWarningsAsCheckDoesUnlessToldNotTo) {
+  write("W_linea.txt", line_with("pendneza, 1000, 5\r\n"));
+  write("W_1-.txt", "[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n[fine]\r\n");
+  const Outcome shown = scenario("compile W_linea.txt W_1-.txt --color never");
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  const Outcome checked = scenario("check W_linea.txt W_1-.txt --color never");
+  EXPECT_EQ(shown.err, checked.err.substr(0, checked.err.rfind("0 errors")));
+  EXPECT_NE(shown.err.find("W_linea.txt:4:1: warning: \"pendneza\" is no keyword: passed over: did you mean "
+                           "\"pendenza\"?\n"),
+            std::string::npos)
+      << shown.err;
+  EXPECT_NE(shown.out.find(", 1 warning; wrote"), std::string::npos) << shown.out;
+  const Outcome quiet = scenario("compile W_linea.txt W_1-.txt -w");
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.err, "");
+  EXPECT_NE(quiet.out.find(", 1 warning (scenario check shows them); wrote"), std::string::npos) << quiet.out;
+}
+
+TEST_F(CompileCommand, TwoFilesInTheWrongOrderAreSaidToBe) {
+  write("Demo_linea.txt", line_with(""));
+  write("Demo_1-.txt", service_with(""));
+  for (const char* command : {"compile Demo_1-.txt Demo_linea.txt", "check Demo_1-.txt Demo_linea.txt",
+                              "compile Demo_1-.txt Demo_linea.txt --line-key Demo --train 1"}) {
+    SCOPED_TRACE(command);
+    const Outcome swapped = scenario(command);
+    EXPECT_EQ(swapped.status, 2);
+    EXPECT_EQ(swapped.err,
+              "scenario: error: the two files are given in the wrong order: Demo_1-.txt is a train service and "
+              "Demo_linea.txt a line description; give the line description (K_linea.txt) first, then the train "
+              "service (K_N-.txt)\n");
+  }
 }
 
 TEST_F(CompileCommand, CheckWarnsOfWhatTheFormatPassesOverOrChanges) {

@@ -243,14 +243,15 @@ TEST_F(InspectCommand, JsonOfEachFileEncodesBackToTheSameBytes) {
 TEST_F(InspectCommand, JsonCarriesTheKindsPositionsAndRolesBesideTheStoredFields) {
   const Outcome grid = scenario("inspect --json Lesca-Varo_148.dat");
   ASSERT_EQ(grid.status, 0) << grid.err;
-  // One cell per line, as it was written: line 4 + i holds cell i.
+  // One cell per line, as it was written: line 5 + i holds cell i.
   std::vector<std::string> lines;
   std::istringstream text(grid.out);
   for (std::string line; std::getline(text, line);) lines.push_back(line);
-  ASSERT_EQ(lines.size(), 4u + 721 + 2);
+  ASSERT_EQ(lines.size(), 5u + 721 + 2);
   const ScenarioJson cells = ScenarioJson::parse(grid.out)["cells"];
+  EXPECT_EQ(lines[2], "  \"lastCell\": 720,");  // the number of the last cell, not a count
   for (const std::size_t cell : {0u, 31u, 720u}) {
-    std::string line = lines[4 + cell];
+    std::string line = lines[5 + cell];
     if (line.ends_with(",")) line.pop_back();
     EXPECT_EQ(ScenarioJson::parse(line), cells[cell]) << cell;
   }

@@ -44,7 +44,9 @@ void add_source_options(CLI::App* command, SourceOptions& options) {
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, InputEncoding>{{"windows-1252", InputEncoding::Windows1252},
                                                {"utf-8", InputEncoding::Utf8}},
-          CLI::ignore_case));
+          CLI::ignore_case)
+                      // The help shows the words an author types, not the map's values.
+                      .description("{windows-1252,utf-8}"));
 }
 
 std::vector<RunFile> source_inputs(const SourceOptions& options) {
@@ -60,6 +62,14 @@ Result<AuthorSources> read_author_sources(const SourceOptions& options) {
   train = options.train;
   const auto line_name = parsed_as(options.line_path, ScenarioFile::LineSource);
   const auto service_name = parsed_as(options.service_path, ScenarioFile::ServiceSource);
+  // Each name in the form of the other source's: the two were given the wrong way round. Said whatever the
+  // options, since reading a train service as a line description cannot give what the author meant.
+  if (!line_name && !service_name && parsed_as(options.line_path, ScenarioFile::ServiceSource) &&
+      parsed_as(options.service_path, ScenarioFile::LineSource))
+    return Status::invalid_argument("the two files are given in the wrong order: " + file_name(options.line_path) +
+                                    " is a train service and " + file_name(options.service_path) +
+                                    " a line description; give the line description (K_linea.txt) first, then the "
+                                    "train service (K_N-.txt)");
   if (key.empty() && line_name) key = line_name->line_key;
   if (key.empty() && service_name) key = service_name->line_key;
   if (train.empty() && service_name) train = service_name->train_number;

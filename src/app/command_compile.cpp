@@ -31,7 +31,7 @@ struct CompileCommandOptions {
   bool werror = false;
 };
 
-std::string summary(const RunState& state) {
+std::string summary(const RunState& state, bool warnings_shown) {
   int signals = 0, slowdowns = 0, boards = 0;
   for (const TrackCell& cell : state.grid.cells()) {
     signals += cell.is(CellKind::Signal);
@@ -44,7 +44,7 @@ std::string summary(const RunState& state) {
                      counted(static_cast<std::size_t>(slowdowns), "slowdown") + ", " +
                      counted(static_cast<std::size_t>(boards), "board");
   if (const std::size_t warnings = state.diagnostics.warnings(); warnings > 0)
-    text += ", " + counted(warnings, "warning") + " (scenario check shows them)";
+    text += ", " + counted(warnings, "warning") + (warnings_shown ? "" : " (scenario check shows them)");
   return text;
 }
 
@@ -80,7 +80,9 @@ int compile(const CompileCommandOptions& options, bool write) {
   if (!write) add_timetable_warnings(compiled.state);
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;
-  print_diagnostics(options.diagnostics, author.sources, state.diagnostics, write && text);
+  // compile shows the error that stopped the format's reading (check lists them all) and every warning.
+  print_diagnostics(options.diagnostics, author.sources, state.diagnostics,
+                    write && text ? Shown::FirstErrorAndWarnings : Shown::All);
   // The format stops at the first refusal; checking reads on, and tells how many more there are.
   if (write && failed) tell_errors_after_the_first(author);
 
@@ -88,9 +90,12 @@ int compile(const CompileCommandOptions& options, bool write) {
     DirectoryLocks locks;
     const auto written = carry_out(*plan, binary_writers(state), locks);
     if (!written) return refuse(written.status());
-    (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + summary(state) + "; wrote " +
+    (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + summary(state, !options.diagnostics.no_warnings) + "; wrote " +
                                                  written_files(plan->outputs, *written))
                                    << "\n";
+  } else if (write && options.force) {
+    // --force asked for the files: say what forbade them, since the error shown may not be it.
+    std::cerr << "scenario: no file written: " << compiled.outcome.why_not_writable(state) << "\n";
   } else if (write) {
     std::cerr << "scenario: no file written\n";
   }
@@ -114,6 +119,8 @@ void add_compile_commands(CLI::App& app, int& status) {
   compile_command->add_option("-o,--output", compile_options->directory, "Directory for the files (default: .)")
       ->check(non_empty_path());
   compile_command->add_flag("--force", compile_options->force, "Write the files even when the compilation left an error");
+  compile_command->add_flag("-w,--no-warnings", compile_options->diagnostics.no_warnings,
+                            "Print the errors alone, not the warnings (the summary still counts them)");
   compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
 
   auto check_options = std::make_shared<CompileCommandOptions>();
@@ -125,8 +132,9 @@ void add_compile_commands(CLI::App& app, int& status) {
   check_command->add_flag("--werror", check_options->werror, "Exit with status 1 on a warning too");
   auto explain = std::make_shared<std::string>();
   CLI::Option* explain_option =
-      check_command->add_option("--explain", *explain, "Print what an error code (E16) means, an example and its fix; "
-                                                       "LINE and SERVICE are then not needed");
+      check_command->add_option("--explain", *explain, "Print what an error code (E16) means, an example and its fix, or "
+                                                       "what a warning kind (not-a-keyword) means; LINE and SERVICE "
+                                                       "are then not needed");
   for (const char* source : {"LINE", "SERVICE"}) check_command->get_option(source)->required(false);
   check_command->callback([check_options, explain, explain_option, &status] {
     // Given, even empty: an empty code is a code to explain, not a missing LINE.

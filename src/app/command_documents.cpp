@@ -12,9 +12,11 @@
 #include "app/output_plan.h"
 #include "app/refusal.h"
 #include "documents/slowdown_order_for.h"
+#include "documents/timetable_card.h"
 #include "documents/timetable_card_for.h"
 #include "model/scenario_model.h"
 #include "platform/files.h"
+#include "platform/windows1252.h"
 #include "scenario/counted.h"
 #include "source/line_table.h"
 #include "scenario/file_names.h"
@@ -50,12 +52,18 @@ int write_documents(const DocumentsOptions& options) {
   const AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/false, options.directory);
   const RunState& state = compiled.state;
   if (state.diagnostics.errors() > 0) {
-    print_diagnostics(options.diagnostics, author.sources, state.diagnostics, text);
+    print_diagnostics(options.diagnostics, author.sources, state.diagnostics, text ? Shown::FirstErrorOnly : Shown::All);
     tell_errors_after_the_first(author);
     std::cerr << "scenario: no file written\n";
     return kExitError;
   }
 
+  // The card's title box holds only so much of the train number: the author is told what it shows.
+  if (const std::string shown = name_as_stored(train); shown.size() > train_number_room() && text)
+    std::cerr << "scenario: warning: " << shown_name("the train number \"" + train + "\" is longer than the " +
+                                                     std::to_string(train_number_room()) +
+                                                     " characters the timetable card's title holds: the card shows \"")
+              << shown_text(shown.substr(0, train_number_room())) << "\"\n";
   const ScenarioModel model = read_scenario_model(state.grid, state.table);
   const std::vector<OutputWriter> writers = {
       [&](ByteSink& sink) { sink.write(encode_lines(timetable_card_for(model, state.grid, train))); },

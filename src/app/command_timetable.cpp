@@ -221,7 +221,8 @@ void add_timetable_command(CLI::App& app, int& status) {
   command->add_option("--rank", options->rank, "The train's rank, whose speed the boards give: A, B or C (default C)")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, TrainRank>{{"A", TrainRank::A}, {"B", TrainRank::B}, {"C", TrainRank::C}},
-          CLI::ignore_case));
+          CLI::ignore_case)
+                      .description("{A,B,C}"));
   command->add_option("--dwell", options->dwell, "Seconds the train stands at each stop (default 20)")
       ->check(CLI::Range(0.0, 3600.0));
   command->add_option("--rolling-stock", options->rolling_stock,
@@ -230,6 +231,7 @@ void add_timetable_command(CLI::App& app, int& status) {
   command->add_option("--format", options->format, "text (default) or json")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, TimetableFormat>{{"text", TimetableFormat::Text}, {"json", TimetableFormat::Json}},
-          CLI::ignore_case));
+          CLI::ignore_case)
+                      .description("{text,json}"));
   command->callback([options, &status] { status = timetable(*options); });
 }

@@ -31,16 +31,20 @@ void add_diagnostic_options(CLI::App* command, DiagnosticOptions& options) {
       ->transform(CLI::CheckedTransformer(std::map<std::string, DiagnosticsFormat>{{"text", DiagnosticsFormat::Text},
                                                                                    {"json", DiagnosticsFormat::Json},
                                                                                    {"sarif", DiagnosticsFormat::Sarif}},
-                                          CLI::ignore_case));
+                                          CLI::ignore_case)
+                      .description("{text,json,sarif}"));
   command->add_option("--color", options.colour,
                       "Colours in the text diagnostics: auto (on a terminal, unless NO_COLOR is set), always or never")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, ColourUse>{{"auto", ColourUse::Auto}, {"always", ColourUse::Always}, {"never", ColourUse::Never}},
-          CLI::ignore_case));
+          CLI::ignore_case)
+                      .description("{auto,always,never}"));
 }
 
-void print_diagnostics(const DiagnosticOptions& options, const Sources& sources, const Diagnostics& diagnostics,
-                       bool first_error_only) {
+void print_diagnostics(const DiagnosticOptions& options, const Sources& sources, const Diagnostics& all_found,
+                       Shown shown) {
+  const Diagnostics errors = options.no_warnings ? all_found.without_warnings() : Diagnostics();
+  const Diagnostics& diagnostics = options.no_warnings ? errors : all_found;
   if (options.format == DiagnosticsFormat::Sarif) {
     std::cout << sarif_log(diagnostics, sources).dump(2) << "\n";
     return;
@@ -50,10 +54,16 @@ void print_diagnostics(const DiagnosticOptions& options, const Sources& sources,
     return;
   }
   const DiagnosticPrinter printer(sources, colour_wanted(options.colour));
+  bool error_shown = false;
   for (const Diagnostic& diagnostic : diagnostics.all()) {
-    if (first_error_only && diagnostic.severity != Severity::Error) continue;
+    const bool error = diagnostic.severity == Severity::Error;
+    if (shown != Shown::All && error && error_shown) continue;
+    if (shown == Shown::FirstErrorOnly && !error) continue;
     std::cerr << printer.format(diagnostic);
-    if (first_error_only) return;
+    error_shown = error_shown || error;
+    if (shown == Shown::FirstErrorOnly) return;
   }
-  for (const Omitted& omitted : diagnostics.omitted()) std::cerr << printer.format(omitted);
+  for (const Omitted& omitted : diagnostics.omitted())
+    if (shown == Shown::All || (shown == Shown::FirstErrorAndWarnings && omitted.severity == Severity::Warning))
+      std::cerr << printer.format(omitted);
 }

@@ -8,6 +8,7 @@
 
 #include "app/exit_status.h"
 #include "compiler/error_explanations.h"
+#include "scenario/diagnostics.h"
 #include "scenario/error_codes.h"
 #include "scenario/file_names.h"
 
@@ -83,6 +84,16 @@ void print_source(std::ostream& out, const std::string& name, const std::optiona
 }  // namespace
 
 int explain_error_code(std::string_view code, std::ostream& out, std::ostream& err) {
+  for (const WarningKind kind : warning_kinds()) {
+    if (warning_kind_name(kind) != code) continue;
+    std::string heading(warning_kind_name(kind));
+    heading.append(" (a warning): ").append(warning_kind_description(kind));
+    out << wrapped(heading) << "\n"
+        << wrapped("A warning stops nothing: compile writes the files and prints it, scenario check lists each "
+                   "one at its place, and check --werror makes a warning fail the check. compile -w leaves "
+                   "the warnings out.");
+    return kExitSuccess;
+  }
   const std::optional<int32_t> number = parse_code(code);
   const ErrorExplanation* explanation = number ? error_explanation(*number) : nullptr;
   if (explanation == nullptr) {
@@ -91,6 +102,8 @@ int explain_error_code(std::string_view code, std::ostream& out, std::ostream& e
     else
       err << "scenario: error: --explain: unknown error code \"" << code << "\"; the codes are";
     for (const ErrorCodeInfo& info : error_code_table()) err << " E" << info.code;
+    err << "; the warning kinds are";
+    for (const WarningKind kind : warning_kinds()) err << " " << warning_kind_name(kind);
     err << "\n";
     return kExitUsage;
   }

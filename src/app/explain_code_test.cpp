@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/exit_status.h"
+#include "scenario/diagnostics.h"
 #include "scenario/error_codes.h"
 
 namespace {
@@ -85,8 +86,23 @@ TEST(ExplainCode, AnUnknownCodeIsAnArgumentMistakeThatListsTheCodes) {
         *code == '\0' ? std::string("the error code is empty") : std::string("unknown error code \"") + code + "\"";
     EXPECT_NE(unknown.err.find(said), std::string::npos) << unknown.err;
     EXPECT_NE(unknown.err.find(" E1 E2 E3 "), std::string::npos);
-    EXPECT_NE(unknown.err.find(" E1250 E1251\n"), std::string::npos);
+    EXPECT_NE(unknown.err.find(" E1250 E1251; the warning kinds are not-a-keyword "), std::string::npos);
+    EXPECT_NE(unknown.err.find(" line-not-positive"), std::string::npos);
   }
+}
+
+TEST(ExplainCode, AWarningKindIsExplainedByItsName) {
+  for (const WarningKind kind : warning_kinds()) {
+    const std::string name(warning_kind_name(kind));
+    SCOPED_TRACE(name);
+    const Explained explained = explain(name);
+    EXPECT_EQ(explained.status, kExitSuccess);
+    EXPECT_EQ(explained.err, "");
+    EXPECT_EQ(explained.out.rfind(name + " (a warning): ", 0), 0u) << explained.out;
+    EXPECT_NE(explained.out.find("compile -w"), std::string::npos);
+  }
+  // The name as tools give it, exactly: another case is no kind.
+  EXPECT_EQ(explain("Not-A-Keyword").status, kExitUsage);
 }
 
 TEST(ExplainCode, ALongExampleShowsItsFirstAndLastLines) {

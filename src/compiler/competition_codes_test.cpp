@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/compile_scenario.h"
 #include "compiler/finishing_pass.h"
 #include "scenario/binary_format.h"
 #include "scenario/error_codes.h"
@@ -180,6 +181,21 @@ TEST_F(StampTest, ControlPointPlacedInCell1ByTheFinishingPassIs1250) {
   EXPECT_EQ(stamp_codes(state), kErrorMarkerTaken);
   EXPECT_EQ(cell().value1, kControlPointSpeed);
   EXPECT_EQ(record().short1, 0);
+}
+
+// A line key beyond ASCII comes in UTF-8 and is stored, and so counted, as its Windows-1252 bytes: "Città"
+// is five characters, not six bytes.
+TEST(CompetitionCodes, AreCountedOverTheWindows1252BytesOfTheNames) {
+  RunState compiled;
+  compiled.line_key = "Citt\xC3\xA0";
+  compiled.train_number = "\xE2\x82\xAC" "5";
+  compile_scenario(compiled, "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n",
+                   "[generale]\r\n[fine]\r\n", {.keep_going = true});
+  EXPECT_EQ(compiled.table[kLineRecord].text, "Citt\xE0");
+  EXPECT_EQ(compiled.table[kServiceRecord].text, "\x80" "5");
+  const std::string identity = std::string("\x80" "5" "citt\xE0") + "ppqqrrssttuuvvwwzzkkjjyyxx";
+  EXPECT_EQ(codice_gara_og(compiled), plain_sum(identity));
+  EXPECT_EQ(codice_gara_st(compiled), weighted_sum(identity));
 }
 
 }  // namespace

@@ -15,6 +15,17 @@ bool CompileOutcome::writable(const RunState& state) const {
   return state.grid.exists() && !state.grid_stands_in && taken == 0 && (state.trace_flag == 0 || state.plan_trace);
 }
 
+std::string CompileOutcome::why_not_writable(const RunState& state) const {
+  if (!state.grid.exists() || state.grid_stands_in) return "the line description gave no line length the format accepts, so there is no grid to write";
+  if (taken == kErrorMarkerTaken)
+    return "E1250: a place the output keeps for its markers is taken, so the markers and the competition codes "
+           "cannot be stamped and no file may be written";
+  if (taken == kErrorCodeTaken)
+    return "E1251: a place the output keeps for the competition codes is taken, so the codes cannot be stamped "
+           "and no file may be written";
+  return {};
+}
+
 void prepare_compilation(RunState& state, int32_t j) {
   state.trace_flag = j;
   state.error = RunError{};

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 struct RunState;
@@ -23,6 +24,9 @@ struct CompileOutcome {
   /// trace was made when the trace flag asked for it. (They are written even after an error code of the
   /// readers or the finishing pass.)
   bool writable(const RunState& state) const;
+  /// Why the binary files cannot be written, for the author who asked for them even after an error:
+  /// "" when they can.
+  std::string why_not_writable(const RunState& state) const;
 };
 
 /// Readies the run state for a compilation: the trace flag from `j`, no error and no diagnostics, no grid

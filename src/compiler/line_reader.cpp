@@ -19,6 +19,7 @@
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
+#include "scenario/file_names.h"
 #include "scenario/run_state.h"
 
 namespace {
@@ -108,7 +109,10 @@ class LineReader : public EntryReader {
     for (;;) {
       const std::string& field = read_field();
       if (reader_.at_end()) {
-        hard_end(kErrorNoGeneralSection, "no field of the file contains \"[generale]\"");
+        // The section is missing from the top of the file, where it belongs: the error is placed there,
+        // not at the last field read.
+        refuse_hard(Refusal(kErrorNoGeneralSection, std::nullopt, SourcePlace{SourceKind::Line, 1, 1},
+                            "no field of the file contains \"[generale]\""));
         return false;
       }
       if (contains_any_case(field, "[generale]")) return true;
@@ -518,8 +522,9 @@ class LineReader : public EntryReader {
 }  // namespace
 
 void store_identity(RunState& state) {
-  state.table[kLineRecord].text = state.line_key;
-  state.table[kServiceRecord].text = state.train_number;
+  // The names come as UTF-8 (the command line, the file names); the table holds Windows-1252 text.
+  state.table[kLineRecord].text = name_as_stored(state.line_key);
+  state.table[kServiceRecord].text = name_as_stored(state.train_number);
 }
 
 bool read_line_description(RunState& state, std::string_view text) {

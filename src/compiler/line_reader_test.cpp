@@ -325,7 +325,7 @@ TEST(LineReader, ErrorCodes) {
       {"cell before the start of the grid", line_with("cartello_indicatore,  -100,  (X)\r\n"), kErrorOutOfRange, -100, true, 4, 23},
       {"curve end beyond the trace", line_with("curvad3,  35000,  999\r\n"), kErrorOutOfRange, 35999, true, 4, 19},
       {"speed board on a board", line_with("cartello_indicatore,  850,  (X)\r\nindicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"), kErrorSpeedBoardOccupied, 850, false, 5, 19},
-      {"no general section", "[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoGeneralSection, {}, false, 3, 1},
+      {"no general section", "[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoGeneralSection, {}, false, 1, 1},
       {"curve without sharpness", line_with("curvad,  100,  10\r\n"), kErrorCurve, {}, false, 4, 1},
       {"no line length", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoLineLength, {}, false, 4, 1},
       {"no line length and no entry", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n", kErrorNoLineLength, {}, false, 0, 0},

@@ -195,7 +195,7 @@ TEST(ReadingOn, ListsWhatTheFormatWouldReportOnceEachEarlierMistakeWereMended) {
        service_with(station(675, 300, "A")), {"E1 line:2", "E103 line:4", "E8 service:4"}, "E1 line:2"},
       {"after no general section: the service's station",
        "lunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n", service_with(station(675, 300, "A")),
-       {"E102 line:3", "E8 service:4"}, "E102 line:3"},
+       {"E102 line:1", "E8 service:4"}, "E102 line:1"},
       {"after no line length: the curve's keyword and the service's station",
        "[generale]\r\nsfondo uno, 1\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n", service_with(station(675, 300, "A")),
        {"E104 line:4", "E103 line:4", "E8 service:4"}, "E104 line:4"},

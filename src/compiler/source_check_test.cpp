@@ -63,4 +63,20 @@ TEST(CheckPair, ACharacterWindows1252CannotHoldStopsTheCheckAtItsPlace) {
   EXPECT_EQ(rule_id(error), "input-encoding");
 }
 
+TEST(CheckPair, AByteOrderMarkOpeningAUtf8FileIsTakenOff) {
+  const std::string mark = "\xEF\xBB\xBF";
+  Sources sources{SourceFile("Demo_linea.txt", mark + encode_lines(starter_line_lines()), InputEncoding::Utf8),
+                  SourceFile("Demo_1-.txt", mark + encode_lines(starter_service_lines()), InputEncoding::Utf8)};
+  const PairCheck check = check_pair(sources, names_of("Demo_linea.txt", "Demo_1-.txt"));
+  ASSERT_NE(check.state, nullptr);
+  // The mark is read as nothing, and its three bytes still count in the columns of the first line.
+  for (const Diagnostic& diagnostic : check.diagnostics().all())
+    EXPECT_NE(rule_id(diagnostic), "input-encoding") << diagnostic_text(diagnostic);
+  EXPECT_EQ(check.diagnostics().errors(), 0u);
+  EXPECT_EQ(sources.line.compiled(), encode_lines(starter_line_lines()));
+  EXPECT_EQ(sources.line.in_file(SourcePlace{SourceKind::Line, 1, 1}).column, 4);
+  EXPECT_EQ(sources.line.character_column(SourcePlace{SourceKind::Line, 1, 4}), 1);
+  EXPECT_EQ(sources.line.in_file(SourcePlace{SourceKind::Line, 2, 1}).column, 1);
+}
+
 }  // namespace

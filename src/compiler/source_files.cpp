@@ -20,6 +20,16 @@ bool is_ascii(std::string_view text) {
 /// The substitute of a refused character in the compiled text: one byte, as the character would have been.
 constexpr char kSubstitute = '?';
 
+/// A byte order mark opens many UTF-8 files written on Windows: it is no character of the text, so it is
+/// not compiled, and the columns of the first line are counted from after it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::size_t mark_length(const SourceFile& source, int line) {
+  return source.encoding == InputEncoding::Utf8 && line == 1 && source.text().starts_with(kByteOrderMark)
+             ? kByteOrderMark.size()
+             : 0;
+}
+
 }  // namespace
 
 SourceFile::SourceFile(std::string name, std::string text, InputEncoding encoding)
@@ -44,7 +54,7 @@ const LineIndex& SourceFile::lines() const {
 SourcePlace SourceFile::in_file(SourcePlace compiled_place) const {
   if (encoding == InputEncoding::Windows1252 || compiled_place.column < 1) return compiled_place;
   const std::string_view text = line(compiled_place.line);
-  std::size_t byte = 0;
+  std::size_t byte = mark_length(*this, compiled_place.line);
   for (int column = 1; column < compiled_place.column && byte < text.size(); ++column)
     byte += utf8_character_length(text, byte);
   compiled_place.column = static_cast<int>(byte) + 1;
@@ -56,7 +66,7 @@ SourcePlace SourceFile::in_compiled(SourcePlace file_place) const {
   const std::string_view text = line(file_place.line);
   const auto wanted = static_cast<std::size_t>(file_place.column - 1);
   int column = 1;
-  for (std::size_t byte = 0; byte < text.size();) {
+  for (std::size_t byte = mark_length(*this, file_place.line); byte < text.size();) {
     const std::size_t next = byte + utf8_character_length(text, byte);
     if (next > wanted) break;
     byte = next;
@@ -71,14 +81,15 @@ int SourceFile::character_column(const SourcePlace& file_place) const { return i
 bool make_source(SourceFile& source, SourceKind kind, Diagnostics& errors) {
   if (source.encoding == InputEncoding::Windows1252) return true;
   const std::string& text = source.text();
-  if (is_ascii(text)) {
+  const std::size_t mark = mark_length(source, 1);
+  if (mark == 0 && is_ascii(text)) {
     source.compiled_ = source.text_;
     return true;
   }
   auto compiled = std::make_shared<std::string>();
   compiled->reserve(text.size());
   bool whole = true;
-  for (std::size_t offset = 0; offset < text.size();) {
+  for (std::size_t offset = mark; offset < text.size();) {
     Windows1252Text converted = to_windows1252(std::string_view(text).substr(offset));
     *compiled += converted.text;
     if (!converted.refusal) break;

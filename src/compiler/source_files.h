@@ -69,7 +69,8 @@ struct Sources {
 /// Windows-1252 cannot hold, and each malformed byte, is an error at its place in `errors` (which keeps
 /// as many of them as a sink keeps of one kind) and stands in the compiled text as "?", so that its
 /// places still match the file's. False when there was such an error: the source must then not be
-/// compiled. A Windows-1252 source needs nothing. An all-ASCII UTF-8 text is compiled as it is, shared.
+/// compiled. A Windows-1252 source needs nothing. An all-ASCII UTF-8 text is compiled as it is, shared. A
+/// byte order mark that opens the file is taken off (the columns of the first line are counted after it).
 bool make_source(SourceFile& source, SourceKind kind, Diagnostics& errors);
 
 /// A diagnostic with its places moved from the compiled texts to the files.

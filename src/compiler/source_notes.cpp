@@ -1,5 +1,6 @@
 #include "compiler/source_notes.h"
 
+#include "compiler/keyword_suggestion.h"
 #include "compiler/keywords.h"
 #include "scenario/run_state.h"
 
@@ -37,5 +38,11 @@ void SourceNotes::comment(const std::string& field, SourcePlace place) {
 void SourceNotes::unknown(const std::string& field, SourcePlace place) {
   if (place.line == noted_line_) return;
   line_noted(place.line);
-  warn(state_, WarningKind::NotAKeyword, place, quoted(field) + " is no keyword: passed over");
+  Diagnostic diagnostic;
+  diagnostic.severity = Severity::Warning;
+  diagnostic.warning = WarningKind::NotAKeyword;
+  diagnostic.place = place;
+  diagnostic.message = quoted(field) + " is no keyword: passed over";
+  diagnostic.detail = keyword_suggestion(field, source_);
+  state_.diagnostics.add(std::move(diagnostic));
 }

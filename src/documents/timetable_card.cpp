@@ -27,13 +27,15 @@ std::string time_cell(const TimetableRow& row) {
   return cell.append(placed_right(row.arrival, kClockWidth, 0)).append(gap).append(placed_right(row.departure, kClockWidth, 0)) + ' ';
 }
 
+constexpr std::string_view kTrainLabel = "TRENO n. ";
+
 /// The card down to the empty row that opens the timetable.
 LineTable heading_lines(const CardHeading& heading) {
   const std::string underscores_19(kTitleCells[0], '_');
   LineTable lines(kLeadingEmptyLines, "");
   lines.push_back(box_top(kTitleCells, {true, false, true}));
   lines.push_back(table_row(kTitleCells, {"", std::string(20, ' ') + "SCHEDA", ""}));
-  lines.push_back(table_row(kTitleCells, {centred("TRENO n. " + heading.train, kTitleCells[0]),
+  lines.push_back(table_row(kTitleCells, {centred(std::string(kTrainLabel) + heading.train, kTitleCells[0]),
                                           placed_left("da: " + heading.from, kTitleCells[1], 15),
                                           centred(heading.speed_mark, kTitleCells[2])}));
   lines.push_back(table_row(kTitleCells, {underscores_19, placed_left("a: " + heading.to, kTitleCells[1], 16),
@@ -85,6 +87,8 @@ std::vector<TimetableRow> rows_of_train_148() {
 }
 
 }  // namespace
+
+std::size_t train_number_room() { return kTitleCells[0] - kTrainLabel.size(); }
 
 std::string timetable_row(const TimetableRow& row) {
   const auto& w = kTimetableCells;

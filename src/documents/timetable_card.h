@@ -41,6 +41,9 @@ struct CardHeading {
   std::string mass;
 };
 
+/// How many characters of the train number the title box shows after "TRENO n. "; a longer number is cut.
+std::size_t train_number_room();
+
 /// One row of the timetable, drawn on its cells.
 std::string timetable_row(const TimetableRow& row);
 

@@ -127,6 +127,9 @@ ScenarioJson record_json(const ScenarioTable& table, int index) {
 void write_grid_json(const TrackGrid& grid, std::ostream& out) {
   ScenarioJson leading = ScenarioJson::object();
   leading["format"] = "grid";
+  // The number of the last cell (the cells are 0 to it, one more than it in all). "cellCount", its first
+  // name, read as a count by mistake; it stays, with the same value, for the tools that read it.
+  leading["lastCell"] = grid.exists() ? grid.cellCount() : -1;
   leading["cellCount"] = grid.exists() ? grid.cellCount() : -1;
   const std::size_t count = grid.cells().size();
   write_document(out, leading, "cells", count,

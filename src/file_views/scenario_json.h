@@ -3,7 +3,8 @@
 // encoded gives the same bytes, and beside them what the values mean in the author's units. Stored
 // fields are named and ordered as the files store them (visit_cell_fields, visit_record_fields); the
 // added keys follow them. Keys in this order:
-//   grid:  {"format": "grid", "cellCount": N, "cells": [{"kind", "value1".."value4", "signalTime",
+//   grid:  {"format": "grid", "lastCell": N, "cellCount": N (the same number, its former name), "cells":
+//          [N + 1 cells: {"kind", "value1".."value4", "signalTime",
 //          "approachMark", "mountainType", "speedLimit", "gradient", "adhesion", then "kindName" (null
 //          for a code no procedure writes), "metre" ((i - 1) x 50, where an object of cell i stands),
 //          "gradientPerMille", "speedLimitKmH"; a signal also "firstSide" and "otherSide" (the three

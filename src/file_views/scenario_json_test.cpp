@@ -26,6 +26,7 @@ TEST(ScenarioJson, OneCellPerLineWithTheStoredFieldsFirst) {
   EXPECT_EQ(written(write_grid_json, grid),
             "{\n"
             "  \"format\": \"grid\",\n"
+            "  \"lastCell\": 1,\n"
             "  \"cellCount\": 1,\n"
             "  \"cells\": [\n"
             "    {\"kind\":0,\"value1\":0,\"value2\":0,\"value3\":0,\"value4\":0,\"signalTime\":0,"

@@ -89,6 +89,15 @@ void Diagnostics::add(Diagnostic diagnostic) {
 
 void Diagnostics::clear() { *this = Diagnostics{}; }
 
+Diagnostics Diagnostics::without_warnings() const {
+  Diagnostics errors = *this;
+  std::erase_if(errors.kept_, [](const Diagnostic& d) { return d.severity == Severity::Warning; });
+  std::erase_if(errors.omitted_, [](const Omitted& o) { return o.severity == Severity::Warning; });
+  std::erase_if(errors.kept_by_kind_, [](const auto& kind) { return kind.first < 0; });
+  errors.warnings_ = 0;
+  return errors;
+}
+
 std::string error_id(int32_t code) {
   // Appended rather than "E" + text, which g++ 12 warns about wrongly (-Wrestrict).
   std::string id = "E";

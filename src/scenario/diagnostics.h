@@ -86,6 +86,8 @@ class Diagnostics {
 
   void add(Diagnostic diagnostic);
   void clear();
+  /// The same sink with its warnings taken out (kept and counted), its errors as they are.
+  Diagnostics without_warnings() const;
 
   /// The diagnostics kept, in the order they were found.
   const std::vector<Diagnostic>& all() const { return kept_; }

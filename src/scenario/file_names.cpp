@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <utility>
 #include <vector>
+
+#include "platform/windows1252.h"
 
 namespace {
 
@@ -70,6 +73,28 @@ std::optional<ScenarioFile> binary_file_by_ending(std::string_view name) {
   return std::nullopt;
 }
 
+std::optional<std::string> character_beyond_windows1252(std::string_view name_part) {
+  try {
+    utf8_to_windows1252(name_part);
+    return std::nullopt;
+  } catch (const std::invalid_argument& refusal) {
+    // Bytes that are not UTF-8 (a file name of another code page) are kept as they are; only a character
+    // that UTF-8 names and the code page lacks is refused. The refusal names it "U+1F682".
+    const std::string what = refusal.what();
+    const auto code = what.find("U+");
+    if (code == std::string::npos) return std::nullopt;
+    return what.substr(code, what.find(' ', code) - code);
+  }
+}
+
+std::string name_as_stored(std::string_view name_part) {
+  try {
+    return utf8_to_windows1252(name_part);
+  } catch (const std::invalid_argument&) {
+    return std::string(name_part);
+  }
+}
+
 Status check_names(std::string_view line_key, std::string_view train_number) {
   const auto refused = [](std::string why) { return Status::invalid_argument(std::move(why)); };
   constexpr std::size_t kLongestFileName = 255;
@@ -77,6 +102,13 @@ Status check_names(std::string_view line_key, std::string_view train_number) {
     if (part.empty()) return refused(std::string("the ") + what + " is empty");
     if (part.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
       return refused(std::string("the ") + what + " holds a path separator or a NUL byte: it would leave the directory");
+  }
+  for (const auto& [what, part] : {std::pair{"line key", line_key}, std::pair{"train number", train_number}}) {
+    const std::optional<std::string> beyond = character_beyond_windows1252(part);
+    if (beyond)
+      return refused(std::string("the ") + what + " \"" + std::string(part.substr(0, 60)) + "\" holds " + *beyond +
+                     ", which Windows-1252 cannot hold: the scenario's table and the driver's documents keep their "
+                     "text in that code page");
   }
   if (train_number.find('_') != std::string_view::npos)
     return refused("the train number holds \"_\": the file names would not give it back");

@@ -64,5 +64,13 @@ std::optional<ScenarioFile> binary_file_by_ending(std::string_view name);
 /// each must be non-empty, hold no path separator ("/" or "\\") and no NUL, the train number no "_"
 /// (the names are split at the last one), no two files may get one name (a train "linea" would name its
 /// grid like the plan trace), and the longest name made from them must fit a file name (255 bytes).
-/// Names that pass give the key and the train back when parsed.
+/// Names that pass give the key and the train back when parsed. A character that Windows-1252 cannot
+/// hold (an emoji) is refused too: the table stores the two names in that code page.
 Status check_names(std::string_view line_key, std::string_view train_number);
+
+/// The character of a name (UTF-8, as the command line and the file names give it) that Windows-1252
+/// cannot hold, as "U+1F682"; nothing when there is none, or when the name is not UTF-8 at all.
+std::optional<std::string> character_beyond_windows1252(std::string_view name_part);
+/// A line key or a train number as the scenario's table and documents store it: UTF-8 converted to
+/// Windows-1252, like every other text of the scenario; bytes that are not UTF-8 as they are.
+std::string name_as_stored(std::string_view name_part);

@@ -81,6 +81,10 @@ TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
       {"K", "1_2", "the train number holds \"_\""},
       {"K", "linea", "two files of the scenario would both be named K_linea.dat"},
       {"K", std::string(70000, '7'), "the line key and the train number make a file name of"},
+      {"Citt\xC3\xA0", "\xE2\x82\xAC" "5", nullptr},  // both in Windows-1252
+      {"Citt\xE0", "5", nullptr},                      // not UTF-8: its bytes as they are
+      {"K", "\xF0\x9F\x9A\x82", "the train number \"\xF0\x9F\x9A\x82\" holds U+1F682, which Windows-1252 cannot hold"},
+      {"\xC4\x80rea", "5", "the line key \"\xC4\x80rea\" holds U+0100, which Windows-1252 cannot hold"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key.substr(0, 20) + " / " + c.train.substr(0, 20));
@@ -103,3 +107,12 @@ TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
 }
 
 }  // namespace
+
+TEST(FileNames, NamesAreStoredInWindows1252) {
+  EXPECT_EQ(name_as_stored("Lesca-Varo"), "Lesca-Varo");
+  EXPECT_EQ(name_as_stored("Citt\xC3\xA0"), "Citt\xE0");
+  EXPECT_EQ(name_as_stored("\xE2\x82\xAC" "5"), "\x80" "5");
+  EXPECT_EQ(name_as_stored("Citt\xE0"), "Citt\xE0");  // not UTF-8: as it is
+  EXPECT_EQ(character_beyond_windows1252("\xF0\x9F\x98\x80"), "U+1F600");
+  EXPECT_EQ(character_beyond_windows1252("Citt\xC3\xA0"), std::nullopt);
+}
