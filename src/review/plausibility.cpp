@@ -191,6 +191,23 @@ void check_kilometres(RunState& state, const ScenarioModel& model) {
   }
 }
 
+/// Signals, speed boards and slowdowns stand where their cell puts them; the train brakes for them
+/// there. An information board is left out: its position is the metre its kilometre text speaks of, and
+/// nothing of the run depends on where its cell draws it.
+void check_moved(RunState& state, const ScenarioModel& model) {
+  const auto moved = [&](const char* what, int32_t cell, int32_t metre) {
+    const CellOrigin& origin = state.grid.origin(cell);
+    if (!origin.place || origin.by_finishing_pass || origin.position == metre) return;
+    note(state, WarningKind::PositionMoved, origin.place, origin.position, cell,
+         std::string(what) + " given at " + metres(origin.position) + " stands at " + metres(metre) +
+             ", in its cell " + std::to_string(cell) + ": objects stand in cells of " + metres(kCellLength) +
+             "; give a multiple of " + metres(kCellLength) + " to say where it stands");
+  };
+  for (const Signal& signal : model.signals) moved("a signal", signal.cell, signal.metre);
+  for (const SpeedBoard& board : model.speed_boards) moved("a speed board", board.cell, board.metre);
+  for (const Slowdown& slowdown : model.slowdowns) moved("a slowdown", slowdown.start_cell, slowdown.from);
+}
+
 }  // namespace
 
 void add_plausibility_warnings(RunState& state, TrainRank rank) {
@@ -201,4 +218,5 @@ void add_plausibility_warnings(RunState& state, TrainRank rank) {
   check_platforms(state, model);
   check_speeds(state, model, rank);
   check_kilometres(state, model);
+  check_moved(state, model);
 }

@@ -127,6 +127,12 @@ const std::vector<Case> kCases = {
     {"KilometreTextApartFromTheProgressive", L, "(    2.174     )", "(    3.174     )",
      {{"kilometric-text", L, 41, 1,
        "an information board at 2826 m reads km 3.174, but the kilometric progressive there is km 2.174"}}},
+    {"SignalMovedToItsCell", S, "segnale,    1800", "segnale,    1770",
+     {{"position-moved", S, 31, 1, "a signal given at 1770 m stands at 1750 m, in its cell 36"}}},
+    {"SpeedBoardMovedToItsCell", L, "indicatori_vmax,  2950", "indicatori_vmax,  2970",
+     {{"position-moved", L, 38, 1, "a speed board given at 2970 m stands at 2950 m, in its cell 60"}}},
+    {"SlowdownMovedToItsCell", S, "rallentamento,    3800", "rallentamento,    3810",
+     {{"position-moved", S, 28, 1, "a slowdown given at 3810 m stands at 3800 m"}}},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }

@@ -13,7 +13,7 @@ struct KindText {
   std::string_view description;
 };
 
-constexpr std::array<KindText, 30> kKinds{{
+constexpr std::array<KindText, 31> kKinds{{
     {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
     {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
      "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
@@ -57,6 +57,8 @@ constexpr std::array<KindText, 30> kKinds{{
     {WarningKind::SlowdownOnPlatform, "slowdown-on-platform", "a slowdown that begins or ends along a platform"},
     {WarningKind::KilometricText, "kilometric-text",
      "an information board whose kilometre text is not the kilometric progressive where it stands"},
+    {WarningKind::PositionMoved, "position-moved",
+     "a signal, speed board or slowdown whose position is not a multiple of 50 m, moved to its cell"},
 }};
 
 const KindText& text_of(WarningKind kind) {

@@ -53,6 +53,7 @@ enum class WarningKind : uint8_t {
   SignalInPlatform,        // a signal that stands inside a platform
   SlowdownOnPlatform,      // a slowdown that begins or ends along a platform
   KilometricText,          // an information board whose kilometre text differs from the progressive there
+  PositionMoved,           // a signal, speed board or slowdown placed in its cell, away from its position
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.
