@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program, installs it into dist/ and runs it there.
+# Installs what is missing, builds the program (scenario and scenario-graphics, which it starts for the
+# window run with a display and for the pictures), installs both into dist/ and runs it there.
 set -euo pipefail
 cd "$(dirname "$0")"
 

@@ -14,8 +14,18 @@ set_property(GLOBAL PROPERTY SCENARIO_LAYERS "")
 
 # Code that only one system builds sits beside the other's: x_posix.cpp and x_windows.cpp (and their
 # x_posix_test.cpp, x_windows_test.cpp); the build takes the files of its own system.
+#
+# The Linux build makes two programs (CMakeLists.txt): scenario, which starts without the window toolkit
+# and the picture libraries, and scenario-graphics, which has them. The files that need one of those
+# libraries, or that one program has in place of the other's, are a layer's parts, named by their
+# ending: x_fltk.cpp (the window toolkit), x_windowless.cpp (what scenario has in their place), x_cairo.cpp
+# (the pictures). The layer's library leaves them out; scenario_layer_part() makes each ending a library
+# of its own, and each program links the parts it needs. The Windows build has no parts.
+set(SCENARIO_PART_ENDINGS fltk windowless cairo)
+list(JOIN SCENARIO_PART_ENDINGS "|" part_endings)
+set(SCENARIO_PARTS "_(${part_endings})\\.cpp$")
 if(WIN32)
-  set(SCENARIO_OTHER_SYSTEM "_posix(_test)?\\.cpp$")
+  set(SCENARIO_OTHER_SYSTEM "_(posix|${part_endings})(_test)?\\.cpp$")
 else()
   set(SCENARIO_OTHER_SYSTEM "_windows(_test)?\\.cpp$")
 endif()
@@ -32,7 +42,7 @@ endfunction()
 function(scenario_layer name)
   cmake_parse_arguments(LAYER "" "" "DEPENDS;LIBRARIES;TEST_DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
-  list(FILTER sources EXCLUDE REGEX "_test\\.cpp$|/main\\.cpp$|${SCENARIO_OTHER_SYSTEM}")
+  list(FILTER sources EXCLUDE REGEX "_test\\.cpp$|[/_]main\\.cpp$|${SCENARIO_OTHER_SYSTEM}|${SCENARIO_PARTS}")
   list(TRANSFORM LAYER_DEPENDS PREPEND scenario_ OUTPUT_VARIABLE depends)
   add_library(scenario_${name} STATIC ${sources})
   target_include_directories(scenario_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -59,4 +69,14 @@ function(scenario_layer name)
       endif()
     endif()
   endif()
+endfunction()
+
+# scenario_layer_part(LAYER ENDING [LIBRARIES target...]): the files src/LAYER/*_ENDING.cpp as the library
+# scenario_LAYER_ENDING, on the layer's own library and the outside LIBRARIES they need. The part may
+# include what its layer may include (the layers test reads it as a file of the layer's folder).
+function(scenario_layer_part layer ending)
+  cmake_parse_arguments(PART "" "" "LIBRARIES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${layer}/*_${ending}.cpp)
+  add_library(scenario_${layer}_${ending} STATIC ${sources})
+  target_link_libraries(scenario_${layer}_${ending} PUBLIC scenario_${layer} ${PART_LIBRARIES})
 endfunction()

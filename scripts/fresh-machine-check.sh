@@ -16,7 +16,8 @@ set -Eeuo pipefail
 # shellcheck source=scripts/fresh-root.sh
 source "$(dirname "$0")/fresh-root.sh"
 readonly inner_path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
-# What the scenario's run leaves in dist/ besides the program: three documents and three binary files.
+# What the scenario's run leaves in dist/ besides the two programs (scenario, and scenario-graphics, which it
+# starts for the window run with a display and for the pictures): three documents and three binary files.
 readonly expected_files=(
   Lesca-Varo_148_note.txt Lesca-Varo_148_rallentamenti.txt Lesca-Varo_148_scheda_treno.txt
   Lesca-Varo_linea.dat Lesca-Varo_148.sim Lesca-Varo_148.dat
@@ -206,9 +207,17 @@ if [ "$mode" = run ]; then
   for name in "${expected_files[@]}"; do
     if [ ! -f "$dist/$name" ] || [ ! -s "$dist/$name" ]; then fail "./run.sh exited 0, but dist/$name is missing or empty"; fi
   done
-  leftover=$(find "$dist" -mindepth 1 -maxdepth 1 -printf '%f\n' | { grep -v -x -F -e scenario "${expected_files[@]/#/-e}" || true; } | tr '\n' ' ')
+  for program in scenario scenario-graphics; do
+    [ -x "$dist/$program" ] || fail "./run.sh exited 0, but dist/$program is missing or not executable"
+  done
+  leftover=$(find "$dist" -mindepth 1 -maxdepth 1 -printf '%f\n' |
+    { grep -v -x -F -e scenario -e scenario-graphics "${expected_files[@]/#/-e}" || true; } | tr '\n' ' ')
   [ -z "$leftover" ] || fail "./run.sh exited 0, but dist/ also holds ${leftover% } (a text source or a temporary file)"
-  proved="built the program and wrote its six files into dist/ (three documents, three binary files, no text source left)"
+  # scenario hands the pictures to scenario-graphics: one picture proves that the new root runs it.
+  chroot "$root" /usr/bin/env -i PATH="$inner_path" HOME=/root /root/scenario/dist/scenario preview \
+    /root/scenario/dist/Lesca-Varo_148.dat -o /tmp/fresh-machine-picture.png < /dev/null >> "$log" 2>&1 ||
+    fail "dist/scenario preview of the scenario's grid failed (scenario-graphics, which draws it)"
+  proved="built the program (scenario and scenario-graphics) and wrote its six files into dist/ (three documents, three binary files, no text source left), and a picture of them"
 else
   counts=$({ grep -E '^tests: [0-9]+ passed, 0 failed$' "$log" || true; } | tail -n 1)
   [ -n "$counts" ] || fail "./test.sh exited 0, but its closing line does not count the tests"

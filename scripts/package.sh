@@ -2,9 +2,10 @@
 # The release files, into dist-package/, each checked where it will run:
 #   scenario-VERSION-windows-x86_64.zip   scenario.exe (the Windows build), README.md, docs/FORMAT.md;
 #                                         unpacked, the exe runs `generate` under Wine (headless)
-#   scenario_VERSION_amd64.deb            the Linux build (CPack DEB), installed with apt in a copy of the
-#                                         fresh-machine check's base root (a new minimal Debian), where
-#                                         /opt/scenario/scenario runs `generate`
+#   scenario_VERSION_amd64.deb            the Linux build (CPack DEB: scenario and scenario-graphics),
+#                                         installed with apt in a copy of the fresh-machine check's base
+#                                         root (a new minimal Debian), where /opt/scenario/scenario runs
+#                                         `generate`, then `preview` (which scenario-graphics draws)
 #
 #   scripts/package.sh            (as root: the clean-root check mounts and chroots)
 #
@@ -61,7 +62,7 @@ say "passed: $zip_name.zip ($(stat -c %s "$out/$zip_name.zip") bytes: $(unzip -Z
 
 echo "== the Debian package"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j "$jobs" --target scenario
+cmake --build build -j "$jobs" --target scenario scenario-graphics
 (cd build && cpack -G DEB >/dev/null)
 deb=$(ls build/package/scenario_"$version"_*.deb)
 cp "$deb" "$out/"
@@ -89,4 +90,6 @@ inner apt-get install -y -qq --no-install-recommends "/tmp/$(basename "$deb")" >
 inner /bin/sh -c 'cd /tmp && /opt/scenario/scenario generate -o out'
 written=$(find "$root/tmp/out" -type f | wc -l)
 [ "$written" -eq 6 ] || { say "FAILED: the installed scenario wrote $written files, not 6"; exit 1; }
-say "passed: $(basename "$deb") ($(stat -c %s "$deb") bytes, depends on: $(dpkg-deb -f "$deb" Depends)) installed with apt in a new $suite root and /opt/scenario/scenario wrote the six files of generate"
+inner /bin/sh -c 'cd /tmp && /opt/scenario/scenario preview out/Lesca-Varo_148.dat -o picture.png'
+[ -s "$root/tmp/picture.png" ] || { say "FAILED: the installed scenario drew no picture"; exit 1; }
+say "passed: $(basename "$deb") ($(stat -c %s "$deb") bytes: $(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | tr '\n' ' ')depends on: $(dpkg-deb -f "$deb" Depends)) installed with apt in a new $suite root; /opt/scenario/scenario wrote the six files of generate and a picture of them"

@@ -233,6 +233,19 @@ TEST_F(Diagnostics, Utf8SourcesAreWarnedOfOrConverted) {
                                       "byte in Windows-1252"))
       << refused.err;
   EXPECT_FALSE(std::filesystem::exists(directory.at("U_1.dat")));
+
+  // Each such character is told at its place, not only the first of the file.
+  directory.write("U_1-.txt", service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, \xC3\x80\xC5\xB4\r\n"
+                                           "-- an arrow \xE2\x86\x92 and a train \xF0\x9F\x9A\x86\r\n"));
+  const Outcome each = scenario("check U_linea.txt U_1-.txt --input-encoding utf-8");
+  EXPECT_EQ(each.status, 1);
+  const std::vector<std::string> refusals = lines_with(each.err, ": error: a character the scenario's files cannot hold");
+  ASSERT_EQ(refusals.size(), 3u) << each.err;
+  EXPECT_TRUE(refusals[0].starts_with("U_1-.txt:4:62: ")) << refusals[0];
+  EXPECT_TRUE(refusals[1].starts_with("U_1-.txt:5:13: error: a character the scenario's files cannot hold: U+2192"))
+      << refusals[1];
+  EXPECT_TRUE(refusals[2].starts_with("U_1-.txt:5:27: error: a character the scenario's files cannot hold: U+1F686"))
+      << refusals[2];
 }
 
 TEST_F(Diagnostics, FileNamesThatDisagreeAreWarnedOf) {

@@ -18,9 +18,9 @@ class Program : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(SCENARIO_EXECUTABLE, path_in(directory, "scenario")); }
 
-  /// Runs the copied program without a display; returns its exit status.
-  int run(const std::string& arguments = "") {
-    const std::string command = "cd / && env -u DISPLAY '" + path_in(directory, "scenario") + "' " + arguments +
+  /// Runs the copied program (by default without a display); returns its exit status.
+  int run(const std::string& arguments = "", const std::string& environment = "env -u DISPLAY") {
+    const std::string command = "cd / && " + environment + " '" + path_in(directory, "scenario") + "' " + arguments +
                                 " > '" + path_in(directory, "stdout") + "' 2> '" + path_in(directory, "stderr") + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -55,6 +55,34 @@ TEST_F(Program, AFileThatCannotBeWrittenEndsTheRunWithItsNameAndReason) {
             "Errore sul file " + path_in(directory, "Lesca-Varo_linea.txt") + ": Is a directory\n");
   EXPECT_FALSE(fs::exists(path_in(directory, "Lesca-Varo_148-.txt")));
   for (const auto& name : files()) EXPECT_NE(name.rfind(".scenario-", 0), 0u) << name;
+}
+
+// The copy has no scenario-graphics beside it, which draws the windows and the pictures.
+
+TEST_F(Program, WithoutItsGraphicsProgramTheWindowRunGoesOnWithoutAWindow) {
+  // A display is named, so the run is handed to scenario-graphics; no server is asked.
+  EXPECT_EQ(run("", "DISPLAY=:979"), 0);
+  EXPECT_EQ(read_file(path_in(directory, "stderr")),
+            "scenario: note: " + path_in(directory, "scenario-graphics") +
+                " cannot be started (No such file or directory): the run goes on without a window\n");
+  EXPECT_EQ(fs::file_size(path_in(directory, "Lesca-Varo_148.dat")), 10815u);
+  EXPECT_FALSE(fs::exists(path_in(directory, "Lesca-Varo_linea.txt")));
+}
+
+TEST_F(Program, WithoutItsGraphicsProgramAPictureIsAFileFailure) {
+  ASSERT_EQ(run("generate --keep-sources -o '" + directory + "'"), 0);
+  for (const std::string& arguments :
+       {"preview '" + path_in(directory, "Lesca-Varo_148.dat") + "'",
+        "watch '" + path_in(directory, "Lesca-Varo_linea.txt") + "' '" + path_in(directory, "Lesca-Varo_148-.txt") +
+            "' --preview picture.png"}) {
+    SCOPED_TRACE(arguments);
+    EXPECT_EQ(run(arguments), 3);
+    EXPECT_EQ(read_file(path_in(directory, "stderr")),
+              "scenario: error: cannot start " + path_in(directory, "scenario-graphics") +
+                  ", which draws the pictures: No such file or directory\n");
+  }
+  EXPECT_FALSE(fs::exists(path_in(directory, "Lesca-Varo_148.png")));
+  EXPECT_FALSE(fs::exists("/picture.png"));
 }
 
 }  // namespace

@@ -443,9 +443,11 @@ TEST_F(Safety, ADisplayThatNeverAnswersLeavesTheRunWithoutAWindow) {
   }
   ASSERT_NE(display, 0) << "no free port for a display";
 
-  // The run without arguments works in the program's own directory: a copy of the program.
+  // The run without arguments works in the program's own directory: a copy of the program, with
+  // scenario-graphics beside it, which runs it when a display is named.
   fs::create_directory(at("bin"));
   fs::copy_file(SCENARIO_EXECUTABLE, at("bin/scenario"));
+  fs::copy_file(SCENARIO_GRAPHICS_EXECUTABLE, at("bin/scenario-graphics"));
   const std::string command = "cd '" + work() + "' && DISPLAY=127.0.0.1:" + std::to_string(display) +
                               " timeout 60 bin/scenario < /dev/null > /dev/null 2> err";
   const int status = std::system(command.c_str());
@@ -454,7 +456,7 @@ TEST_F(Safety, ADisplayThatNeverAnswersLeavesTheRunWithoutAWindow) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(read_file(at("err")), "scenario: note: the display 127.0.0.1:" + std::to_string(display) +
                                       " did not answer within 3 s: the run goes on without a window\n");
-  EXPECT_EQ(names_in(at("bin")).size(), 7u);  // the program, three documents, three binary files
+  EXPECT_EQ(names_in(at("bin")).size(), 8u);  // the two programs, three documents, three binary files
 }
 
 // --- Lost output ------------------------------------------------------------------------------------

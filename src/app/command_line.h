@@ -1,4 +1,7 @@
 #pragma once
 
-/// The command-line tool: `scenario COMMAND ...`. Returns the exit status.
-int run_command_line(int argc, char** argv);
+#include "app/pictures.h"
+
+/// The command-line tool: `scenario COMMAND ...`, with this program's way of making pictures. Returns the
+/// exit status.
+int run_command_line(int argc, char** argv, const Pictures& pictures);

@@ -9,12 +9,14 @@
 #include "app/exit_status.h"
 #include "app/refusal.h"
 #include "lsp/server.h"
+#include "platform/heap.h"
 #include "platform/standard_io.h"
 
 namespace {
 
 /// Serves the editor on standard input and output until it sends exit or closes its end.
 int serve() {
+  return_large_blocks_at_once();
   Status output_failure;
   int status = kExitSuccess;
   {

@@ -46,7 +46,7 @@ std::vector<RunFile> inputs_of(const std::string& grid_path) {
   return inputs;
 }
 
-int preview(const PreviewOptions& options) {
+int preview(const PreviewOptions& options, DrawPicture draw) {
   const std::string output =
       options.output.empty() ? fs::path(options.grid_path).replace_extension(".png").string()
                              : options.output;
@@ -65,7 +65,7 @@ int preview(const PreviewOptions& options) {
     return refuse(files.status().message() + "; no picture written",
                   files.status().code() == Status::Code::IOError ? kExitFileFailure : kExitError);
 
-  const auto [layout, picture] = draw_scenario_picture(*files, *format, options.width, options.height);
+  const auto [layout, picture] = draw(*files, *format, options.width, options.height);
   if (!picture.error.empty())
     return refuse("cannot draw the picture: " + picture.error + "; no picture written", kExitError);
 
@@ -79,13 +79,21 @@ int preview(const PreviewOptions& options) {
   return kExitSuccess;
 }
 
-#else
-int preview(const PreviewOptions&) { return refuse(pictures_left_out(), kExitUsage); }
 #endif
+
+/// The command, drawn here or where the pictures are drawn.
+int preview_here_or_elsewhere(const PreviewOptions& options, const Pictures& pictures) {
+#if SCENARIO_PICTURES
+  if (pictures.draw) return preview(options, pictures.draw);
+#else
+  (void)options;
+#endif
+  return pictures.elsewhere();
+}
 
 }  // namespace
 
-void add_preview_command(CLI::App& app, int& status) {
+void add_preview_command(CLI::App& app, int& status, const Pictures& pictures) {
   auto options = std::make_shared<PreviewOptions>();
   auto* command = app.add_subcommand(
       "preview", "Draw the plan and the profile of a compiled scenario from its three binary files "
@@ -97,5 +105,5 @@ void add_preview_command(CLI::App& app, int& status) {
       ->check(CLI::Range(600, 6000));
   command->add_option("--height", options->height, "Height of the picture, pixels (points for SVG and PDF)")
       ->check(CLI::Range(400, 6000));
-  command->callback([options, &status] { status = preview(*options); });
+  command->callback([options, &status, pictures] { status = preview_here_or_elsewhere(*options, pictures); });
 }

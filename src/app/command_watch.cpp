@@ -41,6 +41,7 @@ struct WatchOptions {
   std::string picture;
   int width = 1600;
   int height = 1000;
+  Pictures pictures;  // how this program makes the picture
 };
 
 /// An editor saves in steps: a round starts when no change came for this long.
@@ -65,7 +66,7 @@ Result<std::string> draw_picture(const WatchOptions& options, const RunState& st
   const auto format = picture_format_of(options.picture);
   ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
   if (const Status mismatch = mismatch_of(files); !mismatch.is_ok()) return mismatch;
-  Picture picture = draw_scenario_picture(files, *format, options.width, options.height).picture;
+  Picture picture = options.pictures.draw(files, *format, options.width, options.height).picture;
   if (!picture.error.empty()) return Status::corruption(picture.error);
   return std::move(picture.bytes);
 #endif
@@ -160,11 +161,9 @@ void say(const std::vector<WatchNotice>& notices) {
 }
 
 int watch(const WatchOptions& options) {
-#if !SCENARIO_PICTURES
-  if (!options.picture.empty()) {
-    return refuse(pictures_left_out(), kExitUsage);
-  }
-#else
+  // A picture this program does not draw: the whole command runs where the pictures are drawn, or is refused.
+  if (!options.picture.empty() && !options.pictures.draw) return options.pictures.elsewhere();
+#if SCENARIO_PICTURES
   if (!options.picture.empty() && !picture_format_of(options.picture)) {
     return refuse("cannot tell the picture format of " + options.picture + ": give a name ending in .png, .svg or .pdf",
                   kExitUsage);
@@ -191,8 +190,9 @@ int watch(const WatchOptions& options) {
 
 }  // namespace
 
-void add_watch_command(CLI::App& app, int& status) {
+void add_watch_command(CLI::App& app, int& status, const Pictures& pictures) {
   auto options = std::make_shared<WatchOptions>();
+  options->pictures = pictures;
   auto* command = app.add_subcommand(
       "watch", "Check and compile a line description and a train service (and draw their picture) each time "
                "one of them changes, until Ctrl-C.");

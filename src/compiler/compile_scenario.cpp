@@ -12,7 +12,7 @@
 #include "scenario/run_state.h"
 
 bool CompileOutcome::writable(const RunState& state) const {
-  return state.grid.exists() && !state.grid_stands_in && taken == 0;
+  return state.grid.exists() && !state.grid_stands_in && taken == 0 && (state.trace_flag == 0 || state.plan_trace);
 }
 
 void prepare_compilation(RunState& state, int32_t j) {
@@ -24,6 +24,7 @@ void prepare_compilation(RunState& state, int32_t j) {
   state.grid_stands_in = false;
   state.record_places = {};
   state.kilometric_places = {};
+  state.curves.clear();
   for (ScenarioRecord& record : state.table) record = ScenarioRecord{};
 }
 
@@ -69,6 +70,7 @@ CompileOutcome compile_scenario(RunState& state, std::optional<std::string_view>
                                 std::optional<std::string_view> service, const CompileOptions& options) {
   prepare_compilation(state, options.trace_flag);
   state.keep_going = options.keep_going;
+  state.plan_trace = options.plan_trace;
   CompileOutcome outcome;
   outcome.read = compile_sources(state, line, service);
   if (state.grid.exists()) outcome.taken = finish_scenario(state);

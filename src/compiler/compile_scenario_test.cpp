@@ -297,3 +297,69 @@ TEST(CompileScenario, WarnsOfWhatTheFormatTakesSilently) {
 }
 
 }  // namespace
+
+namespace {
+
+/// What a printer shows of a diagnostic: its rule, its place and its words.
+std::vector<std::string> shown(const Diagnostics& diagnostics) {
+  std::vector<std::string> lines;
+  for (const Diagnostic& d : diagnostics.all()) {
+    const SourcePlace place = d.place.value_or(SourcePlace{});
+    lines.push_back(rule_id(d) + " " + std::to_string(static_cast<int>(place.source)) + ":" + std::to_string(place.line) +
+                    ":" + std::to_string(place.column) + " " + diagnostic_text(d));
+  }
+  return lines;
+}
+
+TEST(CompileScenario, WithoutThePlanTraceTheCurvesGiveTheSameDiagnosticsAndAreListed) {
+  const std::string longest = "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\n";
+  struct Case {
+    const char* what;
+    std::string line;
+    std::vector<std::string> rules;  // of the diagnostics, in order
+  };
+  const std::vector<Case> cases = {
+      {"curves, one overlapping the other", line_with("curvad3, 1000, 400\r\ncurvas5, 1200, 100\r\npendenza, 3000, 4\r\n"),
+       {"curve-overlap"}},
+      {"a curve without its sharpness, read on", line_with("curvad, 1000, 400\r\ncurvas2, 3000, 100\r\n"), {"E103"}},
+      {"a curve that ends past the grid", line_with("curvad3, 35500, 999\r\ncurvad1, 100, 10\r\n"), {"E15"}},
+      {"a curve that takes the plan past its limit", longest + "curvad3, 999000, 1500\r\npendenza, 5000, 3\r\n[fine]\r\n",
+       {"E103"}},
+      {"a curve that ends on the plan's limit", longest + "curvad3, 999000, 1000\r\n[fine]\r\n", {"E103"}},
+      {"a curve that ends just before it", longest + "curvad3, 999000, 999\r\n[fine]\r\n", {}},
+  };
+  const std::string service = "[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n[fine]\r\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunState planned;
+    const CompileOutcome with = compile_scenario(planned, c.line, service, {.keep_going = true});
+    RunState checked;
+    const CompileOutcome without = compile_scenario(checked, c.line, service, {.keep_going = true, .plan_trace = false});
+    std::vector<std::string> rules;
+    for (const Diagnostic& d : planned.diagnostics.all()) rules.push_back(rule_id(d));
+    EXPECT_EQ(rules, c.rules);
+    EXPECT_EQ(shown(checked.diagnostics), shown(planned.diagnostics));
+    EXPECT_EQ(checked.error.code, planned.error.code);
+    ASSERT_EQ(checked.curves.size(), planned.curves.size());
+    for (std::size_t n = 0; n < planned.curves.size(); ++n) {
+      EXPECT_EQ(checked.curves[n].start, planned.curves[n].start);
+      EXPECT_EQ(checked.curves[n].length, planned.curves[n].length);
+      EXPECT_EQ(checked.curves[n].sharpness, planned.curves[n].sharpness);
+      EXPECT_EQ(checked.curves[n].turn_per_metre, planned.curves[n].turn_per_metre);
+    }
+    EXPECT_TRUE(planned.trace.exists());
+    EXPECT_FALSE(checked.trace.exists());
+    EXPECT_FALSE(without.writable(checked));
+    EXPECT_EQ(with.writable(planned), planned.grid.exists());
+  }
+  RunState state;
+  compile_scenario(state, line_with("curvad3, 1000, 400\r\ncurvas5, 1200, 100\r\n"), service, {.plan_trace = false});
+  ASSERT_EQ(state.curves.size(), 2u);
+  EXPECT_EQ(state.curves[1].start, 1200);
+  EXPECT_EQ(state.curves[1].length, 100);
+  EXPECT_EQ(state.curves[1].sharpness, 5);
+  EXPECT_EQ(state.curves[1].turn_per_metre, -0.002);
+  EXPECT_EQ(state.curves[1].place.line, 5);
+}
+
+}  // namespace

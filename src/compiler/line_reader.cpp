@@ -1,5 +1,6 @@
 #include "compiler/line_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <string>
@@ -79,7 +80,10 @@ class LineReader : public EntryReader {
     if (!grid_wanted_) return;
     grid_wanted_ = false;
     state_.grid.create(state_.grid_extent);
-    if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
+    if (state_.trace_flag != 0 && state_.plan_trace)
+      state_.trace.create(state_.grid_extent);
+    else if (!state_.plan_trace)
+      state_.trace = TrackTrace{};
   }
 
   /// Without an accepted line length there is no grid, and the format's reading has ended. Checking
@@ -324,11 +328,14 @@ class LineReader : public EntryReader {
     TrackTrace& trace = state_.trace;
     int32_t m = trace_cursor_;
     if (m > last) return Flow::Next;
-    if (!trace.exists()) {
-      // A stand-in grid has no trace: the cursor moves on as the trace would.
-      trace_cursor_ = limited && last >= kTraceLimit ? kTraceLimit + 1 : last + 1;
-      if (trace_cursor_ > kTraceLimit && limited)
+    if (!state_.plan_trace || !trace.exists()) {
+      // No trace made (a check, or a stand-in grid): the cursor goes where the points would take it,
+      // with the same refusal at the limit.
+      if (limited && last >= kTraceLimit) {
+        trace_cursor_ = std::max(m, kTraceLimit) + 1;
         return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
+      }
+      trace_cursor_ = last + 1;
       return Flow::Next;
     }
     double x2 = trace.value(m - 2, kAxisX), x1 = trace.value(m - 1, kAxisX);
@@ -383,6 +390,7 @@ class LineReader : public EntryReader {
            "this curve starts at " + std::to_string(start) + " m, before the previous one ends at " +
                std::to_string(trace_cursor_ - 1) + " m: it turns only from there");
     ++curves_;
+    state_.curves.push_back({start, length, sharpness->digit - '0', turn, keyword_place_});
     if (const Flow flow = trace_run(start, false, 0, true); flow != Flow::Next) return flow;
     return trace_run(end, true, turn, true);
   }

@@ -16,16 +16,17 @@ std::optional<Diagnostic> file_names_differ(const std::optional<ParsedFileName>&
 
 Diagnostics convert_sources(Sources& sources) {
   Diagnostics errors;
-  if (auto error = make_source(sources.line, SourceKind::Line)) errors.add(std::move(*error));
-  if (auto error = make_source(sources.service, SourceKind::Service)) errors.add(std::move(*error));
+  make_source(sources.line, SourceKind::Line, errors);
+  make_source(sources.service, SourceKind::Service, errors);
   return errors;
 }
 
-CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going) {
+CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going,
+                            bool plan_trace) {
   state.line_key = names.line_key;
   state.train_number = names.train_number;
   const CompileOutcome outcome =
-      compile_scenario(state, sources.line.compiled, sources.service.compiled, {.keep_going = keep_going});
+      compile_scenario(state, sources.line.compiled(), sources.service.compiled(), {.keep_going = keep_going, .plan_trace = plan_trace});
   if (auto warning = file_names_differ(names.line_file, names.service_file)) state.diagnostics.add(std::move(*warning));
   return outcome;
 }
@@ -35,6 +36,6 @@ PairCheck check_pair(Sources& sources, const PairNames& names) {
   check.conversion = convert_sources(sources);
   if (check.conversion.errors() > 0) return check;
   check.state = std::make_unique<RunState>();
-  compile_pair(*check.state, sources, names, true);
+  compile_pair(*check.state, sources, names, /*keep_going=*/true, /*plan_trace=*/false);
   return check;
 }

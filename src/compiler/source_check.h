@@ -29,12 +29,14 @@ std::optional<Diagnostic> file_names_differ(const std::optional<ParsedFileName>&
                                             const std::optional<ParsedFileName>& service);
 
 /// Converts both sources to the texts the compiler reads (make_source); the errors of the conversion,
-/// at most one per source. After an error a source's compiled text is not complete.
+/// one for each character refused (the sink keeps the first 100). After an error the sources must not be
+/// compiled.
 Diagnostics convert_sources(Sources& sources);
 
 /// Compiles two converted sources as the commands do (compile_scenario with the line key and the train
-/// number), then adds the warning of file_names_differ.
-CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going);
+/// number), then adds the warning of file_names_differ. `plan_trace`: see CompileOptions.
+CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going,
+                            bool plan_trace = true);
 
 /// What a check found: the errors of the conversion, and the compilation when both sources converted.
 struct PairCheck {
@@ -45,5 +47,6 @@ struct PairCheck {
 };
 
 /// The check of `scenario check`: converts the sources and, when both converted, compiles them reading
-/// on after every refusal.
+/// on after every refusal. The plan trace is not made (the check writes nothing): its diagnostics are
+/// those of a compilation that makes it.
 PairCheck check_pair(Sources& sources, const PairNames& names);

@@ -1,18 +1,14 @@
 #include "compiler/source_files.h"
 
-#include <stdexcept>
 #include <utility>
 
 #include "platform/windows1252.h"
 
 namespace {
 
-std::vector<std::size_t> line_starts_of(std::string_view text) {
-  std::vector<std::size_t> starts{0};
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
-      starts.push_back(i + 1);
-  return starts;
+const std::string& empty_text() {
+  static const std::string empty;
+  return empty;
 }
 
 bool is_ascii(std::string_view text) {
@@ -21,84 +17,88 @@ bool is_ascii(std::string_view text) {
   return true;
 }
 
-/// The byte offset named in the converter's refusal ("... at byte N").
-std::size_t offset_in(const std::invalid_argument& refusal) {
-  const std::string what = refusal.what();
-  const auto at = what.rfind("at byte ");
-  return at == std::string::npos ? 0 : std::stoul(what.substr(at + 8));
-}
+/// The substitute of a refused character in the compiled text: one byte, as the character would have been.
+constexpr char kSubstitute = '?';
 
 }  // namespace
 
 SourceFile::SourceFile(std::string name, std::string text, InputEncoding encoding)
-    : name(std::move(name)), text(std::move(text)), encoding(encoding), line_starts(line_starts_of(this->text)) {
-  if (encoding == InputEncoding::Windows1252) compiled = this->text;
+    : SourceFile(std::move(name), std::make_shared<const std::string>(std::move(text)), encoding) {}
+
+SourceFile::SourceFile(std::string name, std::shared_ptr<const std::string> text, InputEncoding encoding)
+    : name(std::move(name)),
+      encoding(encoding),
+      text_(text ? std::move(text) : std::make_shared<const std::string>()),
+      lines_(std::make_shared<const LineIndex>(*text_)) {
+  if (encoding == InputEncoding::Windows1252) compiled_ = text_;
 }
 
-std::string_view SourceFile::line(int number) const {
-  if (number < 1 || static_cast<std::size_t>(number) > line_starts.size()) return {};
-  const std::size_t start = line_starts[static_cast<std::size_t>(number - 1)];
-  std::size_t end = start;
-  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-  return std::string_view(text).substr(start, end - start);
-}
+const std::string& SourceFile::text() const { return text_ ? *text_ : empty_text(); }
+const std::string& SourceFile::compiled() const { return compiled_ ? *compiled_ : empty_text(); }
 
-int SourceFile::character_column(const SourcePlace& file_place) const {
-  if (encoding == InputEncoding::Windows1252) return file_place.column;
-  const std::string_view text = line(file_place.line);
-  int column = 1;
-  for (std::size_t k = 0; k + 1 < static_cast<std::size_t>(file_place.column) && k < text.size(); ++k)
-    if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) ++column;
-  return column;
+const LineIndex& SourceFile::lines() const {
+  static const LineIndex one_empty_line;
+  return lines_ ? *lines_ : one_empty_line;
 }
 
 SourcePlace SourceFile::in_file(SourcePlace compiled_place) const {
-  const auto found = columns.find(compiled_place.line);
-  if (found == columns.end() || compiled_place.column < 1) return compiled_place;
-  const std::vector<int>& map = found->second;
-  const auto index = static_cast<std::size_t>(compiled_place.column - 1);
-  compiled_place.column = index < map.size() ? map[index] : map.back();
+  if (encoding == InputEncoding::Windows1252 || compiled_place.column < 1) return compiled_place;
+  const std::string_view text = line(compiled_place.line);
+  std::size_t byte = 0;
+  for (int column = 1; column < compiled_place.column && byte < text.size(); ++column)
+    byte += utf8_character_length(text, byte);
+  compiled_place.column = static_cast<int>(byte) + 1;
   return compiled_place;
 }
 
-std::optional<Diagnostic> make_source(SourceFile& source, SourceKind kind) {
-  if (source.encoding == InputEncoding::Windows1252) return std::nullopt;
-  source.compiled.clear();
-  source.compiled.reserve(source.text.size());
-  for (std::size_t n = 0; n < source.line_starts.size(); ++n) {
-    const std::size_t start = source.line_starts[n];
-    const std::size_t end = n + 1 < source.line_starts.size() ? source.line_starts[n + 1] : source.text.size();
-    const std::string_view line = std::string_view(source.text).substr(start, end - start);
-    if (is_ascii(line)) {
-      source.compiled += line;
-      continue;
-    }
-    std::string converted;
-    try {
-      converted = utf8_to_windows1252(line);
-    } catch (const std::invalid_argument& refusal) {
-      Diagnostic error;
-      error.severity = Severity::Error;
-      error.place = SourcePlace{kind, static_cast<int>(n + 1), static_cast<int>(offset_in(refusal)) + 1};
-      error.message = "a character the scenario's files cannot hold";
-      const std::string what = refusal.what();
-      const auto code = what.find("U+");
-      error.detail = code == std::string::npos
-                         ? "malformed UTF-8"
-                         : what.substr(code, what.find(' ', code) - code) + " has no byte in Windows-1252, the code page of "
-                                                                             "the simulator's files";
-      return error;
-    }
-    // Each converted byte is one character of the line: its column in the file is where that character
-    // starts.
-    std::vector<int> map;
-    for (std::size_t k = 0; k < line.size(); ++k)
-      if ((static_cast<unsigned char>(line[k]) & 0xC0) != 0x80) map.push_back(static_cast<int>(k) + 1);
-    map.push_back(static_cast<int>(line.size()) + 1);
-    source.columns.emplace(static_cast<int>(n + 1), std::move(map));
-    source.compiled += converted;
+SourcePlace SourceFile::in_compiled(SourcePlace file_place) const {
+  if (encoding == InputEncoding::Windows1252 || file_place.column < 1) return file_place;
+  const std::string_view text = line(file_place.line);
+  const auto wanted = static_cast<std::size_t>(file_place.column - 1);
+  int column = 1;
+  for (std::size_t byte = 0; byte < text.size();) {
+    const std::size_t next = byte + utf8_character_length(text, byte);
+    if (next > wanted) break;
+    byte = next;
+    ++column;
   }
-  return std::nullopt;
+  file_place.column = column;
+  return file_place;
+}
+
+int SourceFile::character_column(const SourcePlace& file_place) const { return in_compiled(file_place).column; }
+
+bool make_source(SourceFile& source, SourceKind kind, Diagnostics& errors) {
+  if (source.encoding == InputEncoding::Windows1252) return true;
+  const std::string& text = source.text();
+  if (is_ascii(text)) {
+    source.compiled_ = source.text_;
+    return true;
+  }
+  auto compiled = std::make_shared<std::string>();
+  compiled->reserve(text.size());
+  bool whole = true;
+  for (std::size_t offset = 0; offset < text.size();) {
+    Windows1252Text converted = to_windows1252(std::string_view(text).substr(offset));
+    *compiled += converted.text;
+    if (!converted.refusal) break;
+    whole = false;
+    const std::size_t at = offset + converted.refusal->offset;
+    const int line = source.lines().line_of(at);
+    const SourcePlace in_file{kind, line, static_cast<int>(at - source.lines().start(line, text.size())) + 1};
+    Diagnostic error;
+    error.severity = Severity::Error;
+    error.place = source.in_compiled(in_file);
+    error.message = "a character the scenario's files cannot hold";
+    error.detail = converted.refusal->character
+                       ? converted.refusal->reason() + ", the code page of the simulator's files"
+                       : converted.refusal->reason();
+    errors.add(std::move(error));
+    *compiled += kSubstitute;
+    offset = at + converted.refusal->length;
+  }
+  source.compiled_ = std::move(compiled);
+  return whole;
 }
 
 Diagnostic in_files(const Diagnostic& diagnostic, const Sources& sources) {

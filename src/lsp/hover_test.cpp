@@ -28,8 +28,8 @@ struct Compiled {
 
   /// The hover of the entry whose keyword field starts the line holding `needle`.
   std::string hover(SourceKind kind, const std::string& needle, bool compiled = true) const {
-    const Outline outline = read_outline(sources.of(kind).compiled, kind);
-    const std::string& text = sources.of(kind).compiled;
+    const Outline outline = read_outline(sources.of(kind).compiled(), kind);
+    const std::string& text = sources.of(kind).compiled();
     const std::size_t at = text.find(needle);
     int line = 1;
     for (std::size_t i = 0; i < at && at != std::string::npos; ++i) line += text[i] == '\n';
@@ -80,9 +80,9 @@ TEST(Hover, AStationTellsTheRunFromThePreviousStop) {
   Sources sources{SourceFile("Demo_linea.txt", encode_lines(starter_line_lines())),
                   SourceFile("Demo_1-.txt", encode_lines(starter_service_lines()))};
   const PairCheck check = check_pair(sources, {"Demo", "1", std::nullopt, std::nullopt});
-  const Outline outline = read_outline(sources.service.compiled, SourceKind::Service);
+  const Outline outline = read_outline(sources.service.compiled(), SourceKind::Service);
   const auto hover_of = [&](const std::string& needle) {
-    const std::string& text = sources.service.compiled;
+    const std::string& text = sources.service.compiled();
     const std::size_t at = text.find(needle);
     int line = 1;
     for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n';
@@ -109,7 +109,7 @@ TEST(Hover, AnEntryCutShortSaysSo) {
   Sources sources{SourceFile("K_linea.txt", "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\npendenza, x, 4\r\n[fine]\r\n"),
                   SourceFile("K_1-.txt", "[generale]\r\n[fine]\r\n")};
   const PairCheck check = check_pair(sources, {"K", "1", std::nullopt, std::nullopt});
-  const Outline outline = read_outline(sources.line.compiled, SourceKind::Line);
+  const Outline outline = read_outline(sources.line.compiled(), SourceKind::Line);
   const OutlineEntry* entry = outline.entry_at({SourceKind::Line, 4, 3});
   ASSERT_NE(entry, nullptr);
   const std::string text = hover_markdown(*entry, check.state.get(), "");

@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "lsp/ascii.h"
 
-bool same_letters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  return true;
-}
+namespace {
 
 std::string_view trimmed_blanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -42,7 +37,11 @@ void FrameReader::feed(std::string_view bytes) { buffer_.append(bytes); }
 
 void FrameReader::compact() {
   if (pos_ == buffer_.size()) {
-    buffer_.clear();
+    // A large message's room is given back: memory stays within what the messages being read need.
+    if (buffer_.capacity() > kKeptBuffer)
+      std::string().swap(buffer_);
+    else
+      buffer_.clear();
     pos_ = 0;
   } else if (pos_ > (std::size_t{1} << 16)) {
     buffer_.erase(0, pos_);
@@ -68,6 +67,8 @@ std::optional<Frame> FrameReader::end_of_header() {
   }
   state_ = State::Body;
   left_ = *length;
+  // A large body is read into room of its size: the buffer does not grow by doubling past it.
+  if (left_ > kKeptBuffer) buffer_.reserve(buffer_.size() + static_cast<std::size_t>(left_));
   return std::nullopt;
 }
 
@@ -86,8 +87,20 @@ std::optional<Frame> FrameReader::next() {
       }
       case State::Body: {
         if (buffer_.size() - pos_ < left_) return std::nullopt;
-        Frame frame{buffer_.substr(pos_, static_cast<std::size_t>(left_)), {}};
-        pos_ += static_cast<std::size_t>(left_);
+        Frame frame;
+        if (left_ > kKeptBuffer) {
+          // A large body is taken out of the buffer, not copied; the few bytes read after it stay.
+          const auto end = pos_ + static_cast<std::size_t>(left_);
+          std::string after = buffer_.substr(end);
+          buffer_.erase(end);
+          buffer_.erase(0, pos_);
+          frame.body = std::move(buffer_);
+          buffer_ = std::move(after);
+          pos_ = 0;
+        } else {
+          frame.body = buffer_.substr(pos_, static_cast<std::size_t>(left_));
+          pos_ += static_cast<std::size_t>(left_);
+        }
         left_ = 0;
         state_ = State::Header;
         compact();
@@ -146,6 +159,132 @@ std::optional<Frame> FrameReader::next() {
       }
     }
   }
+}
+
+namespace {
+
+/// The UTF-16 unit of an escape of four hexadecimal digits (backslash, "u", the digits) at `at`, or -1.
+int escaped_unit(std::string_view text, std::size_t at) {
+  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return -1;
+  int unit = 0;
+  for (std::size_t k = at + 2; k < at + 6; ++k) {
+    const int digit = hex_digit(text[k]);
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
+bool high_surrogate(int unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool low_surrogate(int unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+}  // namespace
+
+std::size_t replace_lone_surrogates(std::string& text) {
+  std::size_t replaced = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!in_string) {
+      in_string = c == '"';
+      continue;
+    }
+    if (c == '"') {
+      in_string = false;
+      continue;
+    }
+    if (c != '\\') continue;
+    const int unit = escaped_unit(text, i);
+    if (unit < 0) {
+      ++i;  // another escape: its character is no quote and no backslash of its own
+      continue;
+    }
+    if (high_surrogate(unit) && low_surrogate(escaped_unit(text, i + 6))) {
+      i += 11;  // a whole pair
+      continue;
+    }
+    if (high_surrogate(unit) || low_surrogate(unit)) {
+      text.replace(i + 2, 4, "FFFD");
+      ++replaced;
+    }
+    i += 5;
+  }
+  return replaced;
+}
+
+namespace {
+
+/// Builds a JSON value from the parser's events as nlohmann's own parser does, but takes each string from
+/// the parser instead of copying it: a document's text of many megabytes is then held once.
+class MovingBuilder {
+ public:
+  using json = nlohmann::json;
+  explicit MovingBuilder(json& root) : root_(root) {}
+
+  bool null() { return put(nullptr); }
+  bool boolean(bool value) { return put(value); }
+  bool number_integer(json::number_integer_t value) { return put(value); }
+  bool number_unsigned(json::number_unsigned_t value) { return put(value); }
+  bool number_float(json::number_float_t value, const std::string&) { return put(value); }
+  bool string(std::string& value) { return put(std::move(value)); }
+  bool binary(json::binary_t& value) { return put(std::move(value)); }
+  bool start_object(std::size_t) {
+    put(json::value_t::object);
+    open_.push_back(last_);
+    return true;
+  }
+  bool key(std::string& name) {
+    member_ = &(*open_.back())[std::move(name)];
+    return true;
+  }
+  bool end_object() {
+    open_.pop_back();
+    return true;
+  }
+  bool start_array(std::size_t) {
+    put(json::value_t::array);
+    open_.push_back(last_);
+    return true;
+  }
+  bool end_array() {
+    open_.pop_back();
+    return true;
+  }
+  [[noreturn]] bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& failure) {
+    if (const auto* parse = dynamic_cast<const json::parse_error*>(&failure)) throw *parse;
+    throw failure;
+  }
+
+ private:
+  template <typename Value>
+  bool put(Value&& value) {
+    if (open_.empty()) {
+      root_ = json(std::forward<Value>(value));
+      last_ = &root_;
+    } else if (open_.back()->is_array()) {
+      auto& items = open_.back()->get_ref<json::array_t&>();
+      items.emplace_back(std::forward<Value>(value));
+      last_ = &items.back();
+    } else {
+      *member_ = json(std::forward<Value>(value));
+      last_ = member_;
+    }
+    return true;
+  }
+
+  json& root_;
+  std::vector<json*> open_;  // the objects and arrays being filled, innermost last
+  json* member_ = nullptr;   // the member of the innermost object whose key came last
+  json* last_ = nullptr;
+};
+
+}  // namespace
+
+nlohmann::json parsed_message(std::string_view body) {
+  nlohmann::json message;
+  MovingBuilder builder(message);
+  nlohmann::json::sax_parse(body, &builder);
+  return message;
 }
 
 std::string framed(std::string_view body) {

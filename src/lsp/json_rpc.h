@@ -16,6 +16,8 @@ inline constexpr std::size_t kMaxContentLength = std::size_t{32} << 20;
 inline constexpr std::size_t kMaxHeaderLine = std::size_t{8} << 10;
 /// The deepest nesting of arrays and objects a body may have.
 inline constexpr int kMaxJsonDepth = 128;
+/// The room the frame reader keeps between messages, bytes; a larger message's is given back.
+inline constexpr std::size_t kKeptBuffer = std::size_t{1} << 20;
 
 /// The error codes of JSON-RPC and of the protocol.
 enum RpcError : int {
@@ -60,6 +62,16 @@ class FrameReader {
   std::string header_fault_;
   uint64_t left_ = 0;
 };
+
+/// Replaces, in the strings of a JSON text, each escaped UTF-16 unit that is half of a surrogate pair
+/// without its other half (a high half not followed by a low one, a low half alone) with the escape of
+/// U+FFFD, the replacement character, in place (the same length), so that the text parses and the rest of
+/// its string is kept; returns how many.
+std::size_t replace_lone_surrogates(std::string& text);
+
+/// The JSON of a message's body, each string moved out of the parser rather than copied. Throws
+/// nlohmann::json::parse_error as nlohmann::json::parse does.
+nlohmann::json parsed_message(std::string_view body);
 
 /// A message framed for the stream: its header and `body`.
 std::string framed(std::string_view body);

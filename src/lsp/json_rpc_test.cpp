@@ -78,3 +78,59 @@ TEST(Serialized, FramesTheBodyAndReplacesBytesThatAreNotUtf8) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReplaceLoneSurrogates, ReplacesOnlyHalvesOfPairsThatStandAlone) {
+  struct Case {
+    std::string json;
+    std::string expected;
+    std::size_t replaced;
+  };
+  const std::vector<Case> cases = {
+      {R"(["a\ud83db"])", R"(["a\uFFFDb"])", 1},               // a high half alone
+      {R"(["\udc00"])", R"(["\uFFFD"])", 1},                   // a low half alone
+      {R"(["\ud83d\ude86"])", R"(["\ud83d\ude86"])", 0},       // a whole pair stays
+      {R"(["\ud83d\ud83d\ude86"])", R"(["\uFFFD\ud83d\ude86"])", 1},
+      {R"(["\\ud83d"])", R"(["\\ud83d"])", 0},                 // an escaped backslash, then plain letters
+      {R"({"\u00e0": "\ud800"})", R"({"\u00e0": "\uFFFD"})", 1},
+      {R"(["\ud83d)", R"(["\uFFFD)", 1},                        // cut short: still replaced, then refused by the parser
+  };
+  for (const Case& c : cases) {
+    std::string text = c.json;
+    EXPECT_EQ(replace_lone_surrogates(text), c.replaced) << c.json;
+    EXPECT_EQ(text, c.expected) << c.json;
+  }
+  std::string text = R"({"text": "x\ud800y"})";
+  replace_lone_surrogates(text);
+  EXPECT_EQ(nlohmann::json::parse(text)["text"], "x\xEF\xBF\xBDy");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ParsedMessage, GivesWhatTheLibrarysParserGivesAndFailsAsItDoes) {
+  for (const char* text : {R"({"jsonrpc":"2.0","id":1,"params":{"a":[1,-2,3.5,true,null,"x",{"b":[]}],"a":"again"}})",
+                           R"([[],{},"",0])", R"("alone")", "17"}) {
+    EXPECT_EQ(parsed_message(text), nlohmann::json::parse(text)) << text;
+  }
+  for (const char* text : {R"({"a":)", R"({"a":1} x)", R"(["\ud800"])", ""})
+    EXPECT_THROW(parsed_message(text), nlohmann::json::parse_error) << text;
+}
+
+TEST(FrameReader, ALargeBodyIsTakenWholeAndTheMessageAfterItKept) {
+  const std::string large(kKeptBuffer + 10, 'x');
+  const std::string body = "\"" + large + "\"";
+  FrameReader reader;
+  reader.feed(framed(body) + framed("{}"));
+  const auto first = reader.next();
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(first->body, body);
+  const auto second = reader.next();
+  ASSERT_TRUE(second.has_value());
+  EXPECT_EQ(second->body, "{}");
+  EXPECT_FALSE(reader.next().has_value());
+}
+
+}  // namespace

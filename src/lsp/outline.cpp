@@ -33,12 +33,16 @@ KeywordPlace keyword_place_of(Section section) {
 
 class OutlineReader {
  public:
-  OutlineReader(std::string_view text, SourceKind source) : reader_(text, source) { outline_.source = source; }
+  OutlineReader(std::string_view text, SourceKind source, const OutlineFilter& filter, bool sections_only = false)
+      : reader_(text, source), filter_(filter), sections_only_(sections_only) {
+    outline_.source = source;
+  }
 
   Outline run() {
     try {
       if (!find_general()) return std::move(outline_);
       section_ = outline_.source == SourceKind::Line ? Section::LineGeneral : Section::Service;
+      if (sections_only_ && section_ == Section::Service) return std::move(outline_);
       read_entries();
     } catch (const ReadFailure&) {
       // Only the end of the file ends the outline; see read_values.
@@ -53,13 +57,17 @@ class OutlineReader {
   }
 
   void note_header(const std::string& field, SourcePlace place) {
-    outline_.headers.push_back({place, end_of(place), field});
+    if (filter_.headers) outline_.headers.push_back({place, end_of(place), field});
   }
+
+  /// True for a place beyond what the filter asks for.
+  bool beyond(SourcePlace place) const { return filter_.until && place_before(*filter_.until, place); }
 
   bool find_general() {
     const bool line = outline_.source == SourceKind::Line;
     while (!reader_.at_end()) {
       const std::string field = reader_.read_text();
+      if (beyond(reader_.last_place())) return false;
       // In the line description "[generale]" as the file's last field is not taken.
       if (line && reader_.at_end()) return false;
       if (contains_any_case(field, "[generale]")) {
@@ -83,12 +91,14 @@ class OutlineReader {
         place = reader_.last_place();
         if (!general && reader_.at_end()) return;
       }
+      if (beyond(place)) return;
       read_entry(field, place);
       if (is_section_header(field)) {
         note_header(field, place);
         if (general && !begins_with_dash(field)) {
           section_ = Section::LineEntries;
           outline_.general_end = place;
+          if (sections_only_) return;
         }
       }
     }
@@ -118,7 +128,7 @@ class OutlineReader {
       }
     } catch (const ReadFailure& failure) {
       entry.complete = false;
-      outline_.entries.push_back(std::move(entry));
+      keep(std::move(entry));
       if (failure.what() == std::string_view(kReadPastTheEnd)) throw;
       // As a check does: read on from the line of the failing field when it is a later one, else from the
       // next line.
@@ -126,10 +136,16 @@ class OutlineReader {
       reader_.restart_at_line(line > place.line ? line : line + 1);
       return;
     }
-    outline_.entries.push_back(std::move(entry));
+    keep(std::move(entry));
+  }
+
+  void keep(OutlineEntry entry) {
+    if (!sections_only_ && (!filter_.keep || filter_.keep(entry))) outline_.entries.push_back(std::move(entry));
   }
 
   FieldReader reader_;
+  const OutlineFilter& filter_;
+  bool sections_only_;
   Outline outline_;
   Section section_ = Section::BeforeGeneral;
 };
@@ -171,4 +187,11 @@ const OutlineEntry* Outline::entry_at(SourcePlace place) const {
   return found;
 }
 
-Outline read_outline(std::string_view text, SourceKind source) { return OutlineReader(text, source).run(); }
+Outline read_outline(std::string_view text, SourceKind source, const OutlineFilter& filter) {
+  return OutlineReader(text, source, filter).run();
+}
+
+Section section_at(std::string_view text, SourceKind source, SourcePlace place) {
+  const OutlineFilter filter{.until = place, .keep = {}, .headers = false};
+  return OutlineReader(text, source, filter, /*sections_only=*/true).run().section_at(place);
+}

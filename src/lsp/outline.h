@@ -7,6 +7,7 @@
 // like a check, reads on after a value that is no number, from the line the readers would.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,8 +64,25 @@ struct Outline {
   const OutlineEntry* entry_at(SourcePlace place) const;
 };
 
-/// The outline of a source's compiled text (Windows-1252).
-Outline read_outline(std::string_view text, SourceKind source);
+/// What of an outline is read and kept, so that a question about one place or one kind of entry holds
+/// only what it needs, whatever the size of the source.
+struct OutlineFilter {
+  /// Read nothing that starts after this place.
+  std::optional<SourcePlace> until;
+  /// Keep only the entries it accepts (every entry without it).
+  std::function<bool(const OutlineEntry&)> keep;
+  /// Keep the section headers ("[generale]" and the end of the general section are kept always).
+  bool headers = true;
+};
+
+/// The outline of a source's compiled text (Windows-1252), or of the part the filter asks for.
+Outline read_outline(std::string_view text, SourceKind source, const OutlineFilter& filter = {});
+
+/// The section a place of a source lies in, read no further than that place, and no further than the
+/// end of the general section. The text may be the file's own (UTF-8 or Windows-1252): the readers'
+/// rules look only at ASCII bytes, so the fields and the sections are the same, and the place is then a
+/// place of the file.
+Section section_at(std::string_view text, SourceKind source, SourcePlace place);
 
 /// True when place `a` comes before place `b` of the same source.
 bool place_before(SourcePlace a, SourcePlace b);

@@ -64,6 +64,31 @@ TEST(Outline, TellsTheSectionOfAPlace) {
   EXPECT_FALSE(without.general.has_value());
   EXPECT_TRUE(without.entries.empty());
   EXPECT_EQ(without.section_at(at(1, 1)), Section::BeforeGeneral);
+
+  // Read no further than the place, or than the end of the general section: the same sections.
+  for (const SourcePlace place : {at(1, 25), at(2, 1), at(2, 2), at(4, 1), at(6, 1), at(6, 2), at(7, 1), at(11, 3)})
+    EXPECT_EQ(section_at(kLine, SourceKind::Line, place), line.section_at(place)) << place.line << ":" << place.column;
+  EXPECT_EQ(section_at("x\r\n[generale]\r\nvetture, 3\r\n[fine]", SourceKind::Service, at(3, 1, SourceKind::Service)),
+            Section::Service);
+  // The file's own UTF-8 text has the same fields as its compiled text.
+  const std::string utf8 = "citt\xC3\xA0, pendenza\r\n[generale]\r\n\xE2\x82\xAC, 5\r\n[curve]\r\npendenza, 0, 5\r\n[fine]";
+  EXPECT_EQ(section_at(utf8, SourceKind::Line, at(3, 5)), Section::LineGeneral);
+  EXPECT_EQ(section_at(utf8, SourceKind::Line, at(5, 1)), Section::LineEntries);
+}
+
+TEST(Outline, AFilterKeepsOnlyTheEntriesAskedForUpToAPlace) {
+  const Outline until = read_outline(kLine, SourceKind::Line, {.until = at(7, 1), .keep = {}, .headers = false});
+  ASSERT_EQ(until.entries.size(), 3u);  // the length, the background and the gradient of line 7
+  EXPECT_EQ(until.entries.back().place, at(7, 1));
+  EXPECT_TRUE(until.headers.empty());
+  EXPECT_EQ(until.general_end, at(6, 1));
+
+  const Outline boards = read_outline(kLine, SourceKind::Line, {.until = std::nullopt, .keep = [](const OutlineEntry& entry) {
+                                        return entry.keywords.front() == Keyword::InfoBoard;
+                                      }});
+  ASSERT_EQ(boards.entries.size(), 1u);
+  EXPECT_EQ(boards.entries[0].place, at(10, 1));
+  EXPECT_EQ(boards.headers.size(), 2u);
 }
 
 TEST(Outline, FindsTheEntryOfAPlaceAndReadsNumbersAsTheReadersDo) {

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "lsp/text_positions.h"
 #include "source/line_table.h"
 #include "source/starter_scenario.h"
 #include "support/temporary_directory.h"
@@ -19,12 +18,12 @@ namespace {
 using json = nlohmann::json;
 using namespace std::chrono_literals;
 
-/// A client of the server in this process: what it sends goes through the server's framing, what the
-/// server writes is read back frame by frame.
+/// A client of the server in this process, in the synchronous mode: what it sends goes through the
+/// server's framing and is handled at once; what compiles is done when it asks for an answer
+/// (wait_until_idle), so that every message is there when it looks, and nothing waits or polls.
 class Session {
  public:
-  explicit Session(std::chrono::milliseconds debounce = 10ms)
-      : server_([this](std::string_view bytes) { return take(bytes); }, {.debounce = debounce, .version = "test"}) {}
+  Session() : server_([this](std::string_view bytes) { return take(bytes); }, {.debounce = 200ms, .version = "test", .mode = CheckScheduler::Mode::Synchronous}) {}
 
   LanguageServer& server() { return server_; }
 
@@ -32,38 +31,48 @@ class Session {
   bool notify(const std::string& method, json params) {
     return send({{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
   }
-  /// Sends a request and waits for its answer.
+  /// Sends a request and gives its answer.
   json request(int id, const std::string& method, json params = json::object()) {
     send({{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}});
-    return wait_for([id](const json& m) { return m.contains("id") && m["id"] == id; }, method);
+    return first([id](const json& m) { return m.contains("id") && m["id"] == id; }, method);
   }
 
-  /// The first message not taken yet that `wanted` accepts, which is then taken; null after 30 s without
-  /// one, which fails the test. (The worker's publications may come in any order among the answers.)
-  json wait_for(const std::function<bool(const json&)>& wanted, const std::string& what) {
-    std::unique_lock lock(mutex_);
-    json found;
-    const bool came = arrived_.wait_for(lock, 30s, [&] {
-      for (std::size_t n = 0; n < messages_.size(); ++n) {
-        if (!taken_[n] && wanted(messages_[n])) {
-          found = messages_[n];
-          taken_[n] = true;
-          return true;
-        }
+  /// Once the server is idle, the first message not taken yet that `wanted` accepts, which is then taken;
+  /// null, which fails the test, when there is none.
+  json first(const std::function<bool(const json&)>& wanted, const std::string& what) {
+    server_.wait_until_idle();
+    for (std::size_t n = 0; n < messages_.size(); ++n) {
+      if (!taken_[n] && wanted(messages_[n])) {
+        taken_[n] = true;
+        return messages_[n];
       }
-      return false;
-    });
-    if (!came) ADD_FAILURE() << "no message came for " << what;
+    }
+    ADD_FAILURE() << "no message came for " << what;
+    return nullptr;
+  }
+  /// Once the server is idle, the publications of diagnostics for `uri` not taken yet, in order, which
+  /// are then taken.
+  std::vector<json> publications(const std::string& uri) {
+    server_.wait_until_idle();
+    std::vector<json> found;
+    for (std::size_t n = 0; n < messages_.size(); ++n) {
+      if (taken_[n] || messages_[n].value("method", "") != "textDocument/publishDiagnostics" ||
+          messages_[n]["params"]["uri"] != uri)
+        continue;
+      taken_[n] = true;
+      found.push_back(messages_[n]["params"]);
+    }
     return found;
   }
-  /// The next diagnostics published for `uri` with a version of at least `version`.
+  /// The last diagnostics published for `uri`, which must be of `version` at least.
   json diagnostics(const std::string& uri, int version = 0) {
-    return wait_for(
-        [&](const json& m) {
-          return m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == uri &&
-                 m["params"].value("version", 0) >= version;
-        },
-        "the diagnostics of " + uri)["params"]["diagnostics"];
+    const std::vector<json> published = publications(uri);
+    if (published.empty()) {
+      ADD_FAILURE() << "no diagnostics for " << uri;
+      return json::array();
+    }
+    EXPECT_GE(published.back().value("version", 0), version) << published.back().dump();
+    return published.back()["diagnostics"];
   }
 
   void initialize(json capabilities = json::object()) {
@@ -83,22 +92,18 @@ class Session {
 
  private:
   bool take(std::string_view bytes) {
-    const std::lock_guard lock(mutex_);
     frames_.feed(bytes);
     while (auto frame = frames_.next()) {
       messages_.push_back(json::parse(frame->body));
       taken_.push_back(false);
     }
-    arrived_.notify_all();
     return true;
   }
 
-  std::mutex mutex_;
-  std::condition_variable arrived_;
   FrameReader frames_;
   std::vector<json> messages_;
   std::vector<bool> taken_;
-  LanguageServer server_;  // last: it stops its worker, which writes to the members above, first
+  LanguageServer server_;  // last: it is made after the members its writer fills
 };
 
 json at(int line, int character) { return {{"line", line}, {"character", character}}; }
@@ -139,6 +144,21 @@ struct Scenario {
   std::string service_uri = uri_of_path(directory.at("Demo_1-.txt"));
 };
 
+/// A session with the scenario's train service open, beside its line description on disk without the
+/// board's mistake, and the diagnostics of the opening taken.
+struct OpenService {
+  Scenario scenario;
+  Session session;
+  json opened;
+
+  OpenService() {
+    scenario.directory.write("Demo_linea.txt", encode_lines(starter_line_lines()));
+    session.initialize();
+    session.open(scenario.service_uri, scenario.service);
+    opened = session.diagnostics(scenario.service_uri);
+  }
+};
+
 TEST(LanguageServer, TheLifecycleRefusesWhatComesOutOfTurnAndEndsWithTheRightStatus) {
   Session session;
   const json early = session.request(1, "textDocument/hover", position_params("file:///x/K_linea.txt", 0, 0));
@@ -170,15 +190,15 @@ TEST(LanguageServer, MessagesSplitIntoSingleBytesOrJoinedInOneReadAreAllAnswered
   Session session;
   const std::string first = serialized({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}});
   for (const char byte : first) session.server().receive(std::string_view(&byte, 1));
-  EXPECT_TRUE(session.wait_for([](const json& m) { return m["id"] == 1; }, "initialize").contains("result"));
+  EXPECT_TRUE(session.first([](const json& m) { return m["id"] == 1; }, "initialize").contains("result"));
 
   const json unknown = {{"jsonrpc", "2.0"}, {"id", 2}, {"method", "workspace/unknown"}};
   const json symbols = {{"jsonrpc", "2.0"}, {"id", 3}, {"method", "textDocument/documentSymbol"},
                         {"params", {{"textDocument", {{"uri", "file:///x/notes.txt"}}}}}};
   session.server().receive(serialized(unknown) + serialized(symbols));
-  EXPECT_EQ(session.wait_for([](const json& m) { return m["id"] == 2; }, "the unknown method")["error"]["code"],
+  EXPECT_EQ(session.first([](const json& m) { return m["id"] == 2; }, "the unknown method")["error"]["code"],
             kRpcMethodNotFound);
-  EXPECT_EQ(session.wait_for([](const json& m) { return m["id"] == 3; }, "the symbols")["result"], json::array());
+  EXPECT_EQ(session.first([](const json& m) { return m["id"] == 3; }, "the symbols")["result"], json::array());
 }
 
 TEST(LanguageServer, MalformedMessagesGetAnErrorAndTheServerGoesOn) {
@@ -212,7 +232,7 @@ TEST(LanguageServer, MalformedMessagesGetAnErrorAndTheServerGoesOn) {
   int id = 100;
   for (const Case& c : cases) {
     EXPECT_TRUE(session.server().receive(c.bytes)) << c.what;
-    const json error = session.wait_for([](const json& m) { return m.contains("error"); }, c.what);
+    const json error = session.first([](const json& m) { return m.contains("error"); }, c.what);
     EXPECT_EQ(error["error"]["code"], c.code) << c.what << ": " << error.dump();
     // The server still answers: an unknown notification is passed over in silence, the request after it
     // is the next thing answered.
@@ -258,13 +278,10 @@ TEST(LanguageServer, EachFileOfAPairGetsItsOwnDiagnosticsAndAChangeChecksAgain) 
   EXPECT_EQ(with_code(fixed, "E16"), nullptr) << fixed.dump(1);
 
   session.notify("textDocument/didClose", {{"textDocument", {{"uri", scenario.line_uri}}}});
-  const json cleared = session.wait_for(
-      [&](const json& m) {
-        return m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == scenario.line_uri &&
-               m["params"]["diagnostics"].empty();
-      },
-      "the diagnostics of the closed line description cleared");
-  EXPECT_FALSE(cleared.is_null());
+  const std::vector<json> cleared = session.publications(scenario.line_uri);
+  ASSERT_FALSE(cleared.empty());
+  EXPECT_TRUE(cleared.back()["diagnostics"].empty());
+  EXPECT_FALSE(cleared.back().contains("version"));
 }
 
 TEST(LanguageServer, ATrainServiceWithoutItsLineDescriptionGetsError101) {
@@ -300,12 +317,9 @@ TEST(LanguageServer, PositionsCountUtf8BytesWhenTheEditorOffersThem) {
 }
 
 TEST(LanguageServer, HoverTellsTheCellsAnEntryTakesAndWhatHoldsTheOnesAnotherEntryTook) {
-  Scenario scenario;
-  scenario.directory.write("Demo_linea.txt", encode_lines(starter_line_lines()));
-  Session session;
-  session.initialize();
-  session.open(scenario.service_uri, scenario.service);
-  session.diagnostics(scenario.service_uri);
+  OpenService open;
+  Scenario& scenario = open.scenario;
+  Session& session = open.session;
 
   const int signal_line = line_of(scenario.service, "segnale,     850");
   const json taken = session.request(1, "textDocument/hover", position_params(scenario.service_uri, signal_line, 2));
@@ -407,6 +421,90 @@ TEST(LanguageServer, DocumentSymbolsShowSectionsStationsSignalsSlowdownsAndBoard
           (hierarchical ? "[indicazioni]/" : "") + std::string("PONTE FIUME VERDE"), std::string("[curve]")})
       EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected << (hierarchical ? " (tree)" : " (flat)");
   }
+}
+
+}  // namespace
+
+
+namespace {
+
+TEST(LanguageServer, ShutdownAndExitAreTakenWithParamsThatAreNullOrLeftOut) {
+  for (const char* params : {R"(,"params":null)", ""}) {
+    Session session;
+    session.initialize();
+    session.server().receive(framed(std::string(R"({"jsonrpc":"2.0","id":7,"method":"shutdown")") + params + "}"));
+    const json answer = session.first([](const json& m) { return m.contains("id") && m["id"] == 7; }, "shutdown");
+    EXPECT_TRUE(answer.contains("result")) << answer.dump();
+    EXPECT_FALSE(session.server().receive(framed(std::string(R"({"jsonrpc":"2.0","method":"exit")") + params + "}")));
+    EXPECT_EQ(session.server().exit_status(), 0) << params;
+  }
+  // A method that needs its params still refuses null ones.
+  Session session;
+  session.initialize();
+  session.server().receive(framed(R"({"jsonrpc":"2.0","id":8,"method":"textDocument/hover","params":null})"));
+  EXPECT_EQ(session.first([](const json& m) { return m.contains("id") && m["id"] == 8; }, "hover")["error"]["code"],
+            kRpcInvalidParams);
+}
+
+TEST(LanguageServer, ADocumentClosedAndOpenedAgainInOneWriteEndsWithTheDiagnosticsOfItsOpening) {
+  OpenService service;
+  Scenario& scenario = service.scenario;
+  Session& session = service.session;
+  EXPECT_NE(with_code(service.opened, "E16"), nullptr);
+
+  // As editors do when a file is reverted or its language changes: both messages in one write.
+  const json close = {{"jsonrpc", "2.0"}, {"method", "textDocument/didClose"},
+                      {"params", {{"textDocument", {{"uri", scenario.service_uri}}}}}};
+  const json open = {{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
+                     {"params", {{"textDocument", {{"uri", scenario.service_uri}, {"languageId", "scenario"}, {"version", 2},
+                                                   {"text", scenario.service}}}}}};
+  session.server().receive(serialized(close) + serialized(open));
+  const std::vector<json> published = session.publications(scenario.service_uri);
+  ASSERT_EQ(published.size(), 2u);
+  EXPECT_TRUE(published[0]["diagnostics"].empty());  // the close's
+  EXPECT_EQ(published[1]["version"], 2);
+  EXPECT_NE(with_code(published[1]["diagnostics"], "E16"), nullptr) << published[1].dump();
+
+  // Opened and closed in one write, the last word is the close's.
+  session.server().receive(serialized(open) + serialized(close));
+  const std::vector<json> closed = session.publications(scenario.service_uri);
+  ASSERT_FALSE(closed.empty());
+  EXPECT_TRUE(closed.back()["diagnostics"].empty());
+}
+
+TEST(LanguageServer, ALoneSurrogateInAnOpenedTextIsReadAsTheReplacementCharacter) {
+  Scenario scenario;
+  scenario.directory.write("Demo_linea.txt", encode_lines(starter_line_lines()));
+  Session session;
+  session.initialize();
+  // The JSON of didOpen as a JavaScript editor writes it: half of a surrogate pair before "MOLINO".
+  std::string text = json(scenario.service).dump();
+  text.insert(text.find("MOLINO"), "\\ud83d");
+  session.server().receive(framed(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":")" +
+                                  scenario.service_uri + R"(","languageId":"scenario","version":1,"text":)" + text + "}}}"));
+  const json diagnostics = session.diagnostics(scenario.service_uri);
+  const json* refused = with_code(diagnostics, "input-encoding");
+  ASSERT_NE(refused, nullptr) << diagnostics.dump(1);
+  EXPECT_NE((*refused)["message"].get<std::string>().find("U+FFFD"), std::string::npos) << refused->dump();
+  EXPECT_EQ((*refused)["range"]["start"], at(line_of(scenario.service, "MOLINO"), static_cast<int>(
+      scenario.service.find("MOLINO") - scenario.service.rfind('\n', scenario.service.find("MOLINO")) - 1)));
+}
+
+TEST(LanguageServer, CompletionWithoutSnippetSupportInsertsTheKeywordAlone) {
+  Scenario scenario;
+  Session session;
+  session.initialize();
+  session.open(scenario.line_uri, scenario.line);
+  const int gradient_line = line_of(scenario.line, "pendenza,  1500");
+  const json answer = session.request(1, "textDocument/completion", position_params(scenario.line_uri, gradient_line, 4));
+  bool found = false;
+  for (const json& item : answer["result"]["items"]) {
+    if (item["label"] != "pendenza") continue;
+    found = true;
+    EXPECT_EQ(item["insertTextFormat"], 1);
+    EXPECT_EQ(item["textEdit"]["newText"], "pendenza");
+  }
+  EXPECT_TRUE(found) << answer.dump();
 }
 
 }  // namespace

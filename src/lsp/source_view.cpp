@@ -1,30 +1,22 @@
 #include "lsp/source_view.h"
 
-SourceView::SourceView(const SourceFile& file, PositionEncoding encoding)
-    : file_(file), lines_(file.text, file.encoding == InputEncoding::Windows1252), encoding_(encoding) {}
+SourceView::SourceView(const SourceFile& file, protocol::PositionEncoding encoding)
+    : file_(file), lines_(file.text(), file.lines(), file.encoding == InputEncoding::Windows1252), encoding_(encoding) {}
 
-TextPosition SourceView::position(SourcePlace compiled) const {
+protocol::Position SourceView::position(SourcePlace compiled) const {
   const SourcePlace in_file = file_.in_file(compiled);
   return lines_.position(in_file.line, in_file.column, encoding_);
 }
 
-TextRange SourceView::field_range(SourcePlace compiled) const {
+protocol::Range SourceView::field_range(SourcePlace compiled) const {
   const SourcePlace in_file = file_.in_file(compiled);
   const int end = field_end_column(lines_.line(in_file.line), in_file.column);
   return {lines_.position(in_file.line, in_file.column, encoding_), lines_.position(in_file.line, end, encoding_)};
 }
 
-TextRange SourceView::range(SourcePlace from, SourcePlace to) const { return {position(from), position(to)}; }
+protocol::Range SourceView::range(SourcePlace from, SourcePlace to) const { return {position(from), position(to)}; }
 
-SourcePlace SourceView::compiled_place(TextPosition position, SourceKind source) const {
+SourcePlace SourceView::compiled_place(protocol::Position position, SourceKind source) const {
   const auto [line, column] = lines_.byte_place(position, encoding_);
-  SourcePlace place{source, line, column};
-  const auto found = file_.columns.find(line);
-  if (found == file_.columns.end()) return place;
-  // The compiled column whose character starts at or before the file's column.
-  const std::vector<int>& map = found->second;
-  int compiled = 1;
-  for (std::size_t k = 0; k < map.size() && map[k] <= column; ++k) compiled = static_cast<int>(k) + 1;
-  place.column = compiled;
-  return place;
+  return file_.in_compiled(SourcePlace{source, line, column});
 }

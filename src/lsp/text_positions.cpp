@@ -2,39 +2,11 @@
 
 #include <algorithm>
 
+#include "lsp/ascii.h"
 #include "platform/file_uri.h"
 #include "platform/windows1252.h"
 
-namespace {
 
-/// How many bytes a character of a UTF-8 text takes, from its first byte (1 for a byte that begins no
-/// character: a malformed text is counted a byte at a time).
-std::size_t utf8_length(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
-  for (std::size_t n = 1; n < length; ++n)
-    if (at + n >= text.size() || (static_cast<unsigned char>(text[at + n]) & 0xC0) != 0x80) return 1;
-  return length;
-}
-
-}  // namespace
-
-std::string_view position_encoding_name(PositionEncoding encoding) {
-  return encoding == PositionEncoding::Utf8 ? "utf-8" : "utf-16";
-}
-
-TextLines::TextLines(std::string_view text, bool windows1252) : text_(text), windows1252_(windows1252), starts_{0} {
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) starts_.push_back(i + 1);
-}
-
-std::string_view TextLines::line(int number) const {
-  if (number < 1 || static_cast<std::size_t>(number) > starts_.size()) return {};
-  const std::size_t start = starts_[static_cast<std::size_t>(number - 1)];
-  std::size_t end = start;
-  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-  return text_.substr(start, end - start);
-}
 
 namespace {
 
@@ -44,21 +16,21 @@ struct Character {
   int units;
 };
 
-Character character_at(std::string_view line, std::size_t at, bool windows1252, PositionEncoding encoding) {
+Character character_at(std::string_view line, std::size_t at, bool windows1252, protocol::PositionEncoding encoding) {
   if (windows1252) {
     const auto byte = static_cast<unsigned char>(line[at]);
     // Every Windows-1252 character lies in the basic plane: one UTF-16 unit.
-    if (encoding == PositionEncoding::Utf16 || byte < 0x80) return {1, 1};
+    if (encoding == protocol::PositionEncoding::Utf16 || byte < 0x80) return {1, 1};
     return {1, static_cast<int>(windows1252_to_utf8(line.substr(at, 1)).size())};
   }
-  const std::size_t length = utf8_length(line, at);
-  if (encoding == PositionEncoding::Utf8) return {length, static_cast<int>(length)};
+  const std::size_t length = utf8_character_length(line, at);
+  if (encoding == protocol::PositionEncoding::Utf8) return {length, static_cast<int>(length)};
   return {length, length == 4 ? 2 : 1};
 }
 
 }  // namespace
 
-TextPosition TextLines::position(int line_number, int byte_column, PositionEncoding encoding) const {
+protocol::Position TextLines::position(int line_number, int byte_column, protocol::PositionEncoding encoding) const {
   if (line_number < 1) return {0, 0};
   if (line_number > line_count()) {
     line_number = line_count();
@@ -75,7 +47,7 @@ TextPosition TextLines::position(int line_number, int byte_column, PositionEncod
   return {line_number - 1, units};
 }
 
-std::pair<int, int> TextLines::byte_place(TextPosition position, PositionEncoding encoding) const {
+std::pair<int, int> TextLines::byte_place(protocol::Position position, protocol::PositionEncoding encoding) const {
   if (position.line < 0) return {1, 1};
   if (position.line >= line_count()) return {line_count(), static_cast<int>(line(line_count()).size()) + 1};
   const int number = position.line + 1;
@@ -103,24 +75,6 @@ int field_end_column(std::string_view line, int column) {
   while (end > start && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
   return static_cast<int>(end) + 1;
 }
-
-namespace {
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool same_letters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  return true;
-}
-
-}  // namespace
 
 std::optional<std::string> path_of_uri(std::string_view uri) {
   constexpr std::string_view kScheme = "file://";

@@ -11,46 +11,33 @@
 #include <string_view>
 #include <vector>
 
-enum class PositionEncoding { Utf16, Utf8 };
+#include "compiler/line_index.h"
+#include "lsp/protocol.h"
 
-/// The name of an encoding as the protocol writes it: "utf-16", "utf-8".
-std::string_view position_encoding_name(PositionEncoding encoding);
-
-/// A position of the protocol: 0-based line, and character in the position encoding.
-struct TextPosition {
-  int line = 0;
-  int character = 0;
-  bool operator==(const TextPosition&) const = default;
-};
-
-struct TextRange {
-  TextPosition start;
-  TextPosition end;
-};
-
-/// A text cut into lines as both the compiler and the protocol cut it (at CR LF, LF or CR), which
-/// converts between byte columns and positions. The text must outlive it.
+/// A text with the index of its lines (the protocol cuts lines as the compiler does), which converts
+/// between byte columns and positions. The text and its index must outlive it.
 class TextLines {
  public:
   /// `windows1252`: the text is Windows-1252 bytes, else UTF-8.
-  TextLines(std::string_view text, bool windows1252);
+  TextLines(std::string_view text, const LineIndex& lines, bool windows1252)
+      : text_(text), lines_(&lines), windows1252_(windows1252) {}
 
   /// The number of lines (a text without line ends has one).
-  int line_count() const { return static_cast<int>(starts_.size()); }
+  int line_count() const { return lines_->count(); }
   /// The text of a 1-based line without its line end ("" beyond the last line).
-  std::string_view line(int number) const;
+  std::string_view line(int number) const { return lines_->line(text_, number); }
 
   /// The position of a 1-based line and 1-based byte column; a column beyond the line's end stands at
   /// its end, a line beyond the text at the end of the last line.
-  TextPosition position(int line, int byte_column, PositionEncoding encoding) const;
+  protocol::Position position(int line, int byte_column, protocol::PositionEncoding encoding) const;
   /// The 1-based line and byte column of a position; a character beyond the line's end gives the column
   /// just after it, a character inside a character's units the column where that character starts.
-  std::pair<int, int> byte_place(TextPosition position, PositionEncoding encoding) const;
+  std::pair<int, int> byte_place(protocol::Position position, protocol::PositionEncoding encoding) const;
 
  private:
   std::string_view text_;
+  const LineIndex* lines_;
   bool windows1252_;
-  std::vector<std::size_t> starts_;
 };
 
 /// The byte column (1-based) just after the field that starts at `column` of a line: a field in quotes

@@ -1,96 +1,59 @@
 #pragma once
 
-// The documents the editor holds open, and the pairs they are checked in. A line description K_linea.txt
-// and a train service K_N-.txt are paired by their names in one directory. A train service is checked
-// with its line description. A line description is checked with the first of its train services, in
-// the order of their names, that is open in the editor, else with the first one on disk; without any,
-// it is checked alone. A partner that is not open is read from disk (Windows-1252).
+// The language server's features as plain calls: the open documents go in, the protocol's structs come
+// out, whatever carries the messages (the server, or a test). Opening, changing, closing and completion
+// are the reader's: they are quick and compile nothing. Diagnostics, hover and symbols convert or compile,
+// and are made by one thread at a time (the check scheduler's).
 
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "lsp/check_cache.h"
+#include "lsp/document_store.h"
+#include "lsp/protocol.h"
 
-#include "compiler/source_check.h"
-#include "compiler/source_files.h"
-#include "lsp/text_positions.h"
-
-/// A document the editor holds open: its URI, the path that URI names (empty for a URI that is no
-/// file), its text (UTF-8) and its version.
-struct OpenDocument {
-  std::string uri;
-  std::string path;
-  std::string text;
-  int64_t version = 0;
+/// What the editor agreed to at initialize.
+struct EditorOptions {
+  protocol::PositionEncoding encoding = protocol::PositionEncoding::Utf16;
+  bool snippets = false;
+  bool markdown = true;
 };
 
-/// The open documents, shared by the reader of the messages and the worker that checks them.
-class DocumentStore {
+class Workspace {
  public:
-  void open(OpenDocument document);
-  /// Replaces the text of an open document; false when it is not open.
-  bool change(const std::string& uri, std::string text, int64_t version);
-  void close(const std::string& uri);
-  std::optional<OpenDocument> find(const std::string& uri) const;
-  std::optional<OpenDocument> find_path(const std::string& path) const;
-  /// The URI and path of every open document.
-  std::vector<std::pair<std::string, std::string>> names() const;
+  /// Set once, at initialize, before any document is opened.
+  void configure(const EditorOptions& options) { options_ = options; }
+
+  void open(const std::string& uri, std::shared_ptr<const std::string> text, int64_t version);
+  /// False when the document is not open.
+  bool change(const std::string& uri, std::shared_ptr<const std::string> text, int64_t version);
+  /// False when the document was not open.
+  bool close(const std::string& uri);
+  bool is_open(const std::string& uri) const { return documents_.find(uri).has_value(); }
+  /// The open documents whose diagnostics may change when the file of `uri` changes, is opened or
+  /// closed: the open line descriptions and train services of its line in its folder.
+  std::vector<std::string> affected_by(const std::string& uri) const;
+
+  /// The keywords that may stand at a position (see completion_at); empty for a document that is not a
+  /// source.
+  protocol::CompletionList completion(const protocol::TextDocumentPositionParams& at) const;
+
+  /// The diagnostics of an open document at its current version, from the check of its pair; nothing
+  /// when it is not open. A document that is not a source gets none.
+  std::optional<protocol::PublishDiagnosticsParams> diagnostics(const std::string& uri);
+  /// What the entry at a position compiles to; nothing outside an entry or for a document that is not
+  /// open.
+  std::optional<protocol::Hover> hover(const protocol::TextDocumentPositionParams& at);
+  /// The symbols of an open source (none for another document).
+  std::vector<protocol::DocumentSymbol> symbols(const std::string& uri) const;
+  /// Lets go of the checks that hold a document that was closed.
+  void forget(const std::string& uri) { cache_.forget(uri); }
 
  private:
-  mutable std::mutex mutex_;
-  std::map<std::string, OpenDocument> documents_;
+  EditorOptions options_;
+  DocumentStore documents_;
+  CheckCache cache_;
 };
-
-/// The two sources a document is checked in, with where each comes from.
-struct DocumentPair {
-  /// Which of the two the document is.
-  SourceKind kind = SourceKind::Line;
-  PairNames names;
-  Sources sources;
-  /// The URI of each source (line, service), as the editor names it when it is open; empty for a
-  /// source the pair lacks.
-  std::string line_uri;
-  std::string service_uri;
-  /// A source of the pair that could not be found: why (the pair is then not compiled when it is the
-  /// line description).
-  std::string line_missing;
-  std::string service_missing;
-
-  const std::string& uri_of(SourceKind source) const { return source == SourceKind::Line ? line_uri : service_uri; }
-};
-
-/// The pair of a document, or nothing when its name is neither K_linea.txt nor K_N-.txt (or its URI
-/// names no file).
-std::optional<DocumentPair> pair_of(const OpenDocument& document, const DocumentStore& store);
-
-/// The check of a pair: its sources and what `check_pair` found, or the error of a missing line
-/// description.
-struct CheckedPair {
-  DocumentPair pair;
-  PairCheck check;
-  std::optional<Diagnostic> line_missing;
-};
-
-/// Checks a pair as `scenario check` does. A pair without its line description is not compiled: the
-/// train service gets error 101 at its start.
-std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair);
-
-/// Remembers the last few checks, so that a document and its partner checked one after the other, or a
-/// hover after a check, compile their pair once.
-class CheckCache {
- public:
-  std::shared_ptr<const CheckedPair> check(DocumentPair pair);
-
- private:
-  static constexpr std::size_t kKept = 4;
-  std::vector<std::shared_ptr<const CheckedPair>> kept_;
-};
-
-/// The diagnostics of a check that concern one source of it, as the protocol's Diagnostic objects:
-/// range (the field), severity, code, source "scenario", message, and related places with their URIs.
-nlohmann::json diagnostics_json(const CheckedPair& checked, SourceKind source, PositionEncoding encoding);

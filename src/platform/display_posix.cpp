@@ -1,6 +1,5 @@
 #include "platform/display.h"
 
-#include <FL/x.H>
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -12,7 +11,6 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <optional>
 
 namespace {
@@ -89,14 +87,10 @@ DisplayAnswer answer_on(int fd, Clock::time_point deadline) {
   return DisplayAnswer::Answered;
 }
 
-/// A connection opened to a display, kept open while the window system opens its own (so that the server
-/// is never left without a client between the two, which makes some servers reset).
+/// Where a probe stands: what the server did, and the connection that DisplayProbe keeps.
 struct Probe {
   DisplayAnswer answer = DisplayAnswer::Unknown;
   int fd = -1;
-  ~Probe() {
-    if (fd >= 0) close(fd);
-  }
 };
 
 /// Tries one address; true when it settled the probe (an answer or silence).
@@ -156,29 +150,22 @@ void open_probe(Probe& probe, const std::string& name, std::chrono::milliseconds
 
 }  // namespace
 
-DisplayAnswer probe_display(const std::string& name, std::chrono::milliseconds patience) {
+DisplayProbe::DisplayProbe(const std::string& name, std::chrono::milliseconds patience) {
   Probe probe;
   open_probe(probe, name, patience);
-  return probe.answer;
+  answer_ = probe.answer;
+  fd_ = probe.fd;
 }
 
-bool display_available() {
-  static const bool available = [] {
-    const char* name = std::getenv("DISPLAY");
-    if (name == nullptr || *name == '\0') return false;
-    Probe probe;
-    open_probe(probe, name, kDisplayPatience);
-    if (probe.answer == DisplayAnswer::Silent) {
-      std::cerr << "scenario: note: the display " << name << " did not answer within "
-                << kDisplayPatience.count() / 1000 << " s: the run goes on without a window\n";
-      return false;
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return false;
-    // The toolkit takes this connection over. Closing it and letting the toolkit open its own would
-    // leave the server without clients for a moment, and a server may reset then and refuse the next.
-    fl_open_display(display);
-    return true;
-  }();
-  return available;
+DisplayProbe::~DisplayProbe() {
+  if (fd_ >= 0) close(fd_);
+}
+
+DisplayAnswer probe_display(const std::string& name, std::chrono::milliseconds patience) {
+  return DisplayProbe(name, patience).answer();
+}
+
+bool display_named() {
+  const char* name = std::getenv("DISPLAY");
+  return name != nullptr && *name != '\0';
 }

@@ -9,5 +9,6 @@ inline constexpr const char* kApplicationTitle = "scenario";
 void send_messages_to_standard_error();
 
 /// Shows `text` in a modal box with the single button "OK" and no icon, and returns when the user has
-/// pressed it. Without a display the text goes to standard error, followed by a line end.
+/// pressed it. Without a display, and in the Linux program without the window toolkit, the text goes to
+/// standard error, followed by a line end.
 void show_message(const std::string& text);

@@ -3,7 +3,8 @@
 #include <memory>
 
 /// The run's only window: 280 x 179 pixels with the bold caption "Attendere". It is shown and drawn
-/// at once; no event loop runs for it afterwards. Without a display nothing is shown.
+/// at once; no event loop runs for it afterwards. Without a display, and in the Linux program without the
+/// window toolkit, nothing is shown.
 class WaitWindow {
  public:
   // Its geometry, in pixels, and the caption's size in points: the same on every system.
@@ -24,6 +25,7 @@ class WaitWindow {
   void show_and_draw();
 
  private:
-  struct System;  // the window as the system's toolkit holds it (FLTK on Linux, Win32 on Windows)
+  struct System;  // the window as the system's toolkit holds it (FLTK on Linux, Win32 on Windows; nothing
+                  // in the Linux program without the toolkit)
   std::unique_ptr<System> system_;
 };

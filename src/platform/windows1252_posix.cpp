@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -21,10 +20,9 @@ class Conversion {
   Conversion& operator=(const Conversion&) = delete;
 
   /// Converts `input` from `offset` on, appending to `out`; stops at the end or at the first byte it cannot
-  /// convert, and returns that byte's offset (or input.size()). `truncated` tells whether it stopped
-  /// because the input ended inside a character.
-  std::size_t convert(std::string_view input, std::size_t offset, std::string& out, bool& truncated) {
-    truncated = false;
+  /// convert, and returns that byte's offset (or input.size()).
+  std::size_t convert(std::string_view input, std::size_t offset, std::string& out) {
+    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);  // a fresh start: no state of an earlier text
     char* in = const_cast<char*>(input.data()) + offset;
     std::size_t in_left = input.size() - offset;
     char buffer[4096];
@@ -35,7 +33,6 @@ class Conversion {
       out.append(buffer, static_cast<std::size_t>(at - buffer));
       if (done != static_cast<std::size_t>(-1)) continue;
       if (errno == E2BIG) continue;
-      truncated = errno == EINVAL;
       break;
     }
     return input.size() - in_left;
@@ -45,33 +42,47 @@ class Conversion {
   iconv_t descriptor_;
 };
 
+/// The conversions of this thread, each opened once: a source converted again after each refused
+/// character opens nothing more.
+enum class Direction { ToWindows1252, ToUtf8, ToUtf32 };
+
+Conversion& conversion(Direction direction) {
+  thread_local Conversion to_windows1252("WINDOWS-1252", "UTF-8");
+  thread_local Conversion to_utf8("UTF-8", "WINDOWS-1252");
+  thread_local Conversion to_utf32("UTF-32LE", "UTF-8");
+  switch (direction) {
+    case Direction::ToWindows1252: return to_windows1252;
+    case Direction::ToUtf8: return to_utf8;
+    case Direction::ToUtf32: break;
+  }
+  return to_utf32;
+}
+
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 /// Why the UTF-8 character at `offset` has no Windows-1252 byte: malformed, or a character the code
 /// page lacks.
-[[noreturn]] void refuse_character(std::string_view utf8, std::size_t offset) {
-  Conversion to_utf32("UTF-32LE", "UTF-8");
+Windows1252Refusal refusal_at(std::string_view utf8, std::size_t offset) {
+  Windows1252Refusal refusal;
+  refusal.offset = offset;
+  refusal.length = utf8_character_length(utf8, offset);
   std::string code;
-  bool truncated = false;
-  const std::string_view one = utf8.substr(offset, 4);
-  to_utf32.convert(one, 0, code, truncated);
-  if (code.size() < 4) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(offset));
+  const std::size_t stop = conversion(Direction::ToUtf32).convert(utf8.substr(offset, refusal.length), 0, code);
+  if (stop < refusal.length || code.size() != 4) return refusal;  // malformed: iconv refuses it too
   uint32_t value = 0;
   for (int k = 3; k >= 0; --k) value = value << 8 | static_cast<uint8_t>(code[static_cast<std::size_t>(k)]);
-  char name[16];
-  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(value));
-  throw std::invalid_argument(std::string("no Windows-1252 form for ") + name + " at byte " + std::to_string(offset));
+  refusal.character = static_cast<char32_t>(value);
+  return refusal;
 }
 
 }  // namespace
 
 std::string windows1252_to_utf8(std::string_view bytes) {
-  Conversion conversion("UTF-8", "WINDOWS-1252");
+  Conversion& to_utf8 = conversion(Direction::ToUtf8);
   std::string utf8;
   utf8.reserve(bytes.size());
-  bool truncated = false;
   for (std::size_t offset = 0; offset < bytes.size();) {
-    offset = conversion.convert(bytes, offset, utf8, truncated);
+    offset = to_utf8.convert(bytes, offset, utf8);
     if (offset < bytes.size()) {
       // One of the five bytes the code page leaves undefined.
       utf8 += kReplacement;
@@ -81,12 +92,9 @@ std::string windows1252_to_utf8(std::string_view bytes) {
   return utf8;
 }
 
-std::string utf8_to_windows1252(std::string_view utf8) {
-  Conversion conversion("WINDOWS-1252", "UTF-8");
-  std::string bytes;
-  bytes.reserve(utf8.size());
-  bool truncated = false;
-  const std::size_t stop = conversion.convert(utf8, 0, bytes, truncated);
-  if (stop < utf8.size()) refuse_character(utf8, stop);
-  return bytes;
+Windows1252Text to_windows1252(std::string_view utf8) {
+  Windows1252Text converted;
+  const std::size_t stop = conversion(Direction::ToWindows1252).convert(utf8, 0, converted.text);
+  if (stop < utf8.size()) converted.refusal = refusal_at(utf8, stop);
+  return converted;
 }

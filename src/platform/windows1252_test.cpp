@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,39 +50,62 @@ TEST(Windows1252, CharacterWithoutASingleByteFormIsAnError) {
   for (const char* text : cases) EXPECT_THROW(utf8_to_windows1252(text), std::invalid_argument) << text;
 }
 
-TEST(Windows1252, ErrorNamesTheCharacterAndItsOffset) {
-  try {
-    utf8_to_windows1252("citt\xC3\xA0 \xC4\x80");
-    FAIL() << "no error for U+0100";
-  } catch (const std::invalid_argument& error) {
-    EXPECT_STREQ(error.what(), "no Windows-1252 form for U+0100 at byte 7");
+TEST(Windows1252, ARefusalNamesTheCharacterItsOffsetAndItsLengthAsValues) {
+  const Windows1252Text converted = to_windows1252("citt\xC3\xA0 \xC4\x80 x");
+  EXPECT_EQ(converted.text, "citt\xE0 ");  // what came before the refused character
+  ASSERT_TRUE(converted.refusal.has_value());
+  EXPECT_EQ(converted.refusal->offset, 7u);
+  EXPECT_EQ(converted.refusal->length, 2u);
+  EXPECT_EQ(converted.refusal->character, U'\u0100');
+  EXPECT_EQ(converted.refusal->reason(), "U+0100 has no byte in Windows-1252");
+
+  const Windows1252Text four = to_windows1252("ok \xF0\x9F\x98\x80!");
+  ASSERT_TRUE(four.refusal.has_value());
+  EXPECT_EQ(four.refusal->length, 4u);
+  EXPECT_EQ(four.refusal->reason(), "U+1F600 has no byte in Windows-1252");
+
+  const Windows1252Text whole = to_windows1252("pi\xC3\xB9");
+  EXPECT_FALSE(whole.refusal.has_value());
+  EXPECT_EQ(whole.text, "pi\xF9");
+
+  // The wrapper for callers that need no place.
+  EXPECT_THROW(utf8_to_windows1252("\xC4\x80"), std::invalid_argument);
+  EXPECT_EQ(utf8_to_windows1252("pi\xC3\xB9"), "pi\xF9");
+}
+
+TEST(Windows1252, MalformedUtf8IsRefusedOneCharacterAtATime) {
+  struct Case {
+    const char* text;
+    std::size_t offset;
+    std::size_t length;  // as a reader of the line counts the malformed character
+  };
+  const Case cases[] = {
+      {"\x80", 0, 1},              // continuation byte without a lead
+      {"a\xC3", 1, 1},             // sequence cut short at the end
+      {"\xC3(", 0, 1},             // lead followed by a non-continuation byte
+      {"\xC0\xAF", 0, 2},          // overlong form of '/'
+      {"\xE0\x80\xAF", 0, 3},      // overlong three-byte form
+      {"\xED\xA0\x80", 0, 3},      // a surrogate
+      {"\xF4\x90\x80\x80", 0, 4},  // past U+10FFFF
+      {"\xFF", 0, 1},              // never a lead byte
+      {"ab\xE8 c", 2, 1},          // a Windows-1252 byte where UTF-8 is expected
+  };
+  for (const auto& c : cases) {
+    const Windows1252Text converted = to_windows1252(c.text);
+    ASSERT_TRUE(converted.refusal.has_value()) << c.text;
+    EXPECT_EQ(converted.refusal->offset, c.offset) << c.text;
+    EXPECT_EQ(converted.refusal->length, c.length) << c.text;
+    EXPECT_FALSE(converted.refusal->character.has_value()) << c.text;
+    EXPECT_EQ(converted.refusal->reason(), "malformed UTF-8") << c.text;
   }
 }
 
-TEST(Windows1252, MalformedUtf8IsAnError) {
-  struct Case {
-    const char* text;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"\x80", "malformed UTF-8 at byte 0"},              // continuation byte without a lead
-      {"a\xC3", "malformed UTF-8 at byte 1"},             // sequence cut short at the end
-      {"\xC3(", "malformed UTF-8 at byte 0"},             // lead followed by a non-continuation byte
-      {"\xC0\xAF", "malformed UTF-8 at byte 0"},          // overlong form of '/'
-      {"\xE0\x80\xAF", "malformed UTF-8 at byte 0"},      // overlong three-byte form
-      {"\xED\xA0\x80", "malformed UTF-8 at byte 0"},      // a surrogate
-      {"\xF4\x90\x80\x80", "malformed UTF-8 at byte 0"},  // past U+10FFFF
-      {"\xFF", "malformed UTF-8 at byte 0"},              // never a lead byte
-      {"ab\xE8 c", "malformed UTF-8 at byte 2"},          // a Windows-1252 byte where UTF-8 is expected
-  };
-  for (const auto& c : cases) {
-    try {
-      utf8_to_windows1252(c.text);
-      ADD_FAILURE() << "no error for: " << c.message;
-    } catch (const std::invalid_argument& error) {
-      EXPECT_STREQ(error.what(), c.message);
-    }
-  }
+TEST(Utf8CharacterLength, CountsAMalformedByteAsOneCharacter) {
+  const std::string text = "a\xC3\xA0\xE2\x82\xAC\xF0\x9F\x98\x80\xC3(\x80";
+  std::vector<std::size_t> lengths;
+  for (std::size_t at = 0; at < text.size(); at += utf8_character_length(text, at))
+    lengths.push_back(utf8_character_length(text, at));
+  EXPECT_EQ(lengths, (std::vector<std::size_t>{1, 2, 3, 4, 1, 1, 1}));
 }
 
 }  // namespace

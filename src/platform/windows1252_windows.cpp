@@ -1,7 +1,5 @@
 #include <algorithm>
-#include <cstdio>
 #include <optional>
-#include <stdexcept>
 
 #include "platform/windows1252.h"
 #include "platform/windows_system.h"
@@ -74,8 +72,9 @@ std::string windows1252_to_utf8(std::string_view bytes) {
   return utf8;
 }
 
-std::string utf8_to_windows1252(std::string_view utf8) {
-  std::string bytes;
+Windows1252Text to_windows1252(std::string_view utf8) {
+  Windows1252Text converted;
+  std::string& bytes = converted.text;
   bytes.reserve(utf8.size());
   for (std::size_t offset = 0; offset < utf8.size();) {
     // ASCII, most of any text, is its own byte.
@@ -87,18 +86,21 @@ std::string utf8_to_windows1252(std::string_view utf8) {
     }
     std::size_t length = 0;
     const auto character = character_at(utf8, offset, length);
-    if (!character) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(offset));
-    const auto byte = byte_of(*character);
+    const auto byte = character ? byte_of(*character) : std::nullopt;
     if (!byte) {
-      unsigned value = (*character)[0];
-      if (character->size() == 2) value = 0x10000 + ((value - 0xD800) << 10) + ((*character)[1] - 0xDC00);
-      char name[16];
-      std::snprintf(name, sizeof name, "U+%04X", value);
-      throw std::invalid_argument(std::string("no Windows-1252 form for ") + name + " at byte " +
-                                  std::to_string(offset));
+      Windows1252Refusal refusal;
+      refusal.offset = offset;
+      refusal.length = utf8_character_length(utf8, offset);
+      if (character) {
+        unsigned value = (*character)[0];
+        if (character->size() == 2) value = 0x10000 + ((value - 0xD800) << 10) + ((*character)[1] - 0xDC00);
+        refusal.character = static_cast<char32_t>(value);
+      }
+      converted.refusal = refusal;
+      return converted;
     }
     bytes += *byte;
     offset += length;
   }
-  return bytes;
+  return converted;
 }

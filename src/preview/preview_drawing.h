@@ -1,15 +1,9 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "preview/picture_format.h"
 #include "preview/preview_layout.h"
-
-/// The formats a picture can be written in, chosen by the file's ending.
-enum class PictureFormat { Png, Svg, Pdf };
-
-/// ".png", ".svg" or ".pdf" in any case; nothing for another ending.
-std::optional<PictureFormat> picture_format_of(const std::string& path);
 
 /// Measures texts with cairo's text extents in the fonts the drawing uses, so that the boxes of the
 /// layout are the boxes the texts will fill.

@@ -30,15 +30,6 @@ std::pair<uint32_t, uint32_t> png_size(const std::string& bytes) {
   return {big_endian(16), big_endian(20)};
 }
 
-TEST(PreviewDrawing, FormatFollowsTheEnding) {
-  const std::pair<const char*, std::optional<PictureFormat>> cases[] = {
-      {"a.png", PictureFormat::Png},  {"dir/a.PNG", PictureFormat::Png}, {"a.svg", PictureFormat::Svg},
-      {"a.Pdf", PictureFormat::Pdf},  {"a.jpg", std::nullopt},           {"png", std::nullopt},
-      {"dir.png/a", std::nullopt},    {"a.png.txt", std::nullopt},       {"", std::nullopt},
-  };
-  for (const auto& [path, format] : cases) EXPECT_EQ(picture_format_of(path), format) << path;
-}
-
 TEST(PreviewDrawing, CairoMeasuresLongerAndBolderTextsWider) {
   const MeasureText measure = cairo_text_measure();
   const TextSize short_text = measure("ACILIA", {11, false});

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "scenario/diagnostics.h"
 #include "scenario/scenario_table.h"
@@ -13,6 +14,17 @@
 
 /// Capacity of the mountain tables: stretches are stored at indices 1 to 80.
 inline constexpr int kMountainCapacity = 80;
+
+/// A curve entry as the line reader took it: where it starts, its length, its sharpness (the digit 1 to 6
+/// that its keyword holds) and the turn of the plan per metre that the sharpness gives (negative for a
+/// curve to the left, "s").
+struct CurveEntry {
+  int32_t start = 0;
+  int32_t length = 0;
+  int sharpness = 0;
+  double turn_per_metre = 0;
+  SourcePlace place;  // the keyword field
+};
 
 /// The error a run keeps: the code (0 for none), and the position in metres and the field of a source
 /// that go with it when the error has them. A later error replaces the whole of an earlier one.
@@ -38,6 +50,11 @@ struct RunState {
   std::string current_field;
   int32_t grid_extent = 0;
   int32_t trace_flag = 0;
+  /// With the trace flag on: true makes the plan trace's arrays; false only reads and refuses the curves
+  /// as the trace would (a check, which writes no file, needs no trace of 20 MB).
+  bool plan_trace = true;
+  /// The curves read with the trace flag on, in file order, whether or not the plan trace is made.
+  std::vector<CurveEntry> curves;
 
   RunError error;
   /// Every error and warning found, with its place; the error above is the one the run keeps.

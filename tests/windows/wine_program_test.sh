@@ -7,6 +7,10 @@
 #
 # HOLD_OPEN_EXE (tests/windows/hold_open.cpp, built beside scenario.exe) holds a file open as the simulator
 # does; without it that case is left out.
+#
+# LINUX_SCENARIO is the Linux build's scenario; no case here needs the scenario-graphics beside it (no
+# window, no picture on the Linux side).
+#
 # WINEPREFIX is used when set (the build keeps one in build-windows/), else a throwaway one here.
 set -uo pipefail
 

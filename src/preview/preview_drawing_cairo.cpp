@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -271,17 +270,6 @@ std::string svg_texts(const PreviewLayout& layout) {
 std::string status_text(cairo_status_t status) { return std::string("cairo: ") + cairo_status_to_string(status); }
 
 }  // namespace
-
-std::optional<PictureFormat> picture_format_of(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
-  std::string ending = path.substr(dot + 1);
-  std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (ending == "png") return PictureFormat::Png;
-  if (ending == "svg") return PictureFormat::Svg;
-  if (ending == "pdf") return PictureFormat::Pdf;
-  return std::nullopt;
-}
 
 MeasureText cairo_text_measure() {
   auto context = std::make_shared<Context>();
