@@ -1,5 +1,6 @@
 #include "review/plausibility.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -142,9 +143,9 @@ void check_speeds(RunState& state, const ScenarioModel& model, TrainRank rank) {
     }
     const int speed = board.speeds[rank_index].first_side;
     if (line_speed_near(state.grid, board.metre, speed)) continue;
-    const int line_speed = profile_value(state.grid[std::min(static_cast<int32_t>(profile_cell(board.metre)),
-                                                             state.grid.cellCount())],
-                                         ProfileQuantity::SpeedLimit);
+    // A board in cell 0 stands at -50 m: its line speed is the first cell's.
+    const auto cell = static_cast<int32_t>(std::clamp<int64_t>(profile_cell(board.metre), 0, state.grid.cellCount()));
+    const int line_speed = profile_value(state.grid[cell], ProfileQuantity::SpeedLimit);
     note(state, WarningKind::BoardLineSpeed, place_of_cell(state, board.cell), board.metre, board.cell,
          "a speed board at " + metres(board.metre) + " shows " + std::to_string(speed) + " km/h for speed " +
              kRankNames[rank_index] + ", but the train's line speed there is " + std::to_string(line_speed) +
