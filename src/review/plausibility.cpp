@@ -18,10 +18,15 @@ constexpr int32_t kSecondsPerDay = 24 * 3600;
 std::string metres(int64_t metre) { return std::to_string(metre) + " m"; }
 
 std::string clock_text(int64_t seconds) {
-  const auto two = [](int64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); };
-  const int64_t magnitude = std::llabs(seconds);
-  return (seconds < 0 ? "-" : "") + std::to_string(magnitude / 3600) + ":" + two(magnitude / 60 % 60) + ":" +
-         two(magnitude % 60);
+  // Built by append: g++ 12 misreads "literal" + std::string here (-Wrestrict).
+  const int64_t magnitude = seconds < 0 ? -seconds : seconds;
+  std::string text(seconds < 0 ? "-" : "");
+  text.append(std::to_string(magnitude / 3600));
+  for (const int64_t part : {magnitude / 60 % 60, magnitude % 60}) {
+    text.append(part < 10 ? ":0" : ":");
+    text.append(std::to_string(part));
+  }
+  return text;
 }
 
 /// The entry that placed a cell's object; none when nothing recorded it.
