@@ -15,6 +15,7 @@
 #include "app/refusal.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
+#include "review/plausibility.h"
 #include "review/timetable_review.h"
 #include "platform/files.h"
 #include "scenario/counted.h"
@@ -77,6 +78,8 @@ int compile(const CompileCommandOptions& options, bool write) {
   }
 
   AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/!write, options.directory);
+  // What a railway would not run is said by compile as by check; the timetable's check only by check.
+  add_plausibility_warnings(compiled.state);
   if (!write) add_timetable_warnings(compiled.state);
   const RunState& state = compiled.state;
   const bool failed = state.diagnostics.errors() > 0;

@@ -25,6 +25,7 @@
 #include "preview/preview_files.h"
 #include "preview/preview_layout.h"
 #endif
+#include "review/plausibility.h"
 #include "review/timetable_review.h"
 #include "scenario/counted.h"
 #include "scenario/file_names.h"
@@ -118,6 +119,7 @@ void round(const WatchOptions& options, int number) {
   } else {
     AuthorCompilation checked = compile_author_sources(author, /*keep_going=*/true, options.directory);
     RunState& state = checked.state;
+    add_plausibility_warnings(state);
     add_timetable_warnings(state);
     print_diagnostics(options.diagnostics, author.sources, state.diagnostics);
     status = counted(state.diagnostics.errors(), "error") + ", " + counted(state.diagnostics.warnings(), "warning");

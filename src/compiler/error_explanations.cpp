@@ -129,7 +129,9 @@ std::vector<ErrorExplanation> make_explanations() {
        "is read only up to its first signal or slowdown, which is placed; then the reading ends, the line "
        "speed and adhesion are not completed, and the entries after it are missing.",
        line_with("pendenza, 40000, 2\n"), kPlainService,
-       "Give a position on the line (between 0 and the line's length)."},
+       "Give a position on the line, between 0 and the line's length: the grid's tail, the 7000 m beyond "
+       "the end, accepts a position without an error, but an object there stands where the train runs only "
+       "when it overruns the line (check warns: beyond-line-end)."},
       {kErrorSignalOccupied,
        "A signal takes the cell round(position / 50 + 1), which must be free: plain track or a mountain "
        "marker. Here 1500 m and 1510 m both fall in cell 31.",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "compiler/value_cut.h"
 #include "scenario/checked_arithmetic.h"
 #include "scenario/error_codes.h"
+#include "scenario/plausible_ranges.h"
 #include "scenario/run_state.h"
 
 namespace {
@@ -70,11 +72,22 @@ class ServiceReader : public EntryReader {
       if (info.place == KeywordPlace::Service && matches(field, info.keyword)) matched();
     if (matches(field, Keyword::BrakedMass)) {
       expect(Keyword::BrakedMass);
-      table[kTrainRecord].number1 = reader_.read_int32();
+      const Placed mass = read_placed();
+      table[kTrainRecord].number1 = mass.value;
+      if (mass.value < kLowestBrakedMass || mass.value > kHighestBrakedMass)
+        warn(state_, WarningKind::TrainDataRange, mass.place,
+             "a braked-mass percentage of " + std::to_string(mass.value) + " %: a train brakes with " +
+                 std::to_string(kLowestBrakedMass) + " to " + std::to_string(kHighestBrakedMass) +
+                 " % (about 50 for freight, up to 200 for fast passenger trains)");
     }
     if (matches(field, Keyword::Cars)) {
       expect(Keyword::Cars);
-      table[kTrainRecord].number3 = reader_.read_int32();
+      const Placed cars = read_placed();
+      table[kTrainRecord].number3 = cars.value;
+      if (cars.value < kFewestCars || cars.value > kMostCars)
+        warn(state_, WarningKind::TrainDataRange, cars.place,
+             "a train of " + std::to_string(cars.value) + " cars: a train has " + std::to_string(kFewestCars) +
+                 " to " + std::to_string(kMostCars));
     }
     if (matches(field, Keyword::Speed))
       if (const Flow flow = profile_entry(Keyword::Speed, speed_, first_speed_); flow != Flow::Next) return flow;
@@ -90,6 +103,11 @@ class ServiceReader : public EntryReader {
     if (matches(field, Keyword::Sand)) {
       expect(Keyword::Sand);
       table[kServiceRecord].short1 = reader_.read_int16();
+      const SourcePlace place = reader_.last_place();
+      if (table[kServiceRecord].short1 < kLeastSand)
+        warn(state_, WarningKind::TrainDataRange, place,
+             "a sand supply of " + std::to_string(table[kServiceRecord].short1) +
+                 ": the train has no sand to lay where its wheels slip; a train carries some (the starter gives 100)");
     }
     if (matches(field, Keyword::Signal))
       if (const Flow flow = signal_entry(); flow != Flow::Next) return flow;
@@ -112,6 +130,15 @@ class ServiceReader : public EntryReader {
     if (!first_entry) first_entry = position;
     if (first > 0) profile.fill(state_, first, keyword_place_);
     profile.give(value.value, value.place);
+    if (keyword == Keyword::Speed && std::nearbyint(value.value / double{kSpeedUnit}) == 0)
+      warn(state_, WarningKind::SpeedZero, value.place,
+           "a line speed of " + std::to_string(value.value) + " km/h from " + std::to_string(position.value) +
+               " m: it is stored as 0 and the train cannot run there; a line speed is " +
+               std::to_string(kSpeedUnit) + " km/h or more");
+    if (keyword == Keyword::Adhesion && value.value < kLeastAdhesion)
+      warn(state_, WarningKind::TrainDataRange, value.place,
+           "an adhesion of " + std::to_string(value.value) + " from " + std::to_string(position.value) +
+               " m: the wheels would never grip; a dry rail gives about 100");
     return Flow::Next;
   }
 

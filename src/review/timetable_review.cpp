@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/curves.h"
+#include "review/plausibility.h"
 
 namespace {
 
@@ -63,7 +64,10 @@ void add_timetable_warnings(RunState& state, const TimetableOptions& options) {
 
 PairCheck review_pair(Sources& sources, const PairNames& names, const TimetableOptions& options) {
   PairCheck check = check_pair(sources, names);
-  if (check.state) add_timetable_warnings(*check.state, options);
+  if (check.state) {
+    add_plausibility_warnings(*check.state, options.rank);
+    add_timetable_warnings(*check.state, options);
+  }
   return check;
 }
 

@@ -17,7 +17,7 @@
 /// compilation (its grid is not what the format gives) or when the rolling stock is refused.
 void add_timetable_warnings(RunState& state, const TimetableOptions& options = {});
 
-/// check_pair, then the timetable's warnings.
+/// check_pair, then the plausibility warnings (review/plausibility.h) and the timetable's warnings.
 PairCheck review_pair(Sources& sources, const PairNames& names, const TimetableOptions& options = {});
 
 /// The run that ends at a station (its record), for a hover: "Run from ACILIA (1650 m): the timetable

@@ -13,7 +13,7 @@ struct KindText {
   std::string_view description;
 };
 
-constexpr std::array<KindText, 20> kKinds{{
+constexpr std::array<KindText, 31> kKinds{{
     {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
     {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
      "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
@@ -41,6 +41,24 @@ constexpr std::array<KindText, 20> kKinds{{
     {WarningKind::TimetableNoRun, "timetable-no-run",
      "the default train cannot run between two stops: a speed limit of 0 or a climb it cannot make"},
     {WarningKind::LineNotPositive, "line-not-positive", "a line length of 0 m or less: the line has no track of its own"},
+    {WarningKind::StationTimeOrder, "station-time-order",
+     "a station due at the same time as the station before it, or earlier"},
+    {WarningKind::TimePastDay, "time-past-day", "a timetable time above 23:59:59"},
+    {WarningKind::BeyondLineEnd, "beyond-line-end",
+     "a station, signal or board past the end of the line, in the grid's tail"},
+    {WarningKind::PlatformBeforeStart, "platform-before-start",
+     "a platform that begins before 0 m: its approach marks are dropped"},
+    {WarningKind::SpeedZero, "speed-zero", "a line speed, slowdown or speed board of 0 km/h"},
+    {WarningKind::BoardLineSpeed, "board-line-speed",
+     "a speed board whose speed for the train's rank is not the line speed near it"},
+    {WarningKind::TrainDataRange, "train-data-range",
+     "cars, braked-mass percentage, sand supply or adhesion outside a plausible range"},
+    {WarningKind::SignalInPlatform, "signal-in-platform", "a signal that stands inside a platform"},
+    {WarningKind::SlowdownOnPlatform, "slowdown-on-platform", "a slowdown that begins or ends along a platform"},
+    {WarningKind::KilometricText, "kilometric-text",
+     "an information board whose kilometre text is not the kilometric progressive where it stands"},
+    {WarningKind::PositionMoved, "position-moved",
+     "a signal, speed board or slowdown whose position is not a multiple of 50 m, moved to its cell"},
 }};
 
 const KindText& text_of(WarningKind kind) {

@@ -42,6 +42,18 @@ enum class WarningKind : uint8_t {
   TimetableSlack,          // a run that the timetable gives far more time than the train needs
   TimetableNoRun,          // a run between two stops that the train cannot make at all
   LineNotPositive,         // a line length of 0 m or less
+  // What a railway would not run, though the format takes it (the review's plausibility pass).
+  StationTimeOrder,        // a station due no later than the station before it
+  TimePastDay,             // a timetable time above 23:59:59
+  BeyondLineEnd,           // a station, signal or board past the end of the line, in the grid's tail
+  PlatformBeforeStart,     // a platform that begins before 0 m
+  SpeedZero,               // a line speed, slowdown or speed board of 0 km/h
+  BoardLineSpeed,          // a speed board that disagrees with the line speed near it
+  TrainDataRange,          // cars, braked mass, sand or adhesion outside a plausible range
+  SignalInPlatform,        // a signal that stands inside a platform
+  SlowdownOnPlatform,      // a slowdown that begins or ends along a platform
+  KilometricText,          // an information board whose kilometre text differs from the progressive there
+  PositionMoved,           // a signal, speed board or slowdown placed in its cell, away from its position
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.
