@@ -18,10 +18,10 @@ std::string n(int value) { return std::to_string(value); }
 bool free_for_a_board(int block, int offset) {
   if (offset == 1000) return false;  // the block's own speed board
   for (int k = 0; k < 13; ++k)
-    if (std::abs(offset - (700 + 1500 * k)) <= 100) return false;  // a signal
-  if (offset >= 9500 && offset <= 10500) return false;             // the station, its mark and approach
-  if (offset >= 12000 && offset <= 15000) return false;            // the slowdown, its warning and control points
-  if (offset >= 4900 && offset <= 5700) return false;              // the first mountain stretch
+    if (std::abs(offset - (700 + 1500 * k)) <= 100) return false;      // a signal
+  if (offset >= 9500 && offset <= 10500) return false;                 // the station, its mark and approach
+  if (offset >= 12000 && offset <= 15000) return false;                // the slowdown, its warning and control points
+  if (offset >= 4900 && offset <= 5700) return false;                  // the first mountain stretch
   if (block < 30 && offset >= 15900 && offset <= 16500) return false;  // the second one
   if (block < 20 && offset >= 2900 && offset <= 3100) return false;    // the information board
   return block > 0 || offset >= 200;
@@ -51,16 +51,19 @@ LargeScenario large_scenario(int length, int speed_boards) {
   const auto on_line = [length](int position, int span) { return position + span <= length; };
   LargeScenario s;
   std::string& line = s.line;
-  line = "[generale]\r\nlunghezza percorso,    " + n(length) + "\r\n"
-         "progressiva chilometrica uno,    0,    " + n(length) + ",    1\r\n"
+  line = "[generale]\r\nlunghezza percorso,    " + n(length) +
+         "\r\n"
+         "progressiva chilometrica uno,    0,    " +
+         n(length) +
+         ",    1\r\n"
          "progressiva chilometrica due,    0,    0,    0\r\nprogressiva chilometrica tre,    0,    0,    0\r\n"
          "sfondo uno,    1\r\nsfondo due,    0\r\nsfondo tre,    0\r\nripetizione segnali 4 codici,    0    ,0\r\n";
   line += "[curve]\r\n";
   for (int b = 0; b < blocks; ++b)
     for (int k = 0; k < 20; ++k)
       if (on_line(b * kBlock + k * 1000 + 200, 300))
-        line += std::string(k % 2 == 0 ? "curvad" : "curvas") + n(1 + (b + k) % 6) + ",  " + n(b * kBlock + k * 1000 + 200) +
-              ",  300\r\n";
+        line += std::string(k % 2 == 0 ? "curvad" : "curvas") + n(1 + (b + k) % 6) + ",  " +
+                n(b * kBlock + k * 1000 + 200) + ",  300\r\n";
   line += "[pendenze]\r\n";
   for (int p = 0; p < length; p += 500) line += "pendenza,  " + n(p) + ",   " + n((p / 500) % 21 - 10) + "\r\n";
   line += "[montagne]\r\n";
@@ -79,8 +82,8 @@ LargeScenario large_scenario(int length, int speed_boards) {
   }
   line += "[indicazioni]\r\n";
   for (int b = 0; b < 20 && on_line(b * kBlock + 3000, 0); ++b)
-    line += "cartello_indicatore,  " + n(b * kBlock + 3000) + ",   (    BOARD " + n(b) + "   )(  LINE  )(   " + n(b * 20) +
-            ".000   )\r\n";
+    line += "cartello_indicatore,  " + n(b * kBlock + 3000) + ",   (    BOARD " + n(b) + "   )(  LINE  )(   " +
+            n(b * 20) + ".000   )\r\n";
   line += "[fine]\r\n";
 
   std::string& service = s.service;

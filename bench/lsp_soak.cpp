@@ -1,9 +1,9 @@
 // A soak of the language server: starts `PROGRAM lsp`, opens DIRECTORY/K_linea.txt (its train service
 // K_1-.txt beside it on disk), then makes EDITS edits, each a change of the whole text and a save, and
 // waits for the diagnostics of each version before the next edit. Every EVERY-th edit (100 unless given)
-// it also asks for a completion and a hover. It reports the server's memory (resident set, /proc) once the opened text is
-// checked and after the last edit, its peak, and the median and slowest times of the checks, the
-// completions and the hovers, as the client sees them.
+// it also asks for a completion and a hover. It reports the server's memory (resident set, /proc) once the opened text
+// is checked and after the last edit, its peak, and the median and slowest times of the checks, the completions and the
+// hovers, as the client sees them.
 //   lsp_soak PROGRAM DIRECTORY EDITS [EVERY]
 // Each edit changes one curve's length (a different curve and length each time), so that no check
 // finds its text among those it checked before.
@@ -179,7 +179,8 @@ int main(int argc, char** argv) {
 
   Server server(argv[1]);
   int id = 0;
-  server.send({{"jsonrpc", "2.0"}, {"id", ++id}, {"method", "initialize"}, {"params", {{"capabilities", json::object()}}}});
+  server.send(
+      {{"jsonrpc", "2.0"}, {"id", ++id}, {"method", "initialize"}, {"params", {{"capabilities", json::object()}}}});
   server.receive_until([&](const json& m) { return m.value("id", 0) == id; });
   server.send({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}});
 
@@ -190,9 +191,10 @@ int main(int argc, char** argv) {
     };
   };
   const Clock::time_point opened = Clock::now();
-  server.send({{"jsonrpc", "2.0"},
-               {"method", "textDocument/didOpen"},
-               {"params", {{"textDocument", {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", text}}}}}});
+  server.send(
+      {{"jsonrpc", "2.0"},
+       {"method", "textDocument/didOpen"},
+       {"params", {{"textDocument", {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", text}}}}}});
   server.receive_until(diagnostics_of(1));
   const double open_ms = ms_since(opened);
   const long at_open = server.status_kb("VmRSS");
@@ -204,15 +206,19 @@ int main(int argc, char** argv) {
     changed.replace(lengths[curve].first, lengths[curve].second, std::to_string(200 + edit % 97));
     const int version = edit + 1;
     const Clock::time_point start = Clock::now();
-    server.send({{"jsonrpc", "2.0"},
-                 {"method", "textDocument/didChange"},
-                 {"params", {{"textDocument", {{"uri", uri}, {"version", version}}}, {"contentChanges", {{{"text", changed}}}}}}});
-    server.send({{"jsonrpc", "2.0"}, {"method", "textDocument/didSave"}, {"params", {{"textDocument", {{"uri", uri}}}}}});
+    server.send(
+        {{"jsonrpc", "2.0"},
+         {"method", "textDocument/didChange"},
+         {"params",
+          {{"textDocument", {{"uri", uri}, {"version", version}}}, {"contentChanges", {{{"text", changed}}}}}}});
+    server.send(
+        {{"jsonrpc", "2.0"}, {"method", "textDocument/didSave"}, {"params", {{"textDocument", {{"uri", uri}}}}}});
     server.receive_until(diagnostics_of(version));
     checks.push_back(ms_since(start));
     if (edit % every != 0) continue;
     const json at = {{"textDocument", {{"uri", uri}}}, {"position", {{"line", curve_lines[curve]}, {"character", 3}}}};
-    for (auto [method, times] : {std::pair{"textDocument/completion", &completions}, std::pair{"textDocument/hover", &hovers}}) {
+    for (auto [method, times] :
+         {std::pair{"textDocument/completion", &completions}, std::pair{"textDocument/hover", &hovers}}) {
       const Clock::time_point asked = Clock::now();
       server.send({{"jsonrpc", "2.0"}, {"id", ++id}, {"method", method}, {"params", at}});
       const json answer = server.receive_until([&](const json& m) { return m.value("id", 0) == id; });
@@ -227,9 +233,10 @@ int main(int argc, char** argv) {
   server.send({{"jsonrpc", "2.0"}, {"method", "exit"}});
   const int status = server.finish();
 
-  std::printf("text %.1f MB, opened and checked in %.1f ms; %d edits\n", static_cast<double>(text.size()) / 1e6, open_ms,
-              edits);
-  std::printf("memory: %.1f MB at open, %.1f MB after the last edit, peak %.1f MB\n", mb(at_open), mb(at_end), mb(peak));
+  std::printf("text %.1f MB, opened and checked in %.1f ms; %d edits\n", static_cast<double>(text.size()) / 1e6,
+              open_ms, edits);
+  std::printf("memory: %.1f MB at open, %.1f MB after the last edit, peak %.1f MB\n", mb(at_open), mb(at_end),
+              mb(peak));
   std::printf("check after an edit: %s\n", summary(checks).c_str());
   std::printf("completion: %s\n", summary(completions).c_str());
   std::printf("hover: %s\n", summary(hovers).c_str());

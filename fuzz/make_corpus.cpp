@@ -43,7 +43,8 @@ Seeds line_seeds() {
       {"scenario", encode_lines(line_description_lines())},
       {"gradients", line_with("pendenza,  0,   0\r\npendenza,  4850,   -2\r\npendenza,  5200,   0\r\n")},
       {"curves", line_with("curvaS2,  100,  10\r\ncurvad24,  300,  50\r\nCURVAD6,  500,  20\r\n")},
-      {"case-rules", "[GENERALE]\r\nLunghezza Percorso, 1000\r\nSfondo uno, 5\r\nsfondo tre, 6\r\n[curve]\r\n[fine]\r\n"},
+      {"case-rules",
+       "[GENERALE]\r\nLunghezza Percorso, 1000\r\nSfondo uno, 5\r\nsfondo tre, 6\r\n[curve]\r\n[fine]\r\n"},
       {"comments", line_with("---------\r\npendenza-x,  0,   9\r\nmontagna,  100,  200,  5\r\n")},
       {"mountains", line_with("montagna,  1000,  1100,  12\r\nmontagna,  1200,  1600,  12\r\n")},
       {"boards", line_with("montagna,  1000,  1500,  12\r\nindicatori_vmax,  1100,  80,  80,  80,  0,  ,  ,  ,  0\r\n"
@@ -70,8 +71,8 @@ Seeds service_seeds() {
       {"slowdowns", service_with("velocita,0,80\r\nrallentamento,3800,40,350,0,0,0\r\n"
                                  "rallentamento,13500,30,1600,0,1,0\r\n")},
       {"speed-cuts", service_with("abbattimento,2000,60\r\nabbattimento,3000,0\r\n")},
-      {"stations", service_with(station(650, 12, 300) + station(2000, 5, 600) + station(4000, 7, 200) +
-                                station(8000, 30, 100))},
+      {"stations",
+       service_with(station(650, 12, 300) + station(2000, 5, 600) + station(4000, 7, 200) + station(8000, 30, 100))},
       {"mixed-keywords", service_with("velocita aderenza,0,80,0,90\r\nsabbia orologio,16,22,40,7\r\n"
                                       "-note,-more,-sabbia,7\r\n")},
       {"station-name-comma", service_with("stazione,650,12,300,0,0,0,0,0,0,0,0,0,0,16,0,0,CRISTOFORO, sabbia, 7\r\n")},
@@ -101,11 +102,12 @@ Seeds compile_seeds() {
   return {
       {"scenario", line + nul + service},
       {"scenario-no-service", line},
-      {"small", line_with("pendenza,  0,   3\r\ncurvad3,  1400,  200\r\n") + nul +
-                    service_with("velocita,0,80\r\n" + kSignal + "rallentamento,3800,40,350,0,0,0\r\n" +
-                                 station(650, 12, 300))},
-      {"walked-slowdown", line_with("") + nul + service_with("velocita,0,80\r\nrallentamento,13500,30,1600,0,0,0\r\n"
-                                                             "segnale,15200,2,3,0,0,0,0,0,0,0,0\r\n")},
+      {"small",
+       line_with("pendenza,  0,   3\r\ncurvad3,  1400,  200\r\n") + nul +
+           service_with("velocita,0,80\r\n" + kSignal + "rallentamento,3800,40,350,0,0,0\r\n" + station(650, 12, 300))},
+      {"walked-slowdown", line_with("") + nul +
+                              service_with("velocita,0,80\r\nrallentamento,13500,30,1600,0,0,0\r\n"
+                                           "segnale,15200,2,3,0,0,0,0,0,0,0,0\r\n")},
       {"range-error", line_with("pendenza,  40000,  1\r\n") + nul + service_with("numero vetture, 3\r\n")},
       {"read-failure", line_with("") + nul + service_with("sabbia, 40000\r\n")},
       // A line of no length of its own; a refused one, after which checking reads on.

@@ -22,8 +22,12 @@ namespace {
 using test_support::Outcome;
 
 const std::set<std::string> kScenarioFiles{
-    "Lesca-Varo_148_note.txt", "Lesca-Varo_148_rallentamenti.txt", "Lesca-Varo_148_scheda_treno.txt",
-    "Lesca-Varo_linea.dat",    "Lesca-Varo_148.sim",               "Lesca-Varo_148.dat",
+    "Lesca-Varo_148_note.txt",
+    "Lesca-Varo_148_rallentamenti.txt",
+    "Lesca-Varo_148_scheda_treno.txt",
+    "Lesca-Varo_linea.dat",
+    "Lesca-Varo_148.sim",
+    "Lesca-Varo_148.dat",
 };
 const std::set<std::string> kBinaryFiles{"Lesca-Varo_linea.dat", "Lesca-Varo_148.sim", "Lesca-Varo_148.dat"};
 
@@ -150,7 +154,8 @@ TEST_F(CommandLine, AFileThatCannotBeReadOrWrittenExitsWith3) {
       {"check /dev/null Lesca-Varo_148-.txt --line-key L", "", "cannot read /dev/null: not a regular file"},
       {"inspect absent.sim", "", "cannot read absent.sim: No such file or directory"},
       {"inspect Lesca-Varo_148.sim", "/dev/full", "cannot write the standard output"},
-      {"preview folder_linea.txt/x_1.dat", "", "the track grid folder_linea.txt/x_1.dat is missing; no picture written"},
+      {"preview folder_linea.txt/x_1.dat", "",
+       "the track grid folder_linea.txt/x_1.dat is missing; no picture written"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);

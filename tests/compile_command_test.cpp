@@ -79,20 +79,26 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
       {"length", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", ok_service,
        "D_linea.txt:2:21: error E1: line length above 1000000 m, or so short that the grid has no cell 1: 1000001 m; "
        "a line is at most 1000000 m long"},
-      {"kilometric", "[generale]\r\nlunghezza percorso, 5000\r\nprogressiva chilometrica uno, 0, 1025, 1\r\n[curve]\r\n[fine]\r\n",
-       ok_service, "D_linea.txt:3:1: error E2: kilometric reference start or value not a multiple of 50: its value 1125 "
+      {"kilometric",
+       "[generale]\r\nlunghezza percorso, 5000\r\nprogressiva chilometrica uno, 0, 1025, 1\r\n[curve]\r\n[fine]\r\n",
+       ok_service,
+       "D_linea.txt:3:1: error E2: kilometric reference start or value not a multiple of 50: its value 1125 "
        "m is not a multiple of 50 (as stored: 100 is added to the value of a reference whose flag is 1)"},
-      {"repetition first", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n",
-       ok_service, "D_linea.txt:3:31: error E3: first signal-repetition position not a multiple of 50: 25 m is not a "
+      {"repetition first",
+       "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n", ok_service,
+       "D_linea.txt:3:31: error E3: first signal-repetition position not a multiple of 50: 25 m is not a "
        "multiple of 50"},
-      {"repetition second", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n",
-       ok_service, "D_linea.txt:3:34: error E4: second signal-repetition position not a multiple of 50: 2025 m is not a "
+      {"repetition second",
+       "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n", ok_service,
+       "D_linea.txt:3:34: error E4: second signal-repetition position not a multiple of 50: 2025 m is not a "
        "multiple of 50"},
       {"repetition codes", "[generale]\r\nlunghezza percorso, 5000\r\nripetizione segnali, 0, 2000\r\n[curve]\r\n",
-       ok_service, "D_linea.txt:3:1: error E5: signal-repetition keyword without the code count 4 or 9: \"ripetizione "
+       ok_service,
+       "D_linea.txt:3:1: error E5: signal-repetition keyword without the code count 4 or 9: \"ripetizione "
        "segnali\" holds neither the digit 4 nor the digit 9"},
       {"board", line_with("indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\ncartello_indicatore, 870, (X)\r\n"),
-       ok_service, "D_linea.txt:5:22: error E6: information board on an occupied cell (at 870 m, cell 18): cell 18 (850 "
+       ok_service,
+       "D_linea.txt:5:22: error E6: information board on an occupied cell (at 870 m, cell 18): cell 18 (850 "
        "m) holds the speed board at 850 m (the line description, line 4)"},
       {"speed cut", ok_line, service_with(signal_at(2000) + "abbattimento, 2050, 60\r\n"),
        "D_9-.txt:3:15: error E7: speed cut on an occupied cell (at 2050 m, cell 41): cell 41 (2000 m) holds "
@@ -104,7 +110,8 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
        "D_9-.txt:2:20: error E9: platform length not a multiple of 100 (at 650 m, cell 14): its platform of "
        "350 m is not a multiple of 100"},
       {"station records",
-       line_with(repeated(78, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
+       line_with(
+           repeated(78, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
        service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"),
        "D_9-.txt:2:1: error E10: too many stations for the free records of the scenario table: at most 0 "
        "stations fit here: the information-board texts take records 3 to 80, and a free record must follow "
@@ -149,7 +156,8 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
        "cells 39 to 42, before the warning mark, must be free, but cell 41 (2000 m) holds the signal at "
        "2000 m (the train service, line 2)"},
       {"speed board", line_with("cartello_indicatore, 850, (X)\r\nindicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\n"),
-       ok_service, "D_linea.txt:5:18: error E21: speed board on an occupied cell (at 850 m, cell 18): cell 18 (850 m) "
+       ok_service,
+       "D_linea.txt:5:18: error E21: speed board on an occupied cell (at 850 m, cell 18): cell 18 (850 m) "
        "holds the information board at 850 m (the line description, line 4)"},
       {"spacing", ok_line,
        service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, A\r\n"
@@ -163,7 +171,8 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
       {"read failure", line_with("pendenza, abc, 1\r\n"), ok_service,
        "D_linea.txt:4:11: error E25: read failure: a field that is not a number, a number too large, or a "
        "file that ends inside an entry: not a whole number (the value \"position\" of \"pendenza\")"},
-      {"no general section", "[curve]\r\n[fine]\r\n", ok_service, "D_linea.txt:1:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
+      {"no general section", "[curve]\r\n[fine]\r\n", ok_service,
+       "D_linea.txt:1:1: error E102: no [generale] section: no field of the file contains \"[generale]\""},
       {"curve", line_with("curvad, 100, 10\r\n"), ok_service,
        "D_linea.txt:4:1: error E103: curve keyword without a sharpness digit 1 to 6, or a trace beyond "
        "1000000 m: \"curvad\" holds none of the digits 1 to 6 that give a curve's sharpness"},
@@ -171,13 +180,19 @@ TEST_F(CompileCommand, EveryErrorCodeIsReportedAtItsPlace) {
        "D_linea.txt:3:1: error E104: no line length before the line entries: the general section has no "
        "accepted \"lunghezza percorso\""},
       {"mountains",
-       line_with(repeated(81, [](int i) {
-         return "montagna, " + std::to_string(i * 140) + ", " + std::to_string(i * 140 + 100) + ", 2\r\n";
-       })),
-       ok_service, "D_linea.txt:84:11: error E105: more than 80 mountain stretches (at 11200 m, cell 225): the mountain "
+       line_with(repeated(81,
+                          [](int i) {
+                            return "montagna, " + std::to_string(i * 140) + ", " + std::to_string(i * 140 + 100) +
+                                   ", 2\r\n";
+                          })),
+       ok_service,
+       "D_linea.txt:84:11: error E105: more than 80 mountain stretches (at 11200 m, cell 225): the mountain "
        "tables hold 80 stretches"},
-      {"boards", line_with(repeated(81, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
-       ok_service, "D_linea.txt:84:22: error E106: more than 80 information boards (at 8100 m, cell 163): records 80 to "
+      {"boards",
+       line_with(
+           repeated(81, [](int i) { return "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (X)\r\n"; })),
+       ok_service,
+       "D_linea.txt:84:22: error E106: more than 80 information boards (at 8100 m, cell 163): records 80 to "
        "1 hold at most 80 board texts"},
       {"marker place", ok_line, service_with(signal_at(10)),
        "D_9-.txt: error E1250: a marker place of the output is already taken: cell 1 (0 m) holds the signal "
@@ -220,8 +235,9 @@ TEST_F(CompileCommand, AnErrorShowsItsLineAndACaretAndWritesNothingUnlessForced)
 
   const Outcome forced = scenario("compile D_linea.txt D_9-.txt --force");
   EXPECT_EQ(forced.status, 1);
-  EXPECT_TRUE(first_line(forced.err).starts_with("D_linea.txt:5:12: error E15: position beyond the track grid (at "
-                                                 "40000 m, cell 801)"));
+  EXPECT_TRUE(first_line(forced.err)
+                  .starts_with("D_linea.txt:5:12: error E15: position beyond the track grid (at "
+                               "40000 m, cell 801)"));
   EXPECT_EQ(fs::file_size(at("D_9.dat")), 15u * 241u);
   EXPECT_TRUE(fs::exists(at("D_linea.dat")));
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
@@ -250,9 +266,10 @@ TEST_F(CompileCommand, ALineOfNoLengthGetsItsGridAndItsThreeFiles) {
   EXPECT_TRUE(fs::exists(at("D_9.sim")));
   const Outcome checked = scenario("check D_linea.txt D_9-.txt");
   EXPECT_EQ(checked.status, 0);
-  EXPECT_NE(checked.err.find("D_linea.txt:2:21: warning: a line of -100 m has no track of its own: its grid, cells 0 to "
-                             "138, is only the 6900 m beyond its end"),
-            std::string::npos)
+  EXPECT_NE(
+      checked.err.find("D_linea.txt:2:21: warning: a line of -100 m has no track of its own: its grid, cells 0 to "
+                       "138, is only the 6900 m beyond its end"),
+      std::string::npos)
       << checked.err;
 
   // Just short enough to lose cell 1, where the output stamps its marker: refused, nothing written.

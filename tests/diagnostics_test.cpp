@@ -56,11 +56,13 @@ TEST_F(Diagnostics, CheckListsEveryIndependentMistakeAndCompileTheFirst) {
   EXPECT_EQ(checked.status, 1);
   const std::vector<std::string> errors = lines_with(checked.err, ": error ");
   ASSERT_EQ(errors.size(), 3u) << checked.err;
-  EXPECT_TRUE(errors[0].starts_with("M_linea.txt:6:18: error E21: speed board on an occupied cell (at 850 m, cell 18): "
-                                    "cell 18 (850 m) holds the information board at 850 m (the line description, line 5)"))
+  EXPECT_TRUE(
+      errors[0].starts_with("M_linea.txt:6:18: error E21: speed board on an occupied cell (at 850 m, cell 18): "
+                            "cell 18 (850 m) holds the information board at 850 m (the line description, line 5)"))
       << errors[0];
-  EXPECT_TRUE(errors[1].starts_with("M_3-.txt:5:10: error E16: signal on an occupied cell (at 1510 m, cell 31): cell 31 "
-                                    "(1500 m) holds the signal at 1500 m (the train service, line 4)"))
+  EXPECT_TRUE(
+      errors[1].starts_with("M_3-.txt:5:10: error E16: signal on an occupied cell (at 1510 m, cell 31): cell 31 "
+                            "(1500 m) holds the signal at 1500 m (the train service, line 4)"))
       << errors[1];
   EXPECT_TRUE(errors[2].starts_with("M_3-.txt:6:11: error E8: station position not a multiple of 50")) << errors[2];
   // The occupant's entry as a note with its own place.
@@ -70,7 +72,8 @@ TEST_F(Diagnostics, CheckListsEveryIndependentMistakeAndCompileTheFirst) {
   const Outcome compiled = scenario("compile M_linea.txt M_3-.txt --force");
   EXPECT_EQ(compiled.status, 1);
   EXPECT_EQ(lines_with(compiled.err, ": error ").size(), 1u) << compiled.err;
-  EXPECT_EQ(lines_with(compiled.err, "scenario: 2 more errors after this one: scenario check lists them all").size(), 1u)
+  EXPECT_EQ(lines_with(compiled.err, "scenario: 2 more errors after this one: scenario check lists them all").size(),
+            1u)
       << compiled.err;
   // Checking changes nothing of what compile writes: the format's reading, which stops at the speed board.
   RunState strict;
@@ -95,10 +98,12 @@ TEST_F(Diagnostics, ACutEntryIsToldAtItsLineWithTheValuesItNeeds) {
        "ends inside an entry: this \"pendenza\" entry has 1 of the 2 values it needs (position, gradient); its value "
        "\"gradient\" was looked for on line 5 (not a whole number there): a comma or a value is missing",
        "C_linea.txt:5:1: note: the value looked for here"},
-      {"a comma dropped inside a signal", line_with(""), service_with("segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0,00\r\n[codici]\r\n"),
+      {"a comma dropped inside a signal", line_with(""),
+       service_with("segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0,00\r\n[codici]\r\n"),
        "C_1-.txt:4:1: error E25: read failure: a field that is not a number, a number too large, or a file that ends "
        "inside an entry: this \"segnale\" entry has 10 of the 11 values it needs (posizione, sx, s1, s2, s3, rapp, dx, "
-       "d1, d2, d3, tempo); its value \"tempo\" was looked for on line 5 (not a whole number there): a comma or a value "
+       "d1, d2, d3, tempo); its value \"tempo\" was looked for on line 5 (not a whole number there): a comma or a "
+       "value "
        "is missing",
        "C_1-.txt:5:1: note: the value looked for here"},
       {"the file ending inside an entry", "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\nmontagna, 100,",
@@ -169,7 +174,8 @@ TEST_F(Diagnostics, ASarifLogOfTheStandardsShape) {
     EXPECT_TRUE(result["level"] == "error" || result["level"] == "warning");
     EXPECT_FALSE(result["message"]["text"].get<std::string>().empty());
     const nlohmann::json& location = result["locations"][0]["physicalLocation"];
-    EXPECT_TRUE(location["artifactLocation"]["uri"] == "M_linea.txt" || location["artifactLocation"]["uri"] == "M_3-.txt");
+    EXPECT_TRUE(location["artifactLocation"]["uri"] == "M_linea.txt" ||
+                location["artifactLocation"]["uri"] == "M_3-.txt");
     EXPECT_GE(location["region"]["startLine"].get<int>(), 1);
     EXPECT_GE(location["region"]["startColumn"].get<int>(), 1);
   }
@@ -189,8 +195,8 @@ TEST_F(Diagnostics, ColoursOnlyOnATerminalOrWhenAsked) {
   // On a terminal (a pseudo-terminal made by script), colours come by themselves, unless NO_COLOR is set.
   const std::string in_terminal = "script -qec \"'" SCENARIO_EXECUTABLE "' check M_linea.txt M_3-.txt\" /dev/null";
   const auto through_terminal = [&](const std::string& environment) {
-    const std::string command = "cd '" + directory.path() + "' && " + environment + " " + in_terminal + " > '" +
-                                directory.at("tty") + "' 2>&1";
+    const std::string command =
+        "cd '" + directory.path() + "' && " + environment + " " + in_terminal + " > '" + directory.at("tty") + "' 2>&1";
     EXPECT_EQ(std::system(command.c_str()) >> 8, 1);
     return directory.read("tty");
   };
@@ -199,8 +205,9 @@ TEST_F(Diagnostics, ColoursOnlyOnATerminalOrWhenAsked) {
 }
 
 TEST_F(Diagnostics, ControlCharactersAreShownEscaped) {
-  directory.write("E_linea.txt", line_with("cartello_indicatore, 850, (\x1b]2;title\x07)\r\nindicatori_vmax, 850, 80, 80, "
-                                           "80, 0, , , , 0\r\n\x1b[2J\r\n"));
+  directory.write("E_linea.txt",
+                  line_with("cartello_indicatore, 850, (\x1b]2;title\x07)\r\nindicatori_vmax, 850, 80, 80, "
+                            "80, 0, , , , 0\r\n\x1b[2J\r\n"));
   directory.write("E_1-.txt", service_with(""));
   const Outcome outcome = scenario("check E_linea.txt E_1-.txt --color=never");
   EXPECT_EQ(outcome.err.find('\x1b'), std::string::npos);
@@ -214,8 +221,10 @@ TEST_F(Diagnostics, Utf8SourcesAreWarnedOfOrConverted) {
   directory.write("U_1-.txt", service_with(station));
   const Outcome windows = scenario("check U_linea.txt U_1-.txt");
   EXPECT_EQ(windows.status, 0);
-  EXPECT_EQ(lines_with(windows.err, "U_1-.txt:4:65: warning: \"CITT\xC3\x83\xE2\x82\xAC\" is UTF-8, not Windows-1252 text").size(),
-            1u)
+  EXPECT_EQ(
+      lines_with(windows.err, "U_1-.txt:4:65: warning: \"CITT\xC3\x83\xE2\x82\xAC\" is UTF-8, not Windows-1252 text")
+          .size(),
+      1u)
       << windows.err;
 
   const Outcome converted = scenario("compile U_linea.txt U_1-.txt --input-encoding utf-8");
@@ -226,20 +235,24 @@ TEST_F(Diagnostics, Utf8SourcesAreWarnedOfOrConverted) {
 
   // A character the scenario's files cannot hold is an error at its place, in characters; nothing is written.
   std::filesystem::remove(directory.at("U_1.dat"));
-  directory.write("U_1-.txt", service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, \xC3\x80\xC5\xB4\r\n"));
+  directory.write("U_1-.txt",
+                  service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, \xC3\x80\xC5\xB4\r\n"));
   const Outcome refused = scenario("compile U_linea.txt U_1-.txt --input-encoding utf-8");
   EXPECT_EQ(refused.status, 1);
-  EXPECT_TRUE(refused.err.starts_with("U_1-.txt:4:62: error: a character the scenario's files cannot hold: U+0174 has no "
-                                      "byte in Windows-1252"))
+  EXPECT_TRUE(
+      refused.err.starts_with("U_1-.txt:4:62: error: a character the scenario's files cannot hold: U+0174 has no "
+                              "byte in Windows-1252"))
       << refused.err;
   EXPECT_FALSE(std::filesystem::exists(directory.at("U_1.dat")));
 
   // Each such character is told at its place, not only the first of the file.
-  directory.write("U_1-.txt", service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, \xC3\x80\xC5\xB4\r\n"
-                                           "-- an arrow \xE2\x86\x92 and a train \xF0\x9F\x9A\x86\r\n"));
+  directory.write("U_1-.txt",
+                  service_with("stazione, 650, 12, 300, 0, 0, 0, 0,0,0, 0,0,0, 0, 16,23, 0, \xC3\x80\xC5\xB4\r\n"
+                               "-- an arrow \xE2\x86\x92 and a train \xF0\x9F\x9A\x86\r\n"));
   const Outcome each = scenario("check U_linea.txt U_1-.txt --input-encoding utf-8");
   EXPECT_EQ(each.status, 1);
-  const std::vector<std::string> refusals = lines_with(each.err, ": error: a character the scenario's files cannot hold");
+  const std::vector<std::string> refusals =
+      lines_with(each.err, ": error: a character the scenario's files cannot hold");
   ASSERT_EQ(refusals.size(), 3u) << each.err;
   EXPECT_TRUE(refusals[0].starts_with("U_1-.txt:4:62: ")) << refusals[0];
   EXPECT_TRUE(refusals[1].starts_with("U_1-.txt:5:13: error: a character the scenario's files cannot hold: U+2192"))
@@ -254,7 +267,8 @@ TEST_F(Diagnostics, FileNamesThatDisagreeAreWarnedOf) {
   const Outcome outcome = scenario("check A_linea.txt B_1-.txt");
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(lines_with(outcome.err, "warning: the line description's name gives the line key \"A\", the train "
-                                    "service's \"B\"").size(),
+                                    "service's \"B\"")
+                .size(),
             1u)
       << outcome.err;
 }
@@ -285,8 +299,7 @@ TEST_F(Diagnostics, AFileNameThatIsNotUtf8IsShownWithReplacementsAndNeverEndsThe
         for (const auto& result : log["runs"][0]["results"])
           files.insert(result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"].get<std::string>());
       }
-      EXPECT_TRUE(files.count(std::string(format) == "json" ? shown_line : "citt%E0_linea.txt"))
-          << *files.begin();
+      EXPECT_TRUE(files.count(std::string(format) == "json" ? shown_line : "citt%E0_linea.txt")) << *files.begin();
     }
   }
   // For people, the name is shown the same way.

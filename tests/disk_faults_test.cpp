@@ -143,9 +143,7 @@ std::string bytes_of(const std::string& path) {
   }
 }
 
-void write_bytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void write_bytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 /// The content a file had before the run, different from anything the run writes.
 std::string old_content(const Output& output) { return std::string("earlier ") + output.name + "\r\n"; }
@@ -184,7 +182,8 @@ class DiskFaults : public ::testing::TestWithParam<Mode> {
     fs::copy_file(SCENARIO_EXECUTABLE, executable_);
   }
   void TearDown() override {
-    for (const char* sub : {"bin", "out"}) fs::permissions(path_in(root_, sub), fs::perms::owner_all, fs::perm_options::add);
+    for (const char* sub : {"bin", "out"})
+      fs::permissions(path_in(root_, sub), fs::perms::owner_all, fs::perm_options::add);
     temporary_.reset();
   }
 
@@ -310,8 +309,9 @@ TEST_P(DiskFaults, AFileSizeLimitStopsTheFirstLargerFile) {
 
 TEST_P(DiskFaults, AReadOnlyDirectoryStopsTheFirstFile) {
   const auto prefix = unprivileged_prefix();
-  if (!prefix) GTEST_SKIP() << "running as root, and no way here to run the program as an unprivileged user "
-                               "(setpriv, runuser): permissions would not stop its writes";
+  if (!prefix)
+    GTEST_SKIP() << "running as root, and no way here to run the program as an unprivileged user "
+                    "(setpriv, runuser): permissions would not stop its writes";
   put_earlier_outputs();
   fs::permissions(output_directory(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);

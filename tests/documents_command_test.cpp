@@ -26,7 +26,9 @@ class DocumentsCommand : public ::testing::Test {
  protected:
   std::string at(const std::string& name) const { return directory.at(name); }
   void write(const std::string& name, const std::string& text) const { directory.write(name, text); }
-  Outcome scenario(const std::string& arguments) const { return test_support::run_scenario(directory.path(), arguments); }
+  Outcome scenario(const std::string& arguments) const {
+    return test_support::run_scenario(directory.path(), arguments);
+  }
 
   test_support::TemporaryDirectory directory{"documents-command"};
 };
@@ -42,7 +44,8 @@ Documents documents_of(const std::string& line, const std::string& service, cons
   compile_scenario(state, line, service);
   EXPECT_EQ(state.diagnostics.errors(), 0u);
   const ScenarioModel model = read_scenario_model(state.grid, state.table);
-  return {encode_lines(timetable_card_for(model, state.grid, train)), encode_lines(slowdown_order_for(model, key, train))};
+  return {encode_lines(timetable_card_for(model, state.grid, train)),
+          encode_lines(slowdown_order_for(model, key, train))};
 }
 
 TEST_F(DocumentsCommand, TheScenarioGetsItsCardAndOrderInANewDirectory) {

@@ -71,9 +71,7 @@ TEST(FormatGuide, ShowsTheStarterFilesAsTheyAreWritten) {
   }
 }
 
-TEST(FormatGuide, TheReadmeLinksToIt) {
-  EXPECT_NE(read_file(README_PATH).find("(docs/FORMAT.md)"), std::string::npos);
-}
+TEST(FormatGuide, TheReadmeLinksToIt) { EXPECT_NE(read_file(README_PATH).find("(docs/FORMAT.md)"), std::string::npos); }
 
 struct Step {
   std::string arguments;
@@ -141,7 +139,9 @@ std::string line_with(const std::string& entries) { return line_of(5000, "", ent
 std::string service_with(const std::string& entries) {
   return "[generale]\r\nvelocita, 0, 80\r\naderenza, 0, 100\r\n" + entries + "[fine]\r\n";
 }
-std::string signal_at(int position) { return "segnale, " + std::to_string(position) + ", 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"; }
+std::string signal_at(int position) {
+  return "segnale, " + std::to_string(position) + ", 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
+}
 
 RunState compiled(const std::string& line, const std::string& service = service_with("")) {
   RunState state;
@@ -165,7 +165,10 @@ TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
   };
   const std::vector<Rule> rules = {
       {"\"la lunghezza del percorso\" is `lunghezza percorso`",
-       [] { EXPECT_EQ(compiled("[generale]\r\nla lunghezza del percorso, 5000\r\n[curve]\r\n[fine]\r\n").grid.cellCount(), 240); }},
+       [] {
+         EXPECT_EQ(compiled("[generale]\r\nla lunghezza del percorso, 5000\r\n[curve]\r\n[fine]\r\n").grid.cellCount(),
+                   240);
+       }},
       {"\"Sfondo uno\" is no keyword at all and is passed over (`check` warns)",
        [] {
          const RunState state = compiled(line_of(5000, "Sfondo uno, 3\r\n", ""));
@@ -186,10 +189,14 @@ TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
       {"2826 m and 2825 m give cell 58, 2875 m also gives 58 (57.5 rounds to 58, 58.5 to 58), 2925 m gives 60",
        [] {
          for (const auto& [position, cell] : {std::pair{2826, 58}, {2825, 58}, {2875, 58}, {2925, 60}})
-           EXPECT_TRUE(compiled(line_with(""), service_with(signal_at(position))).grid[cell].is(CellKind::Signal)) << position;
+           EXPECT_TRUE(compiled(line_with(""), service_with(signal_at(position))).grid[cell].is(CellKind::Signal))
+               << position;
        }},
       {"a speed cut (`abbattimento`) at p lies in cell round(p / 50)",
-       [] { EXPECT_TRUE(compiled(line_with(""), service_with("abbattimento, 2000, 60\r\n")).grid[40].is(CellKind::ControlPoint)); }},
+       [] {
+         EXPECT_TRUE(
+             compiled(line_with(""), service_with("abbattimento, 2000, 60\r\n")).grid[40].is(CellKind::ControlPoint));
+       }},
       {"for a 5000 m line, up to 11900 m. Beyond, E15",
        [] {
          EXPECT_EQ(compiled(line_with("pendenza, 11900, 1\r\n")).error.code, 0);
@@ -222,8 +229,9 @@ TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
        "slowdown), that one's speed is lowered to 180 at most instead, and only when neither holds one is it E11",
        [] {
          // The slowdown's warning is in cell 53; the signal in cell 50 has a speed cut in 49, a signal in 48.
-         const RunState state = compiled(line_with(""), service_with("abbattimento, 2450, 200\r\n" + signal_at(2350) +
-                                                                     signal_at(2450) + "rallentamento, 3800, 40, 350, 0, 0, 0\r\n"));
+         const RunState state =
+             compiled(line_with(""), service_with("abbattimento, 2450, 200\r\n" + signal_at(2350) + signal_at(2450) +
+                                                  "rallentamento, 3800, 40, 350, 0, 0, 0\r\n"));
          EXPECT_EQ(state.error.code, 0);
          EXPECT_EQ(state.grid[49].value1, 180);
        }},
@@ -253,7 +261,8 @@ TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
        [] {
          // Two references that share the greatest start: all three become 0, the 5025 with them.
          const RunState state = compiled(line_of(
-             5000, "progressiva chilometrica uno, 1000, 5025, 0\r\nprogressiva chilometrica due, 1000, 3000, 0\r\n", ""));
+             5000, "progressiva chilometrica uno, 1000, 5025, 0\r\nprogressiva chilometrica due, 1000, 3000, 0\r\n",
+             ""));
          EXPECT_EQ(state.error.code, 0);
          EXPECT_EQ(compiled(line_of(5000, "progressiva chilometrica uno, 0, 5025, 0\r\n", "")).error.code,
                    kErrorKilometricReference);
@@ -265,8 +274,11 @@ TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
        [] { EXPECT_EQ(compiled(line_with("curva destra 3, 100, 10\r\n")).trace.value(101, kAxisX), -0.0004); }},
       {"km/h, -2 to 1277",
        [] {
-         for (const auto& [speed, code] : {std::pair{-2, 0}, {1277, 0}, {-3, int{kErrorReadFailure}}, {1278, int{kErrorReadFailure}}})
-           EXPECT_EQ(compiled(line_with(""), service_with("velocita, 100, " + std::to_string(speed) + "\r\n")).error.code, code)
+         for (const auto& [speed, code] :
+              {std::pair{-2, 0}, {1277, 0}, {-3, int{kErrorReadFailure}}, {1278, int{kErrorReadFailure}}})
+           EXPECT_EQ(
+               compiled(line_with(""), service_with("velocita, 100, " + std::to_string(speed) + "\r\n")).error.code,
+               code)
                << speed;
        }},
       {"`orologio, 16 22 40` holds three numbers",

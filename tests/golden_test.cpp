@@ -89,7 +89,9 @@ TEST_P(GoldenCase, SaysWhatItsExpectedFileHolds) {
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenCase, ::testing::ValuesIn(case_names()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;
-                           std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                           std::replace_if(
+                               name.begin(), name.end(),
+                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                            return name;
                          });
 

@@ -38,7 +38,8 @@ std::string readme_neovim_setup() {
 }
 
 TEST(LanguageServerInNeovim, TheReadmesSetUpShowsThePlantedMistakeCompletesAndClearsItOnceFixed) {
-  ASSERT_EQ(std::system("command -v nvim > /dev/null"), 0) << "nvim is missing: scripts/install-dependencies.sh installs it";
+  ASSERT_EQ(std::system("command -v nvim > /dev/null"), 0)
+      << "nvim is missing: scripts/install-dependencies.sh installs it";
   const test_support::TemporaryDirectory directory("scenario-nvim");
   ASSERT_EQ(test_support::run_scenario(directory.path(), "new Demo 1").status, 0);
 
@@ -66,14 +67,14 @@ TEST(LanguageServerInNeovim, TheReadmesSetUpShowsThePlantedMistakeCompletesAndCl
   const std::string command =
       "cd '" + directory.path() + "' && env PATH='" + directory.at("bin") + ":'\"$PATH\" HOME='" + home +
       "' XDG_CONFIG_HOME='" + home + "/config' XDG_DATA_HOME='" + home + "/data' XDG_STATE_HOME='" + home +
-      "/state' XDG_CACHE_HOME='" + home + "/cache' SCENARIO_SETUP='" + directory.at("setup.lua") +
-      "' SCENARIO_FILE='" + directory.at("Demo_1-.txt") + "' SCENARIO_PLANTED='" + planted + "' SCENARIO_FIXED='" +
-      good + "' SCENARIO_RESULT='" + directory.at("result.txt") + "' timeout 90 nvim --headless --clean -c 'luafile " +
+      "/state' XDG_CACHE_HOME='" + home + "/cache' SCENARIO_SETUP='" + directory.at("setup.lua") + "' SCENARIO_FILE='" +
+      directory.at("Demo_1-.txt") + "' SCENARIO_PLANTED='" + planted + "' SCENARIO_FIXED='" + good +
+      "' SCENARIO_RESULT='" + directory.at("result.txt") + "' timeout 90 nvim --headless --clean -c 'luafile " +
       LSP_NEOVIM_SCRIPT "' > '" + directory.at("nvim.log") + "' 2>&1";
   const int status = std::system(command.c_str());
   const std::string result = directory.read("result.txt");
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-      << "status " << status << "\n" << result << directory.read("nvim.log");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n"
+                                                             << result << directory.read("nvim.log");
   const std::vector<std::string> lines = lines_of(result);
   ASSERT_EQ(lines.size(), 5u) << result << directory.read("nvim.log");
   EXPECT_EQ(lines[0], "diagnostic E16 " + std::to_string(line));

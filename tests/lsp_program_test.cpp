@@ -18,7 +18,8 @@ std::string framed(const std::string& body) {
   return message + body;
 }
 
-const std::string kInitialize = framed(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
+const std::string kInitialize =
+    framed(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
 const std::string kShutdown = framed(R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})");
 const std::string kExit = framed(R"({"jsonrpc":"2.0","method":"exit"})");
 
@@ -66,8 +67,9 @@ TEST(LspProgram, EndsWith0AfterShutdownAndExitAnd1Without) {
 TEST(LspProgram, ShutdownAndExitWithNullParamsOrNoneEndWith0) {
   // Some editors send "params": null for the methods that have none, others leave them out.
   for (const char* params : {R"(,"params":null)", ""}) {
-    const Served served = serve(kInitialize + framed(std::string(R"({"jsonrpc":"2.0","id":2,"method":"shutdown")") + params + "}") +
-                                framed(std::string(R"({"jsonrpc":"2.0","method":"exit")") + params + "}"));
+    const Served served =
+        serve(kInitialize + framed(std::string(R"({"jsonrpc":"2.0","id":2,"method":"shutdown")") + params + "}") +
+              framed(std::string(R"({"jsonrpc":"2.0","method":"exit")") + params + "}"));
     EXPECT_EQ(served.status, 0) << params << "\n" << served.err;
     EXPECT_NE(served.out.find(R"({"id":2,"jsonrpc":"2.0","result":null})"), std::string::npos) << served.out;
   }

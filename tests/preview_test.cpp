@@ -81,7 +81,8 @@ struct PdfWord {
 
 std::vector<PdfWord> pdf_words(const std::string& pdf) {
   const std::string html = output_of("pdftotext -bbox '" + pdf + "' - 2>&1");
-  static const std::regex word(R"re(<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="([-0-9.]+)">([^<]*)</word>)re");
+  static const std::regex word(
+      R"re(<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="([-0-9.]+)">([^<]*)</word>)re");
   std::vector<PdfWord> words;
   for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it)
     words.push_back({(*it)[5], {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])}});
@@ -95,7 +96,8 @@ TEST_F(Preview, ACrowdedPictureKeepsEveryTextInsideThePageAndItsPanelAndNoTwoTex
   directory_->write("crowded/C_linea.txt", sources.line);
   directory_->write("crowded/C_7-.txt", sources.service);
   const std::string dir = in_directory("crowded");
-  ASSERT_EQ(run("compile '" + path_in(dir, "C_linea.txt") + "' '" + path_in(dir, "C_7-.txt") + "' -o '" + dir + "'"), 0);
+  ASSERT_EQ(run("compile '" + path_in(dir, "C_linea.txt") + "' '" + path_in(dir, "C_7-.txt") + "' -o '" + dir + "'"),
+            0);
   const std::string grid_file = path_in(dir, "C_7.dat");
   ASSERT_EQ(run("preview '" + grid_file + "' -o '" + path_in(dir, "crowded.pdf") + "'"), 0);
   ASSERT_EQ(run("preview '" + grid_file + "' -o '" + path_in(dir, "crowded.svg") + "'"), 0);
@@ -232,9 +234,9 @@ TEST_F(Preview, BadFilesGiveAnErrorAndNoPicture) {
     c.spoil(copy);
     for (const char* picture : {"out.png", "out.pdf"}) {
       std::string error;
-      EXPECT_EQ(run("preview '" + path_in(copy, "Lesca-Varo_148.dat") + "' -o '" + path_in(copy, picture) + "'",
-                    &error),
-                c.status);
+      EXPECT_EQ(
+          run("preview '" + path_in(copy, "Lesca-Varo_148.dat") + "' -o '" + path_in(copy, picture) + "'", &error),
+          c.status);
       EXPECT_EQ(error.rfind("scenario: error: ", 0), 0u) << error;
       EXPECT_NE(error.find(c.message), std::string::npos) << error;
       EXPECT_FALSE(fs::exists(path_in(copy, picture)));

@@ -40,8 +40,15 @@ TEST_F(Program, WritesItsFilesIntoItsOwnDirectory) {
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(read_file(path_in(directory, "stderr")), "");
   const std::set<std::string> expected{
-      "scenario", "stdout", "stderr", "Lesca-Varo_148_note.txt", "Lesca-Varo_148_rallentamenti.txt",
-      "Lesca-Varo_148_scheda_treno.txt", "Lesca-Varo_linea.dat", "Lesca-Varo_148.sim", "Lesca-Varo_148.dat",
+      "scenario",
+      "stdout",
+      "stderr",
+      "Lesca-Varo_148_note.txt",
+      "Lesca-Varo_148_rallentamenti.txt",
+      "Lesca-Varo_148_scheda_treno.txt",
+      "Lesca-Varo_linea.dat",
+      "Lesca-Varo_148.sim",
+      "Lesca-Varo_148.dat",
   };
   EXPECT_EQ(files(), expected);
   EXPECT_EQ(fs::file_size(path_in(directory, "Lesca-Varo_148.dat")), 10815u);
@@ -71,15 +78,14 @@ TEST_F(Program, WithoutItsGraphicsProgramTheWindowRunGoesOnWithoutAWindow) {
 
 TEST_F(Program, WithoutItsGraphicsProgramAPictureIsAFileFailure) {
   ASSERT_EQ(run("generate --keep-sources -o '" + directory + "'"), 0);
-  for (const std::string& arguments :
-       {"preview '" + path_in(directory, "Lesca-Varo_148.dat") + "'",
-        "watch '" + path_in(directory, "Lesca-Varo_linea.txt") + "' '" + path_in(directory, "Lesca-Varo_148-.txt") +
-            "' --preview picture.png"}) {
+  for (const std::string& arguments : {"preview '" + path_in(directory, "Lesca-Varo_148.dat") + "'",
+                                       "watch '" + path_in(directory, "Lesca-Varo_linea.txt") + "' '" +
+                                           path_in(directory, "Lesca-Varo_148-.txt") + "' --preview picture.png"}) {
     SCOPED_TRACE(arguments);
     EXPECT_EQ(run(arguments), 3);
-    EXPECT_EQ(read_file(path_in(directory, "stderr")),
-              "scenario: error: cannot start " + path_in(directory, "scenario-graphics") +
-                  ", which draws the pictures: No such file or directory\n");
+    EXPECT_EQ(read_file(path_in(directory, "stderr")), "scenario: error: cannot start " +
+                                                           path_in(directory, "scenario-graphics") +
+                                                           ", which draws the pictures: No such file or directory\n");
   }
   EXPECT_FALSE(fs::exists(path_in(directory, "Lesca-Varo_148.png")));
   EXPECT_FALSE(fs::exists("/picture.png"));

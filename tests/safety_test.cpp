@@ -194,7 +194,8 @@ TEST_F(Safety, NamesThatWouldLeaveTheDirectoryOrCannotBeFileNamesAreRefused) {
   };
   const Case cases[] = {
       {"compile K_linea.txt K_1-.txt --line-key ../esc/X -o out", "the line key holds a path separator"},
-      {"compile K_linea.txt K_1-.txt --line-key K --train ../../esc/1 -o out", "the train number holds a path separator"},
+      {"compile K_linea.txt K_1-.txt --line-key K --train ../../esc/1 -o out",
+       "the train number holds a path separator"},
       {"compile K_linea.txt K_1-.txt --train " + long_train + " -o out", "more than the 255 a file name may have"},
       {"new ../esc/X 1 -o out", "the line key holds a path separator"},
       {"new K 1/../../esc -o out", "the train number holds a path separator"},
@@ -407,9 +408,9 @@ TEST_F(Safety, InputsThatAreNoRegularFilesOrLargerThanAnyOfTheirKindAreRefused) 
        "cannot read huge_linea.txt: 67108865 bytes, more than a line description or a train service may have (64 MiB)"},
       {"preview fifo-table/Lesca-Varo_148.dat",
        "cannot read the scenario table fifo-table/Lesca-Varo_148.sim: not a regular file; no picture written"},
-      {"preview huge-grid/Lesca-Varo_148.dat",
-       "cannot read the track grid huge-grid/Lesca-Varo_148.dat: 2097152 bytes, more than a track grid may have (1 MiB); "
-       "no picture written"},
+      {"preview huge-grid/Lesca-Varo_148.dat", "cannot read the track grid huge-grid/Lesca-Varo_148.dat: 2097152 "
+                                               "bytes, more than a track grid may have (1 MiB); "
+                                               "no picture written"},
       {"preview huge-table/Lesca-Varo_148.dat",
        "cannot read the scenario table huge-table/Lesca-Varo_148.sim: 16777216 bytes, more than a scenario table may "
        "have (8 MiB); no picture written"},

@@ -119,9 +119,9 @@ TEST_F(ScenarioOutput, TableRecords) {
 TEST_F(ScenarioOutput, CellsOfEveryKindTheScenarioPlaces) {
   const TrackGrid g = grid();
   const std::map<int, CellKind> expected{
-      {18, CellKind::SpeedBoard},     {58, CellKind::InfoBoard},       {31, CellKind::Signal},
-      {570, CellKind::Signal},        {15, CellKind::StationMark},     {582, CellKind::StationMark},
-      {53, CellKind::SlowdownWarning}, {77, CellKind::SlowdownStart},  {84, CellKind::SlowdownEnd},
+      {18, CellKind::SpeedBoard},       {58, CellKind::InfoBoard},      {31, CellKind::Signal},
+      {570, CellKind::Signal},          {15, CellKind::StationMark},    {582, CellKind::StationMark},
+      {53, CellKind::SlowdownWarning},  {77, CellKind::SlowdownStart},  {84, CellKind::SlowdownEnd},
       {247, CellKind::SlowdownWarning}, {271, CellKind::SlowdownStart}, {303, CellKind::SlowdownEnd},
       {546, CellKind::MountainMarker},
   };

@@ -22,7 +22,9 @@ class TimetableCommand : public ::testing::Test {
     directory.write("Lesca-Varo_linea.txt", encode_lines(line_description_lines()));
     directory.write("Lesca-Varo_148-.txt", encode_lines(train_service_lines()));
   }
-  Outcome scenario(const std::string& arguments) const { return test_support::run_scenario(directory.path(), arguments); }
+  Outcome scenario(const std::string& arguments) const {
+    return test_support::run_scenario(directory.path(), arguments);
+  }
 
   test_support::TemporaryDirectory directory{"timetable-command"};
 };
@@ -37,10 +39,12 @@ TEST_F(TimetableCommand, TheEmbeddedScenarioRunByRun) {
                                     "20 s at each stop\nclock at the start 16:22:40; first departure 16:23:00 from "
                                     "CRISTOFORO COLOMBO, 20 s later\n"))
       << shown.out;
-  EXPECT_NE(shown.out.find("LIDO CENTRO         OSTIA NORD            1.10       0:40     1:22    -42 s    -51  cannot be kept\n"),
+  EXPECT_NE(shown.out.find(
+                "LIDO CENTRO         OSTIA NORD            1.10       0:40     1:22    -42 s    -51  cannot be kept\n"),
             std::string::npos)
       << shown.out;
-  EXPECT_NE(shown.out.find("whole run                                28.35      40:00"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("whole run                                28.35      40:00"), std::string::npos)
+      << shown.out;
 
   const Outcome json = scenario(std::string("timetable --format json") + kEmbedded);
   ASSERT_EQ(json.status, 0) << json.err;
@@ -66,7 +70,8 @@ TEST_F(TimetableCommand, OptionsChangeTheTrainAndItsStops) {
   const double base = minimum("", 9);
   EXPECT_GT(minimum("--rolling-stock weak.json", 9), base);
   const Outcome shorter_stops = scenario(std::string("timetable --dwell 15") + kEmbedded);
-  EXPECT_NE(shorter_stops.out.find("TOR DI VALLE        MAGLIANA              3.15       2:45     2:44      1 s      1  tight"),
+  EXPECT_NE(shorter_stops.out.find(
+                "TOR DI VALLE        MAGLIANA              3.15       2:45     2:44      1 s      1  tight"),
             std::string::npos)
       << shorter_stops.out;
 }
@@ -81,7 +86,8 @@ TEST_F(TimetableCommand, RefusalsAndTheirStatuses) {
   };
   const Case cases[] = {
       {"an unknown key", R"({"wheels": 4})", "--rolling-stock stock.json", 2, "unknown key \"wheels\""},
-      {"a value outside its range", R"({"car_mass_t": -3})", "--rolling-stock stock.json", 2, "\"car_mass_t\" lies outside"},
+      {"a value outside its range", R"({"car_mass_t": -3})", "--rolling-stock stock.json", 2,
+       "\"car_mass_t\" lies outside"},
       {"no JSON object", "[1, 2]", "--rolling-stock stock.json", 2, "one JSON object"},
       {"a missing file", "", "--rolling-stock missing.json", 3, "cannot read"},
       {"an unknown rank", "", "--rank D", 2, "--rank"},
@@ -104,9 +110,10 @@ TEST_F(TimetableCommand, RefusalsAndTheirStatuses) {
 TEST_F(TimetableCommand, CheckWarnsOfTheEmbeddedTimetableAtItsStations) {
   const Outcome checked = scenario(std::string("check") + kEmbedded);
   EXPECT_EQ(checked.status, 0);
-  EXPECT_NE(checked.err.find("Lesca-Varo_148-.txt:16:1: warning: the timetable gives 0:40 from LIDO CENTRO to OSTIA NORD; "
-                             "the train needs at least 1:22: 42 s short\n"),
-            std::string::npos)
+  EXPECT_NE(
+      checked.err.find("Lesca-Varo_148-.txt:16:1: warning: the timetable gives 0:40 from LIDO CENTRO to OSTIA NORD; "
+                       "the train needs at least 1:22: 42 s short\n"),
+      std::string::npos)
       << checked.err;
   EXPECT_TRUE(checked.err.ends_with("0 errors, 4 warnings\n")) << checked.err;
   EXPECT_EQ(scenario(std::string("check --werror") + kEmbedded).status, 1);

@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "support/program_run.h"
 #include <nlohmann/json.hpp>
+#include "support/program_run.h"
 
 #include "support/temporary_directory.h"
 
@@ -50,7 +50,8 @@ class LineReader {
         buffer_.erase(0, end + 1);
         return line;
       }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return "";
       pollfd ready{descriptor_, POLLIN, 0};
       if (poll(&ready, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -188,7 +189,6 @@ TEST(Watch, ARoundAtTheStartAndAfterEachChangeThenCtrlCEndsIt) {
     for (const std::string& name : directory.entries(where)) EXPECT_FALSE(name.starts_with(".scenario-")) << name;
 }
 
-
 /// Sources in a directory of their own, watched from its parent, after their first round.
 struct WatchedDirectory {
   test_support::TemporaryDirectory directory{"watch"};
@@ -230,28 +230,31 @@ TEST_P(WatchedDirectoryReplaced, IsWatchedAgainAtItsPath) {
   EXPECT_NE(watcher.line_with("0 errors, 0 warnings; wrote"), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Watch, WatchedDirectoryReplaced,
-    ::testing::Values(
-        // mv d d.old; cp -r d.old d
-        DirectoryReplacement{"MovedAndCopiedBack", "it was moved",
-                             [](const test_support::TemporaryDirectory& directory) {
-                               fs::rename(directory.at("d"), directory.at("d.old"));
-                               fs::copy(directory.at("d.old"), directory.at("d"), fs::copy_options::recursive);
-                             }},
-        // rm -r d; mkdir d, and the sources written again
-        DirectoryReplacement{"DeletedAndMadeAgain", "it was deleted",
-                             [](const test_support::TemporaryDirectory& directory) {
-                               const std::string line = directory.read("d/W_linea.txt");
-                               fs::remove_all(directory.at("d"));
-                               directory.write("d/W_linea.txt", line);
-                             }}),
-    [](const ::testing::TestParamInfo<DirectoryReplacement>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Watch, WatchedDirectoryReplaced,
+                         ::testing::Values(
+                             // mv d d.old; cp -r d.old d
+                             DirectoryReplacement{"MovedAndCopiedBack", "it was moved",
+                                                  [](const test_support::TemporaryDirectory& directory) {
+                                                    fs::rename(directory.at("d"), directory.at("d.old"));
+                                                    fs::copy(directory.at("d.old"), directory.at("d"),
+                                                             fs::copy_options::recursive);
+                                                  }},
+                             // rm -r d; mkdir d, and the sources written again
+                             DirectoryReplacement{"DeletedAndMadeAgain", "it was deleted",
+                                                  [](const test_support::TemporaryDirectory& directory) {
+                                                    const std::string line = directory.read("d/W_linea.txt");
+                                                    fs::remove_all(directory.at("d"));
+                                                    directory.write("d/W_linea.txt", line);
+                                                  }}),
+                         [](const ::testing::TestParamInfo<DirectoryReplacement>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(Watch, ARoundAfterTheSystemsQueueOfChangesOverflowed) {
   std::ifstream limit_file("/proc/sys/fs/inotify/max_queued_events");
   long limit = 0;
-  if (!(limit_file >> limit) || limit <= 0 || limit > 1000000) GTEST_SKIP() << "no usable bound of the queue: " << limit;
+  if (!(limit_file >> limit) || limit <= 0 || limit > 1000000)
+    GTEST_SKIP() << "no usable bound of the queue: " << limit;
 
   WatchedDirectory watched;
   Watcher& watcher = *watched.watcher;

@@ -39,14 +39,15 @@ void add_source_options(CLI::App* command, SourceOptions& options) {
   command->add_option("SERVICE", options.service_path, "Train service (K_N-.txt)")->required();
   command->add_option("--line-key", options.line_key, "Line key, when the file names do not give it");
   command->add_option("--train", options.train, "Train number, when the file name does not give it");
-  command->add_option("--input-encoding", options.encoding,
-                      "Encoding of the two files: windows-1252 (the format's own) or utf-8 (converted)")
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, InputEncoding>{{"windows-1252", InputEncoding::Windows1252},
-                                               {"utf-8", InputEncoding::Utf8}},
-          CLI::ignore_case)
-                      // The help shows the words an author types, not the map's values.
-                      .description("{windows-1252,utf-8}"));
+  command
+      ->add_option("--input-encoding", options.encoding,
+                   "Encoding of the two files: windows-1252 (the format's own) or utf-8 (converted)")
+      ->transform(
+          CLI::CheckedTransformer(std::map<std::string, InputEncoding>{{"windows-1252", InputEncoding::Windows1252},
+                                                                       {"utf-8", InputEncoding::Utf8}},
+                                  CLI::ignore_case)
+              // The help shows the words an author types, not the map's values.
+              .description("{windows-1252,utf-8}"));
 }
 
 std::vector<RunFile> source_inputs(const SourceOptions& options) {
@@ -80,8 +81,8 @@ Result<AuthorSources> read_author_sources(const SourceOptions& options) {
     return Status::invalid_argument("cannot tell the train number from the file name " +
                                     file_name(options.service_path) + " (it is not K_N-.txt): give --train");
   if (const Status names = check_names(key, train); !names.is_ok())
-    return names.in_context("the line key \"" + key.substr(0, 60) + "\" and the train number \"" +
-                            train.substr(0, 60) + "\" cannot name the scenario's files");
+    return names.in_context("the line key \"" + key.substr(0, 60) + "\" and the train number \"" + train.substr(0, 60) +
+                            "\" cannot name the scenario's files");
   if (options.line_key.empty()) {
     author.names.line_file = line_name;
     author.names.service_file = service_name;

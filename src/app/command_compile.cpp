@@ -15,9 +15,9 @@
 #include "app/refusal.h"
 #include "model/stations.h"
 #include "output/binary_files.h"
+#include "platform/files.h"
 #include "review/plausibility.h"
 #include "review/timetable_review.h"
-#include "platform/files.h"
 #include "scenario/counted.h"
 #include "scenario/file_names.h"
 #include "scenario/run_state.h"
@@ -93,7 +93,8 @@ int compile(const CompileCommandOptions& options, bool write) {
     DirectoryLocks locks;
     const auto written = carry_out(*plan, binary_writers(state), locks);
     if (!written) return refuse(written.status());
-    (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + summary(state, !options.diagnostics.no_warnings) + "; wrote " +
+    (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " +
+                                                 summary(state, !options.diagnostics.no_warnings) + "; wrote " +
                                                  written_files(plan->outputs, *written))
                                    << "\n";
   } else if (write && options.force) {
@@ -104,8 +105,8 @@ int compile(const CompileCommandOptions& options, bool write) {
   }
   if (!write) {
     if (text)
-      std::cerr << counted(state.diagnostics.errors(), "error") << ", " << counted(state.diagnostics.warnings(), "warning")
-                << "\n";
+      std::cerr << counted(state.diagnostics.errors(), "error") << ", "
+                << counted(state.diagnostics.warnings(), "warning") << "\n";
     if (!failed && options.werror && state.diagnostics.warnings() > 0) return kExitError;
   }
   return failed ? kExitError : kExitSuccess;
@@ -121,7 +122,8 @@ void add_compile_commands(CLI::App& app, int& status) {
   add_diagnostic_options(compile_command, compile_options->diagnostics);
   compile_command->add_option("-o,--output", compile_options->directory, "Directory for the files (default: .)")
       ->check(non_empty_path());
-  compile_command->add_flag("--force", compile_options->force, "Write the files even when the compilation left an error");
+  compile_command->add_flag("--force", compile_options->force,
+                            "Write the files even when the compilation left an error");
   compile_command->add_flag("-w,--no-warnings", compile_options->diagnostics.no_warnings,
                             "Print the errors alone, not the warnings (the summary still counts them)");
   compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
@@ -135,9 +137,10 @@ void add_compile_commands(CLI::App& app, int& status) {
   check_command->add_flag("--werror", check_options->werror, "Exit with status 1 on a warning too");
   auto explain = std::make_shared<std::string>();
   CLI::Option* explain_option =
-      check_command->add_option("--explain", *explain, "Print what an error code (E16) means, an example and its fix, or "
-                                                       "what a warning kind (not-a-keyword) means; LINE and SERVICE "
-                                                       "are then not needed");
+      check_command->add_option("--explain", *explain,
+                                "Print what an error code (E16) means, an example and its fix, or "
+                                "what a warning kind (not-a-keyword) means; LINE and SERVICE "
+                                "are then not needed");
   for (const char* source : {"LINE", "SERVICE"}) check_command->get_option(source)->required(false);
   check_command->callback([check_options, explain, explain_option, &status] {
     // Given, even empty: an empty code is a code to explain, not a missing LINE.

@@ -18,8 +18,8 @@
 #include "platform/files.h"
 #include "platform/windows1252.h"
 #include "scenario/counted.h"
-#include "source/line_table.h"
 #include "scenario/file_names.h"
+#include "source/line_table.h"
 
 namespace {
 
@@ -38,9 +38,8 @@ int write_documents(const DocumentsOptions& options) {
   const std::string& key = author.names.line_key;
   const std::string& train = author.names.train_number;
   constexpr ScenarioFile kDocuments[] = {ScenarioFile::TimetableCard, ScenarioFile::SlowdownOrder};
-  const Result<OutputPlan> plan = plan_outputs(source_inputs(options.sources),
-                                               scenario_outputs(options.directory, kDocuments, key, train),
-                                               {options.directory});
+  const Result<OutputPlan> plan = plan_outputs(
+      source_inputs(options.sources), scenario_outputs(options.directory, kDocuments, key, train), {options.directory});
   if (!plan) return refuse(plan.status());
   const bool text = options.diagnostics.format == DiagnosticsFormat::Text;
   if (author.input.errors() > 0) {
@@ -52,7 +51,8 @@ int write_documents(const DocumentsOptions& options) {
   const AuthorCompilation compiled = compile_author_sources(author, /*keep_going=*/false, options.directory);
   const RunState& state = compiled.state;
   if (state.diagnostics.errors() > 0) {
-    print_diagnostics(options.diagnostics, author.sources, state.diagnostics, text ? Shown::FirstErrorOnly : Shown::All);
+    print_diagnostics(options.diagnostics, author.sources, state.diagnostics,
+                      text ? Shown::FirstErrorOnly : Shown::All);
     tell_errors_after_the_first(author);
     std::cerr << "scenario: no file written\n";
     return kExitError;
@@ -60,9 +60,10 @@ int write_documents(const DocumentsOptions& options) {
 
   // The card's title box holds only so much of the train number: the author is told what it shows.
   if (const std::string shown = name_as_stored(train); shown.size() > train_number_room() && text)
-    std::cerr << "scenario: warning: " << shown_name("the train number \"" + train + "\" is longer than the " +
-                                                     std::to_string(train_number_room()) +
-                                                     " characters the timetable card's title holds: the card shows \"")
+    std::cerr << "scenario: warning: "
+              << shown_name("the train number \"" + train + "\" is longer than the " +
+                            std::to_string(train_number_room()) +
+                            " characters the timetable card's title holds: the card shows \"")
               << shown_text(shown.substr(0, train_number_room())) << "\"\n";
   const ScenarioModel model = read_scenario_model(state.grid, state.table);
   const std::vector<OutputWriter> writers = {
@@ -72,8 +73,8 @@ int write_documents(const DocumentsOptions& options) {
   const auto written = carry_out(*plan, writers, locks);
   if (!written) return refuse(written.status());
   (text ? std::cout : std::cerr) << shown_name(key + " " + train + ": " + counted(model.stations.size(), "station") +
-                                                 ", " + counted(model.slowdowns.size(), "slowdown") + "; wrote " +
-                                                 written_files(plan->outputs))
+                                               ", " + counted(model.slowdowns.size(), "slowdown") + "; wrote " +
+                                               written_files(plan->outputs))
                                  << "\n";
   return kExitSuccess;
 }
@@ -88,8 +89,9 @@ void add_documents_command(CLI::App& app, int& status) {
                    "hand for what the files do not hold.");
   add_source_options(command, options->sources);
   add_diagnostic_options(command, options->diagnostics);
-  command->add_option("-o,--output", options->directory,
-                      "Directory for the two documents, made with its parents when missing (default: .)")
+  command
+      ->add_option("-o,--output", options->directory,
+                   "Directory for the two documents, made with its parents when missing (default: .)")
       ->check(non_empty_path());
   command->callback([options, &status] { status = write_documents(*options); });
 }

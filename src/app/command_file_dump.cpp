@@ -18,9 +18,12 @@ namespace {
 /// The most bytes read of a file of that type: the largest it can be; a larger one is no such file.
 ReadLimit limit_of(ScenarioFile type) {
   switch (type) {
-    case ScenarioFile::Trace: return {largest_file_size(type), "a plan trace"};
-    case ScenarioFile::Table: return {largest_file_size(type), "a scenario table"};
-    default: return {largest_file_size(type), "a track grid"};
+    case ScenarioFile::Trace:
+      return {largest_file_size(type), "a plan trace"};
+    case ScenarioFile::Table:
+      return {largest_file_size(type), "a scenario table"};
+    default:
+      return {largest_file_size(type), "a track grid"};
   }
 }
 

@@ -1,6 +1,5 @@
 #include <CLI/CLI.hpp>
 
-
 #include "app/commands.h"
 #include "app/exit_status.h"
 #include "app/form1.h"

@@ -19,8 +19,8 @@
 #include "platform/process_start.h"
 
 CLI::Validator non_empty_path() {
-  return CLI::Validator([](const std::string& value) { return value.empty() ? std::string("an empty name") : std::string(); },
-                        "PATH");
+  return CLI::Validator(
+      [](const std::string& value) { return value.empty() ? std::string("an empty name") : std::string(); }, "PATH");
 }
 
 namespace {

@@ -46,6 +46,7 @@ void add_lsp_command(CLI::App& app, int& status) {
   auto* command = app.add_subcommand(
       "lsp", "Serve editors: a language server for the two source formats on standard input and output.");
   auto stdio = std::make_shared<bool>(false);
-  command->add_flag("--stdio", *stdio, "Talk on standard input and output (the only way; taken for the editors that pass it)");
+  command->add_flag("--stdio", *stdio,
+                    "Talk on standard input and output (the only way; taken for the editors that pass it)");
   command->callback([stdio, &status] { status = serve(); });
 }

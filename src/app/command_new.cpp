@@ -31,8 +31,8 @@ std::string shown(const std::string& directory, const std::string& name) {
 
 int write_starter(const NewOptions& options) {
   constexpr ScenarioFile kStarter[] = {ScenarioFile::LineSource, ScenarioFile::ServiceSource};
-  const Result<OutputPlan> plan =
-      plan_outputs({}, scenario_outputs(options.directory, kStarter, options.line_key, options.train), {options.directory});
+  const Result<OutputPlan> plan = plan_outputs(
+      {}, scenario_outputs(options.directory, kStarter, options.line_key, options.train), {options.directory});
   if (!plan) return refuse(plan.status());
   // Held before the files are looked for, so that no other run makes them between the look and the write.
   DirectoryLocks locks;
@@ -51,9 +51,8 @@ int write_starter(const NewOptions& options) {
                     kExitError);
     }
   }
-  const std::vector<OutputWriter> writers = {
-      [](ByteSink& sink) { sink.write(encode_lines(starter_line_lines())); },
-      [](ByteSink& sink) { sink.write(encode_lines(starter_service_lines())); }};
+  const std::vector<OutputWriter> writers = {[](ByteSink& sink) { sink.write(encode_lines(starter_line_lines())); },
+                                             [](ByteSink& sink) { sink.write(encode_lines(starter_service_lines())); }};
   if (const auto written = write_outputs(plan->outputs, writers); !written) return refuse(written.status());
   std::cout << shown_name(options.line_key + " " + options.train + ": wrote " + shown_names[0] + ", " + shown_names[1])
             << "\n";
@@ -69,8 +68,9 @@ void add_new_command(CLI::App& app, int& status) {
              "with three stations, each entry after a comment that names its fields.");
   command->add_option("KEY", options->line_key, "Line key, the first part of every file name")->required();
   command->add_option("TRAIN", options->train, "Train number")->required();
-  command->add_option("-o,--output", options->directory,
-                      "Directory for the two files, made with its parents when missing (default: .)")
+  command
+      ->add_option("-o,--output", options->directory,
+                   "Directory for the two files, made with its parents when missing (default: .)")
       ->check(non_empty_path());
   command->add_flag("--force", options->force, "Replace files of those names");
   command->callback([options, &status] {

@@ -40,16 +40,16 @@ std::vector<RunFile> inputs_of(const std::string& grid_path) {
   if (!names || names->file != ScenarioFile::Grid) return {grid};
   std::vector<RunFile> inputs = {grid};
   for (const ScenarioFile file : {ScenarioFile::Table, ScenarioFile::Trace})
-    inputs.push_back({std::string(scenario_file_role(file)),
-                      (fs::path(grid_path).parent_path() /
-                       scenario_file_name(file, names->line_key, names->train_number)).string()});
+    inputs.push_back(
+        {std::string(scenario_file_role(file)),
+         (fs::path(grid_path).parent_path() / scenario_file_name(file, names->line_key, names->train_number))
+             .string()});
   return inputs;
 }
 
 int preview(const PreviewOptions& options, DrawPicture draw) {
   const std::string output =
-      options.output.empty() ? fs::path(options.grid_path).replace_extension(".png").string()
-                             : options.output;
+      options.output.empty() ? fs::path(options.grid_path).replace_extension(".png").string() : options.output;
   const auto format = picture_format_of(output);
   if (!format)
     return refuse("cannot tell the picture format of " + output + ": give a name ending in .png, .svg or .pdf",
@@ -73,9 +73,9 @@ int preview(const PreviewOptions& options, DrawPicture draw) {
   const std::string& bytes = picture.bytes;
   const auto written = carry_out(*plan, {[&bytes](ByteSink& sink) { sink.write(bytes); }}, locks);
   if (!written) return refuse(written.status());
-  std::cout << files->line_key << " " << files->train_number << ": " << layout.stations.size()
-            << " stations over " << layout.line_length << " m; wrote " << output << " (" << options.width << " x "
-            << options.height << ", " << picture.bytes.size() << " bytes)\n";
+  std::cout << files->line_key << " " << files->train_number << ": " << layout.stations.size() << " stations over "
+            << layout.line_length << " m; wrote " << output << " (" << options.width << " x " << options.height << ", "
+            << picture.bytes.size() << " bytes)\n";
   return kExitSuccess;
 }
 
@@ -95,9 +95,9 @@ int preview_here_or_elsewhere(const PreviewOptions& options, const Pictures& pic
 
 void add_preview_command(CLI::App& app, int& status, const Pictures& pictures) {
   auto options = std::make_shared<PreviewOptions>();
-  auto* command = app.add_subcommand(
-      "preview", "Draw the plan and the profile of a compiled scenario from its three binary files "
-                 "(K_N.dat, with K_N.sim and K_linea.dat beside it).");
+  auto* command =
+      app.add_subcommand("preview", "Draw the plan and the profile of a compiled scenario from its three binary files "
+                                    "(K_N.dat, with K_N.sim and K_linea.dat beside it).");
   command->add_option("GRID", options->grid_path, "The track grid K_N.dat")->required();
   command->add_option("-o,--output", options->output,
                       "The picture: FILE.png, FILE.svg or FILE.pdf (default: the grid's name with .png)");

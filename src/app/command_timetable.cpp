@@ -64,22 +64,25 @@ Totals totals_of(const ScenarioTimetable& timetable, double dwell) {
 
 std::string train_text(const ScenarioTimetable& timetable, TrainRank rank, double dwell) {
   const RollingStock& stock = timetable.stock;
-  return "train of " + std::to_string(rounded(stock.cars)) + " cars, " + std::to_string(rounded(timetable.train.mass / 1000)) +
-         " t, " + std::to_string(rounded(timetable.train.length)) + " m, " + std::to_string(rounded(stock.max_speed_km_h)) +
+  return "train of " + std::to_string(rounded(stock.cars)) + " cars, " +
+         std::to_string(rounded(timetable.train.mass / 1000)) + " t, " +
+         std::to_string(rounded(timetable.train.length)) + " m, " + std::to_string(rounded(stock.max_speed_km_h)) +
          " km/h, braked mass " + std::to_string(rounded(stock.braked_mass_percentage)) + " %, rank " + rank_name(rank) +
          ", " + std::to_string(rounded(dwell)) + " s at each stop";
 }
 
-void print_text(const ScenarioTimetable& timetable, const AuthorSources& author, const TimetableCommandOptions& options) {
+void print_text(const ScenarioTimetable& timetable, const AuthorSources& author,
+                const TimetableCommandOptions& options) {
   std::cout << shown_name(author.names.line_key + " " + author.names.train_number) << ": "
             << train_text(timetable, options.rank, options.dwell) << "\n";
   if (!timetable.stations.empty()) {
     const Station& first = timetable.stations.front();
     const int64_t clock = timetable.train_data.clock();
     const int64_t after = first.time - clock;
-    std::cout << "clock at the start " << time_of_day_text(clock) << "; first departure " << time_of_day_text(first.time) << " from "
-              << shown_text(first.name) << ", "
-              << (after >= 0 ? std::to_string(after) + " s later" : std::to_string(-after) + " s earlier: late at the start")
+    std::cout << "clock at the start " << time_of_day_text(clock) << "; first departure "
+              << time_of_day_text(first.time) << " from " << shown_text(first.name) << ", "
+              << (after >= 0 ? std::to_string(after) + " s later"
+                             : std::to_string(-after) + " s earlier: late at the start")
               << "\n";
   }
   if (timetable.runs.empty()) {
@@ -97,9 +100,10 @@ void print_text(const ScenarioTimetable& timetable, const AuthorSources& author,
   const auto right = [](const std::string& text, std::size_t width) {
     return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
   };
-  std::cout << "\n" << cell("from", from_width) << "  " << cell("to", to_width) << "  " << right("km", 6) << "  "
-            << right("timetable", 9) << "  " << right("fastest", 7) << "  " << right("margin", 7) << "  " << right("%", 5)
-            << "  verdict\n";
+  std::cout << "\n"
+            << cell("from", from_width) << "  " << cell("to", to_width) << "  " << right("km", 6) << "  "
+            << right("timetable", 9) << "  " << right("fastest", 7) << "  " << right("margin", 7) << "  "
+            << right("%", 5) << "  verdict\n";
   for (const StopRun& run : timetable.runs) {
     const double km = (timetable.to(run).metre - timetable.from(run).metre) / 1000.0;
     std::cout << cell(shown_text(timetable.from(run).name), from_width) << "  "
@@ -112,7 +116,8 @@ void print_text(const ScenarioTimetable& timetable, const AuthorSources& author,
       std::cout << right("-", 7) << "  " << right("-", 7) << "  " << right("-", 5) << "  " << verdict_name(run.verdict)
                 << ": " << shown_text(blocked_text(*run.run.blocked, timetable.line));
     }
-    if (run.possible() && run.verdict != Verdict::Normal && !run.why.empty()) std::cout << " (" << shown_text(run.why) << ")";
+    if (run.possible() && run.verdict != Verdict::Normal && !run.why.empty())
+      std::cout << " (" << shown_text(run.why) << ")";
     std::cout << "\n";
   }
   const Totals totals = totals_of(timetable, options.dwell);
@@ -121,15 +126,16 @@ void print_text(const ScenarioTimetable& timetable, const AuthorSources& author,
             << right(duration_text(totals.scheduled), 9) << "  ";
   if (totals.complete) {
     const double margin = totals.scheduled - totals.minimum;
-    std::cout << right(duration_text(totals.minimum), 7) << "  " << right(std::to_string(rounded(margin)) + " s", 7) << "  "
-              << right(std::to_string(rounded(totals.minimum > 0 ? 100 * margin / totals.minimum : 0)), 5);
+    std::cout << right(duration_text(totals.minimum), 7) << "  " << right(std::to_string(rounded(margin)) + " s", 7)
+              << "  " << right(std::to_string(rounded(totals.minimum > 0 ? 100 * margin / totals.minimum : 0)), 5);
   } else {
     std::cout << right("-", 7) << "  " << right("-", 7) << "  " << right("-", 5);
   }
   std::cout << "  (stops included)\n";
 }
 
-void print_json(const ScenarioTimetable& timetable, const AuthorSources& author, const TimetableCommandOptions& options) {
+void print_json(const ScenarioTimetable& timetable, const AuthorSources& author,
+                const TimetableCommandOptions& options) {
   nlohmann::ordered_json document;
   document["line_key"] = shown_name(author.names.line_key);
   document["train_number"] = shown_name(author.names.train_number);
@@ -143,8 +149,8 @@ void print_json(const ScenarioTimetable& timetable, const AuthorSources& author,
                        {"sand", timetable.train.sanding}};
   document["dwell_s"] = options.dwell;
   document["clock_s"] = timetable.train_data.clock();
-  document["first_departure_s"] =
-      timetable.stations.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(timetable.stations.front().time);
+  document["first_departure_s"] = timetable.stations.empty() ? nlohmann::ordered_json(nullptr)
+                                                             : nlohmann::ordered_json(timetable.stations.front().time);
   nlohmann::ordered_json runs = nlohmann::ordered_json::array();
   for (const StopRun& run : timetable.runs) {
     nlohmann::ordered_json entry;
@@ -164,8 +170,9 @@ void print_json(const ScenarioTimetable& timetable, const AuthorSources& author,
     }
     entry["verdict"] = verdict_name(run.verdict);
     entry["why"] = shown_text(run.why);
-    entry["blocked"] = run.possible() ? nlohmann::ordered_json(nullptr)
-                                      : nlohmann::ordered_json(shown_text(blocked_text(*run.run.blocked, timetable.line)));
+    entry["blocked"] = run.possible()
+                           ? nlohmann::ordered_json(nullptr)
+                           : nlohmann::ordered_json(shown_text(blocked_text(*run.run.blocked, timetable.line)));
     runs.push_back(std::move(entry));
   }
   document["runs"] = std::move(runs);
@@ -202,7 +209,9 @@ int timetable(const TimetableCommandOptions& options) {
     return kExitError;
   }
   const auto checked = timetable_of(compiled.state, timetable_options);
-  if (!checked) return refuse("the rolling-stock file " + shown_name(options.rolling_stock) + ": " + checked.status().message(), kExitUsage);
+  if (!checked)
+    return refuse("the rolling-stock file " + shown_name(options.rolling_stock) + ": " + checked.status().message(),
+                  kExitUsage);
   if (options.format == TimetableFormat::Json)
     print_json(*checked, author, options);
   else
@@ -220,18 +229,19 @@ void add_timetable_command(CLI::App& app, int& status) {
   add_source_options(command, options->sources);
   command->add_option("--rank", options->rank, "The train's rank, whose speed the boards give: A, B or C (default C)")
       ->transform(CLI::CheckedTransformer(
-          std::map<std::string, TrainRank>{{"A", TrainRank::A}, {"B", TrainRank::B}, {"C", TrainRank::C}},
-          CLI::ignore_case)
+                      std::map<std::string, TrainRank>{{"A", TrainRank::A}, {"B", TrainRank::B}, {"C", TrainRank::C}},
+                      CLI::ignore_case)
                       .description("{A,B,C}"));
   command->add_option("--dwell", options->dwell, "Seconds the train stands at each stop (default 20)")
       ->check(CLI::Range(0.0, 3600.0));
-  command->add_option("--rolling-stock", options->rolling_stock,
-                      "A rolling-stock file (JSON) whose values override the default train's")
+  command
+      ->add_option("--rolling-stock", options->rolling_stock,
+                   "A rolling-stock file (JSON) whose values override the default train's")
       ->check(non_empty_path());
   command->add_option("--format", options->format, "text (default) or json")
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, TimetableFormat>{{"text", TimetableFormat::Text}, {"json", TimetableFormat::Json}},
-          CLI::ignore_case)
+      ->transform(CLI::CheckedTransformer(std::map<std::string, TimetableFormat>{{"text", TimetableFormat::Text},
+                                                                                 {"json", TimetableFormat::Json}},
+                                          CLI::ignore_case)
                       .description("{text,json}"));
   command->callback([options, &status] { status = timetable(*options); });
 }

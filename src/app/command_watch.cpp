@@ -2,11 +2,11 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <memory>
 #include <sstream>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -112,7 +112,8 @@ void round(const WatchOptions& options, int number) {
   std::string status;
   const Result<AuthorSources> read = read_author_sources(options.sources);
   if (!read) {
-    status = "the sources cannot be read (exit status " + std::to_string(exit_status_of(read.status())) + " of compile)";
+    status =
+        "the sources cannot be read (exit status " + std::to_string(exit_status_of(read.status())) + " of compile)";
   } else if (const AuthorSources& author = *read; author.input.errors() > 0) {
     print_diagnostics(options.diagnostics, author.sources, author.input);
     status = counted(author.input.errors(), "error") + " in the input; no file written";
@@ -134,8 +135,7 @@ void round(const WatchOptions& options, int number) {
       status += write_round(options, *plan, state);
     }
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::ostringstream took;
   took << std::fixed << std::setprecision(2) << seconds;
   std::cout << "[" << clock_now() << "] round " << number << ": " << shown_name(status) << " (" << took.str() << " s)"
@@ -171,13 +171,13 @@ int watch(const WatchOptions& options) {
 #endif
   std::unique_ptr<FileWatch> watching;
   try {
-    watching = std::make_unique<FileWatch>(std::vector<std::string>{options.sources.line_path, options.sources.service_path});
+    watching =
+        std::make_unique<FileWatch>(std::vector<std::string>{options.sources.line_path, options.sources.service_path});
   } catch (const FileError& failure) {
     return refuse("cannot watch " + shown_name(failure.path()) + ": " + failure.reason(), kExitFileFailure);
   }
   std::cerr << "scenario: watching " << shown_name(options.sources.line_path) << " and "
-            << shown_name(options.sources.service_path)
-            << "; Ctrl-C ends\n";
+            << shown_name(options.sources.service_path) << "; Ctrl-C ends\n";
   for (int number = 1;; ++number) {
     round(options, number);
     for (bool changed = false; !changed;) {

@@ -7,7 +7,7 @@
 namespace CLI {
 class App;
 class Validator;
-}
+}  // namespace CLI
 
 // Each command adds itself to the command line; its callback leaves the exit status in `status`.
 void add_generate_command(CLI::App& app, int& status);

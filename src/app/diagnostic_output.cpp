@@ -25,19 +25,22 @@ bool colour_wanted(ColourUse colour) {
 }  // namespace
 
 void add_diagnostic_options(CLI::App* command, DiagnosticOptions& options) {
-  command->add_option("--diagnostics-format", options.format,
-                      "text (for people, on standard error), json (one object per line) or sarif (a SARIF 2.1.0 "
-                      "log), the last two alone on standard output")
+  command
+      ->add_option("--diagnostics-format", options.format,
+                   "text (for people, on standard error), json (one object per line) or sarif (a SARIF 2.1.0 "
+                   "log), the last two alone on standard output")
       ->transform(CLI::CheckedTransformer(std::map<std::string, DiagnosticsFormat>{{"text", DiagnosticsFormat::Text},
                                                                                    {"json", DiagnosticsFormat::Json},
                                                                                    {"sarif", DiagnosticsFormat::Sarif}},
                                           CLI::ignore_case)
                       .description("{text,json,sarif}"));
-  command->add_option("--color", options.colour,
-                      "Colours in the text diagnostics: auto (on a terminal, unless NO_COLOR is set), always or never")
+  command
+      ->add_option("--color", options.colour,
+                   "Colours in the text diagnostics: auto (on a terminal, unless NO_COLOR is set), always or never")
       ->transform(CLI::CheckedTransformer(
-          std::map<std::string, ColourUse>{{"auto", ColourUse::Auto}, {"always", ColourUse::Always}, {"never", ColourUse::Never}},
-          CLI::ignore_case)
+                      std::map<std::string, ColourUse>{
+                          {"auto", ColourUse::Auto}, {"always", ColourUse::Always}, {"never", ColourUse::Never}},
+                      CLI::ignore_case)
                       .description("{auto,always,never}"));
 }
 
@@ -50,7 +53,8 @@ void print_diagnostics(const DiagnosticOptions& options, const Sources& sources,
     return;
   }
   if (options.format == DiagnosticsFormat::Json) {
-    for (const Diagnostic& diagnostic : diagnostics.all()) std::cout << diagnostic_json(diagnostic, sources).dump() << "\n";
+    for (const Diagnostic& diagnostic : diagnostics.all())
+      std::cout << diagnostic_json(diagnostic, sources).dump() << "\n";
     return;
   }
   const DiagnosticPrinter printer(sources, colour_wanted(options.colour));

@@ -84,7 +84,8 @@ std::string DiagnosticPrinter::quote(const SourcePlace& place) const {
   std::string marks(text.size(), ' ');
   for (std::size_t n = from; n < to; ++n) {
     text += characters[n].second.text;
-    if (n < caret) marks += characters[n].second.text == "\t" ? std::string("\t") : std::string(characters[n].second.width, ' ');
+    if (n < caret)
+      marks += characters[n].second.text == "\t" ? std::string("\t") : std::string(characters[n].second.width, ' ');
   }
   if (to < characters.size()) text += "...";
   return text + "\n" + marks + (colour_ ? std::string(kGreen) + "^" + kReset : "^") + "\n";
@@ -99,7 +100,8 @@ std::string DiagnosticPrinter::located(const std::string& where, const char* col
 std::string DiagnosticPrinter::format(const Diagnostic& compiled) const {
   const Diagnostic diagnostic = in_files(compiled, sources_);
   const bool error = diagnostic.severity == Severity::Error;
-  std::string label = error ? (diagnostic.code != 0 ? "error E" + std::to_string(diagnostic.code) : "error") : "warning";
+  std::string label =
+      error ? (diagnostic.code != 0 ? "error E" + std::to_string(diagnostic.code) : "error") : "warning";
   const std::string text = diagnostic_text(diagnostic);
   const char* colour = error ? kRed : kMagenta;
   if (!diagnostic.place) return located(shown_name(sources_.of(file_of(diagnostic)).name), colour, label, text);

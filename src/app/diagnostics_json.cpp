@@ -12,11 +12,14 @@ nlohmann::ordered_json diagnostic_json(const Diagnostic& compiled, const Sources
   json["file"] = shown_name(sources.of(file_of(diagnostic)).name);
   json["line"] = diagnostic.place ? nlohmann::ordered_json(diagnostic.place->line) : nullptr;
   json["column"] =
-      diagnostic.place ? nlohmann::ordered_json(sources.of(diagnostic.place->source).character_column(*diagnostic.place)) : nullptr;
+      diagnostic.place
+          ? nlohmann::ordered_json(sources.of(diagnostic.place->source).character_column(*diagnostic.place))
+          : nullptr;
   json["position"] = diagnostic.position ? nlohmann::ordered_json(*diagnostic.position) : nullptr;
   json["cell"] = diagnostic.cell ? nlohmann::ordered_json(*diagnostic.cell) : nullptr;
   json["message"] = shown_text(diagnostic.message);
-  json["detail"] = diagnostic.detail.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(shown_text(diagnostic.detail));
+  json["detail"] = diagnostic.detail.empty() ? nlohmann::ordered_json(nullptr)
+                                             : nlohmann::ordered_json(shown_text(diagnostic.detail));
   nlohmann::ordered_json related = nlohmann::ordered_json::array();
   for (const RelatedPlace& place : diagnostic.related) {
     nlohmann::ordered_json entry;

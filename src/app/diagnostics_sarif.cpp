@@ -70,8 +70,8 @@ nlohmann::ordered_json sarif_log(const Diagnostics& diagnostics, const Sources& 
     result["ruleIndex"] = rule_index.at(id);
     result["level"] = diagnostic.severity == Severity::Error ? "error" : "warning";
     result["message"] = message(text);
-    result["locations"] = Json::array({Json{{"physicalLocation",
-                                             physical_location(sources, file_of(diagnostic), diagnostic.place)}}});
+    result["locations"] =
+        Json::array({Json{{"physicalLocation", physical_location(sources, file_of(diagnostic), diagnostic.place)}}});
     if (!diagnostic.related.empty()) {
       Json related = Json::array();
       int id_number = 1;
@@ -94,7 +94,7 @@ nlohmann::ordered_json sarif_log(const Diagnostics& diagnostics, const Sources& 
   Json omitted = Json::array();
   for (const Omitted& more : diagnostics.omitted()) {
     omitted.push_back(Json{{"ruleId", more.severity == Severity::Error ? error_id(more.code)
-                                                                     : std::string(warning_kind_name(more.warning))},
+                                                                       : std::string(warning_kind_name(more.warning))},
                            {"count", more.count}});
   }
   if (!omitted.empty()) run["properties"] = Json{{"notShown", std::move(omitted)}};

@@ -109,8 +109,7 @@ int explain_error_code(std::string_view code, std::ostream& out, std::ostream& e
   }
   std::string heading = "E";
   heading.append(std::to_string(explanation->code)).append(": ").append(error_meaning(explanation->code));
-  out << wrapped(heading) << "\n"
-      << wrapped(explanation->explanation) << "\nExample:\n";
+  out << wrapped(heading) << "\n" << wrapped(explanation->explanation) << "\nExample:\n";
   print_source(out, line_source_name(kExampleLineKey), explanation->line);
   print_source(out, service_source_name(kExampleLineKey, kExampleTrain), explanation->service);
   std::string fix = "Fix: ";

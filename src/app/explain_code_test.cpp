@@ -35,26 +35,25 @@ TEST(ExplainCode, PrintsTheMeaningTheExampleAndTheFix) {
   const Explained e16 = explain("E16");
   EXPECT_EQ(e16.status, kExitSuccess);
   EXPECT_EQ(e16.err, "");
-  EXPECT_EQ(e16.out,
-            "E16: signal on an occupied cell\n"
-            "\n"
-            "A signal takes the cell round(position / 50 + 1), which must be free: plain\n"
-            "track or a mountain marker. Here 1500 m and 1510 m both fall in cell 31.\n"
-            "\n"
-            "Example:\n"
-            "  Demo_linea.txt:\n"
-            "    [generale]\n"
-            "    lunghezza percorso, 5000\n"
-            "    [curve]\n"
-            "    [fine]\n"
-            "  Demo_9-.txt:\n"
-            "    [generale]\n"
-            "    segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\n"
-            "    segnale, 1510, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\n"
-            "    [fine]\n"
-            "\n"
-            "Fix: Move one of the two objects to another cell, at least 50 m from the\n"
-            "other.\n");
+  EXPECT_EQ(e16.out, "E16: signal on an occupied cell\n"
+                     "\n"
+                     "A signal takes the cell round(position / 50 + 1), which must be free: plain\n"
+                     "track or a mountain marker. Here 1500 m and 1510 m both fall in cell 31.\n"
+                     "\n"
+                     "Example:\n"
+                     "  Demo_linea.txt:\n"
+                     "    [generale]\n"
+                     "    lunghezza percorso, 5000\n"
+                     "    [curve]\n"
+                     "    [fine]\n"
+                     "  Demo_9-.txt:\n"
+                     "    [generale]\n"
+                     "    segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\n"
+                     "    segnale, 1510, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\n"
+                     "    [fine]\n"
+                     "\n"
+                     "Fix: Move one of the two objects to another cell, at least 50 m from the\n"
+                     "other.\n");
 }
 
 TEST(ExplainCode, TheCodeWithOrWithoutItsLetter) {

@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
       Pictures pictures;
       pictures.hand_over = [argc, argv] {
         const NotStarted failure = run_in_graphics_program(argc, argv);
-        std::cerr << "scenario: error: cannot start " << failure.path << ", which draws the pictures: "
-                  << failure.reason << "\n";
+        std::cerr << "scenario: error: cannot start " << failure.path
+                  << ", which draws the pictures: " << failure.reason << "\n";
         return kExitFileFailure;
       };
       status = run_command_line(argc, argv, pictures);

@@ -114,9 +114,9 @@ TEST_F(OutputDirectory, AClaimMakesTheDirectoryAndLocksIt) {
   EXPECT_FALSE(other.try_lock(root + "/new/sub"));
 
   DirectoryLock refused;
-  EXPECT_EQ(claim_output_directory(root + "/file/sub", refused).message(),
-            "cannot make the output directory " + root + "/file/sub: " + path_in(root, "file") +
-                " exists and is not a directory");
+  EXPECT_EQ(claim_output_directory(root + "/file/sub", refused).message(), "cannot make the output directory " + root +
+                                                                               "/file/sub: " + path_in(root, "file") +
+                                                                               " exists and is not a directory");
   EXPECT_FALSE(refused.held());
 }
 
@@ -125,7 +125,8 @@ TEST_F(OutputDirectory, AnOutputThatIsAnInputIsFoundWhateverItsName) {
   std::ofstream(root + "/service.txt") << "service";
   fs::create_hard_link(root + "/line.txt", root + "/existing/hard.dat");
   if (kSymbolicLinks) fs::create_symlink(root + "/service.txt", root + "/existing/soft.sim");
-  const std::vector<RunFile> inputs = {{"line description", root + "/line.txt"}, {"train service", root + "/service.txt"}};
+  const std::vector<RunFile> inputs = {{"line description", root + "/line.txt"},
+                                       {"train service", root + "/service.txt"}};
   struct Case {
     std::string output;
     std::string message;  // empty: no collision
@@ -133,18 +134,24 @@ TEST_F(OutputDirectory, AnOutputThatIsAnInputIsFoundWhateverItsName) {
   std::vector<Case> cases = {
       {root + "/line.txt", "the grid " + root + "/line.txt would replace the line description " + root +
                                "/line.txt, which this run reads (they are one file): nothing written"},
-      {root + "/existing/../service.txt", "the grid " + root + "/existing/../service.txt would replace the train "
-                                          "service " + root + "/service.txt, which this run reads (they are one "
-                                          "file): nothing written"},
+      {root + "/existing/../service.txt", "the grid " + root +
+                                              "/existing/../service.txt would replace the train "
+                                              "service " +
+                                              root +
+                                              "/service.txt, which this run reads (they are one "
+                                              "file): nothing written"},
       {root + "/existing/hard.dat", "the grid " + root + "/existing/hard.dat would replace the line description " +
                                         root + "/line.txt, which this run reads (they are one file): nothing written"},
       {root + "/existing/kept", ""},
       {root + "/existing/absent.dat", ""},
   };
   if (kSymbolicLinks)
-    cases.push_back({root + "/existing/soft.sim", "the grid " + root + "/existing/soft.sim would replace the train "
-                                                  "service " + root + "/service.txt, which this run reads (they are "
-                                                  "one file): nothing written"});
+    cases.push_back({root + "/existing/soft.sim", "the grid " + root +
+                                                      "/existing/soft.sim would replace the train "
+                                                      "service " +
+                                                      root +
+                                                      "/service.txt, which this run reads (they are "
+                                                      "one file): nothing written"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.output);
     // The plan looks at the disk itself here: links, hard links and other names of one file.

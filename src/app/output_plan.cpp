@@ -9,8 +9,8 @@ std::vector<RunFile> scenario_outputs(const std::string& directory, std::span<co
                                       const std::string& line_key, const std::string& train_number) {
   std::vector<RunFile> outputs;
   for (const ScenarioFile file : files)
-    outputs.push_back({std::string(scenario_file_role(file)),
-                       path_in(directory, scenario_file_name(file, line_key, train_number))});
+    outputs.push_back(
+        {std::string(scenario_file_role(file)), path_in(directory, scenario_file_name(file, line_key, train_number))});
   return outputs;
 }
 
@@ -28,7 +28,8 @@ Result<OutputPlan> plan_outputs(const std::vector<RunFile>& inputs, std::vector<
     for (const RunFile& input : inputs) {
       if (identity_of(input.path) == written)
         return Status::invalid_argument("the " + output.role + " " + output.path + " would replace the " + input.role +
-                                        " " + input.path + ", which this run reads (they are one file): nothing written");
+                                        " " + input.path +
+                                        ", which this run reads (they are one file): nothing written");
     }
   }
   OutputPlan plan{std::move(outputs), {}};

@@ -7,11 +7,15 @@
 
 int exit_status_of(const Status& failure) {
   switch (failure.code()) {
-    case Status::Code::Ok: return kExitSuccess;
-    case Status::Code::InvalidArgument: return kExitUsage;
-    case Status::Code::Corruption: return kExitError;
+    case Status::Code::Ok:
+      return kExitSuccess;
+    case Status::Code::InvalidArgument:
+      return kExitUsage;
+    case Status::Code::Corruption:
+      return kExitError;
     case Status::Code::IOError:
-    case Status::Code::Busy: break;
+    case Status::Code::Busy:
+      break;
   }
   return kExitFileFailure;
 }

@@ -55,13 +55,13 @@ TEST_P(CodeCases, CodesAreSumsOverTheFirst25CharactersOfTheIdentity) {
 
 INSTANTIATE_TEST_SUITE_P(
     Identity, CodeCases,
-    ::testing::Values(
-        CodeCase{"Scenario", "148", "Lesca-Varo", "148lesca-varoppqqrrssttuuvvwwzzkkjjyyxx"},
-        CodeCase{"Swapped", "Lesca-Varo", "148", "lesca-varo148ppqqrrssttuuvvwwzzkkjjyyxx"},
-        CodeCase{"Empty", "", "", "ppqqrrssttuuvvwwzzkkjjyyxx"},
-        CodeCase{"LongKey", "9", "Abcdefghijklmnopqrstuvwxyz0123",
-                 "9abcdefghijklmnopqrstuvwxyz0123ppqqrrssttuuvvwwzzkkjjyyxx"},
-        CodeCase{"AccentedCapitals", "1", "\xC0\xC9\xD7\xDE\x8A\x9F", "1\xE0\xE9\xD7\xFE\x9A\xFFppqqrrssttuuvvwwzzkkjjyyxx"}),
+    ::testing::Values(CodeCase{"Scenario", "148", "Lesca-Varo", "148lesca-varoppqqrrssttuuvvwwzzkkjjyyxx"},
+                      CodeCase{"Swapped", "Lesca-Varo", "148", "lesca-varo148ppqqrrssttuuvvwwzzkkjjyyxx"},
+                      CodeCase{"Empty", "", "", "ppqqrrssttuuvvwwzzkkjjyyxx"},
+                      CodeCase{"LongKey", "9", "Abcdefghijklmnopqrstuvwxyz0123",
+                               "9abcdefghijklmnopqrstuvwxyz0123ppqqrrssttuuvvwwzzkkjjyyxx"},
+                      CodeCase{"AccentedCapitals", "1", "\xC0\xC9\xD7\xDE\x8A\x9F",
+                               "1\xE0\xE9\xD7\xFE\x9A\xFFppqqrrssttuuvvwwzzkkjjyyxx"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CompetitionCodes, EmptyIdentityGivesThePadsCodes) {
@@ -188,12 +188,17 @@ TEST_F(StampTest, ControlPointPlacedInCell1ByTheFinishingPassIs1250) {
 TEST(CompetitionCodes, AreCountedOverTheWindows1252BytesOfTheNames) {
   RunState compiled;
   compiled.line_key = "Citt\xC3\xA0";
-  compiled.train_number = "\xE2\x82\xAC" "5";
+  compiled.train_number = "\xE2\x82\xAC"
+                          "5";
   compile_scenario(compiled, "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n",
                    "[generale]\r\n[fine]\r\n", {.keep_going = true});
   EXPECT_EQ(compiled.table[kLineRecord].text, "Citt\xE0");
-  EXPECT_EQ(compiled.table[kServiceRecord].text, "\x80" "5");
-  const std::string identity = std::string("\x80" "5" "citt\xE0") + "ppqqrrssttuuvvwwzzkkjjyyxx";
+  EXPECT_EQ(compiled.table[kServiceRecord].text, "\x80"
+                                                 "5");
+  const std::string identity = std::string("\x80"
+                                           "5"
+                                           "citt\xE0") +
+                               "ppqqrrssttuuvvwwzzkkjjyyxx";
   EXPECT_EQ(codice_gara_og(compiled), plain_sum(identity));
   EXPECT_EQ(codice_gara_st(compiled), weighted_sum(identity));
 }

@@ -16,7 +16,8 @@ bool CompileOutcome::writable(const RunState& state) const {
 }
 
 std::string CompileOutcome::why_not_writable(const RunState& state) const {
-  if (!state.grid.exists() || state.grid_stands_in) return "the line description gave no line length the format accepts, so there is no grid to write";
+  if (!state.grid.exists() || state.grid_stands_in)
+    return "the line description gave no line length the format accepts, so there is no grid to write";
   if (taken == kErrorMarkerTaken)
     return "E1250: a place the output keeps for its markers is taken, so the markers and the competition codes "
            "cannot be stamped and no file may be written";
@@ -70,8 +71,8 @@ int32_t finish_scenario(RunState& state) {
     Refusal refusal(taken);
     const bool marker = taken == kErrorMarkerTaken;
     refusal.detail = cell_text(kCodeCell) + " holds " + name_occupant(refusal, state, kCodeCell) + ", but its " +
-                     (marker ? "value1" : "value2") + " is kept for the " + (marker ? "marker 5121" : "competition code") +
-                     " and must be 0 before it is stamped";
+                     (marker ? "value1" : "value2") + " is kept for the " +
+                     (marker ? "marker 5121" : "competition code") + " and must be 0 before it is stamped";
     raise_error(state, std::move(refusal));
   }
   return taken;

@@ -69,18 +69,26 @@ TEST(CompileSources, RangeOrderAndLengthRules) {
       {"slowdown whose start cell is taken", "",
        "velocita, 0, 80\r\nsegnale, 3800" + signal + "rallentamento, 3800, 40, 5000, 0, 0, 0\r\n",
        kErrorSlowdownStartOccupied, 3800, profiles_unfinished},
-      {"slowdown whose end alone is beyond the grid", "", "velocita, 0, 80\r\nrallentamento, 3800, 40, 5000, 0, 0, 0\r\n",
-       kErrorOutOfRange, 8800, [](const TrackGrid& grid) {
+      {"slowdown whose end alone is beyond the grid", "",
+       "velocita, 0, 80\r\nrallentamento, 3800, 40, 5000, 0, 0, 0\r\n", kErrorOutOfRange, 8800,
+       [](const TrackGrid& grid) {
          EXPECT_EQ(grid[0].speedLimit, 16);  // a range error still finishes the profiles
          EXPECT_TRUE(grid[53].is(CellKind::Plain));
          EXPECT_TRUE(grid[77].is(CellKind::Plain));
        }},
       {"a 70000-byte comment in each file", dashes + "\r\n", dashes + "\r\n", 0, {}, nullptr},
-      {"a board text of 65536 bytes", "cartello_indicatore, 500, " + std::string(65536, 'B') + "\r\n", "",
-       kErrorReadFailure, {}, nullptr},
-      {"a station name of 65536 bytes", "",
+      {"a board text of 65536 bytes",
+       "cartello_indicatore, 500, " + std::string(65536, 'B') + "\r\n",
+       "",
+       kErrorReadFailure,
+       {},
+       nullptr},
+      {"a station name of 65536 bytes",
+       "",
        "stazione, 650, 12, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 23, 0, " + std::string(65536, 'S') + "\r\n",
-       kErrorReadFailure, {}, nullptr},
+       kErrorReadFailure,
+       {},
+       nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -95,7 +103,6 @@ TEST(CompileSources, RangeOrderAndLengthRules) {
     if (c.cells) c.cells(state.grid);
   }
 }
-
 
 TEST(CompileScenario, TheScenarioCompilesWithoutDiagnosticsAndCanBeWritten) {
   RunState state;
@@ -139,15 +146,16 @@ TEST(CompileScenario, TheStarterScenarioCompilesWithoutAnErrorOrAWarning) {
       int16_t value1;
     };
     const Object objects[] = {
-        {15, CellKind::StationMark, 1},      {18, CellKind::SpeedBoard, 1600},    {36, CellKind::ControlPoint, 180},
-        {37, CellKind::Signal, 30},          {41, CellKind::MountainMarker, 0},   {45, CellKind::MountainMarker, 0},
-        {51, CellKind::StationMark, 2},      {53, CellKind::SlowdownWarning, 40}, {58, CellKind::InfoBoard, 80},
-        {59, CellKind::ControlPoint, 180},   {60, CellKind::SpeedBoard, 1800},    {66, CellKind::ControlPoint, 180},
-        {72, CellKind::ControlPoint, 180},   {77, CellKind::SlowdownStart, 40},   {84, CellKind::SlowdownEnd, 40},
-        {88, CellKind::ControlPoint, 180},   {89, CellKind::Signal, 40},          {102, CellKind::StationMark, 3},
+        {15, CellKind::StationMark, 1},    {18, CellKind::SpeedBoard, 1600},    {36, CellKind::ControlPoint, 180},
+        {37, CellKind::Signal, 30},        {41, CellKind::MountainMarker, 0},   {45, CellKind::MountainMarker, 0},
+        {51, CellKind::StationMark, 2},    {53, CellKind::SlowdownWarning, 40}, {58, CellKind::InfoBoard, 80},
+        {59, CellKind::ControlPoint, 180}, {60, CellKind::SpeedBoard, 1800},    {66, CellKind::ControlPoint, 180},
+        {72, CellKind::ControlPoint, 180}, {77, CellKind::SlowdownStart, 40},   {84, CellKind::SlowdownEnd, 40},
+        {88, CellKind::ControlPoint, 180}, {89, CellKind::Signal, 40},          {102, CellKind::StationMark, 3},
     };
     int objects_found = 0;
-    for (int32_t cell = 2; cell <= state.grid.cellCount(); ++cell) objects_found += !state.grid[cell].is(CellKind::Plain);
+    for (int32_t cell = 2; cell <= state.grid.cellCount(); ++cell)
+      objects_found += !state.grid[cell].is(CellKind::Plain);
     EXPECT_EQ(objects_found, static_cast<int>(std::size(objects)));
     for (const Object& object : objects) {
       SCOPED_TRACE("cell " + std::to_string(object.cell));
@@ -191,15 +199,14 @@ TEST(CompileScenario, EveryErrorTheRunKeepsIsReportedWithItsPlace) {
 // Each object remembers the entry that placed it, for the messages that name what holds a cell.
 TEST(CompileScenario, EveryObjectRemembersTheEntryThatPlacedIt) {
   RunState state;
-  const std::string line =
-      "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\n"
-      "indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\n"         // line 4: cell 18
-      "cartello_indicatore, 2826, (X)\r\n"                       // line 5: cell 58
-      "montagna, 25950, 26400, 12\r\n[fine]\r\n";              // line 6: marker in cell 522
+  const std::string line = "[generale]\r\nlunghezza percorso, 29000\r\n[curve]\r\n"
+                           "indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\r\n"  // line 4: cell 18
+                           "cartello_indicatore, 2826, (X)\r\n"                // line 5: cell 58
+                           "montagna, 25950, 26400, 12\r\n[fine]\r\n";         // line 6: marker in cell 522
   const std::string service =
-      "[generale]\r\nsegnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"                   // line 2: cell 31
-      "rallentamento, 3800, 40, 350, 0, 1, 0\r\n"                                   // line 3: 53, 77, 84, 52..49
-      "abbattimento, 2000, 60\r\n"                                                  // line 4: cell 40
+      "[generale]\r\nsegnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"                      // line 2: cell 31
+      "rallentamento, 3800, 40, 350, 0, 1, 0\r\n"                                          // line 3: 53, 77, 84, 52..49
+      "abbattimento, 2000, 60\r\n"                                                         // line 4: cell 40
       "stazione, 650, 12, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 23, 0, A\r\n[fine]\r\n";  // line 5: cell 15
   compile_scenario(state, line, service);
   ASSERT_EQ(state.error.code, 0);
@@ -210,9 +217,15 @@ TEST(CompileScenario, EveryObjectRemembersTheEntryThatPlacedIt) {
     int32_t position;
   };
   const Expected expected[] = {
-      {18, SourceKind::Line, 4, 850},       {58, SourceKind::Line, 5, 2826},      {522, SourceKind::Line, 6, 25950},
-      {31, SourceKind::Service, 2, 1500},   {53, SourceKind::Service, 3, 3800},   {77, SourceKind::Service, 3, 3800},
-      {84, SourceKind::Service, 3, 3800},   {49, SourceKind::Service, 3, 3800},   {40, SourceKind::Service, 4, 2000},
+      {18, SourceKind::Line, 4, 850},
+      {58, SourceKind::Line, 5, 2826},
+      {522, SourceKind::Line, 6, 25950},
+      {31, SourceKind::Service, 2, 1500},
+      {53, SourceKind::Service, 3, 3800},
+      {77, SourceKind::Service, 3, 3800},
+      {84, SourceKind::Service, 3, 3800},
+      {49, SourceKind::Service, 3, 3800},
+      {40, SourceKind::Service, 4, 2000},
       {15, SourceKind::Service, 5, 650},
       // Control points of the finishing pass come from the slowdown they serve.
       {72, SourceKind::Service, 3, 3800},
@@ -240,15 +253,18 @@ TEST(CompileScenario, WarnsOfWhatTheFormatTakesSilently) {
     const char* words;  // words the message holds
   };
   const std::string profiles = "velocita, 0, 80\r\naderenza, 0, 100\r\n";
-  const auto service_with = [&](const std::string& entries) { return "[generale]\r\n" + profiles + entries + "[fine]\r\n"; };
+  const auto service_with = [&](const std::string& entries) {
+    return "[generale]\r\n" + profiles + entries + "[fine]\r\n";
+  };
   const std::vector<Case> cases = {
       {"an empty train service", "", std::string(), WarningKind::SourceNotRead, SourceKind::Service, 1, "is empty"},
       {"a train service without [generale]", "", std::string("velocita, 0, 80\r\n[fine]\r\n"),
        WarningKind::SourceNotRead, SourceKind::Service, 1, "no field \"[generale]\""},
       {"a binary train service", "", std::string("[generale]\r\nvelo\0cita\r\n", 23), WarningKind::SourceNotRead,
        SourceKind::Service, 2, "NUL byte"},
-      {"a quote never closed", "", service_with("stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,23,0, \"A\r\n" +
-                                                 std::string("segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n")),
+      {"a quote never closed", "",
+       service_with("stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,23,0, \"A\r\n" +
+                    std::string("segnale, 1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n")),
        WarningKind::UnclosedQuote, SourceKind::Service, 4, "never closed"},
       {"a slowdown past the end of the line", "", service_with("rallentamento, 28900, 40, 500, 0, 0, 0\r\n"),
        WarningKind::PastLineEnd, SourceKind::Service, 4, "past the end of the 29000 m line"},
@@ -260,16 +276,18 @@ TEST(CompileScenario, WarnsOfWhatTheFormatTakesSilently) {
        SourceKind::Line, 5, "before the previous one ends at 1400 m"},
       {"a minute above 59", "", service_with("stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,75,0, A\r\n"),
        WarningKind::TimeOutOfRange, SourceKind::Service, 4, "16:75:0"},
-      {"a speed of 0 before the first speed entry", "", std::string("[generale]\r\nvelocita, 1000, 80\r\naderenza, 0, 100\r\n[fine]\r\n"),
-       WarningKind::ProfileGap, SourceKind::Service, 2, "cells 0 to 19 (0 to 1000 m) keep a line speed of 0"},
+      {"a speed of 0 before the first speed entry", "",
+       std::string("[generale]\r\nvelocita, 1000, 80\r\naderenza, 0, 100\r\n[fine]\r\n"), WarningKind::ProfileGap,
+       SourceKind::Service, 2, "cells 0 to 19 (0 to 1000 m) keep a line speed of 0"},
       {"UTF-8 text", "cartello_indicatore, 2000, CITT\xC3\x80\r\n", std::nullopt, WarningKind::NotWindows1252,
        SourceKind::Line, 4, "is UTF-8, not Windows-1252 text"},
       {"a byte Windows-1252 leaves undefined", "cartello_indicatore, 2000, A\x81\r\n", std::nullopt,
        WarningKind::NotWindows1252, SourceKind::Line, 4, "byte 0x81"},
       {"a control byte", "cartello_indicatore, 2000, \x1B]2;x\x07\r\n", std::nullopt, WarningKind::NotWindows1252,
        SourceKind::Line, 4, "control byte 0x1B"},
-      {"a station mark over a signal", "", service_with("segnale, 700, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"
-                                                        "stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,23,0, A\r\n"),
+      {"a station mark over a signal", "",
+       service_with("segnale, 700, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0\r\n"
+                    "stazione, 650, 12, 300, 0,0,0, 0,0,0, 0,0,0, 0, 16,23,0, A\r\n"),
        WarningKind::ObjectOverwritten, SourceKind::Service, 5, "written over the signal at 700 m"},
   };
   for (const Case& c : cases) {
@@ -305,8 +323,8 @@ std::vector<std::string> shown(const Diagnostics& diagnostics) {
   std::vector<std::string> lines;
   for (const Diagnostic& d : diagnostics.all()) {
     const SourcePlace place = d.place.value_or(SourcePlace{});
-    lines.push_back(rule_id(d) + " " + std::to_string(static_cast<int>(place.source)) + ":" + std::to_string(place.line) +
-                    ":" + std::to_string(place.column) + " " + diagnostic_text(d));
+    lines.push_back(rule_id(d) + " " + std::to_string(static_cast<int>(place.source)) + ":" +
+                    std::to_string(place.line) + ":" + std::to_string(place.column) + " " + diagnostic_text(d));
   }
   return lines;
 }
@@ -319,11 +337,13 @@ TEST(CompileScenario, WithoutThePlanTraceTheCurvesGiveTheSameDiagnosticsAndAreLi
     std::vector<std::string> rules;  // of the diagnostics, in order
   };
   const std::vector<Case> cases = {
-      {"curves, one overlapping the other", line_with("curvad3, 1000, 400\r\ncurvas5, 1200, 100\r\npendenza, 3000, 4\r\n"),
+      {"curves, one overlapping the other",
+       line_with("curvad3, 1000, 400\r\ncurvas5, 1200, 100\r\npendenza, 3000, 4\r\n"),
        {"curve-overlap"}},
       {"a curve without its sharpness, read on", line_with("curvad, 1000, 400\r\ncurvas2, 3000, 100\r\n"), {"E103"}},
       {"a curve that ends past the grid", line_with("curvad3, 35500, 999\r\ncurvad1, 100, 10\r\n"), {"E15"}},
-      {"a curve that takes the plan past its limit", longest + "curvad3, 999000, 1500\r\npendenza, 5000, 3\r\n[fine]\r\n",
+      {"a curve that takes the plan past its limit",
+       longest + "curvad3, 999000, 1500\r\npendenza, 5000, 3\r\n[fine]\r\n",
        {"E103"}},
       {"a curve that ends on the plan's limit", longest + "curvad3, 999000, 1000\r\n[fine]\r\n", {"E103"}},
       {"a curve that ends just before it", longest + "curvad3, 999000, 999\r\n[fine]\r\n", {}},
@@ -334,7 +354,8 @@ TEST(CompileScenario, WithoutThePlanTraceTheCurvesGiveTheSameDiagnosticsAndAreLi
     RunState planned;
     const CompileOutcome with = compile_scenario(planned, c.line, service, {.keep_going = true});
     RunState checked;
-    const CompileOutcome without = compile_scenario(checked, c.line, service, {.keep_going = true, .plan_trace = false});
+    const CompileOutcome without =
+        compile_scenario(checked, c.line, service, {.keep_going = true, .plan_trace = false});
     std::vector<std::string> rules;
     for (const Diagnostic& d : planned.diagnostics.all()) rules.push_back(rule_id(d));
     EXPECT_EQ(rules, c.rules);

@@ -64,11 +64,12 @@ Flow EntryReader::outside_grid(int32_t position, SourcePlace place, std::string 
 std::string EntryReader::range_limit(int32_t margin) const {
   const int64_t last = int64_t{state_.grid.cellCount()} * kCellLength - margin;
   if (state_.grid_stands_in)
-    return "positions stop at " + std::to_string(last) + " m even on the longest line (" + std::to_string(kMaxLineLength) +
+    return "positions stop at " + std::to_string(last) + " m even on the longest line (" +
+           std::to_string(kMaxLineLength) +
            " m), on which checking reads on since the line length was refused or missing";
-  return "positions stop at " + std::to_string(last) + " m here (the grid reaches " +
-         std::to_string(kGridBeyondLine) + " m beyond the " + std::to_string(state_.grid_extent - kGridBeyondLine) +
-         " m line, and a position needs " + std::to_string(margin) + " m of it after itself)";
+  return "positions stop at " + std::to_string(last) + " m here (the grid reaches " + std::to_string(kGridBeyondLine) +
+         " m beyond the " + std::to_string(state_.grid_extent - kGridBeyondLine) + " m line, and a position needs " +
+         std::to_string(margin) + " m of it after itself)";
 }
 
 Flow EntryReader::read_failure(const ReadFailure& failure) {

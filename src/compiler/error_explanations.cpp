@@ -46,8 +46,7 @@ std::vector<ErrorExplanation> make_explanations() {
        "the part beyond the line's end. A length of -6975 to -7000 m is refused too, as its grid would have "
        "no cell 1, where the output stamps its marker; from -7001 m on not even the plan trace can be made, "
        "a read failure (E25).",
-       line_of(1000050, "", ""), kPlainService,
-       "Give the length of the line in metres, at most 1000000."},
+       line_of(1000050, "", ""), kPlainService, "Give the length of the line in metres, at most 1000000."},
       {kErrorKilometricReference,
        "A kilometric reference (\"progressiva chilometrica uno\", \"due\" or \"tre\") gives the position "
        "from which it holds and the kilometric progressive there, both in metres. Both must be multiples "
@@ -56,12 +55,10 @@ std::vector<ErrorExplanation> make_explanations() {
        "tested) and with 100 added to the value of a reference whose flag is 1.",
        line_with("progressiva chilometrica uno, 0, 5025, 1\n", ""), kPlainService,
        "Round the start and the value of the reference to a multiple of 50 m."},
-      {kErrorRepetitionFirst,
-       "The first position of \"ripetizione segnali\" must be a multiple of 50 m.",
+      {kErrorRepetitionFirst, "The first position of \"ripetizione segnali\" must be a multiple of 50 m.",
        line_with("ripetizione segnali 4 codici, 25, 0\n", ""), kPlainService,
        "Give the first position as a multiple of 50 m."},
-      {kErrorRepetitionSecond,
-       "The second position of \"ripetizione segnali\" must be a multiple of 50 m.",
+      {kErrorRepetitionSecond, "The second position of \"ripetizione segnali\" must be a multiple of 50 m.",
        line_with("ripetizione segnali 4 codici, 0, 2025\n", ""), kPlainService,
        "Give the second position as a multiple of 50 m (0 turns the equipment's code to 0)."},
       {kErrorRepetitionCodes,
@@ -73,22 +70,18 @@ std::vector<ErrorExplanation> make_explanations() {
       {kErrorInfoBoardOccupied,
        "An information board takes the cell round(position / 50 + 1), which must be free: plain track or "
        "a mountain marker. Here a speed board already holds it (850 m and 860 m both fall in cell 18).",
-       line_with("indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\ncartello_indicatore, 860, (BRIDGE)\n"),
-       kPlainService, "Move the board to a free cell, at least 50 m from the object that holds this one."},
+       line_with("indicatori_vmax, 850, 80, 80, 80, 0, , , , 0\ncartello_indicatore, 860, (BRIDGE)\n"), kPlainService,
+       "Move the board to a free cell, at least 50 m from the object that holds this one."},
       {kErrorSpeedCutOccupied,
        "A speed cut (\"abbattimento\") takes the cell round(position / 50), one cell before the cell a "
        "single object at that position takes, and that cell must be free. Here the signal at 2000 m holds "
        "cell 41, which is also the cell of a speed cut at 2050 m.",
        kPlainLine, service_with(signal_at(2000) + "abbattimento, 2050, 60\n"),
        "Move the speed cut to a free cell (a position whose round(position / 50) is free)."},
-      {kErrorStationPosition,
-       "A station's position must be a multiple of 50 m.",
-       kPlainLine, service_with(station_at(2875, 300, "16, 0, 0", "MOLINO")),
-       "Give the station's position as a multiple of 50 m."},
-      {kErrorPlatformLength,
-       "A station's platform length must be a multiple of 100 m.",
-       kPlainLine, service_with(station_at(650, 350, "16, 0, 0", "PORTO")),
-       "Give the platform length as a multiple of 100 m."},
+      {kErrorStationPosition, "A station's position must be a multiple of 50 m.", kPlainLine,
+       service_with(station_at(2875, 300, "16, 0, 0", "MOLINO")), "Give the station's position as a multiple of 50 m."},
+      {kErrorPlatformLength, "A station's platform length must be a multiple of 100 m.", kPlainLine,
+       service_with(station_at(650, 350, "16, 0, 0", "PORTO")), "Give the platform length as a multiple of 100 m."},
       {kErrorStationRecords,
        "The scenario table has 80 records for stations and information-board texts together: stations "
        "fill them from record 1 up, board texts from record 80 down, and at least two must stay free "
@@ -118,8 +111,7 @@ std::vector<ErrorExplanation> make_explanations() {
        "signal in the 12 cells after its end. Here the slowdown from 3800 m over 800 m needs a control "
        "point in cell 85, 84 or 86, and signals hold all three.",
        kPlainLine,
-       service_with(signal_at(4150) + signal_at(4200) + signal_at(4250) +
-                    "rallentamento, 3800, 40, 800, 0, 0, 0\n"),
+       service_with(signal_at(4150) + signal_at(4200) + signal_at(4250) + "rallentamento, 3800, 40, 800, 0, 0, 0\n"),
        "Keep one cell free in each group of three along the slowdown, every 400 m from its start, and "
        "one of the two cells before the first signal after its end."},
       {kErrorOutOfRange,
@@ -143,10 +135,8 @@ std::vector<ErrorExplanation> make_explanations() {
        "cell 53, where the signal at 2600 m stands.",
        kPlainLine, service_with(signal_at(2600) + kSlowdown),
        "Move the object that stands 1200 m before the slowdown, or move the slowdown."},
-      {kErrorSlowdownStartOccupied,
-       "A slowdown's start takes the cell round(start / 50 + 1), which must be free.",
-       kPlainLine, service_with(signal_at(3800) + kSlowdown),
-       "Move the slowdown's start or the object in its cell."},
+      {kErrorSlowdownStartOccupied, "A slowdown's start takes the cell round(start / 50 + 1), which must be free.",
+       kPlainLine, service_with(signal_at(3800) + kSlowdown), "Move the slowdown's start or the object in its cell."},
       {kErrorSlowdownEndOccupied,
        "A slowdown's end takes the cell round((start + length) / 50 + 1), which must be free. Here the "
        "slowdown from 3800 m over 350 m ends in cell 84, where the signal at 4150 m stands.",
@@ -161,8 +151,8 @@ std::vector<ErrorExplanation> make_explanations() {
       {kErrorSpeedBoardOccupied,
        "A speed board takes the cell round(position / 50 + 1), which must be free. Here an information "
        "board at 850 m holds cell 18, where the speed board at 860 m falls.",
-       line_with("cartello_indicatore, 850, (BRIDGE)\nindicatori_vmax, 860, 80, 80, 80, 0, , , , 0\n"),
-       kPlainService, "Move the speed board to a free cell, at least 50 m from the other object."},
+       line_with("cartello_indicatore, 850, (BRIDGE)\nindicatori_vmax, 860, 80, 80, 80, 0, , , , 0\n"), kPlainService,
+       "Move the speed board to a free cell, at least 50 m from the other object."},
       {kErrorStationSpacing,
        "Stations are listed in line order, and a station's platform must begin at least 350 m after the "
        "end of the previous station's platform. Here the first platform runs from 500 to 800 m and the "
@@ -182,10 +172,8 @@ std::vector<ErrorExplanation> make_explanations() {
        "bytes, or the file ends inside an entry. The reading ends there.",
        kPlainLine, service_with("velocita, 0, ottanta\n"),
        "Write the value as a whole number in its range (the message names the field)."},
-      {kErrorLineMissing,
-       "The line description K_linea.txt is not there (the example has no line description at all).",
-       std::nullopt, kPlainService,
-       "Give the line description's path; with `scenario new` you get one to start from."},
+      {kErrorLineMissing, "The line description K_linea.txt is not there (the example has no line description at all).",
+       std::nullopt, kPlainService, "Give the line description's path; with `scenario new` you get one to start from."},
       {kErrorNoGeneralSection,
        "The line description has no field that contains \"[generale]\": everything before it is ignored, "
        "so nothing is read.",
@@ -202,11 +190,12 @@ std::vector<ErrorExplanation> make_explanations() {
        "The grid is made by \"lunghezza percorso\" in the general section; an entry of the line needs it.",
        Text("[generale]\n[curve]\npendenza, 0, 0\n[fine]\n"), kPlainService,
        "Give \"lunghezza percorso\" in the general section, before the first section header."},
-      {kErrorMountainCapacity,
-       "The line may have at most 80 mountain stretches; here there are 81.",
-       line_with(repeated(81, [](int n) {
-         return "montagna, " + std::to_string(100 + 50 * n) + ", " + std::to_string(150 + 50 * n) + ", 5\n";
-       })),
+      {kErrorMountainCapacity, "The line may have at most 80 mountain stretches; here there are 81.",
+       line_with(repeated(81,
+                          [](int n) {
+                            return "montagna, " + std::to_string(100 + 50 * n) + ", " + std::to_string(150 + 50 * n) +
+                                   ", 5\n";
+                          })),
        kPlainService, "Join neighbouring stretches into one, so that at most 80 remain."},
       {kErrorBoardCapacity,
        "The line may have at most 80 information boards (their texts fill the scenario table's records 80 "
@@ -217,8 +206,7 @@ std::vector<ErrorExplanation> make_explanations() {
        "The output stamps a marker into the first value of cell 1 and into the scenario table. A non-zero "
        "first value there, left by an object in cell 1 (given from -24 to 24 m, a speed cut from 26 to 74 "
        "m), takes that place, and no binary file can be written. An object whose values are 0 passes.",
-       kPlainLine, service_with(signal_at(10)),
-       "Keep objects out of cell 1: from 25 m on (a speed cut from 75 m on)."},
+       kPlainLine, service_with(signal_at(10)), "Keep objects out of cell 1: from 25 m on (a speed cut from 75 m on)."},
       {kErrorCodeTaken,
        "The output stamps the competition code into the second value of cell 1, beside the marker. A "
        "non-zero second value there takes its place: a slowdown starting in cell 1 with a speed of 0 leaves "

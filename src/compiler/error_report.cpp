@@ -27,21 +27,40 @@ Occupant occupant_of(const RunState& state, int64_t cell) {
   const std::string at = known ? " at " + metres(origin.position) : "";
   std::string what;
   switch (held.cell_kind()) {
-    case CellKind::Signal: what = "the signal" + at; break;
-    case CellKind::SlowdownEnd: what = "the end of the slowdown" + (known ? " that starts" + at : ""); break;
-    case CellKind::SlowdownStart: what = "the start of the slowdown" + at; break;
-    case CellKind::SlowdownWarning: what = "the warning mark 1200 m before the slowdown" + at; break;
-    case CellKind::SlowdownApproach: what = "an approach mark of the slowdown" + at; break;
-    case CellKind::SpeedBoard: what = "the speed board" + at; break;
-    case CellKind::StationMark: what = "the mark of the station" + at; break;
+    case CellKind::Signal:
+      what = "the signal" + at;
+      break;
+    case CellKind::SlowdownEnd:
+      what = "the end of the slowdown" + (known ? " that starts" + at : "");
+      break;
+    case CellKind::SlowdownStart:
+      what = "the start of the slowdown" + at;
+      break;
+    case CellKind::SlowdownWarning:
+      what = "the warning mark 1200 m before the slowdown" + at;
+      break;
+    case CellKind::SlowdownApproach:
+      what = "an approach mark of the slowdown" + at;
+      break;
+    case CellKind::SpeedBoard:
+      what = "the speed board" + at;
+      break;
+    case CellKind::StationMark:
+      what = "the mark of the station" + at;
+      break;
     case CellKind::ControlPoint:
     case CellKind::ControlPointNoValue:
       what = origin.by_finishing_pass ? "a control point placed for the slowdown" + at : "the speed cut" + at;
       break;
-    case CellKind::InfoBoard: what = "the information board" + at; break;
+    case CellKind::InfoBoard:
+      what = "the information board" + at;
+      break;
     case CellKind::Plain:
-    case CellKind::MountainMarker: return {"nothing", std::nullopt};
-    default: what = "an object of kind " + std::to_string(held.kind); break;
+    case CellKind::MountainMarker:
+      return {"nothing", std::nullopt};
+    default:
+      what = "an object of kind " + std::to_string(held.kind);
+      break;
   }
   if (!known) return {what, std::nullopt};
   Occupant occupant;

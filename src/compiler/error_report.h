@@ -18,7 +18,7 @@ struct Refusal {
       : code(code), position(position), place(place), detail(std::move(detail)) {}
 
   int32_t code = 0;
-  std::optional<int32_t> position;  // metres: the run's error position
+  std::optional<int32_t> position;   // metres: the run's error position
   std::optional<SourcePlace> place;  // the field that gave it
   std::string detail;                // why, in this case (a read failure's reason, the occupant of a cell)
   std::vector<RelatedPlace> related;

@@ -40,7 +40,7 @@ void FieldReader::fail(const std::string& what) const { throw ReadFailure(what, 
 void FieldReader::restart_at_line(int line) {
   if (line < 1) line = 1;
   pos_ = static_cast<std::size_t>(line) <= line_starts_.size() ? line_starts_[static_cast<std::size_t>(line - 1)]
-                                                                 : text_.size();
+                                                               : text_.size();
 }
 
 void FieldReader::skip_blanks() {
@@ -147,13 +147,13 @@ int64_t FieldReader::read_number(int64_t low, int64_t high, const char* target) 
 }
 
 int32_t FieldReader::read_int32() {
-  return static_cast<int32_t>(read_number(std::numeric_limits<int32_t>::min(),
-                                          std::numeric_limits<int32_t>::max(), "32 bits"));
+  return static_cast<int32_t>(
+      read_number(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), "32 bits"));
 }
 
 int16_t FieldReader::read_int16() {
-  return static_cast<int16_t>(read_number(std::numeric_limits<int16_t>::min(),
-                                          std::numeric_limits<int16_t>::max(), "16 bits"));
+  return static_cast<int16_t>(
+      read_number(std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(), "16 bits"));
 }
 
 uint8_t FieldReader::read_uint8() { return static_cast<uint8_t>(read_number(0, 255, "0 to 255")); }

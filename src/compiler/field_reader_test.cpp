@@ -27,11 +27,16 @@ Read i32(int64_t v) { return {As::Int32, v}; }
 
 std::variant<std::string, int64_t> perform(FieldReader& reader, As as) {
   switch (as) {
-    case As::Text: return reader.read_text();
-    case As::StoredText: return reader.read_stored_text();
-    case As::Int32: return int64_t{reader.read_int32()};
-    case As::Int16: return int64_t{reader.read_int16()};
-    case As::Uint8: return int64_t{reader.read_uint8()};
+    case As::Text:
+      return reader.read_text();
+    case As::StoredText:
+      return reader.read_stored_text();
+    case As::Int32:
+      return int64_t{reader.read_int32()};
+    case As::Int16:
+      return int64_t{reader.read_int16()};
+    case As::Uint8:
+      return int64_t{reader.read_uint8()};
   }
   return std::string();
 }
@@ -39,23 +44,27 @@ std::variant<std::string, int64_t> perform(FieldReader& reader, As as) {
 TEST(FieldReader, ReadsFieldsByTheSequentialInputRules) {
   const std::vector<Case> cases = {
       {"keyword then number", "lunghezza percorso,    29000\r\n", {text("lunghezza percorso"), i32(29000)}, true},
-      {"numbers separated by blanks only", "orologio,    16              22            40 \r\n",
-       {text("orologio"), i32(16), i32(22), i32(40)}, true},
+      {"numbers separated by blanks only",
+       "orologio,    16              22            40 \r\n",
+       {text("orologio"), i32(16), i32(22), i32(40)},
+       true},
       {"blanks before the comma", "0    ,0\r\n", {i32(0), i32(0)}, true},
       {"empty fields read as 0", "x,  80,  ,  ,  ,  0\r\n", {text("x"), i32(80), i32(0), i32(0), i32(0), i32(0)}, true},
       {"empty field at a line end", "a,\r\nb", {text("a"), i32(0), text("b")}, true},
       {"negative and signed numbers", "-2, +7,-0\n", {i32(-2), i32(7), i32(0)}, true},
-      {"text keeps its trailing blanks", "cartello,  2826,   (  A  )(B)   \r\n[fine]\r\n",
-       {text("cartello"), i32(2826), text("(  A  )(B)   "), text("[fine]")}, true},
+      {"text keeps its trailing blanks",
+       "cartello,  2826,   (  A  )(B)   \r\n[fine]\r\n",
+       {text("cartello"), i32(2826), text("(  A  )(B)   "), text("[fine]")},
+       true},
       {"lone LF and lone CR end lines", "a\nb\rc", {text("a"), text("b"), text("c")}, true},
       {"a line without comma is one field", "[generale]\r\nx", {text("[generale]"), text("x")}, true},
       {"quoted field keeps its comma", "\"a, b\"  ,next\r\n", {text("a, b"), text("next")}, true},
       {"quoted field at a line end", "\"q\"\r\n5", {text("q"), i32(5)}, true},
       {"file not yet at end", "a,b", {text("a")}, false},
       {"the longest text", std::string(65535, 'a'), {text(std::string(65535, 'a'))}, true},
-      {"limits of each width", "2147483647,-2147483648,32767,-32768,255,0",
-       {i32(2147483647), i32(-2147483648LL), {As::Int16, 32767}, {As::Int16, -32768}, {As::Uint8, 255},
-        {As::Uint8, 0}},
+      {"limits of each width",
+       "2147483647,-2147483648,32767,-32768,255,0",
+       {i32(2147483647), i32(-2147483648LL), {As::Int16, 32767}, {As::Int16, -32768}, {As::Uint8, 255}, {As::Uint8, 0}},
        true},
   };
   for (const Case& c : cases) {
@@ -85,7 +94,10 @@ TEST(FieldReader, RefusesWhatIsNotAFieldOfItsKind) {
       {"beyond 16 bits", "40000", {As::Int16}, {SourceKind::Line, 1, 1}},
       {"byte of 256", "256", {As::Uint8}, {SourceKind::Line, 1, 1}},
       {"negative byte", "-1", {As::Uint8}, {SourceKind::Line, 1, 1}},
-      {"stored text too long to store", "x," + std::string(65536, 'a'), {As::Text, As::StoredText}, {SourceKind::Line, 1, 3}},
+      {"stored text too long to store",
+       "x," + std::string(65536, 'a'),
+       {As::Text, As::StoredText},
+       {SourceKind::Line, 1, 3}},
   };
   for (const Failure& c : cases) {
     SCOPED_TRACE(c.name);

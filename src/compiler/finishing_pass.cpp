@@ -58,7 +58,8 @@ void refuse_cells(RunState& state, int32_t code, int32_t cell, int32_t slowdown,
   }
   refusal.detail = std::move(why) + (held.empty() ? "" : ": " + held);
   const CellOrigin& origin = state.grid.origin(slowdown);
-  if (origin.place) refusal.related.push_back({origin.place, "the slowdown at " + std::to_string(origin.position) + " m"});
+  if (origin.place)
+    refusal.related.push_back({origin.place, "the slowdown at " + std::to_string(origin.position) + " m"});
   raise_error(state, std::move(refusal));
 }
 
@@ -132,13 +133,18 @@ void walk_slowdown(RunState& state, int32_t i) {
     if (counter == kWalkStep) {
       // Placing at h - 1 or h + 1 shifts the count, so the next one still comes 8 cells after it.
       switch (place_in_first_free(grid, {h, h - 1, h + 1}, grid.origin(i))) {
-        case 0: counter = 0; break;
-        case 1: counter = 1; break;
-        case 2: counter = -1; break;
+        case 0:
+          counter = 0;
+          break;
+        case 1:
+          counter = 1;
+          break;
+        case 2:
+          counter = -1;
+          break;
         default:
           refuse_cells(state, kErrorSlowdownWalk, h, i,
-                       slowdown_name(state, i) + " needs a control point every 8 cells along it",
-                       {h, h - 1, h + 1});
+                       slowdown_name(state, i) + " needs a control point every 8 cells along it", {h, h - 1, h + 1});
           break;
       }
     }

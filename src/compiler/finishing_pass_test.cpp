@@ -90,9 +90,9 @@ TEST_F(FinishingPassTest, EverySignalInTheTwentyCellsBeforeWarningGetsOne) {
 
 struct LookBackCase {
   const char* name;
-  std::vector<int32_t> occupied;           // cells 88/89 holding another object
-  std::map<int32_t, int16_t> existing;     // control points already there
-  std::map<int32_t, int16_t> expected;     // control points after the pass
+  std::vector<int32_t> occupied;        // cells 88/89 holding another object
+  std::map<int32_t, int16_t> existing;  // control points already there
+  std::map<int32_t, int16_t> expected;  // control points after the pass
   int32_t error;
 };
 // Test names show the case by its name.
@@ -116,13 +116,13 @@ TEST_P(LookBackCases, ChoosesTheCellBeforeTheSignal) {
 
 INSTANTIATE_TEST_SUITE_P(
     StepA, LookBackCases,
-    ::testing::Values(
-        LookBackCase{"BeforeOccupiedGoesTwoBack", {89}, {}, {{88, kCp}}, 0},
-        LookBackCase{"FreeCellComesBeforeLoweringAControlPoint", {}, {{89, 200}}, {{89, 200}, {88, kCp}}, 0},
-        LookBackCase{"ControlPointOf150Kept", {88}, {{89, 150}}, {{89, 150}}, 0},
-        LookBackCase{"ControlPointOf200LoweredTo180", {88}, {{89, 200}}, {{89, kCp}}, 0},
-        LookBackCase{"ControlPointTwoBackLowered", {89}, {{88, 250}}, {{88, kCp}}, 0},
-        LookBackCase{"NoRoomIsError11", {89, 88}, {}, {}, kErrorSignalControlPoint}),
+    ::testing::Values(LookBackCase{"BeforeOccupiedGoesTwoBack", {89}, {}, {{88, kCp}}, 0},
+                      LookBackCase{
+                          "FreeCellComesBeforeLoweringAControlPoint", {}, {{89, 200}}, {{89, 200}, {88, kCp}}, 0},
+                      LookBackCase{"ControlPointOf150Kept", {88}, {{89, 150}}, {{89, 150}}, 0},
+                      LookBackCase{"ControlPointOf200LoweredTo180", {88}, {{89, 200}}, {{89, kCp}}, 0},
+                      LookBackCase{"ControlPointTwoBackLowered", {89}, {{88, 250}}, {{88, kCp}}, 0},
+                      LookBackCase{"NoRoomIsError11", {89, 88}, {}, {}, kErrorSignalControlPoint}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FinishingPassTest, MountainMarkerCountsAsFreeAndKeepsTheProfile) {
@@ -211,13 +211,13 @@ TEST_P(AheadCases, EachStepTakesTheFirstFreeOfItsThreeCells) {
   EXPECT_EQ(state.error.code, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    StepsB1ToB3, AheadCases,
-    ::testing::Values(AheadCase{"AllFree", {}, {195, 189, 182}},
-                      AheadCase{"SecondCandidates", {195, 189, 182}, {194, 188, 181}},
-                      AheadCase{"ThirdCandidates", {195, 194, 189, 188, 182, 181}, {193, 187, 180}},
-                      AheadCase{"Mixed", {195, 194, 182}, {193, 189, 181}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(StepsB1ToB3, AheadCases,
+                         ::testing::Values(AheadCase{"AllFree", {}, {195, 189, 182}},
+                                           AheadCase{"SecondCandidates", {195, 189, 182}, {194, 188, 181}},
+                                           AheadCase{
+                                               "ThirdCandidates", {195, 194, 189, 188, 182, 181}, {193, 187, 180}},
+                                           AheadCase{"Mixed", {195, 194, 182}, {193, 189, 181}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct EarlyStartCase {
   int32_t start;
@@ -236,9 +236,9 @@ TEST_P(EarlyStartCases, StepsApplyOnlyWhenTheirCellsLieAfterCell0) {
 }
 
 INSTANTIATE_TEST_SUITE_P(StepsB1ToB3, EarlyStartCases,
-                         ::testing::Values(EarlyStartCase{7, {}}, EarlyStartCase{8, {3}},
-                                           EarlyStartCase{13, {8}}, EarlyStartCase{14, {9, 3}},
-                                           EarlyStartCase{20, {15, 9}}, EarlyStartCase{21, {16, 10, 3}}));
+                         ::testing::Values(EarlyStartCase{7, {}}, EarlyStartCase{8, {3}}, EarlyStartCase{13, {8}},
+                                           EarlyStartCase{14, {9, 3}}, EarlyStartCase{20, {15, 9}},
+                                           EarlyStartCase{21, {16, 10, 3}}));
 
 TEST_F(FinishingPassTest, StartAtCell7WithItsCellsOccupiedIsNoError) {
   slowdown(7, 10, 120);
@@ -290,15 +290,14 @@ TEST_P(WalkCases, PlacesOneEveryEightCellsCountingFromTheLastOne) {
   EXPECT_EQ(state.h, 230);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    StepB4, WalkCases,
-    ::testing::Values(WalkCase{"EveryEighthCell", {}, {208, 216, 224}, 0},
-                      WalkCase{"OneBackShiftsTheNext", {208}, {207, 215, 223}, 0},
-                      WalkCase{"OneAheadShiftsTheNext", {208, 207}, {209, 217, 225}, 0},
-                      // No room at 208: error 13 there, and the count never reaches 8 again.
-                      WalkCase{"NoRoomEndsThePlacing", {208, 207, 209}, {}, 208 * kCellLength},
-                      WalkCase{"NoRoomLaterOn", {216, 215, 217}, {208}, 216 * kCellLength}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(StepB4, WalkCases,
+                         ::testing::Values(WalkCase{"EveryEighthCell", {}, {208, 216, 224}, 0},
+                                           WalkCase{"OneBackShiftsTheNext", {208}, {207, 215, 223}, 0},
+                                           WalkCase{"OneAheadShiftsTheNext", {208, 207}, {209, 217, 225}, 0},
+                                           // No room at 208: error 13 there, and the count never reaches 8 again.
+                                           WalkCase{"NoRoomEndsThePlacing", {208, 207, 209}, {}, 208 * kCellLength},
+                                           WalkCase{"NoRoomLaterOn", {216, 215, 217}, {208}, 216 * kCellLength}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FinishingPassTest, WalkPlacesOnItsEndStepBeforeStopping) {
   slowdown(200, 216, 40);  // the eighth step after 208 is the end cell itself
@@ -341,24 +340,31 @@ TEST_P(SignalAfterCases, ControlPointBeforeTheFirstSignalWithinTwelveCells) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    StepB5, SignalAfterCases,
-    ::testing::Values(SignalAfterCase{"NearSignal", {235}, {}, {234}, 0},
-                      SignalAfterCase{"OnlyTheFirstSignal", {235, 240}, {}, {234}, 0},
-                      SignalAfterCase{"TwelveCellsAfterTheEnd", {242}, {}, {241}, 0},
-                      SignalAfterCase{"ThirteenIsTooFar", {243}, {}, {}, 0},
-                      SignalAfterCase{"SignalRightAfterTheEnd", {231}, {}, {229}, 0},
-                      SignalAfterCase{"CellBeforeOccupied", {235}, {234}, {233}, 0},
-                      SignalAfterCase{"NoRoomIsError13AtTheEnd", {235}, {234, 233}, {}, 230 * kCellLength}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(StepB5, SignalAfterCases,
+                         ::testing::Values(SignalAfterCase{"NearSignal", {235}, {}, {234}, 0},
+                                           SignalAfterCase{"OnlyTheFirstSignal", {235, 240}, {}, {234}, 0},
+                                           SignalAfterCase{"TwelveCellsAfterTheEnd", {242}, {}, {241}, 0},
+                                           SignalAfterCase{"ThirteenIsTooFar", {243}, {}, {}, 0},
+                                           SignalAfterCase{"SignalRightAfterTheEnd", {231}, {}, {229}, 0},
+                                           SignalAfterCase{"CellBeforeOccupied", {235}, {234}, {233}, 0},
+                                           SignalAfterCase{
+                                               "NoRoomIsError13AtTheEnd", {235}, {234, 233}, {}, 230 * kCellLength}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The two gaps: the grid's end, and the search of a slowdown that is not walked.
 
 TEST_F(FinishingPassTest, WalkWithoutEndStopsAtTheLastCellWithError13) {
   slowdown(260, 270, 40);
   slowdown(280, 0, 40);
-  run_and_expect({{255, kCp}, {249, kCp}, {242, kCp}, {268, kCp},  // slowdown 260 to 270
-                  {275, kCp}, {269, kCp}, {262, kCp}, {288, kCp}, {296, kCp}});
+  run_and_expect({{255, kCp},
+                  {249, kCp},
+                  {242, kCp},
+                  {268, kCp},  // slowdown 260 to 270
+                  {275, kCp},
+                  {269, kCp},
+                  {262, kCp},
+                  {288, kCp},
+                  {296, kCp}});
   expect_error(kErrorSlowdownWalk, kLast * kCellLength);
   EXPECT_EQ(state.h, kLast);
 }

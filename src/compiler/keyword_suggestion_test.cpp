@@ -75,7 +75,8 @@ TEST(AuthorMessages, SayWhereAndWhy) {
        WarningKind::NotAKeyword, SourceKind::Service, 4, 1,
        "\"pendenza\" is an entry of the line description (K_linea.txt), not of the train service"},
       {"no [generale] in the line description", "lunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n", service_with(""),
-       kErrorNoGeneralSection, WarningKind::NotAKeyword, SourceKind::Line, 1, 1, "no field of the file contains \"[generale]\""},
+       kErrorNoGeneralSection, WarningKind::NotAKeyword, SourceKind::Line, 1, 1,
+       "no field of the file contains \"[generale]\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -171,8 +171,7 @@ constexpr std::array<KeywordInfo, 23> kTable{{
     {Keyword::Clock, KeywordPlace::Service, "orologio", kClockWords, false, kClockFields, "the clock at the start"},
     {Keyword::Sand, KeywordPlace::Service, "sabbia", kSandWords, false, kSandFields, "the sand supply"},
     {Keyword::Signal, KeywordPlace::Service, "segnale", kSignalWords, false, kSignalFields, "a signal"},
-    {Keyword::Slowdown, KeywordPlace::Service, "rallentamento", kSlowdownWords, false, kSlowdownFields,
-     "a slowdown"},
+    {Keyword::Slowdown, KeywordPlace::Service, "rallentamento", kSlowdownWords, false, kSlowdownFields, "a slowdown"},
     {Keyword::SpeedCut, KeywordPlace::Service, "abbattimento", kSpeedCutWords, false, kSpeedCutFields,
      "a speed cut (a control point)"},
     {Keyword::Station, KeywordPlace::Service, "stazione", kStationWords, false, kStationFields,
@@ -203,8 +202,8 @@ bool matches_but_for_case(std::string_view field, Keyword keyword) {
 bool mentions_keyword(std::string_view field, SourceKind source) {
   if (contains_any_case(field, "generale")) return true;
   for (const KeywordInfo& info : kTable) {
-    const bool of_source = source == SourceKind::Line ? info.place != KeywordPlace::Service
-                                                      : info.place == KeywordPlace::Service;
+    const bool of_source =
+        source == SourceKind::Line ? info.place != KeywordPlace::Service : info.place == KeywordPlace::Service;
     if (!of_source) continue;
     for (const std::string_view word : info.words)
       if (word.size() > 3 && contains_any_case(field, word)) return true;

@@ -41,9 +41,9 @@ enum class Keyword {
 
 /// Where a keyword may stand.
 enum class KeywordPlace {
-  LineGeneral,   // the line description, between "[generale]" and the first section header
-  LineEntries,   // the line description, after the general section
-  Service,       // the train service, after "[generale]"
+  LineGeneral,  // the line description, between "[generale]" and the first section header
+  LineEntries,  // the line description, after the general section
+  Service,      // the train service, after "[generale]"
 };
 
 /// One value field of an entry: its name, and what it holds (unit, range, what happens outside it).

@@ -61,13 +61,15 @@ TEST(Keywords, AFieldMentionsAKeywordOfItsOwnSource) {
 // from the numbers the readers use.
 TEST(Keywords, TheDescriptionsGiveTheReadersNumbers) {
   const std::string speed(keyword_info(Keyword::Speed).fields[1].meaning);
-  EXPECT_NE(speed.find(std::to_string(kLowestLineSpeed) + " to " + std::to_string(kHighestLineSpeed)), std::string::npos)
+  EXPECT_NE(speed.find(std::to_string(kLowestLineSpeed) + " to " + std::to_string(kHighestLineSpeed)),
+            std::string::npos)
       << speed;
   EXPECT_EQ(kLowestLineSpeed, -2);
   EXPECT_EQ(kHighestLineSpeed, 1277);
   const std::string curve(keyword_info(Keyword::Curve).summary);
   std::string digits;
-  for (const CurveSharpness& sharpness : kCurveSharpness) digits += std::string(digits.empty() ? "" : ", ") + sharpness.digit;
+  for (const CurveSharpness& sharpness : kCurveSharpness)
+    digits += std::string(digits.empty() ? "" : ", ") + sharpness.digit;
   EXPECT_NE(curve.find("first of the digits " + digits + " that it holds, tested in that order"), std::string::npos)
       << curve;
 }

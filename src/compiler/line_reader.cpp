@@ -37,8 +37,7 @@ bool begins_with_dash(const std::string& field) {
 
 class LineReader : public EntryReader {
  public:
-  LineReader(RunState& state, std::string_view text)
-      : EntryReader(state, text, SourceKind::Line) {}
+  LineReader(RunState& state, std::string_view text) : EntryReader(state, text, SourceKind::Line) {}
 
   /// Reads the whole description; false after a hard error (the train service is then not read).
   bool run() {
@@ -171,8 +170,8 @@ class LineReader : public EntryReader {
     if (last_cell < kCodeCell) {
       grid_wanted_ = false;
       return refuse_length(std::to_string(length) + " m: its grid, cells 0 to " + std::to_string(last_cell) +
-                           ", has no cell " + std::to_string(kCodeCell) + " for the output's marker; a line is at least " +
-                           std::to_string(kShortestLine) + " m long");
+                           ", has no cell " + std::to_string(kCodeCell) +
+                           " for the output's marker; a line is at least " + std::to_string(kShortestLine) + " m long");
     }
     if (length <= 0)
       warn(state_, WarningKind::LineNotPositive, place,
@@ -316,8 +315,9 @@ class LineReader : public EntryReader {
     const SourcePlace gradient_place = reader_.last_place();
     if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
     if (position < last_gradient_position_)
-      warn(state_, WarningKind::GradientOrder, place, "gradient entry at " + std::to_string(position) + " m comes after one at " +
-                              std::to_string(last_gradient_position_) + " m: the profile is filled in file order");
+      warn(state_, WarningKind::GradientOrder, place,
+           "gradient entry at " + std::to_string(position) + " m comes after one at " +
+               std::to_string(last_gradient_position_) + " m: the profile is filled in file order");
     last_gradient_position_ = position;
     const int64_t first_cell = profile_cell(position);
     if (first_cell > 0) gradient_.fill(state_, first_cell, keyword_place_);
@@ -386,8 +386,9 @@ class LineReader : public EntryReader {
     // The last two points of the trace stay empty: a curve must end before them.
     const int32_t end = add32(start, length);
     if (end > state_.grid_extent - 2)
-      return outside_grid(end, length_place,
-                          "a curve must end by " + std::to_string(state_.grid_extent - 2) + " m, 2 m before the grid's end");
+      return outside_grid(
+          end, length_place,
+          "a curve must end by " + std::to_string(state_.grid_extent - 2) + " m, 2 m before the grid's end");
 
     if (start < trace_cursor_ - 1 && curves_ > 0)
       warn(state_, WarningKind::CurveOverlap, start_place,
@@ -431,7 +432,8 @@ class LineReader : public EntryReader {
     if (code == 0 && type != asked && !cells.empty())
       warn(state_, WarningKind::MountainChanged, start_place,
            "type " + std::to_string(asked) + " becomes " + std::to_string(type) + ": the stretch starts " +
-               std::to_string(int64_t{start} - state_.mountain_ends[static_cast<std::size_t>(state_.mountain_count - 1)]) +
+               std::to_string(int64_t{start} -
+                              state_.mountain_ends[static_cast<std::size_t>(state_.mountain_count - 1)]) +
                " m after the previous stretch ends, within " + std::to_string(kJoinedStretchGap) + " m");
     if (code == kErrorMountainCapacity) {
       mountains_full_ = true;
@@ -456,7 +458,8 @@ class LineReader : public EntryReader {
     int16_t strisced = reader_.read_int16();
     if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
     const int64_t cell = object_cell(position);
-    if (!state_.grid.contains(cell)) return outside_grid(position, place, "its cell " + std::to_string(cell) + " lies before cell 0");
+    if (!state_.grid.contains(cell))
+      return outside_grid(position, place, "its cell " + std::to_string(cell) + " lies before cell 0");
     const int32_t code =
         recorded([&] { memo_indicatori_v_max(state_, position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced); });
     if (code > 0) {
@@ -476,7 +479,8 @@ class LineReader : public EntryReader {
     const std::string text = state_.current_field = reader_.read_stored_text();
     if (!passes_range_test(state_.grid, position)) return outside_grid(position, place);
     const int64_t index = object_cell(position);
-    if (!state_.grid.contains(index)) return outside_grid(position, place, "its cell " + std::to_string(index) + " lies before cell 0");
+    if (!state_.grid.contains(index))
+      return outside_grid(position, place, "its cell " + std::to_string(index) + " lies before cell 0");
     TrackCell& cell = state_.grid[static_cast<int32_t>(index)];
     if (!cell.is_free()) {
       Refusal refusal(kErrorInfoBoardOccupied, position, place);

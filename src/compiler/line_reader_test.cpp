@@ -127,7 +127,8 @@ TEST_F(ScenarioLine, TracesThePlanFromTheSeedToTwoMetresBeforeTheEnd) {
 TEST(LineReader, GradientsTakeEffectFromTheirProfileCell) {
   RunState state = fresh_state();
   ASSERT_TRUE(read_line_description(
-      state, line_with("pendenza,  0,   0\r\npendenza,  4850,   -2\r\npendenza,  5200,   0\r\npendenza,  5700,   2\r\n")));
+      state,
+      line_with("pendenza,  0,   0\r\npendenza,  4850,   -2\r\npendenza,  5200,   0\r\npendenza,  5700,   2\r\n")));
   for (int cell = 0; cell <= 96; ++cell) ASSERT_EQ(state.grid[cell].gradient, 100) << cell;
   for (int cell = 97; cell <= 103; ++cell) ASSERT_EQ(state.grid[cell].gradient, 98) << cell;
   for (int cell = 104; cell <= 113; ++cell) ASSERT_EQ(state.grid[cell].gradient, 100) << cell;
@@ -173,8 +174,8 @@ TEST(LineReader, GradientsInOneCellStillWriteACellEachUpToTheGridsLastCell) {
 TEST(LineReader, KeepsTheLowEightBitsOfAGradient) {
   RunState state = fresh_state();
   ASSERT_TRUE(read_line_description(state, line_with("pendenza,  0,   200\r\npendenza,  100,   -101\r\n")));
-  EXPECT_EQ(state.grid[0].gradient, 44);    // 300 mod 256
-  EXPECT_EQ(state.grid[2].gradient, 255);   // -1 mod 256
+  EXPECT_EQ(state.grid[0].gradient, 44);   // 300 mod 256
+  EXPECT_EQ(state.grid[2].gradient, 255);  // -1 mod 256
 }
 
 TEST(LineReader, CurveKeywordsGiveSideAndSharpness) {
@@ -213,7 +214,8 @@ TEST(LineReader, CaseRulesOfTheGeneralKeywords) {
 TEST(LineReader, CommentFieldsArePassedOver) {
   RunState state = fresh_state();
   // A dashed keyword is a comment: its entry is lost, its number fields are passed over one by one.
-  ASSERT_TRUE(read_line_description(state, line_with("---------\r\npendenza-x,  0,   9\r\nmontagna,  100,  200,  5\r\n")));
+  ASSERT_TRUE(
+      read_line_description(state, line_with("---------\r\npendenza-x,  0,   9\r\nmontagna,  100,  200,  5\r\n")));
   EXPECT_EQ(state.error.code, 0);
   EXPECT_EQ(state.grid[0].gradient, 100);
   EXPECT_EQ(state.grid[2].mountainType, 5);
@@ -241,9 +243,9 @@ TEST(LineReader, AnEntryOnTheLastLineIsReadButTheLastFieldIsNot) {
 TEST(LineReader, MountainTypeRules) {
   RunState state = fresh_state();
   ASSERT_TRUE(read_line_description(state, line_with("montagna,  1000,  1100,  4\r\n"
-                                                     "montagna,  1250,  1300,  4\r\n"    // 150 m after: type 3
-                                                     "montagna,  1451,  1550,  4\r\n"    // 151 m after: keeps 4
-                                                     "montagna,  2000,  2500,  5\r\n"))); // no markers below 11
+                                                     "montagna,  1250,  1300,  4\r\n"      // 150 m after: type 3
+                                                     "montagna,  1451,  1550,  4\r\n"      // 151 m after: keeps 4
+                                                     "montagna,  2000,  2500,  5\r\n")));  // no markers below 11
   EXPECT_EQ(state.grid[20].mountainType, 4);
   EXPECT_EQ(state.grid[25].mountainType, 3);
   EXPECT_EQ(state.grid[29].mountainType, 4);
@@ -260,7 +262,8 @@ TEST(LineReader, MountainTypeRules) {
 
 TEST(LineReader, SpeedBoardPacking) {
   RunState state = fresh_state();
-  ASSERT_TRUE(read_line_description(state, line_with("indicatori_vmax,  1000,  90,  90,  90,  3,  62,  63,  65,  2\r\n")));
+  ASSERT_TRUE(
+      read_line_description(state, line_with("indicatori_vmax,  1000,  90,  90,  90,  3,  62,  63,  65,  2\r\n")));
   const TrackCell& cell = state.grid[21];
   EXPECT_EQ(cell.cell_kind(), CellKind::SpeedBoard);
   EXPECT_EQ(cell.value1, 1812);
@@ -309,36 +312,87 @@ TEST(LineReader, ErrorCodes) {
     int32_t code;
     std::optional<int32_t> position;
     bool service_follows;
-    int line;    // place of the error in the text (0: none)
+    int line;  // place of the error in the text (0: none)
     int column;
   };
   const std::string general = "[generale]\r\nlunghezza percorso,    29000\r\n";
   const std::vector<Case> cases = {
-      {"length above the maximum", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
-      {"a length whose grid has no cell 1", "[generale]\r\nlunghezza percorso, -6975\r\n[curve]\r\n[fine]\r\n", kErrorLineLength, {}, false, 2, 21},
-      {"first repetition position", general + "ripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionFirst, {}, false, 3, 31},
-      {"second repetition position", general + "ripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionSecond, {}, false, 3, 34},
-      {"no code count", general + "ripetizione segnali, 0, 2000\r\n[curve]\r\n[fine]\r\n", kErrorRepetitionCodes, {}, false, 3, 1},
-      {"board on a speed board", line_with("indicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\ncartello_indicatore,  870,  (X)\r\n"), kErrorInfoBoardOccupied, 870, false, 5, 23},
+      {"length above the maximum",
+       "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n[fine]\r\n",
+       kErrorLineLength,
+       {},
+       false,
+       2,
+       21},
+      {"a length whose grid has no cell 1",
+       "[generale]\r\nlunghezza percorso, -6975\r\n[curve]\r\n[fine]\r\n",
+       kErrorLineLength,
+       {},
+       false,
+       2,
+       21},
+      {"first repetition position",
+       general + "ripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n[fine]\r\n",
+       kErrorRepetitionFirst,
+       {},
+       false,
+       3,
+       31},
+      {"second repetition position",
+       general + "ripetizione segnali 4 codici, 0, 2025\r\n[curve]\r\n[fine]\r\n",
+       kErrorRepetitionSecond,
+       {},
+       false,
+       3,
+       34},
+      {"no code count",
+       general + "ripetizione segnali, 0, 2000\r\n[curve]\r\n[fine]\r\n",
+       kErrorRepetitionCodes,
+       {},
+       false,
+       3,
+       1},
+      {"board on a speed board",
+       line_with("indicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\ncartello_indicatore,  870,  (X)\r\n"),
+       kErrorInfoBoardOccupied, 870, false, 5, 23},
       {"position beyond the grid", line_with("montagna,  35950,  36000,  2\r\n"), kErrorOutOfRange, 35950, true, 4, 12},
-      {"mountain's last cell beyond the grid", line_with("montagna,  100,  36100,  2\r\n"), kErrorOutOfRange, 36100, true, 4, 18},
-      {"cell before the start of the grid", line_with("cartello_indicatore,  -100,  (X)\r\n"), kErrorOutOfRange, -100, true, 4, 23},
+      {"mountain's last cell beyond the grid", line_with("montagna,  100,  36100,  2\r\n"), kErrorOutOfRange, 36100,
+       true, 4, 18},
+      {"cell before the start of the grid", line_with("cartello_indicatore,  -100,  (X)\r\n"), kErrorOutOfRange, -100,
+       true, 4, 23},
       {"curve end beyond the trace", line_with("curvad3,  35000,  999\r\n"), kErrorOutOfRange, 35999, true, 4, 19},
-      {"speed board on a board", line_with("cartello_indicatore,  850,  (X)\r\nindicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"), kErrorSpeedBoardOccupied, 850, false, 5, 19},
+      {"speed board on a board",
+       line_with("cartello_indicatore,  850,  (X)\r\nindicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"),
+       kErrorSpeedBoardOccupied, 850, false, 5, 19},
       {"no general section", "[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoGeneralSection, {}, false, 1, 1},
       {"curve without sharpness", line_with("curvad,  100,  10\r\n"), kErrorCurve, {}, false, 4, 1},
-      {"no line length", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n", kErrorNoLineLength, {}, false, 4, 1},
-      {"no line length and no entry", "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n", kErrorNoLineLength, {}, false, 0, 0},
+      {"no line length",
+       "[generale]\r\nsfondo uno, 1\r\n[curve]\r\npendenza, 0, 0\r\n[fine]\r\n",
+       kErrorNoLineLength,
+       {},
+       false,
+       4,
+       1},
+      {"no line length and no entry",
+       "[generale]\r\nsfondo uno, 1\r\n[curve]\r\n[fine]\r\n",
+       kErrorNoLineLength,
+       {},
+       false,
+       0,
+       0},
       {"81 mountains", line_with([] {
          std::string s;
-         for (int i = 0; i < 81; ++i) s += "montagna,  " + std::to_string(i * 400) + ",  " + std::to_string(i * 400 + 100) + ",  2\r\n";
+         for (int i = 0; i < 81; ++i)
+           s += "montagna,  " + std::to_string(i * 400) + ",  " + std::to_string(i * 400 + 100) + ",  2\r\n";
          return s;
-       }()), kErrorMountainCapacity, 32000, false, 84, 12},
+       }()),
+       kErrorMountainCapacity, 32000, false, 84, 12},
       {"81 information boards", line_with([] {
          std::string s;
          for (int i = 0; i < 81; ++i) s += "cartello_indicatore,  " + std::to_string(i * 100) + ",  (X)\r\n";
          return s;
-       }()), kErrorBoardCapacity, 8000, false, 84, 23},
+       }()),
+       kErrorBoardCapacity, 8000, false, 84, 23},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -359,7 +413,8 @@ TEST(LineReader, ErrorCodes) {
 
 TEST(LineReader, ATraceBeyondOneMillionMetresEndsTheReading) {
   RunState state = fresh_state();
-  const std::string text = "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\ncurvad3,  999000,  1500\r\n[fine]\r\n";
+  const std::string text =
+      "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\ncurvad3,  999000,  1500\r\n[fine]\r\n";
   EXPECT_FALSE(read_line_description(state, text));
   EXPECT_EQ(state.error.code, kErrorCurve);
 }
@@ -375,7 +430,8 @@ TEST(LineReader, ReadFailuresLeaveWithThePlaceOfTheField) {
       {"text for a number", line_with("pendenza,  abc,  2\r\n"), 4, 12},
       // Told at the entry that the end of the file cut short.
       {"file ends inside an entry", line_with("") + "montagna,  100,", 5, 1},
-      {"stripe count beyond 16 bits", line_with("indicatori_vmax,  850,  80,  80,  80,  40000,  ,  ,  ,  0\r\n"), 4, 40},
+      {"stripe count beyond 16 bits", line_with("indicatori_vmax,  850,  80,  80,  80,  40000,  ,  ,  ,  0\r\n"), 4,
+       40},
       {"packed speed beyond 16 bits", line_with("indicatori_vmax,  850,  1639,  80,  80,  0,  ,  ,  ,  0\r\n"), 4, 1},
       {"position sum beyond 32 bits", line_with("pendenza,  2147483600,  2\r\n"), 4, 1},
       {"a length for which no plan trace can be made", "[generale]\r\nlunghezza percorso, -7001\r\n[fine]\r\n", 2, 21},
@@ -425,13 +481,13 @@ TEST(LineReader, ALineOfZeroMetresOrLessHasOnlyTheGridBeyondItsEnd) {
   struct Case {
     int32_t length;
     int32_t trace_flag;
-    int32_t code;          // 0: accepted
-    int64_t last_cell;     // of the grid, when accepted
+    int32_t code;       // 0: accepted
+    int64_t last_cell;  // of the grid, when accepted
   };
-  for (const Case& c : {Case{0, 1, 0, 140}, Case{-100, 1, 0, 138}, Case{-6974, 1, 0, 1}, Case{-6975, 1, kErrorLineLength, 0},
-                        Case{-7000, 1, kErrorLineLength, 0}, Case{-7001, 1, kErrorReadFailure, 0},
-                        Case{-7025, 0, kErrorLineLength, 0}, Case{-7026, 0, kErrorReadFailure, 0},
-                        Case{-2147483647 - 1, 1, kErrorReadFailure, 0}}) {
+  for (const Case& c :
+       {Case{0, 1, 0, 140}, Case{-100, 1, 0, 138}, Case{-6974, 1, 0, 1}, Case{-6975, 1, kErrorLineLength, 0},
+        Case{-7000, 1, kErrorLineLength, 0}, Case{-7001, 1, kErrorReadFailure, 0}, Case{-7025, 0, kErrorLineLength, 0},
+        Case{-7026, 0, kErrorReadFailure, 0}, Case{-2147483647 - 1, 1, kErrorReadFailure, 0}}) {
     SCOPED_TRACE(c.length);
     RunState state = fresh_state();
     state.trace_flag = c.trace_flag;
@@ -461,11 +517,13 @@ TEST(LineReader, ALineOfZeroMetresOrLessHasOnlyTheGridBeyondItsEnd) {
   // A grid that cannot be made leaves an earlier length's grid; a trace that cannot be made does not (the
   // grid was made again, of cell 0 alone, before it).
   RunState kept = fresh_state();
-  EXPECT_THROW(read_line_description(kept, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7026\r\n[fine]\r\n"),
-               ReadFailure);
+  EXPECT_THROW(
+      read_line_description(kept, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7026\r\n[fine]\r\n"),
+      ReadFailure);
   EXPECT_EQ(kept.grid.cellCount(), 160);
   RunState dropped = fresh_state();
-  EXPECT_THROW(read_line_description(dropped, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7001\r\n[fine]\r\n"),
+  EXPECT_THROW(read_line_description(
+                   dropped, "[generale]\r\nlunghezza percorso, 1000\r\nlunghezza percorso, -7001\r\n[fine]\r\n"),
                ReadFailure);
   EXPECT_FALSE(dropped.grid.exists());
 }

@@ -6,8 +6,7 @@
 #include "scenario/error_codes.h"
 #include "scenario/run_state.h"
 
-void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
-                        int32_t& d_v) {
+void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta, int32_t& d_v) {
   TrackGrid& grid = state.grid;
   const SlowdownCells cells = slowdown_cells(x, l, f_ta);
   const bool warned = cells.warning.has_value();

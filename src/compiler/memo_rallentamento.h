@@ -11,5 +11,4 @@ struct RunState;
 /// outside sets 15 with its position (`x`, or `x` + `l` for the end) and returns like a refusal. The
 /// error position of codes 17 to 20 is the caller's. The cells are those of slowdown_cells(). The
 /// parameters are the format's own: `x` and `f_ta` by value, the others by reference.
-void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
-                        int32_t& d_v);
+void memo_rallentamento(RunState& state, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta, int32_t& d_v);

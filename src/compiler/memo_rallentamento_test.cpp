@@ -128,8 +128,11 @@ TEST_F(MemoRallentamentoTest, RefusalsInTheirOrder) {
       {"start taken", {3800, 40, 350, 0, 0, 0}, {77}, kErrorSlowdownStartOccupied, {77}},
       {"start taken, no warning at 1500", {1500, 40, 350, 0, 0, 0}, {31}, kErrorSlowdownStartOccupied, {31}},
       {"end taken", {3800, 40, 350, 0, 0, 0}, {84}, kErrorSlowdownEndOccupied, {84}},
-      {"an approach cell taken keeps end, start and warning", {1550, 30, 500, 0, 1, 0}, {5},
-       kErrorApproachOccupied, {5, 8, 32, 42}},
+      {"an approach cell taken keeps end, start and warning",
+       {1550, 30, 500, 0, 1, 0},
+       {5},
+       kErrorApproachOccupied,
+       {5, 8, 32, 42}},
       {"warning on the first approach cell", {1575, 30, 500, 0, 1, 0}, {}, kErrorApproachOccupied, {8, 32, 42}},
   };
   for (const auto& c : cases) {

@@ -21,8 +21,8 @@ std::optional<int32_t> signal_outside_grid(const TrackGrid& grid, int32_t posizi
   return std::nullopt;
 }
 
-void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
-                  int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3, int32_t& tempo) {
+void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3, int32_t& rapp,
+                  int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3, int32_t& tempo) {
   if (const auto outside = signal_outside_grid(state.grid, posizione)) {
     set_error(state, kErrorOutOfRange, *outside);
     return;
@@ -48,7 +48,8 @@ void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, 
 
   const int64_t mark_base = side * kPairFactor;
   if (mark_base + 1 < 0 || mark_base + kSignalApproachMarks > 255)
-    warn(state, WarningKind::ValueCut, state.entry_place, "signal approach marks (sx x 3 + dx) x 10 + k cut to their low 8 bits");
+    warn(state, WarningKind::ValueCut, state.entry_place,
+         "signal approach marks (sx x 3 + dx) x 10 + k cut to their low 8 bits");
   // A signal near the start of the line has fewer marks: those before cell 0 are left out.
   for (const TargetCell& target : cells.targets())
     if (target.role == CellRole::SignalApproachMark)

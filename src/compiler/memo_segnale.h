@@ -15,5 +15,5 @@ std::optional<int32_t> signal_outside_grid(const TrackGrid& grid, int32_t posizi
 /// caller's variable. Sets error code 16 when the cell is taken, 15 when it lies outside the grid
 /// (with that position); nothing is written then. The error position of code 16 is the caller's. The
 /// parameters are the format's own: `posizione` by value, the ten values of the entry by reference.
-void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
-                  int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3, int32_t& tempo);
+void memo_segnale(RunState& state, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3, int32_t& rapp,
+                  int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3, int32_t& tempo);

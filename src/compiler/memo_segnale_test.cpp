@@ -40,9 +40,23 @@ TEST_F(MemoSegnaleTest, PacksTheSignalCellAndItsFourApproachMarks) {
       {"scenario signal at 1500", {1500, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0}, 31, 30, 0, 0, 6, 0, {61, 62, 63, 64}},
       {"scenario signal at 28450", {28450, 2, 2, 3, 0, 0, 0, 0, 0, 0, 255}, 570, 20, 30, 0, 6, 255, {61, 62, 63, 64}},
       {"every value used", {5000, 1, 4, 5, 6, 7, 2, 1, 2, 3, 0}, 101, 41, 52, 63, 75, 0, {51, 52, 53, 54}},
-      {"16-bit values keep their low 16 bits", {5000, 0, 4000, -4000, 3277, 3277, 0, 0, 0, 0, 0}, 101,
-       -25536, 25536, -32766, -32766, 0, {1, 2, 3, 4}},
-      {"approach marks keep their low 8 bits", {5000, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 101, 0, 0, 0, 30, 0,
+      {"16-bit values keep their low 16 bits",
+       {5000, 0, 4000, -4000, 3277, 3277, 0, 0, 0, 0, 0},
+       101,
+       -25536,
+       25536,
+       -32766,
+       -32766,
+       0,
+       {1, 2, 3, 4}},
+      {"approach marks keep their low 8 bits",
+       {5000, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       101,
+       0,
+       0,
+       0,
+       30,
+       0,
        {45, 46, 47, 48}},
   };
   for (const auto& c : cases) {
@@ -77,8 +91,8 @@ TEST_F(MemoSegnaleTest, TempoFromOneToHundredBecomesHundredOneInTheCallersVariab
     uint8_t signalTime;
   };
   const Case cases[] = {
-      {2, 0, 0, 0},       {2, 1, 101, 101},   {2, 50, 101, 101},   {2, 100, 101, 101}, {2, 101, 101, 101},
-      {2, 255, 255, 255}, {2, 300, 300, 44},  {2, -5, -5, 251},    {1, 50, 101, 0},    {3, 255, 255, 0},
+      {2, 0, 0, 0},       {2, 1, 101, 101},  {2, 50, 101, 101}, {2, 100, 101, 101}, {2, 101, 101, 101},
+      {2, 255, 255, 255}, {2, 300, 300, 44}, {2, -5, -5, 251},  {1, 50, 101, 0},    {3, 255, 255, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "sx " << c.sx << ", tempo " << c.tempo);

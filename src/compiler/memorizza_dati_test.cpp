@@ -64,14 +64,19 @@ TEST_F(MemorizzaDati, DeletesWhatEachEndingHasRead) {
   const Case cases[] = {
       {"line description missing", std::nullopt, kMinimalService, kErrorLineMissing, {}, false},
       {"no general section", "[curve]\r\n[fine]\r\n", kMinimalService, kErrorNoGeneralSection, {}, false},
-      {"hard error of the line", line_with("indicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"
-                                           "cartello_indicatore,  850,  (X)\r\n"),
+      {"hard error of the line",
+       line_with("indicatori_vmax,  850,  80,  80,  80,  0,  ,  ,  ,  0\r\n"
+                 "cartello_indicatore,  850,  (X)\r\n"),
        kMinimalService, kErrorInfoBoardOccupied, 850, false},
-      {"soft range error of the line", line_with("pendenza,  40000,  1\r\n"), kMinimalService, kErrorOutOfRange,
-       40000, true},
+      {"soft range error of the line", line_with("pendenza,  40000,  1\r\n"), kMinimalService, kErrorOutOfRange, 40000,
+       true},
       {"read failure in the line", line_with("pendenza,  x,  1\r\n"), kMinimalService, kErrorReadFailure, {}, true},
-      {"read failure in the service", line_with(""), "[generale]\r\nsabbia, 40000\r\n[fine]\r\n", kErrorReadFailure,
-       {}, true},
+      {"read failure in the service",
+       line_with(""),
+       "[generale]\r\nsabbia, 40000\r\n[fine]\r\n",
+       kErrorReadFailure,
+       {},
+       true},
       {"service missing", line_with(""), std::nullopt, kErrorReadFailure, {}, true},
   };
   for (const Case& c : cases) {

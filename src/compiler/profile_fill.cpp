@@ -12,9 +12,12 @@ namespace {
 
 const char* name_of(Profile profile) {
   switch (profile) {
-    case Profile::Gradient: return "gradient";
-    case Profile::LineSpeed: return "line speed";
-    case Profile::Adhesion: return "adhesion";
+    case Profile::Gradient:
+      return "gradient";
+    case Profile::LineSpeed:
+      return "line speed";
+    case Profile::Adhesion:
+      return "adhesion";
   }
   return "";
 }
@@ -39,7 +42,8 @@ bool ProfileFill::stored(RunState& state, uint8_t& byte) {
     case Profile::Gradient: {
       const int64_t sum = int64_t{value_} + kGradientOffset;
       if (sum > INT32_MAX) {
-        fail(state, "the gradient " + std::to_string(value_) + " plus " + std::to_string(kGradientOffset) + " leaves 32 bits",
+        fail(state,
+             "the gradient " + std::to_string(value_) + " plus " + std::to_string(kGradientOffset) + " leaves 32 bits",
              place_, value_told_);
         return false;
       }
@@ -71,9 +75,15 @@ bool ProfileFill::stored(RunState& state, uint8_t& byte) {
 
 void ProfileFill::store(TrackCell& cell, uint8_t byte) const {
   switch (profile_) {
-    case Profile::Gradient: cell.gradient = byte; break;
-    case Profile::LineSpeed: cell.speedLimit = byte; break;
-    case Profile::Adhesion: cell.adhesion = byte; break;
+    case Profile::Gradient:
+      cell.gradient = byte;
+      break;
+    case Profile::LineSpeed:
+      cell.speedLimit = byte;
+      break;
+    case Profile::Adhesion:
+      cell.adhesion = byte;
+      break;
   }
 }
 

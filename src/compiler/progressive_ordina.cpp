@@ -68,8 +68,7 @@ void progressive_ordina(RunState& state) {
     }
   }
   for (Reference* reference : {&first, &second, &third})
-    if (reference->flag == kKilometricCountingDown)
-      reference->value = add32(reference->value, kKilometricFlagAddition);
+    if (reference->flag == kKilometricCountingDown) reference->value = add32(reference->value, kKilometricFlagAddition);
   store(state, kKilometricTreRecord, first);
   store(state, kKilometricDueRecord, second);
   store(state, kKilometricUnoRecord, third);

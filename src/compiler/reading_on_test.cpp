@@ -74,10 +74,9 @@ TEST(ReadingOn, ARefusedEntryIsTakenAsTheFormatLeavesIt) {
   // A station refused for its spacing has written its record and its marks: the next station fills the
   // same record again and follows the one before it, and the marks stay. A slowdown refused for its
   // approach cells has written its warning, start and end, so a later signal on its start is refused.
-  const RunState state = checked(line_with(""), service_with(station(650, 300, "A") + station(900, 300, "B") +
-                                                             station(2000, 300, "C") + signal_at(2000) +
-                                                             "rallentamento, 3300, 40, 100, 0, 1, 0\r\n" +
-                                                             signal_at(3300)));
+  const RunState state = checked(
+      line_with(""), service_with(station(650, 300, "A") + station(900, 300, "B") + station(2000, 300, "C") +
+                                  signal_at(2000) + "rallentamento, 3300, 40, 100, 0, 1, 0\r\n" + signal_at(3300)));
   const std::vector<Found> found = errors_of(state);
   ASSERT_EQ(found.size(), 3u);
   EXPECT_EQ(found[0].code, kErrorStationSpacing);
@@ -121,7 +120,8 @@ TEST(ReadingOn, WhatFollowsFromAnEarlierErrorIsNotReportedAgain) {
   // Every candidate cell before the slowdown taken: the three groups of its start would each say so.
   std::string signals;
   for (int position = 12300; position <= 12750; position += 50) signals += signal_at(position);
-  const RunState state = checked(line_with(mountains), service_with(signals + "rallentamento, 13300, 120, 100, 0, 0, 0\r\n"));
+  const RunState state =
+      checked(line_with(mountains), service_with(signals + "rallentamento, 13300, 120, 100, 0, 0, 0\r\n"));
   std::size_t capacity = 0;
   std::size_t control_points = 0;
   for (const Found& found : errors_of(state)) {
@@ -134,8 +134,9 @@ TEST(ReadingOn, WhatFollowsFromAnEarlierErrorIsNotReportedAgain) {
 
 TEST(ReadingOn, TheFormatsOwnReadingIsNotChangedByIt) {
   // The same sources read by the format stop at the first refusal and write what they wrote.
-  const std::string line = line_with("cartello_indicatore, 1500, (X)\r\nindicatori_vmax, 1500, 80, 80, 80, 0, , , , 0\r\n"
-                                     "pendenza, 0, 3\r\n");
+  const std::string line =
+      line_with("cartello_indicatore, 1500, (X)\r\nindicatori_vmax, 1500, 80, 80, 80, 0, , , , 0\r\n"
+                "pendenza, 0, 3\r\n");
   RunState strict;
   compile_scenario(strict, line, service_with(""));
   EXPECT_EQ(strict.error.code, kErrorSpeedBoardOccupied);
@@ -150,8 +151,10 @@ TEST(ReadingOn, TheFormatsOwnReadingIsNotChangedByIt) {
 std::vector<std::string> listed(const RunState& state) {
   std::vector<std::string> items;
   for (const Diagnostic& d : state.diagnostics.all()) {
-    std::string item = d.severity == Severity::Error ? std::string("E").append(std::to_string(d.code)) : std::string(warning_kind_name(d.warning));
-    if (d.place) item += std::string(d.place->source == SourceKind::Line ? " line:" : " service:") + std::to_string(d.place->line);
+    std::string item = d.severity == Severity::Error ? std::string("E").append(std::to_string(d.code))
+                                                     : std::string(warning_kind_name(d.warning));
+    if (d.place)
+      item += std::string(d.place->source == SourceKind::Line ? " line:" : " service:") + std::to_string(d.place->line);
     items.push_back(item);
   }
   return items;
@@ -172,40 +175,70 @@ TEST(ReadingOn, ListsWhatTheFormatWouldReportOnceEachEarlierMistakeWereMended) {
   const std::string kSlowdownWithApproach = "rallentamento, 3800, 40, 350, 0, 1, 0\r\n";
   const std::vector<Case> cases = {
       {"a line of -100 m is accepted, with a warning",
-       "[generale]\r\nlunghezza percorso, -100\r\n[curve]\r\npendenza, 0, 2\r\n[fine]\r\n", service_with(""),
-       {"line-not-positive line:2"}, ""},
+       "[generale]\r\nlunghezza percorso, -100\r\n[curve]\r\npendenza, 0, 2\r\n[fine]\r\n",
+       service_with(""),
+       {"line-not-positive line:2"},
+       ""},
       {"a line too short for cell 1: E1, and checking reads on",
        "[generale]\r\nlunghezza percorso, -6980\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n",
-       service_with(station(675, 300, "A")), {"E1 line:2", "E103 line:4", "E8 service:4"}, "E1 line:2"},
+       service_with(station(675, 300, "A")),
+       {"E1 line:2", "E103 line:4", "E8 service:4"},
+       "E1 line:2"},
       {"an over-large line speed: one error, at its entry",
-       line_with(""), service_with("velocita, 100, 2000\r\nvelocita, 200, 80\r\nvelocita, 300, 80\r\nvelocita, 400, 80\r\n"),
-       {"E25 service:4"}, "E25 service:4"},
+       line_with(""),
+       service_with("velocita, 100, 2000\r\nvelocita, 200, 80\r\nvelocita, 300, 80\r\nvelocita, 400, 80\r\n"),
+       {"E25 service:4"},
+       "E25 service:4"},
       {"an over-large line speed that never reaches the grid",
-       line_with(""), service_with("velocita, 10, 2000\r\nvelocita, 20, 80\r\n"), {}, ""},
+       line_with(""),
+       service_with("velocita, 10, 2000\r\nvelocita, 20, 80\r\n"),
+       {},
+       ""},
       {"a slowdown refused for its approach cells leaves its start, where a later signal is refused",
-       line_with(""), service_with(signal_at(2450) + kSlowdownWithApproach + signal_at(3800)),
-       {"E20 service:5", "E16 service:6"}, "E20 service:5"},
+       line_with(""),
+       service_with(signal_at(2450) + kSlowdownWithApproach + signal_at(3800)),
+       {"E20 service:5", "E16 service:6"},
+       "E20 service:5"},
       {"a gradient and an adhesion never written are not warned of",
-       line_with("pendenza, 0, 300\r\npendenza, 0, 0\r\n"), service_with("aderenza, 10, 300\r\naderenza, 20, 100\r\n"),
-       {}, ""},
+       line_with("pendenza, 0, 300\r\npendenza, 0, 0\r\n"),
+       service_with("aderenza, 10, 300\r\naderenza, 20, 100\r\n"),
+       {},
+       ""},
       {"a gradient written is warned of, at its value",
-       line_with("pendenza, 0, 300\r\npendenza, 1000, 0\r\n"), service_with(""), {"value-cut line:4"}, ""},
+       line_with("pendenza, 0, 300\r\npendenza, 1000, 0\r\n"),
+       service_with(""),
+       {"value-cut line:4"},
+       ""},
       {"after a line too long: the line's curve and the service's station",
        "[generale]\r\nlunghezza percorso, 2000000\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n",
-       service_with(station(675, 300, "A")), {"E1 line:2", "E103 line:4", "E8 service:4"}, "E1 line:2"},
+       service_with(station(675, 300, "A")),
+       {"E1 line:2", "E103 line:4", "E8 service:4"},
+       "E1 line:2"},
       {"after no general section: the service's station",
-       "lunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n", service_with(station(675, 300, "A")),
-       {"E102 line:1", "E8 service:4"}, "E102 line:1"},
+       "lunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n",
+       service_with(station(675, 300, "A")),
+       {"E102 line:1", "E8 service:4"},
+       "E102 line:1"},
       {"after no line length: the curve's keyword and the service's station",
-       "[generale]\r\nsfondo uno, 1\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n", service_with(station(675, 300, "A")),
-       {"E104 line:4", "E103 line:4", "E8 service:4"}, "E104 line:4"},
+       "[generale]\r\nsfondo uno, 1\r\n[curve]\r\ncurvad, 100, 200\r\n[fine]\r\n",
+       service_with(station(675, 300, "A")),
+       {"E104 line:4", "E103 line:4", "E8 service:4"},
+       "E104 line:4"},
       {"the three values of the signal repetition",
        "[generale]\r\nlunghezza percorso, 29000\r\nripetizione segnali codici, 25, 75\r\n[curve]\r\n[fine]\r\n",
-       service_with(""), {"E3 line:3", "E4 line:3", "E5 line:3"}, "E3 line:3"},
+       service_with(""),
+       {"E3 line:3", "E4 line:3", "E5 line:3"},
+       "E3 line:3"},
       {"a curve's start beyond the grid and its keyword without a sharpness",
-       line_with("curvad, 40000, 100\r\n"), service_with(""), {"E15 line:4", "E103 line:4"}, "E15 line:4"},
+       line_with("curvad, 40000, 100\r\n"),
+       service_with(""),
+       {"E15 line:4", "E103 line:4"},
+       "E15 line:4"},
       {"a station's position and its platform's length",
-       line_with(""), service_with(station(675, 350, "A")), {"E8 service:4", "E9 service:4"}, "E8 service:4"},
+       line_with(""),
+       service_with(station(675, 350, "A")),
+       {"E8 service:4", "E9 service:4"},
+       "E8 service:4"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

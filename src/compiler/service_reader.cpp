@@ -41,8 +41,7 @@ constexpr int32_t kSecondsPerMinute = 60;
 
 class ServiceReader : public EntryReader {
  public:
-  ServiceReader(RunState& state, std::string_view text)
-      : EntryReader(state, text, SourceKind::Service) {}
+  ServiceReader(RunState& state, std::string_view text) : EntryReader(state, text, SourceKind::Service) {}
 
   void run() {
     placing_failures([this] {
@@ -86,8 +85,8 @@ class ServiceReader : public EntryReader {
       table[kTrainRecord].number3 = cars.value;
       if (cars.value < kFewestCars || cars.value > kMostCars)
         warn(state_, WarningKind::TrainDataRange, cars.place,
-             "a train of " + std::to_string(cars.value) + " cars: a train has " + std::to_string(kFewestCars) +
-                 " to " + std::to_string(kMostCars));
+             "a train of " + std::to_string(cars.value) + " cars: a train has " + std::to_string(kFewestCars) + " to " +
+                 std::to_string(kMostCars));
     }
     if (matches(field, Keyword::Speed))
       if (const Flow flow = profile_entry(Keyword::Speed, speed_, first_speed_); flow != Flow::Next) return flow;
@@ -133,8 +132,8 @@ class ServiceReader : public EntryReader {
     if (keyword == Keyword::Speed && std::nearbyint(value.value / double{kSpeedUnit}) == 0)
       warn(state_, WarningKind::SpeedZero, value.place,
            "a line speed of " + std::to_string(value.value) + " km/h from " + std::to_string(position.value) +
-               " m: it is stored as 0 and the train cannot run there; a line speed is " +
-               std::to_string(kSpeedUnit) + " km/h or more");
+               " m: it is stored as 0 and the train cannot run there; a line speed is " + std::to_string(kSpeedUnit) +
+               " km/h or more");
     if (keyword == Keyword::Adhesion && value.value < kLeastAdhesion)
       warn(state_, WarningKind::TrainDataRange, value.place,
            "an adhesion of " + std::to_string(value.value) + " from " + std::to_string(position.value) +
@@ -238,7 +237,8 @@ class ServiceReader : public EntryReader {
         }
         break;
       }
-      default: break;
+      default:
+        break;
     }
     return refusal;
   }
@@ -250,7 +250,8 @@ class ServiceReader : public EntryReader {
     if (!passes_range_test(state_.grid, position.value)) return outside_grid(position.value, position.place);
     // One cell before the cell of a single object: 2000 m gives cell 40.
     const int64_t target = speed_cut_cell(position.value);
-    if (!state_.grid.contains(target)) return outside_grid(position.value, position.place, "its cell lies before cell 0");
+    if (!state_.grid.contains(target))
+      return outside_grid(position.value, position.place, "its cell lies before cell 0");
     TrackCell& cell = state_.grid[static_cast<int32_t>(target)];
     if (!cell.is_free()) {
       Refusal refusal(kErrorSpeedCutOccupied, position.value, position.place);
@@ -355,10 +356,10 @@ class ServiceReader : public EntryReader {
     station_index_ = n + 1;
     if (station_index_ >= slot_limit) {
       stations_full_ = true;
-      const std::string boards = state_.board_slot < kFirstBoardRecord
-                                     ? "the information-board texts take records " +
-                                           std::to_string(state_.board_slot + 1) + " to 80"
-                                     : "records 79 and 80 stay free";
+      const std::string boards =
+          state_.board_slot < kFirstBoardRecord
+              ? "the information-board texts take records " + std::to_string(state_.board_slot + 1) + " to 80"
+              : "records 79 and 80 stay free";
       return refuse(Refusal(kErrorStationRecords, std::nullopt, keyword_place_,
                             "at most " + std::to_string(std::max(0, slot_limit - 2)) + " stations fit here: " + boards +
                                 ", and a free record must follow the last station"));
@@ -449,8 +450,9 @@ class ServiceReader : public EntryReader {
     const int64_t cell = profile_cell(first->value);
     if (cell > 0)
       warn(state_, WarningKind::ProfileGap, first->place,
-           std::string("the first \"") + keyword + "\" entry is at " + std::to_string(first->value) + " m: cells 0 to " +
-               std::to_string(cell - 1) + " (0 to " + std::to_string(profile_metre(cell)) + " m) keep a " + what + " of 0");
+           std::string("the first \"") + keyword + "\" entry is at " + std::to_string(first->value) +
+               " m: cells 0 to " + std::to_string(cell - 1) + " (0 to " + std::to_string(profile_metre(cell)) +
+               " m) keep a " + what + " of 0");
   }
 
   void finish() {

@@ -26,15 +26,13 @@ RunState scenario_state() {
 }
 
 /// A signal entry as the scenario writes it, at a given position.
-std::string signal_at(int32_t position) {
-  return "segnale," + std::to_string(position) + ",2,3,0,0,0,0,0,0,0,0\r\n";
-}
+std::string signal_at(int32_t position) { return "segnale," + std::to_string(position) + ",2,3,0,0,0,0,0,0,0,0\r\n"; }
 
 /// A station entry with the values the reader tests, the others 0; the position field is at column 10.
 std::string station(int32_t position, int kind, int32_t length, int byte3 = 0, int byte4 = 0,
                     const std::string& name = "NAME") {
-  return "stazione," + std::to_string(position) + "," + std::to_string(kind) + "," + std::to_string(length) +
-         ",0," + std::to_string(byte4) + "," + std::to_string(byte3) + ",0,0,0,0,0,0,0,16,0,0," + name + "\r\n";
+  return "stazione," + std::to_string(position) + "," + std::to_string(kind) + "," + std::to_string(length) + ",0," +
+         std::to_string(byte4) + "," + std::to_string(byte3) + ",0,0,0,0,0,0,0,16,0,0," + name + "\r\n";
 }
 
 class ServiceReaderTest : public ::testing::Test {
@@ -223,12 +221,12 @@ TEST_P(ServiceReaderErrors, SetsCodePositionAndPlace) {
 INSTANTIATE_TEST_SUITE_P(
     EveryCode, ServiceReaderErrors,
     ::testing::Values(
-        ErrorCase{"kilometric_start_not_multiple_of_50", "sabbia,5\r\n", kErrorKilometricReference, std::nullopt,
-                  0, 0, [](RunState& s) { s.table[kKilometricUnoRecord].number1 = 25; }},
+        ErrorCase{"kilometric_start_not_multiple_of_50", "sabbia,5\r\n", kErrorKilometricReference, std::nullopt, 0, 0,
+                  [](RunState& s) { s.table[kKilometricUnoRecord].number1 = 25; }},
         ErrorCase{"kilometric_value_replaces_15", signal_at(35901), kErrorKilometricReference, std::nullopt, 0, 0,
                   [](RunState& s) { s.table[kKilometricDueRecord].number2 = 1010; }},
-        ErrorCase{"speed_cut_on_signal", signal_at(1950) + "abbattimento,2000,60\r\n", kErrorSpeedCutOccupied,
-                  2000, 3, 14},
+        ErrorCase{"speed_cut_on_signal", signal_at(1950) + "abbattimento,2000,60\r\n", kErrorSpeedCutOccupied, 2000, 3,
+                  14},
         ErrorCase{"station_not_multiple_of_50", station(2875, 12, 300), kErrorStationPosition, 2875, 2, 10},
         ErrorCase{"platform_not_multiple_of_100", station(650, 12, 350), kErrorPlatformLength, 650, 2, 17},
         ErrorCase{"station_reaches_board_slot", station(650, 12, 300), kErrorStationRecords, std::nullopt, 2, 1,
@@ -238,12 +236,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"signal_beyond_grid", signal_at(35901), kErrorOutOfRange, 35901, 2, 9},
         ErrorCase{"signal_before_cell_0", signal_at(-100), kErrorOutOfRange, -100, 2, 9},
         ErrorCase{"slowdown_beyond_grid", "rallentamento,35901,40,350,0,0,0\r\n", kErrorOutOfRange, 35901, 2, 15},
-        ErrorCase{"slowdown_start_before_cell_0", "rallentamento,-200,40,350,0,0,0\r\n", kErrorOutOfRange, -200, 2,
-                  15},
-        ErrorCase{"slowdown_end_beyond_grid", "rallentamento,3800,40,40000,0,0,0\r\n", kErrorOutOfRange, 43800, 2,
+        ErrorCase{"slowdown_start_before_cell_0", "rallentamento,-200,40,350,0,0,0\r\n", kErrorOutOfRange, -200, 2, 15},
+        ErrorCase{"slowdown_end_beyond_grid", "rallentamento,3800,40,40000,0,0,0\r\n", kErrorOutOfRange, 43800, 2, 23},
+        ErrorCase{"slowdown_end_before_cell_0", "rallentamento,1000,40,-2000,0,0,0\r\n", kErrorOutOfRange, -1000, 2,
                   23},
-        ErrorCase{"slowdown_end_before_cell_0", "rallentamento,1000,40,-2000,0,0,0\r\n", kErrorOutOfRange, -1000,
-                  2, 23},
         ErrorCase{"speed_cut_beyond_grid", "abbattimento,35901,60\r\n", kErrorOutOfRange, 35901, 2, 14},
         ErrorCase{"speed_cut_before_cell_0", "abbattimento,-100,60\r\n", kErrorOutOfRange, -100, 2, 14},
         ErrorCase{"station_beyond_grid", station(35300, 12, 300), kErrorOutOfRange, 35300, 2, 10},
@@ -257,10 +253,10 @@ INSTANTIATE_TEST_SUITE_P(
                   kErrorSlowdownEndOccupied, 3800, 3, 15},
         ErrorCase{"slowdown_approach_taken", signal_at(250) + "rallentamento,1550,40,350,0,1,0\r\n",
                   kErrorApproachOccupied, 1550, 3, 15},
-        ErrorCase{"platforms_too_near", station(650, 12, 300) + station(1000, 12, 300), kErrorStationSpacing, 1000,
-                  3, 10},
-        ErrorCase{"stations_out_of_order", station(5000, 12, 300) + station(650, 12, 300), kErrorStationSpacing,
-                  650, 3, 10},
+        ErrorCase{"platforms_too_near", station(650, 12, 300) + station(1000, 12, 300), kErrorStationSpacing, 1000, 3,
+                  10},
+        ErrorCase{"stations_out_of_order", station(5000, 12, 300) + station(650, 12, 300), kErrorStationSpacing, 650, 3,
+                  10},
         ErrorCase{"platform_end_at_100", station(50, 12, 100), kErrorPlatformTooNear, std::nullopt, 2, 1}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
@@ -583,7 +579,7 @@ TEST_F(ServiceReaderTest, ThePositionIsStoredBeforeItsRangeTest) {
   read("velocita,0,80\r\n" + station(35300, 12, 300));
   EXPECT_EQ(state.error.code, kErrorOutOfRange);
   EXPECT_EQ(state.table[1].number3, 35300);
-  EXPECT_EQ(state.table[1].code, 0);  // nothing after the position is read
+  EXPECT_EQ(state.table[1].code, 0);          // nothing after the position is read
   EXPECT_EQ(state.grid[717].speedLimit, 16);  // the closing step ran
 }
 

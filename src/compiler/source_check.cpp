@@ -25,8 +25,8 @@ CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairN
                             bool plan_trace) {
   state.line_key = names.line_key;
   state.train_number = names.train_number;
-  const CompileOutcome outcome =
-      compile_scenario(state, sources.line.compiled(), sources.service.compiled(), {.keep_going = keep_going, .plan_trace = plan_trace});
+  const CompileOutcome outcome = compile_scenario(state, sources.line.compiled(), sources.service.compiled(),
+                                                  {.keep_going = keep_going, .plan_trace = plan_trace});
   if (auto warning = file_names_differ(names.line_file, names.service_file)) state.diagnostics.add(std::move(*warning));
   return outcome;
 }

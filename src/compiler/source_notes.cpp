@@ -32,7 +32,8 @@ void SourceNotes::last_field(const std::string& field, SourcePlace place) {
 void SourceNotes::comment(const std::string& field, SourcePlace place) {
   line_noted(place.line);
   if (mentions_keyword(field, source_))
-    warn(state_, WarningKind::KeywordTakenForComment, place, quoted(field) + " contains \"-\" and is taken for a comment: its entry is lost");
+    warn(state_, WarningKind::KeywordTakenForComment, place,
+         quoted(field) + " contains \"-\" and is taken for a comment: its entry is lost");
 }
 
 void SourceNotes::unknown(const std::string& field, SourcePlace place) {

@@ -14,7 +14,9 @@ struct RunState;
 class SourceNotes {
  public:
   SourceNotes(RunState& state, SourceKind source)
-      : state_(state), source_(source), part_(source == SourceKind::Line ? KeywordPlace::LineGeneral : KeywordPlace::Service) {}
+      : state_(state),
+        source_(source),
+        part_(source == SourceKind::Line ? KeywordPlace::LineGeneral : KeywordPlace::Service) {}
 
   /// The part of the source being read, whose keywords an entry's field may hold.
   void reading(KeywordPlace part) { part_ = part; }

@@ -15,9 +15,10 @@ bool is_continuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
 /// The length of a well-formed UTF-8 sequence of two or more bytes at `at`, or 0.
 std::size_t utf8_sequence(std::string_view text, std::size_t at) {
   const auto lead = static_cast<uint8_t>(text[at]);
-  const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4                               ? 4
-                                                                                           : 0;
+  const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
   if (length == 0 || at + length > text.size()) return 0;
   for (std::size_t k = 1; k < length; ++k)
     if (!is_continuation(static_cast<uint8_t>(text[at + k]))) return 0;

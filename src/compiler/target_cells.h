@@ -18,7 +18,7 @@ enum class CellRole : uint8_t {
   SlowdownWarning,
   SlowdownStart,
   SlowdownEnd,
-  SlowdownApproach,    // k from 1 (next to the warning) to 4
+  SlowdownApproach,  // k from 1 (next to the warning) to 4
   StationMark,
   StationApproachMark,  // k from 1 (next to the mark) to 4
 };

@@ -34,19 +34,22 @@ TEST(TargetCells, ASignalAndItsApproachMarksEverySecondCellBeforeIt) {
 }
 
 TEST(TargetCells, ASlowdownsCellsInTheOrderTheyAreTested) {
-  expect_targets(slowdown_cells(3800, 350, 0).targets(), {{53, CellRole::SlowdownWarning, 0},
-                                                          {77, CellRole::SlowdownStart, 0},
-                                                          {84, CellRole::SlowdownEnd, 0}});
+  expect_targets(
+      slowdown_cells(3800, 350, 0).targets(),
+      {{53, CellRole::SlowdownWarning, 0}, {77, CellRole::SlowdownStart, 0}, {84, CellRole::SlowdownEnd, 0}});
   // At 1500 m there is no warning, and so no approach cells whatever f_ta says.
   const SlowdownCells at_1500 = slowdown_cells(1500, 100, 1);
   EXPECT_FALSE(at_1500.warning.has_value());
   EXPECT_FALSE(at_1500.has_approach);
   expect_targets(at_1500.targets(), {{31, CellRole::SlowdownStart, 0}, {33, CellRole::SlowdownEnd, 0}});
   // At 1550 m with f_ta the four approach cells stand right before the warning, numbered from it.
-  expect_targets(slowdown_cells(1550, 100, 1).targets(),
-                 {{8, CellRole::SlowdownWarning, 0}, {32, CellRole::SlowdownStart, 0}, {34, CellRole::SlowdownEnd, 0},
-                  {7, CellRole::SlowdownApproach, 1}, {6, CellRole::SlowdownApproach, 2},
-                  {5, CellRole::SlowdownApproach, 3}, {4, CellRole::SlowdownApproach, 4}});
+  expect_targets(slowdown_cells(1550, 100, 1).targets(), {{8, CellRole::SlowdownWarning, 0},
+                                                          {32, CellRole::SlowdownStart, 0},
+                                                          {34, CellRole::SlowdownEnd, 0},
+                                                          {7, CellRole::SlowdownApproach, 1},
+                                                          {6, CellRole::SlowdownApproach, 2},
+                                                          {5, CellRole::SlowdownApproach, 3},
+                                                          {4, CellRole::SlowdownApproach, 4}});
   // x - 1200 an odd multiple of 25: half to even puts approach cell 1 on the warning's cell.
   const SlowdownCells odd = slowdown_cells(1575, 100, 1);
   EXPECT_EQ(odd.warning, 8);
@@ -58,11 +61,9 @@ TEST(TargetCells, ASlowdownsCellsInTheOrderTheyAreTested) {
 TEST(TargetCells, AStationsMarkAndItsApproachMarks) {
   constexpr auto kApproach = CellRole::StationApproachMark;
   // A 300 m platform centred on 650 m ends at 800 m: the mark in cell 15, approach marks 81 to 84 before it.
-  expect_targets(station_cells(12, 800).targets(), {{14, kApproach, 1},
-                                                     {13, kApproach, 2},
-                                                     {12, kApproach, 3},
-                                                     {11, kApproach, 4},
-                                                     {15, CellRole::StationMark, 0}});
+  expect_targets(
+      station_cells(12, 800).targets(),
+      {{14, kApproach, 1}, {13, kApproach, 2}, {12, kApproach, 3}, {11, kApproach, 4}, {15, CellRole::StationMark, 0}});
   // Kinds 5 and 6 have no approach marks; from kind 25 nothing is placed.
   expect_targets(station_cells(6, 29150).targets(), {{582, CellRole::StationMark, 0}});
   EXPECT_TRUE(station_cells(28, 800).targets().empty());

@@ -30,7 +30,7 @@ TEST(DocumentTable, TextsArePlacedInTheirCells) {
       {placed_left("abcdef", 6, 2), "  abcd"},  // cut at the end of the cell
       {placed_right("40", 10, 4), "    40    "},
       {placed_right("1.600", 9, 2), "  1.600  "},
-      {placed_right("12345678", 9, 2), "12345678 "},  // into the blanks kept at the end when it needs them
+      {placed_right("12345678", 9, 2), "12345678 "},    // into the blanks kept at the end when it needs them
       {placed_right("1234567890", 9, 2), "#########"},  // never cut to a wrong number
       {placed_right("", 5, 1), "     "},
       {centred("---", 12), "    ---     "},
@@ -82,10 +82,12 @@ TEST(DocumentTable, ValuesAreWrittenAsTheDocumentsShowThem) {
 }
 
 TEST(DocumentTable, NamesKeepTheColumnsAndComeInWindows1252) {
-  EXPECT_EQ(printable("A\tB\x01" "C\x7F"), "A B C ");
-  EXPECT_EQ(printable("CITT\xC0"), "CITT\xC0");  // Windows-1252 letters stay
+  EXPECT_EQ(printable("A\tB\x01"
+                      "C\x7F"),
+            "A B C ");
+  EXPECT_EQ(printable("CITT\xC0"), "CITT\xC0");      // Windows-1252 letters stay
   EXPECT_EQ(name_text("Citt\xC3\xA0"), "Citt\xE0");  // UTF-8 of a file name
-  EXPECT_EQ(name_text("Citt\xE0"), "Citt\xE0");  // not UTF-8: its bytes
+  EXPECT_EQ(name_text("Citt\xE0"), "Citt\xE0");      // not UTF-8: its bytes
   EXPECT_EQ(name_text("a\tb"), "a b");
   EXPECT_EQ(left_out_text(12), "(altre 12 righe)");
 }

@@ -87,7 +87,8 @@ inline std::vector<std::string> source_fields(const std::string& line) {
 }
 
 /// The lines of a source that begin with a keyword, each cut into its fields.
-inline std::vector<std::vector<std::string>> entries_of(const std::vector<std::string>& source, const std::string& keyword) {
+inline std::vector<std::vector<std::string>> entries_of(const std::vector<std::string>& source,
+                                                        const std::string& keyword) {
   std::vector<std::vector<std::string>> entries;
   for (const std::string& line : source)
     if (line.rfind(keyword + ",", 0) == 0) entries.push_back(source_fields(line));

@@ -67,5 +67,7 @@ LineTable notes_lines() {
 }
 
 void dati_note(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, scenario_file_name(ScenarioFile::Notes, state.line_key, state.train_number)), notes_lines());
+  scrivi_righe(
+      path_in(state.program_directory, scenario_file_name(ScenarioFile::Notes, state.line_key, state.train_number)),
+      notes_lines());
 }

@@ -16,8 +16,8 @@ using document_test::utf8_length;
 
 /// Length in characters of each line of the notes, without CR LF, line 1 first.
 const std::vector<std::size_t> kStatedLengths{
-    0,   61,  0,   0,   15, 0,  73,  142, 182, 473, 234, 0, 16, 0,    // lines 1 to 14
-    191, 208, 103, 165, 315, 59, 40, 92,  241, 118, 78,  175, 0, 20,  // lines 15 to 28
+    0,   61,  0,   0,   15,  0,  73, 142, 182, 473, 234, 0,   16, 0,   // lines 1 to 14
+    191, 208, 103, 165, 315, 59, 40, 92,  241, 118, 78,  175, 0,  20,  // lines 15 to 28
 };
 
 /// Lines that end with one blank.
@@ -66,7 +66,13 @@ TEST(Notes, QuotedLinesAreExact) {
       {21, "I segnali sono tutti di prima categoria."},
       {25, "La linea è ricca di variazioni altimetriche per cui occhio al contachilometri."},
       {28, "BUON DIVERTIMENTO !!"},
-      {1, ""}, {3, ""}, {4, ""}, {6, ""}, {12, ""}, {14, ""}, {27, ""},
+      {1, ""},
+      {3, ""},
+      {4, ""},
+      {6, ""},
+      {12, ""},
+      {14, ""},
+      {27, ""},
   };
   const LineTable text = notes_text();
   ASSERT_EQ(text.size(), 29u);
@@ -104,7 +110,8 @@ TEST(Notes, ProseLinesBeginWithTheirFirstWordsAndNameTheirSubject) {
   for (const auto& p : prose) {
     const std::string& line = text[p.line - 1];
     EXPECT_EQ(line.rfind(p.first_words, 0), 0u) << "line " << p.line;
-    for (const char* word : p.mentions) EXPECT_NE(line.find(word), std::string::npos) << "line " << p.line << ": " << word;
+    for (const char* word : p.mentions)
+      EXPECT_NE(line.find(word), std::string::npos) << "line " << p.line << ": " << word;
   }
 }
 

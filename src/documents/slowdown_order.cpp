@@ -22,8 +22,8 @@ LineTable heading_lines(const OrderHeading& heading) {
       "  Si ordina al macchinista del treno " + heading.train + " di effettuare i seguenti rallentamenti",
       table_top(kSlowdownCells),
       table_row(kSlowdownCells, {"", "", "Inizio dopo"}),
-      table_row(kSlowdownCells, {" N.", "      FRA LE STAZIONI", " il cippo", " Velocita'", "Lunghezza",
-                                 "Prescrizioni"}),
+      table_row(kSlowdownCells,
+                {" N.", "      FRA LE STAZIONI", " il cippo", " Velocita'", "Lunghezza", "Prescrizioni"}),
       table_row(kSlowdownCells, {"", "   (o nelle Stazioni di)", "chilometrico", "", "   metri", " specifiche"}),
       table_rule(kSlowdownCells),
       empty_row(kSlowdownCells),
@@ -47,9 +47,9 @@ LineTable legend_lines(const OrderHeading& heading) {
 
 std::string slowdown_row(const SlowdownRow& row) {
   const auto& w = kSlowdownCells;
-  return table_row(w, {placed_right(row.number, w[0], 1), placed_left(row.stretch, w[1], 1),
-                       placed_right(row.progressive, w[2], 2), placed_right(row.speed, w[3], 4),
-                       placed_right(row.length, w[4], 2), centred(row.prescription, w[5])});
+  return table_row(
+      w, {placed_right(row.number, w[0], 1), placed_left(row.stretch, w[1], 1), placed_right(row.progressive, w[2], 2),
+          placed_right(row.speed, w[3], 4), placed_right(row.length, w[4], 2), centred(row.prescription, w[5])});
 }
 
 LineTable slowdown_order(const OrderHeading& heading, const std::vector<SlowdownRow>& rows) {
@@ -81,6 +81,7 @@ LineTable slowdown_order_lines() {
 }
 
 void dati_rallentamenti(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, scenario_file_name(ScenarioFile::SlowdownOrder, state.line_key, state.train_number)),
+  scrivi_righe(path_in(state.program_directory,
+                       scenario_file_name(ScenarioFile::SlowdownOrder, state.line_key, state.train_number)),
                slowdown_order_lines());
 }

@@ -29,7 +29,7 @@ struct SlowdownRow {
 
 /// The texts of the order around its table.
 struct OrderHeading {
-  std::string line;   // the line's name after "Linea"
+  std::string line;  // the line's name after "Linea"
   std::string train;
   std::string station_of_b;  // the station that prescription B names
 };

@@ -52,8 +52,7 @@ TEST(SlowdownOrderFor, TheScenarioOrderAgreesWithItsSlowdowns) {
     const auto row = cell_texts(order[kFirstRowLine - 1 + i]);
     ASSERT_EQ(row.size(), kSlowdownCells.size());
     EXPECT_EQ(row[kNumber], std::to_string(i + 1));
-    EXPECT_EQ(row[kProgressive],
-              kilometre_text(std::stoi(references[0][2]) - (start - std::stoi(references[0][1]))));
+    EXPECT_EQ(row[kProgressive], kilometre_text(std::stoi(references[0][2]) - (start - std::stoi(references[0][1]))));
     EXPECT_EQ(row[kSpeed], slowdown[2]);
     EXPECT_EQ(row[kLength], metres_text(std::stoi(slowdown[3])));
     EXPECT_EQ(row[kPrescription], "");
@@ -66,7 +65,8 @@ TEST(SlowdownOrderFor, TheScenarioOrderAgreesWithItsSlowdowns) {
     }
     EXPECT_EQ(row[kStretch], before + "-" + after);
   }
-  EXPECT_EQ(order[kFirstRowLine - 1], " | 1 | STELLA POLARE-LIDO CENTRO  |    25.200  |    40    |    350  |            |");
+  EXPECT_EQ(order[kFirstRowLine - 1],
+            " | 1 | STELLA POLARE-LIDO CENTRO  |    25.200  |    40    |    350  |            |");
   EXPECT_EQ(order[kFirstRowLine], " | 2 | ACILIA-CASAL BERNOCCHI     |    15.500  |    30    |  1.600  |            |");
   EXPECT_EQ(order[kFirstRowLine + 1], empty_row(kSlowdownCells));
 }
@@ -123,7 +123,8 @@ TEST(SlowdownOrderFor, ALongStretchRunsOnInTheRowBelow) {
   model.slowdowns.push_back({0, 30, 40, 1000, 1350});
   model.slowdowns.push_back({0, 40, 30, 1700, 2000});
   const auto order = lines_of(slowdown_order_for(model, "K", "1"));
-  EXPECT_EQ(order[kFirstRowLine - 1], " | 1 | CRISTOFORO COLOMBO-        |     1.000  |    40    |    350  |            |");
+  EXPECT_EQ(order[kFirstRowLine - 1],
+            " | 1 | CRISTOFORO COLOMBO-        |     1.000  |    40    |    350  |            |");
   EXPECT_EQ(order[kFirstRowLine], " |   | CASTEL FUSANO              |            |          |         |            |");
   EXPECT_EQ(cell_texts(order[kFirstRowLine + 1])[kNumber], "2");
 }

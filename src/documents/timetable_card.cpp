@@ -24,7 +24,10 @@ std::string time_cell(const TimetableRow& row) {
   if (!row.passing.empty()) return placed_left(placed_right(row.passing, kClockWidth, 0), width, 1 + kClockWidth);
   const std::string gap(width - 2 - 2 * kClockWidth, ' ');
   std::string cell(1, ' ');
-  return cell.append(placed_right(row.arrival, kClockWidth, 0)).append(gap).append(placed_right(row.departure, kClockWidth, 0)) + ' ';
+  return cell.append(placed_right(row.arrival, kClockWidth, 0))
+             .append(gap)
+             .append(placed_right(row.departure, kClockWidth, 0)) +
+         ' ';
 }
 
 constexpr std::string_view kTrainLabel = "TRENO n. ";
@@ -40,8 +43,8 @@ LineTable heading_lines(const CardHeading& heading) {
                                           centred(heading.speed_mark, kTitleCells[2])}));
   lines.push_back(table_row(kTitleCells, {underscores_19, placed_left("a: " + heading.to, kTitleCells[1], 16),
                                           centred(heading.braking, kTitleCells[2])}));
-  lines.push_back(std::string(2 + kTitleCells[0] + 1 + kTitleCells[1], ' ') + "|" +
-                  std::string(kTitleCells[2], '_') + "|");
+  lines.push_back(std::string(2 + kTitleCells[0] + 1 + kTitleCells[1], ' ') + "|" + std::string(kTitleCells[2], '_') +
+                  "|");
   lines.push_back(box_top(kTrainBoxCells, {true, false, true}));
   // The form's header row of the two boxes runs on with seven blanks.
   lines.push_back(table_row(kTrainBoxCells, {"  CLASSIFICAZIONE", "", "   MASSA TRENO"}) + std::string(7, ' '));
@@ -50,8 +53,8 @@ LineTable heading_lines(const CardHeading& heading) {
   lines.push_back(table_row(kTrainBoxCells, {underscores_19, "", std::string(kTrainBoxCells[2], '_')}));
   lines.push_back("");
   lines.push_back(table_top(kTimetableCells));
-  lines.push_back(table_row(kTimetableCells, {" Vel.", " Vel.", " Progr Km", "  No", "   Localita' di  Servizio",
-                                              "     Orario", " Rec"}));
+  lines.push_back(table_row(
+      kTimetableCells, {" Vel.", " Vel.", " Progr Km", "  No", "   Localita' di  Servizio", "     Orario", " Rec"}));
   lines.push_back(table_row(kTimetableCells, {" Lim.", "Marc.", "", "  Rs"}));
   lines.push_back(table_rule(kTimetableCells));
   lines.push_back(empty_row(kTimetableCells));
@@ -109,7 +112,8 @@ LineTable timetable_card(const CardHeading& heading, const std::vector<Timetable
     lines.push_back(timetable_row(left_out));
   }
   // The empty row above the places counts among the rows.
-  for (std::size_t count = 1 + rows.size(); count < kTimetableRows; ++count) lines.push_back(empty_row(kTimetableCells));
+  for (std::size_t count = 1 + rows.size(); count < kTimetableRows; ++count)
+    lines.push_back(empty_row(kTimetableCells));
   lines.push_back(table_rule(kTimetableCells));
   lines.push_back("");
   lines.push_back(kEndMarker);
@@ -122,6 +126,7 @@ LineTable timetable_card_lines() {
 }
 
 void dati_scheda(const RunState& state) {
-  scrivi_righe(path_in(state.program_directory, scenario_file_name(ScenarioFile::TimetableCard, state.line_key, state.train_number)),
+  scrivi_righe(path_in(state.program_directory,
+                       scenario_file_name(ScenarioFile::TimetableCard, state.line_key, state.train_number)),
                timetable_card_lines());
 }

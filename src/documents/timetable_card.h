@@ -33,8 +33,8 @@ struct TimetableRow {
 /// The texts of the card's boxes above the timetable.
 struct CardHeading {
   std::string train;
-  std::string from;  // the first place of the route
-  std::string to;    // the last
+  std::string from;        // the first place of the route
+  std::string to;          // the last
   std::string speed_mark;  // "V 90 C"
   std::string braking;     // "130%"
   std::string classification;

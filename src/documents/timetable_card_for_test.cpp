@@ -104,7 +104,8 @@ TEST(TimetableCardFor, TheScenarioCardAgreesWithItsTrainService) {
   EXPECT_TRUE(change_seen);
 
   // The departure stands at the right of the time cell, the arrival at its left.
-  const std::size_t time_column = document_test::cell_bars(1, {kTimetableCells.begin(), kTimetableCells.end()})[kTime] + 1;
+  const std::size_t time_column =
+      document_test::cell_bars(1, {kTimetableCells.begin(), kTimetableCells.end()})[kTime] + 1;
   EXPECT_EQ(card[kFirstRowLine - 1].substr(time_column, 16), "          16.23 ");
   EXPECT_EQ(card[kFirstRowLine - 1 + rows.size() - 1].substr(time_column, 16), " 17.03          ");
 
@@ -178,7 +179,8 @@ TEST(TimetableCardFor, OneStationHasItsDepartureAndNoSpeedOffTheGrid) {
   model.stations.push_back({1, "SOLA", 8 * 3600 + 5 * 60, 1000, 900, 1200});
   const auto card = split_lines(encode_lines(timetable_card_for(model, TrackGrid{}, "7")));
   // No kilometric reference: the progressive is the metre of the line.
-  EXPECT_EQ(card[kFirstRowLine - 1], " |     |     |    1.000 |     |  SOLA                      |           8.05 |     |");
+  EXPECT_EQ(card[kFirstRowLine - 1],
+            " |     |     |    1.000 |     |  SOLA                      |           8.05 |     |");
   EXPECT_EQ(card[5 - 1], " |    TRENO n. 7     |               da: SOLA                      |              |");
 }
 

@@ -33,7 +33,7 @@ TEST(TimetableCard, EveryLineHasItsStatedLength) {
     std::size_t length;
   };
   const Run runs[] = {
-      {1, 2, 0},   {3, 3, 82},   {4, 7, 83},   {8, 8, 56}, {9, 9, 64},
+      {1, 2, 0},    {3, 3, 82},  {4, 7, 83},   {8, 8, 56},   {9, 9, 64},
       {10, 11, 57}, {12, 12, 0}, {13, 13, 82}, {14, 48, 83}, {49, 49, 0},
   };
   const auto lines = card_file_lines();

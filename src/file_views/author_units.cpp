@@ -10,7 +10,9 @@ namespace {
 
 std::string str(int64_t value) { return std::to_string(value); }
 
-uint64_t magnitude(int64_t value) { return value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value); }
+uint64_t magnitude(int64_t value) {
+  return value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+}
 
 }  // namespace
 
@@ -24,8 +26,8 @@ std::string km_text(int64_t metres) {
 std::string clock_text(int64_t seconds) {
   const uint64_t total = magnitude(seconds);
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%s%02" PRIu64 ":%02" PRIu64 ":%02" PRIu64, seconds < 0 ? "-" : "",
-                total / 3600, total % 3600 / 60, total % 60);
+  std::snprintf(buffer, sizeof buffer, "%s%02" PRIu64 ":%02" PRIu64 ":%02" PRIu64, seconds < 0 ? "-" : "", total / 3600,
+                total % 3600 / 60, total % 60);
   return buffer;
 }
 

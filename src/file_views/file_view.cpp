@@ -49,9 +49,12 @@ TableBeside table_for(const FileRead& read, const TrackGrid& grid, std::optional
 
 uint64_t largest_file_size(ScenarioFile file) {
   switch (file) {
-    case ScenarioFile::Trace: return kLargestTraceFile;
-    case ScenarioFile::Table: return kLargestTableFile;
-    default: return kLargestGridFile;
+    case ScenarioFile::Trace:
+      return kLargestTraceFile;
+    case ScenarioFile::Table:
+      return kLargestTableFile;
+    default:
+      return kLargestGridFile;
   }
 }
 
@@ -65,10 +68,12 @@ std::string too_large_error(std::string_view name, ScenarioFile file, uint64_t s
       why = "the largest scenario table, " + str(kScenarioRecordCount) + " records with texts of " +
             str(static_cast<int64_t>(kMaxRecordText)) + " bytes";
       break;
-    default: why = "the largest track grid, cells 0 to " + str(last_cell_of_line(kMaxLineLength)); break;
+    default:
+      why = "the largest track grid, cells 0 to " + str(last_cell_of_line(kMaxLineLength));
+      break;
   }
-  return std::string(name) + ": not a " + std::string(scenario_file_role(file)) + ": " + std::to_string(size) + " bytes, more than " +
-         why + " (" + std::to_string(largest_file_size(file)) + " bytes)";
+  return std::string(name) + ": not a " + std::string(scenario_file_role(file)) + ": " + std::to_string(size) +
+         " bytes, more than " + why + " (" + std::to_string(largest_file_size(file)) + " bytes)";
 }
 
 std::string unknown_type_error(std::string_view name) {
@@ -82,7 +87,7 @@ std::string table_beside_name(std::string_view grid_name) {
 }
 
 Status inspect_file(std::string_view file_name, ScenarioFile file, std::string_view bytes, bool as_json,
-                         std::ostream& out, const FileRead* table_beside) {
+                    std::ostream& out, const FileRead* table_beside) {
   const std::string name(file_name);
   const std::string header = name + ": " + str(static_cast<int64_t>(bytes.size())) + " bytes\n";
   switch (file) {
@@ -123,7 +128,8 @@ Status inspect_file(std::string_view file_name, ScenarioFile file, std::string_v
       }
       return {};
     }
-    default: break;
+    default:
+      break;
   }
   return Status::corruption(unknown_type_error(name));
 }

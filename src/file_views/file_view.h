@@ -36,5 +36,5 @@ struct FileRead {
 /// texts from `table_beside` when it is given, was read, decodes, and has the grid's size. Returns the
 /// decoder's Corruption, its message naming the file, when the bytes are not a file of that type: nothing
 /// is written then.
-Status inspect_file(std::string_view name, ScenarioFile file, std::string_view bytes, bool as_json,
-                         std::ostream& out, const FileRead* table_beside = nullptr);
+Status inspect_file(std::string_view name, ScenarioFile file, std::string_view bytes, bool as_json, std::ostream& out,
+                    const FileRead* table_beside = nullptr);

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "file_views/grid_description.h"
 #include "file_views/file_views_test_support.h"
+#include "file_views/grid_description.h"
 #include "file_views/scenario_json.h"
 #include "scenario/binary_format.h"
 

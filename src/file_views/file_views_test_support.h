@@ -56,7 +56,8 @@ inline ScenarioTable small_table() {
   station.short1 = -32768;
   station.byte1 = 255;
   station.number4 = 16 * 3600 + 23 * 60;
-  table[80].text = "\x01\x80" "ab\\";
+  table[80].text = "\x01\x80"
+                   "ab\\";
   table[81].number2 = 29100;
   table[81].number3 = 1;
   table[85].number1 = 1;

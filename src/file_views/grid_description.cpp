@@ -130,10 +130,12 @@ std::string object_meaning(const Context& context, int32_t index) {
     case CellKind::SlowdownEnd:
       return "end of a slowdown at " + str(cell.value1) + " km/h; d_v " + str(cell.value2) + ", f_tt " +
              str(cell.value3);
-    case CellKind::SlowdownStart: return slowdown_start_meaning(context, index, cell);
+    case CellKind::SlowdownStart:
+      return slowdown_start_meaning(context, index, cell);
     case CellKind::SlowdownWarning:
       return "warning of a slowdown at " + str(cell.value1) + " km/h; d_v " + str(cell.value2);
-    case CellKind::SlowdownApproach: return "approach cell " + str(cell.value1) + " of a slowdown warning";
+    case CellKind::SlowdownApproach:
+      return "approach cell " + str(cell.value1) + " of a slowdown warning";
     case CellKind::SpeedBoard: {
       const SpeedBoard board = speed_board_at(context.grid, index);
       std::array<int, 3> first{}, other{};
@@ -144,11 +146,16 @@ std::string object_meaning(const Context& context, int32_t index) {
       return "first side " + three(first) + " km/h, " + str(board.stripes_first) + " stripes; other side " +
              three(other) + " km/h, " + str(board.stripes_other) + " stripes";
     }
-    case CellKind::StationMark: return station_meaning(context, cell);
-    case CellKind::MountainMarker: return "marker of a mountain stretch of type " + str(cell.mountainType);
-    case CellKind::ControlPoint: return "control point, " + str(cell.value1) + " km/h";
-    case CellKind::ControlPointNoValue: return "control point without a speed";
-    case CellKind::InfoBoard: return board_meaning(context, cell);
+    case CellKind::StationMark:
+      return station_meaning(context, cell);
+    case CellKind::MountainMarker:
+      return "marker of a mountain stretch of type " + str(cell.mountainType);
+    case CellKind::ControlPoint:
+      return "control point, " + str(cell.value1) + " km/h";
+    case CellKind::ControlPointNoValue:
+      return "control point without a speed";
+    case CellKind::InfoBoard:
+      return board_meaning(context, cell);
   }
   return {};
 }
@@ -163,7 +170,8 @@ std::string approach_meaning(const Context& context, int32_t index) {
   const auto holds = [&](int64_t cell, CellKind kind) {
     return context.grid.contains(cell) && context.grid[static_cast<int32_t>(cell)].is(kind);
   };
-  if (k <= kStationApproachMarks && mark == kStationApproachBase + k && holds(int64_t{index} + k, CellKind::StationMark))
+  if (k <= kStationApproachMarks && mark == kStationApproachBase + k &&
+      holds(int64_t{index} + k, CellKind::StationMark))
     return "approach mark " + str(k) + " of the station mark in cell " + str(int64_t{index} + k);
   const int64_t signal = int64_t{index} + int64_t{kSignalApproachStep} * k;
   if (k <= kSignalApproachMarks && holds(signal, CellKind::Signal))
@@ -173,8 +181,8 @@ std::string approach_meaning(const Context& context, int32_t index) {
 
 void describe_cell(const Context& context, int32_t index, std::ostream& out) {
   const TrackCell& cell = context.grid[index];
-  std::string line = "  cell " + str(index) + " (" + place_text(context.references, object_metre(index)) +
-                     "): " + stored_values(cell);
+  std::string line =
+      "  cell " + str(index) + " (" + place_text(context.references, object_metre(index)) + "): " + stored_values(cell);
   std::string meaning = object_meaning(context, index);
   if (cell.approachMark != 0) {
     const std::string approach = approach_meaning(context, index);
@@ -211,8 +219,7 @@ void describe_runs(const TrackGrid& grid, const char* title, ProfileQuantity qua
 /// Which table the kilometres, stations and board texts come from, and its kilometric references.
 void describe_beside(const TableBeside& beside, std::ostream& out) {
   if (beside.table == nullptr) {
-    out << "Without the scenario table beside it (" << beside.problem
-        << "): no kilometres, stations or board texts\n";
+    out << "Without the scenario table beside it (" << beside.problem << "): no kilometres, stations or board texts\n";
     return;
   }
   out << "Kilometres, stations and board texts from the scenario table beside it, " << beside.name << "\n";
@@ -243,8 +250,8 @@ void describe_grid(const TrackGrid& grid, const TableBeside* beside, std::ostrea
   describe_runs(grid, "Adhesion", ProfileQuantity::Adhesion, adhesion_text, out);
   describe_runs(grid, "Mountain type", ProfileQuantity::MountainType, mountain_text, out);
 
-  Context context{grid, table, table != nullptr ? kilometric_references(*table) : std::vector<KilometricReference>{},
-                  {}};
+  Context context{
+      grid, table, table != nullptr ? kilometric_references(*table) : std::vector<KilometricReference>{}, {}};
   for (const Slowdown& slowdown : read_slowdowns(grid)) context.slowdowns.emplace(slowdown.start_cell, slowdown);
   out << "Objects and marks (cell i stands for (i - 1) x 50 m, where an object given at p m lies: cell "
          "round(p / 50 + 1)); the stored values, then after \"|\" what they mean:\n";

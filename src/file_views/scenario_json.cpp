@@ -47,9 +47,12 @@ ScenarioJson double_to_json(double value) {
 
 ScenarioJson coordinate_to_json(const TrackTrace& trace, int32_t metre, int axis) {
   switch (trace.tag(metre, axis)) {
-    case TraceTag::Integer: return static_cast<int64_t>(trace.value(metre, axis));
-    case TraceTag::Double: return double_to_json(trace.value(metre, axis));
-    case TraceTag::Empty: break;
+    case TraceTag::Integer:
+      return static_cast<int64_t>(trace.value(metre, axis));
+    case TraceTag::Double:
+      return double_to_json(trace.value(metre, axis));
+    case TraceTag::Empty:
+      break;
   }
   return nullptr;
 }
@@ -140,9 +143,8 @@ void write_table_json(const ScenarioTable& table, std::ostream& out) {
   ScenarioJson leading = ScenarioJson::object();
   leading["format"] = "table";
   const std::vector<KilometricReference> references = kilometric_references(table);
-  write_document(out, leading, "records", table.size(), [&](std::size_t i) {
-    return record_json(table, static_cast<int>(i), references).dump();
-  });
+  write_document(out, leading, "records", table.size(),
+                 [&](std::size_t i) { return record_json(table, static_cast<int>(i), references).dump(); });
 }
 
 void write_trace_json(const TrackTrace& trace, std::ostream& out) {

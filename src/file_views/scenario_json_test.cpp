@@ -91,7 +91,8 @@ TEST(ScenarioJson, RecordsCarryTheirRoleAndMeaning) {
 
 TEST(ScenarioJson, RecordTextsReadAsTheirBytes) {
   ScenarioTable table;
-  table[1].text = "\xE8\x80" "a";
+  table[1].text = "\xE8\x80"
+                  "a";
   const ScenarioJson json = ScenarioJson::parse(written(write_table_json, table));
   EXPECT_EQ(json["records"][1]["text"], "\u00E8\u0080a");
   EXPECT_EQ(json["records"][0]["text"], "");
@@ -105,22 +106,20 @@ TEST(ScenarioJson, TraceCoordinatesKeepTheirStoredType) {
   trace.set_integer(0, kAxisY, 1);
   trace.set_double(1, kAxisX, 2.0);
   trace.set_double(1, kAxisY, -0.5);
-  EXPECT_EQ(written(write_trace_json, trace),
-            "{\n"
-            "  \"format\": \"trace\",\n"
-            "  \"gridExtent\": 2,\n"
-            "  \"points\": [\n"
-            "    [-32768,1],\n"
-            "    [2.0,-0.5],\n"
-            "    null\n"
-            "  ]\n"
-            "}\n");
-  EXPECT_EQ(written(write_trace_json, TrackTrace{}),
-            "{\n"
-            "  \"format\": \"trace\",\n"
-            "  \"gridExtent\": -1,\n"
-            "  \"points\": []\n"
-            "}\n");
+  EXPECT_EQ(written(write_trace_json, trace), "{\n"
+                                              "  \"format\": \"trace\",\n"
+                                              "  \"gridExtent\": 2,\n"
+                                              "  \"points\": [\n"
+                                              "    [-32768,1],\n"
+                                              "    [2.0,-0.5],\n"
+                                              "    null\n"
+                                              "  ]\n"
+                                              "}\n");
+  EXPECT_EQ(written(write_trace_json, TrackTrace{}), "{\n"
+                                                     "  \"format\": \"trace\",\n"
+                                                     "  \"gridExtent\": -1,\n"
+                                                     "  \"points\": []\n"
+                                                     "}\n");
 }
 
 }  // namespace

@@ -51,22 +51,14 @@ struct FieldLabel {
 };
 
 constexpr FieldLabel kStationLabels[] = {
-    {"code", "station kind"},
-    {"number1", "platform start, m"},
-    {"number2", "platform end, m"},
-    {"number3", "position, m"},
-    {"mark", "station flag"},
-    {"text", "name"},
-    {"short1", "station value"},
-    {"short2", "station value"},
-    {"short3", "station value"},
-    {"short4", "station value"},
-    {"short5", "station value"},
-    {"byte1", "station value"},
-    {"byte2", "station value"},
-    {"byte3", "platform extension flag"},
-    {"byte4", "station flag"},
-    {"number4", "timetable time, s from midnight"},
+    {"code", "station kind"},       {"number1", "platform start, m"},
+    {"number2", "platform end, m"}, {"number3", "position, m"},
+    {"mark", "station flag"},       {"text", "name"},
+    {"short1", "station value"},    {"short2", "station value"},
+    {"short3", "station value"},    {"short4", "station value"},
+    {"short5", "station value"},    {"byte1", "station value"},
+    {"byte2", "station value"},     {"byte3", "platform extension flag"},
+    {"byte4", "station flag"},      {"number4", "timetable time, s from midnight"},
 };
 constexpr FieldLabel kBoardLabels[] = {{"text", "board text"}};
 constexpr FieldLabel kKilometricLabels[] = {
@@ -80,12 +72,8 @@ constexpr FieldLabel kTrainLabels[] = {
     {"number3", "number of cars"},
 };
 constexpr FieldLabel kLineLabels[] = {
-    {"number1", "background uno"},
-    {"number2", "background tre"},
-    {"number3", "background due"},
-    {"text", "line key"},
-    {"short1", "marker"},
-    {"number4", "competition code"},
+    {"number1", "background uno"}, {"number2", "background tre"}, {"number3", "background due"},
+    {"text", "line key"},          {"short1", "marker"},          {"number4", "competition code"},
 };
 constexpr FieldLabel kServiceLabels[] = {
     {"number1", "signal repetition, first position, m"},
@@ -121,13 +109,16 @@ std::pair<std::string, std::span<const FieldLabel>> role_of(const ScenarioTable&
             kStationLabels};
   if (role == kKilometricRole) return {"kilometric reference " + reference_text(record), kKilometricLabels};
   switch (index) {
-    case kTrainRecord: return {"train and line", kTrainLabels};
-    case kLineRecord: return {"line", kLineLabels};
+    case kTrainRecord:
+      return {"train and line", kTrainLabels};
+    case kLineRecord:
+      return {"line", kLineLabels};
     case kServiceRecord:
       return {"service, clock " + two_digits(record.short3) + ":" + two_digits(record.short4) + ":" +
                   two_digits(record.short5),
               kServiceLabels};
-    default: break;
+    default:
+      break;
   }
   // Stations and board texts share records 1 to 80.
   if (index >= kFirstStationRecord && index <= kFirstBoardRecord) return {"information board", kBoardLabels};
@@ -161,11 +152,16 @@ std::string_view record_role(const ScenarioTable& table, int index) {
   switch (index) {
     case kKilometricTreRecord:
     case kKilometricDueRecord:
-    case kKilometricUnoRecord: return kKilometricRole;
-    case kTrainRecord: return "train and line";
-    case kLineRecord: return "line";
-    case kServiceRecord: return "service";
-    default: return "unused";
+    case kKilometricUnoRecord:
+      return kKilometricRole;
+    case kTrainRecord:
+      return "train and line";
+    case kLineRecord:
+      return "line";
+    case kServiceRecord:
+      return "service";
+    default:
+      return "unused";
   }
 }
 

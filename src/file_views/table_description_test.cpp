@@ -76,16 +76,19 @@ TEST(DescribeTable, StationTimesAsHoursMinutesSeconds) {
     const char* shown;
   };
   const Case cases[] = {
-      {0, "00:00:00"},        {59, "00:00:59"},       {3600 + 60 + 1, "01:01:01"},
-      {86399, "23:59:59"},    {90061, "25:01:01"},    {-61, "-00:01:01"},
+      {0, "00:00:00"},
+      {59, "00:00:59"},
+      {3600 + 60 + 1, "01:01:01"},
+      {86399, "23:59:59"},
+      {90061, "25:01:01"},
+      {-61, "-00:01:01"},
       {std::numeric_limits<int32_t>::min(), "-596523:14:08"},
   };
   for (const Case& c : cases) {
     ScenarioTable table;
     table[3].number3 = 1900;
     table[3].number4 = c.seconds;
-    const std::string heading =
-        "record 3: station \"\" at 1900 m, platform 0-0 m, due " + std::string(c.shown) + "\n";
+    const std::string heading = "record 3: station \"\" at 1900 m, platform 0-0 m, due " + std::string(c.shown) + "\n";
     EXPECT_NE(described(table).find(heading), std::string::npos) << c.seconds;
   }
 }
@@ -112,7 +115,7 @@ TEST(DescribeTable, ReferencesCountingUpAndDownGiveTheStationsTheirKilometres) {
   table[kKilometricDueRecord].number1 = 0;
   table[kKilometricDueRecord].number2 = 40000;
   table[kKilometricDueRecord].number3 = 0;
-  table[1].number3 = 2000;  // 40000 + 2000
+  table[1].number3 = 2000;   // 40000 + 2000
   table[2].number3 = 12500;  // 5000 - 2500
   const std::string text = described(table);
   const char* const lines[] = {
@@ -131,8 +134,15 @@ TEST(DescribeTable, RolesByIndexAndContent) {
     std::string_view role;
   };
   const Case cases[] = {
-      {0, "unused"},         {1, "station"},  {2, "free"},      {80, "information board"}, {81, "kilometric reference"},
-      {83, "kilometric reference"}, {84, "train and line"}, {85, "line"}, {86, "service"},
+      {0, "unused"},
+      {1, "station"},
+      {2, "free"},
+      {80, "information board"},
+      {81, "kilometric reference"},
+      {83, "kilometric reference"},
+      {84, "train and line"},
+      {85, "line"},
+      {86, "service"},
   };
   for (const Case& c : cases) EXPECT_EQ(record_role(table, c.index), c.role) << c.index;
 }

@@ -53,8 +53,8 @@ std::string describe_trace(const TrackTrace& trace) {
   out += "  points with one coordinate only: " + str(partial) + "\n";
   out += "  empty points: " + str(points - complete - partial) + "\n";
   if (complete > 0)
-    out += "  bounding box: X " + real(min_x) + " to " + real(max_x) + ", Y " + real(min_y) + " to " + real(max_y) +
-           "\n";
+    out +=
+        "  bounding box: X " + real(min_x) + " to " + real(max_x) + ", Y " + real(min_y) + " to " + real(max_y) + "\n";
   else
     out += "  bounding box: none\n";
   out += "  length: " + real(length) + " m\n";

@@ -20,13 +20,12 @@ TEST(DescribeTrace, CountsPointsAndMeasuresTheLineThroughTheFullOnes) {
   // Metre 4 empty; metre 5 joins metre 2 across the gap: 13 m further.
   trace.set_double(5, kAxisX, 9.0);
   trace.set_double(5, kAxisY, 0.0);
-  EXPECT_EQ(describe_trace(trace),
-            "Plan trace: metres 0 to 5, 6 points\n"
-            "  points with both coordinates: 4\n"
-            "  points with one coordinate only: 1\n"
-            "  empty points: 1\n"
-            "  bounding box: X -3.000 to 9.000, Y 0.000 to 5.000\n"
-            "  length: 19.000 m\n");
+  EXPECT_EQ(describe_trace(trace), "Plan trace: metres 0 to 5, 6 points\n"
+                                   "  points with both coordinates: 4\n"
+                                   "  points with one coordinate only: 1\n"
+                                   "  empty points: 1\n"
+                                   "  bounding box: X -3.000 to 9.000, Y 0.000 to 5.000\n"
+                                   "  length: 19.000 m\n");
 }
 
 TEST(DescribeTrace, HugeCoordinatesAreShownWhole) {
@@ -51,13 +50,12 @@ TEST(DescribeTrace, WithoutAFullPointThereIsNoBox) {
   TrackTrace trace;
   trace.create(1);
   trace.set_integer(1, kAxisY, 1);
-  EXPECT_EQ(describe_trace(trace),
-            "Plan trace: metres 0 to 1, 2 points\n"
-            "  points with both coordinates: 0\n"
-            "  points with one coordinate only: 1\n"
-            "  empty points: 1\n"
-            "  bounding box: none\n"
-            "  length: 0.000 m\n");
+  EXPECT_EQ(describe_trace(trace), "Plan trace: metres 0 to 1, 2 points\n"
+                                   "  points with both coordinates: 0\n"
+                                   "  points with one coordinate only: 1\n"
+                                   "  empty points: 1\n"
+                                   "  bounding box: none\n"
+                                   "  length: 0.000 m\n");
   EXPECT_EQ(describe_trace(TrackTrace{}), "Plan trace: no points\n");
 }
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <stdexcept>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 

@@ -74,7 +74,8 @@ std::pair<std::vector<std::string>, std::vector<std::string>> services_of(const 
     if (!path.empty() && directory_of(path) == directory && is_service(name_of(path))) open.push_back(name_of(path));
   std::vector<std::string> on_disk;
   std::error_code error;
-  for (fs::directory_iterator entry(filesystem_path(directory), error), end; !error && entry != end; entry.increment(error)) {
+  for (fs::directory_iterator entry(filesystem_path(directory), error), end; !error && entry != end;
+       entry.increment(error)) {
     const std::string name = utf8_name(entry->path().filename());
     if (is_service(name)) on_disk.push_back(name);
   }
@@ -162,4 +163,3 @@ std::optional<DocumentPair> pair_of(const OpenDocument& document, const Document
   }
   return pair;
 }
-

@@ -16,8 +16,8 @@
 namespace {
 
 /// A document opened in the store, as the store holds it.
-OpenDocument open_in(DocumentStore& store, const test_support::TemporaryDirectory& directory,
-                     const std::string& name, const std::string& text) {
+OpenDocument open_in(DocumentStore& store, const test_support::TemporaryDirectory& directory, const std::string& name,
+                     const std::string& text) {
   const std::string uri = uri_of_path(directory.at(name));
   store.open(uri, std::make_shared<const std::string>(text), 1);
   return *store.find(uri);
@@ -31,7 +31,8 @@ OpenDocument closed(const std::string& uri, const std::string& path) {
 TEST(PairOf, ALineDescriptionPairsWithItsFirstOpenServiceElseItsFirstOnDisk) {
   const test_support::TemporaryDirectory directory("scenario-pairs");
   const std::string service = encode_lines(starter_service_lines());
-  for (const char* name : {"Demo_2-.txt", "Demo_10-.txt", "Other_1-.txt", "Demo_linea.txt"}) directory.write(name, service);
+  for (const char* name : {"Demo_2-.txt", "Demo_10-.txt", "Other_1-.txt", "Demo_linea.txt"})
+    directory.write(name, service);
   DocumentStore store;
   const OpenDocument line = open_in(store, directory, "Demo_linea.txt", "[generale]\r\n");
 
@@ -89,7 +90,8 @@ TEST(OpenPairMembers, AreTheOpenSourcesOfTheSameLineInTheSameFolder) {
   std::vector<std::string> members = open_pair_members(directory.at("Demo_3-.txt"), store);
   std::sort(members.begin(), members.end());
   std::vector<std::string> expected;
-  for (const char* name : {"Demo_1-.txt", "Demo_2-.txt", "Demo_linea.txt"}) expected.push_back(uri_of_path(directory.at(name)));
+  for (const char* name : {"Demo_1-.txt", "Demo_2-.txt", "Demo_linea.txt"})
+    expected.push_back(uri_of_path(directory.at(name)));
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(members, expected);
   EXPECT_TRUE(open_pair_members(directory.at("notes.txt"), store).empty());

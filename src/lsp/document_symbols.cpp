@@ -35,25 +35,30 @@ std::optional<EntrySymbol> entry_symbol(const OutlineEntry& entry) {
         std::string detail = "stazione, " + at;
         if (values.size() >= 16 && values[13].number && values[14].number && values[15].number) {
           char time[48];
-          std::snprintf(time, sizeof time, ", %d:%02d:%02d", *values[13].number, *values[14].number, *values[15].number);
+          std::snprintf(time, sizeof time, ", %d:%02d:%02d", *values[13].number, *values[14].number,
+                        *values[15].number);
           detail += time;
         }
         return EntrySymbol{name.empty() ? "stazione" : name, detail, protocol::SymbolKind::Class,
                            named ? values.back().place : entry.place};
       }
-      case Keyword::Signal: return EntrySymbol{"segnale " + at, {}, protocol::SymbolKind::Event, entry.place};
+      case Keyword::Signal:
+        return EntrySymbol{"segnale " + at, {}, protocol::SymbolKind::Event, entry.place};
       case Keyword::Slowdown:
-        return EntrySymbol{"rallentamento " + at, number_text(values, 1) + " km/h over " + number_text(values, 2) + " m",
+        return EntrySymbol{"rallentamento " + at,
+                           number_text(values, 1) + " km/h over " + number_text(values, 2) + " m",
                            protocol::SymbolKind::Operator, entry.place};
       case Keyword::SpeedBoard:
-        return EntrySymbol{"indicatori_vmax " + at, number_text(values, 1) + " km/h", protocol::SymbolKind::Constant, entry.place};
+        return EntrySymbol{"indicatori_vmax " + at, number_text(values, 1) + " km/h", protocol::SymbolKind::Constant,
+                           entry.place};
       case Keyword::InfoBoard: {
         const bool written = values.size() == 2;
         const std::string caption = written ? shown_text(board_caption(values[1].text)) : std::string();
         return EntrySymbol{caption.empty() ? "cartello_indicatore " + at : caption, "cartello_indicatore, " + at,
                            protocol::SymbolKind::String, written ? values[1].place : entry.place};
       }
-      default: break;
+      default:
+        break;
     }
   }
   return std::nullopt;
@@ -65,7 +70,8 @@ std::vector<protocol::DocumentSymbol> document_symbols(const SourceFile& file, S
                                                        protocol::PositionEncoding encoding) {
   const SourceView view(file, encoding);
   const Outline outline = read_outline(
-      file.compiled(), source, {.until = std::nullopt, .keep = [](const OutlineEntry& entry) { return entry_symbol(entry).has_value(); }});
+      file.compiled(), source,
+      {.until = std::nullopt, .keep = [](const OutlineEntry& entry) { return entry_symbol(entry).has_value(); }});
   std::vector<protocol::DocumentSymbol> symbols;
   std::size_t next_entry = 0;
   for (std::size_t h = 0; h < outline.headers.size(); ++h) {
@@ -84,8 +90,12 @@ std::vector<protocol::DocumentSymbol> document_symbols(const SourceFile& file, S
       if (!symbol) continue;
       if (place_before(end, entry.end)) end = entry.end;
       // The selection lies inside the range: the entry's name field or its keyword.
-      section.children.push_back(
-          {symbol->name, symbol->detail, symbol->kind, view.range(entry.place, entry.end), view.field_range(symbol->selection), {}});
+      section.children.push_back({symbol->name,
+                                  symbol->detail,
+                                  symbol->kind,
+                                  view.range(entry.place, entry.end),
+                                  view.field_range(symbol->selection),
+                                  {}});
     }
     section.range = view.range(header.place, end);
     section.selectionRange = view.field_range(header.place);

@@ -22,7 +22,7 @@ std::vector<protocol::Diagnostic> editor_diagnostics(const CheckedPair& checked,
     protocol::Diagnostic item;
     if (diagnostic->place) item.range = view_of(source).field_range(*diagnostic->place);
     item.severity = diagnostic->severity == Severity::Error ? protocol::DiagnosticSeverity::Error
-                                                           : protocol::DiagnosticSeverity::Warning;
+                                                            : protocol::DiagnosticSeverity::Warning;
     item.code = rule_id(*diagnostic);
     item.message = diagnostic_text(*diagnostic);
     for (const RelatedPlace& place : diagnostic->related) {

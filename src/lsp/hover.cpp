@@ -10,12 +10,12 @@
 #include "model/boards.h"
 #include "model/kilometric.h"
 #include "model/line_profile.h"
+#include "platform/windows1252.h"
 #include "review/timetable_review.h"
 #include "scenario/counted.h"
 #include "scenario/format.h"
 #include "scenario/scenario_table.h"
 #include "scenario/track_grid.h"
-#include "platform/windows1252.h"
 
 namespace {
 
@@ -58,13 +58,18 @@ class HoverWriter {
       return {"the entry lacks values: what it compiles to is not known"};
     const ScenarioTable& table = state_.table;
     switch (keyword) {
-      case Keyword::LineLength: return line_length(value(0));
+      case Keyword::LineLength:
+        return line_length(value(0));
       case Keyword::KilometricTre:
       case Keyword::KilometricDue:
-      case Keyword::KilometricUno: return kilometric();
-      case Keyword::BackgroundUno: return {"stored: " + std::to_string(table[kLineRecord].number1)};
-      case Keyword::BackgroundDue: return {"stored: " + std::to_string(table[kLineRecord].number3)};
-      case Keyword::BackgroundTre: return {"stored: " + std::to_string(table[kLineRecord].number2)};
+      case Keyword::KilometricUno:
+        return kilometric();
+      case Keyword::BackgroundUno:
+        return {"stored: " + std::to_string(table[kLineRecord].number1)};
+      case Keyword::BackgroundDue:
+        return {"stored: " + std::to_string(table[kLineRecord].number3)};
+      case Keyword::BackgroundTre:
+        return {"stored: " + std::to_string(table[kLineRecord].number2)};
       case Keyword::SignalRepetition: {
         const ScenarioRecord& r = table[kServiceRecord];
         return {"stored: first position " + std::to_string(r.number1) + " m, second " + std::to_string(r.number2) +
@@ -72,24 +77,37 @@ class HoverWriter {
       }
       case Keyword::Gradient:
         return profile(ProfileQuantity::Gradient, value(0), value(1), "gradient", " per mille", true);
-      case Keyword::Curve: return curve(value(0), value(1));
-      case Keyword::Mountain: return mountain(value(0), value(1), value(2));
-      case Keyword::SpeedBoard: return objects({{object_cell(value(0)), "this speed board"}});
-      case Keyword::InfoBoard: return objects({{object_cell(value(0)), "this information board"}});
-      case Keyword::BrakedMass: return {"stored: " + std::to_string(table[kTrainRecord].number1) + " %"};
-      case Keyword::Cars: return {"stored: " + std::to_string(table[kTrainRecord].number3) + " cars"};
-      case Keyword::Speed: return profile(ProfileQuantity::SpeedLimit, value(0), value(1), "line speed", " km/h", false);
-      case Keyword::Adhesion: return profile(ProfileQuantity::Adhesion, value(0), value(1), "adhesion", "", false);
+      case Keyword::Curve:
+        return curve(value(0), value(1));
+      case Keyword::Mountain:
+        return mountain(value(0), value(1), value(2));
+      case Keyword::SpeedBoard:
+        return objects({{object_cell(value(0)), "this speed board"}});
+      case Keyword::InfoBoard:
+        return objects({{object_cell(value(0)), "this information board"}});
+      case Keyword::BrakedMass:
+        return {"stored: " + std::to_string(table[kTrainRecord].number1) + " %"};
+      case Keyword::Cars:
+        return {"stored: " + std::to_string(table[kTrainRecord].number3) + " cars"};
+      case Keyword::Speed:
+        return profile(ProfileQuantity::SpeedLimit, value(0), value(1), "line speed", " km/h", false);
+      case Keyword::Adhesion:
+        return profile(ProfileQuantity::Adhesion, value(0), value(1), "adhesion", "", false);
       case Keyword::Clock: {
         const ScenarioRecord& r = table[kServiceRecord];
         return {"stored: the clock starts at " + std::to_string(r.short3) + " h " + std::to_string(r.short4) + " min " +
                 std::to_string(r.short5) + " s"};
       }
-      case Keyword::Sand: return {"stored: " + std::to_string(table[kServiceRecord].short1)};
-      case Keyword::Signal: return signal(value(0));
-      case Keyword::Slowdown: return slowdown(value(0), value(2), value(4));
-      case Keyword::SpeedCut: return objects({{speed_cut_cell(value(0)), "this speed cut"}});
-      case Keyword::Station: return station();
+      case Keyword::Sand:
+        return {"stored: " + std::to_string(table[kServiceRecord].short1)};
+      case Keyword::Signal:
+        return signal(value(0));
+      case Keyword::Slowdown:
+        return slowdown(value(0), value(2), value(4));
+      case Keyword::SpeedCut:
+        return objects({{speed_cut_cell(value(0)), "this speed cut"}});
+      case Keyword::Station:
+        return station();
     }
     return {};
   }
@@ -117,9 +135,10 @@ class HoverWriter {
     const TrackCell& cell = grid_[index];
     switch (cell.cell_kind()) {
       case CellKind::Signal:
-        return "; stores value1 " + std::to_string(cell.value1) + " (s1 x 10 + d1), value2 " + std::to_string(cell.value2) +
-               " (s2 x 10 + d2), value3 " + std::to_string(cell.value3) + " (s3 x 10 + d3), value4 " +
-               std::to_string(cell.value4) + " (rapp x 10 + sx x 3 + dx), time " + std::to_string(cell.signalTime);
+        return "; stores value1 " + std::to_string(cell.value1) + " (s1 x 10 + d1), value2 " +
+               std::to_string(cell.value2) + " (s2 x 10 + d2), value3 " + std::to_string(cell.value3) +
+               " (s3 x 10 + d3), value4 " + std::to_string(cell.value4) + " (rapp x 10 + sx x 3 + dx), time " +
+               std::to_string(cell.signalTime);
       case CellKind::SpeedBoard:
         for (const SpeedBoard& board : read_speed_boards(grid_))
           if (board.cell == index)
@@ -140,11 +159,16 @@ class HoverWriter {
         if (cell.value2 != 0) text += ", d_v " + std::to_string(cell.value2);
         return text;
       }
-      case CellKind::SlowdownApproach: return "; approach number " + std::to_string(cell.value1);
-      case CellKind::ControlPoint: return "; speed " + std::to_string(cell.value1) + " km/h";
-      case CellKind::ControlPointNoValue: return "; without a speed";
-      case CellKind::StationMark: return "; station record " + std::to_string(cell.value1);
-      default: return {};
+      case CellKind::SlowdownApproach:
+        return "; approach number " + std::to_string(cell.value1);
+      case CellKind::ControlPoint:
+        return "; speed " + std::to_string(cell.value1) + " km/h";
+      case CellKind::ControlPointNoValue:
+        return "; without a speed";
+      case CellKind::StationMark:
+        return "; station record " + std::to_string(cell.value1);
+      default:
+        return {};
     }
   }
 
@@ -152,8 +176,7 @@ class HoverWriter {
   /// entry was refused).
   std::string object(int64_t cell, const std::string& what) const {
     if (!grid_.exists()) return "no grid: the line length was refused or is missing";
-    if (!grid_.contains(cell))
-      return "cell " + std::to_string(cell) + " lies outside the grid (" + grid_limits() + ")";
+    if (!grid_.contains(cell)) return "cell " + std::to_string(cell) + " lies outside the grid (" + grid_limits() + ")";
     const auto index = static_cast<int32_t>(cell);
     const TrackCell& held = grid_[index];
     const CellOrigin& origin = grid_.origin(index);
@@ -199,8 +222,8 @@ class HoverWriter {
       if (state_.kilometric_places[i] != entry_.place) continue;
       const int record = kKilometricTreRecord + static_cast<int>(i);
       const ScenarioRecord& r = state_.table[static_cast<std::size_t>(record)];
-      std::vector<std::string> lines{"stored in record " + std::to_string(record) + ": start " + std::to_string(r.number1) +
-                                     " m, value " + std::to_string(r.number2) + " m" +
+      std::vector<std::string> lines{"stored in record " + std::to_string(record) + ": start " +
+                                     std::to_string(r.number1) + " m, value " + std::to_string(r.number2) + " m" +
                                      (r.number3 == kKilometricCountingDown ? " (100 added for the flag)" : "") +
                                      ", flag " + std::to_string(r.number3)};
       if (r.number1 != 0 || r.number2 != 0 || r.number3 != 0)
@@ -218,16 +241,17 @@ class HoverWriter {
                                    const char* unit, bool sign) const {
     if (!grid_.exists()) return {"no grid: the line length was refused or is missing"};
     const int64_t cell = profile_cell(position);
-    if (!grid_.contains(cell)) return {"cell " + std::to_string(cell) + " lies outside the grid (" + grid_limits() + ")"};
+    if (!grid_.contains(cell))
+      return {"cell " + std::to_string(cell) + " lies outside the grid (" + grid_limits() + ")"};
     const auto first = static_cast<int32_t>(cell);
     const int held = profile_value(grid_[first], quantity);
-    std::string line = "from cell " + std::to_string(first) + " (" + metres_km(profile_metre(first)) + "): " + name + " " +
-                       (sign ? signed_text(held) : std::to_string(held)) + unit;
+    std::string line = "from cell " + std::to_string(first) + " (" + metres_km(profile_metre(first)) + "): " + name +
+                       " " + (sign ? signed_text(held) : std::to_string(held)) + unit;
     for (const ProfileRun& run : profile_runs(grid_, quantity, grid_.cellCount() + 1)) {
       if (run.first_cell <= first && first <= run.last_cell) {
         line += " over cells " + std::to_string(run.first_cell) + " to " + std::to_string(run.last_cell) + " (" +
-                std::to_string(profile_metre(run.first_cell)) + " to " + std::to_string(profile_metre(run.last_cell + int64_t{1})) +
-                " m)";
+                std::to_string(profile_metre(run.first_cell)) + " to " +
+                std::to_string(profile_metre(run.last_cell + int64_t{1})) + " m)";
         break;
       }
     }
@@ -252,17 +276,22 @@ class HoverWriter {
     const MountainCells cells = mountain_cells(start, end);
     const int64_t first = cells.first;
     const int64_t last = cells.last;
-    if (cells.empty()) return {"places nothing: its last cell " + std::to_string(last) + " comes before its first cell " +
-                              std::to_string(first)};
+    if (cells.empty())
+      return {"places nothing: its last cell " + std::to_string(last) + " comes before its first cell " +
+              std::to_string(first)};
     if (!grid_.contains(first) || !grid_.contains(last))
-      return {"cells " + std::to_string(first) + " to " + std::to_string(last) + " leave the grid (" + grid_limits() + ")"};
+      return {"cells " + std::to_string(first) + " to " + std::to_string(last) + " leave the grid (" + grid_limits() +
+              ")"};
     int markers = 0;
-    for (auto i = static_cast<int32_t>(first); i <= static_cast<int32_t>(last); ++i) markers += grid_[i].is(CellKind::MountainMarker);
+    for (auto i = static_cast<int32_t>(first); i <= static_cast<int32_t>(last); ++i)
+      markers += grid_[i].is(CellKind::MountainMarker);
     const int held = profile_value(grid_[static_cast<int32_t>(first)], ProfileQuantity::MountainType);
-    std::string line = "cells " + std::to_string(first) + " to " + std::to_string(last) + ", from " + at(profile_metre(first)) +
-                       " to " + at(profile_metre(last + 1)) + ": mountain type " + std::to_string(held);
+    std::string line = "cells " + std::to_string(first) + " to " + std::to_string(last) + ", from " +
+                       at(profile_metre(first)) + " to " + at(profile_metre(last + 1)) + ": mountain type " +
+                       std::to_string(held);
     const int asked = mountain_type_asked(type);
-    if (held != asked) line += "; the entry asks for type " + std::to_string(asked) + ": the 150 m rule or a cut changed it";
+    if (held != asked)
+      line += "; the entry asks for type " + std::to_string(asked) + ": the 150 m rule or a cut changed it";
     return {line, counted(static_cast<std::size_t>(markers), "marker") + " in its cells"};
   }
 
@@ -271,7 +300,8 @@ class HoverWriter {
     std::vector<std::string> lines = objects({{cells.signal, "this signal"}});
     std::string marks;
     for (const TargetCell& target : cells.targets())
-      if (target.role == CellRole::SignalApproachMark) marks += (marks.empty() ? "" : ", ") + std::to_string(target.cell);
+      if (target.role == CellRole::SignalApproachMark)
+        marks += (marks.empty() ? "" : ", ") + std::to_string(target.cell);
     if (!marks.empty() && grid_.contains(cells.signal)) lines.push_back("approach marks in cells " + marks);
     return lines;
   }
@@ -280,10 +310,18 @@ class HoverWriter {
     std::vector<std::pair<int64_t, std::string>> targets;
     for (const TargetCell& target : slowdown_cells(x, length, f_ta).targets()) {
       switch (target.role) {
-        case CellRole::SlowdownWarning: targets.emplace_back(target.cell, "this slowdown's warning mark"); break;
-        case CellRole::SlowdownStart: targets.emplace_back(target.cell, "this slowdown's start"); break;
-        case CellRole::SlowdownEnd: targets.emplace_back(target.cell, "this slowdown's end"); break;
-        default: targets.emplace_back(target.cell, "this slowdown's approach cell " + std::to_string(target.k)); break;
+        case CellRole::SlowdownWarning:
+          targets.emplace_back(target.cell, "this slowdown's warning mark");
+          break;
+        case CellRole::SlowdownStart:
+          targets.emplace_back(target.cell, "this slowdown's start");
+          break;
+        case CellRole::SlowdownEnd:
+          targets.emplace_back(target.cell, "this slowdown's end");
+          break;
+        default:
+          targets.emplace_back(target.cell, "this slowdown's approach cell " + std::to_string(target.k));
+          break;
       }
     }
     return objects(targets);
@@ -293,10 +331,10 @@ class HoverWriter {
     for (int n = kFirstStationRecord; n < kFirstBoardRecord; ++n) {
       if (state_.record_places[static_cast<std::size_t>(n)] != entry_.place) continue;
       const ScenarioRecord& r = state_.table[static_cast<std::size_t>(n)];
-      std::vector<std::string> lines{
-          "record " + std::to_string(n) + ": " + code_span(r.text) + " at " + at(r.number3) + ", timetable time " +
-              time_text(r.number4) + ", kind " + std::to_string(r.code),
-          "platform from " + at(r.number1) + " to " + at(r.number2)};
+      std::vector<std::string> lines{"record " + std::to_string(n) + ": " + code_span(r.text) + " at " + at(r.number3) +
+                                         ", timetable time " + time_text(r.number4) + ", kind " +
+                                         std::to_string(r.code),
+                                     "platform from " + at(r.number1) + " to " + at(r.number2)};
       if (const StationCells cells = station_cells(r.code, r.number2); cells.on_grid) {
         lines.push_back(object(cells.mark, "this station's mark"));
       } else {

@@ -62,8 +62,9 @@ std::optional<Frame> FrameReader::end_of_header() {
   if (*length > kMaxContentLength) {
     state_ = State::Skip;
     left_ = *length;
-    return Frame{{}, "Content-Length " + std::to_string(*length) + " is above the limit of " +
-                         std::to_string(kMaxContentLength) + " bytes: the message is passed over"};
+    return Frame{{},
+                 "Content-Length " + std::to_string(*length) + " is above the limit of " +
+                     std::to_string(kMaxContentLength) + " bytes: the message is passed over"};
   }
   state_ = State::Body;
   left_ = *length;
@@ -152,7 +153,8 @@ std::optional<Frame> FrameReader::next() {
         if (same_letters(trimmed_blanks(std::string_view(text).substr(0, colon)), "Content-Length")) {
           const std::string_view value = trimmed_blanks(std::string_view(text).substr(colon + 1));
           const auto number = decimal(value);
-          if (!number && header_fault_.empty()) header_fault_ = "Content-Length " + header_excerpt(value) + " is no number";
+          if (!number && header_fault_.empty())
+            header_fault_ = "Content-Length " + header_excerpt(value) + " is no number";
           content_length_ = number;
         }
         break;

@@ -46,9 +46,11 @@ TEST(FrameReader, AFaultyHeaderIsReportedAndTheNextMessageStillFound) {
       {"a length that is no number", "Content-Length: 12a\r\n\r\n" + next, "is no number"},
       {"a line without a colon", "hello\r\n\r\n" + next, "without \":\""},
       {"a length above the limit, its body passed over",
-       "Content-Length: " + std::to_string(kMaxContentLength + 1) + "\r\n\r\n" + std::string(kMaxContentLength + 1, 'x') + next,
+       "Content-Length: " + std::to_string(kMaxContentLength + 1) + "\r\n\r\n" +
+           std::string(kMaxContentLength + 1, 'x') + next,
        "above the limit of 33554432 bytes"},
-      {"a header line above the limit", std::string(kMaxHeaderLine + 10, 'H') + "\r\n" + next, "longer than 8192 bytes"},
+      {"a header line above the limit", std::string(kMaxHeaderLine + 10, 'H') + "\r\n" + next,
+       "longer than 8192 bytes"},
   };
   for (const Case& c : cases) {
     const std::vector<Frame> frames = frames_of(c.stream, 4096);
@@ -73,7 +75,9 @@ TEST(JsonDepth, CountsNestingOutsideStringsOnly) {
 
 TEST(Serialized, FramesTheBodyAndReplacesBytesThatAreNotUtf8) {
   const std::string message = serialized(rpc_error(7, kRpcMethodNotFound, "unknown \xE9"));
-  const std::string body = R"({"error":{"code":-32601,"message":"unknown )" "\xEF\xBF\xBD" R"("},"id":7,"jsonrpc":"2.0"})";
+  const std::string body = R"({"error":{"code":-32601,"message":"unknown )"
+                           "\xEF\xBF\xBD"
+                           R"("},"id":7,"jsonrpc":"2.0"})";
   EXPECT_EQ(message, "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
@@ -88,13 +92,13 @@ TEST(ReplaceLoneSurrogates, ReplacesOnlyHalvesOfPairsThatStandAlone) {
     std::size_t replaced;
   };
   const std::vector<Case> cases = {
-      {R"(["a\ud83db"])", R"(["a\uFFFDb"])", 1},               // a high half alone
-      {R"(["\udc00"])", R"(["\uFFFD"])", 1},                   // a low half alone
-      {R"(["\ud83d\ude86"])", R"(["\ud83d\ude86"])", 0},       // a whole pair stays
+      {R"(["a\ud83db"])", R"(["a\uFFFDb"])", 1},          // a high half alone
+      {R"(["\udc00"])", R"(["\uFFFD"])", 1},              // a low half alone
+      {R"(["\ud83d\ude86"])", R"(["\ud83d\ude86"])", 0},  // a whole pair stays
       {R"(["\ud83d\ud83d\ude86"])", R"(["\uFFFD\ud83d\ude86"])", 1},
-      {R"(["\\ud83d"])", R"(["\\ud83d"])", 0},                 // an escaped backslash, then plain letters
+      {R"(["\\ud83d"])", R"(["\\ud83d"])", 0},  // an escaped backslash, then plain letters
       {R"({"\u00e0": "\ud800"})", R"({"\u00e0": "\uFFFD"})", 1},
-      {R"(["\ud83d)", R"(["\uFFFD)", 1},                        // cut short: still replaced, then refused by the parser
+      {R"(["\ud83d)", R"(["\uFFFD)", 1},  // cut short: still replaced, then refused by the parser
   };
   for (const Case& c : cases) {
     std::string text = c.json;

@@ -25,9 +25,12 @@ bool is_text_field(Keyword keyword, std::size_t index) {
 
 KeywordPlace keyword_place_of(Section section) {
   switch (section) {
-    case Section::LineGeneral: return KeywordPlace::LineGeneral;
-    case Section::LineEntries: return KeywordPlace::LineEntries;
-    default: return KeywordPlace::Service;
+    case Section::LineGeneral:
+      return KeywordPlace::LineGeneral;
+    case Section::LineEntries:
+      return KeywordPlace::LineEntries;
+    default:
+      return KeywordPlace::Service;
   }
 }
 

@@ -32,12 +32,12 @@ struct OutlineValue {
 };
 
 struct OutlineEntry {
-  SourcePlace place;              // the keyword field
-  std::string field;              // its text
-  std::vector<Keyword> keywords;  // every keyword it holds, in the order their values are read
+  SourcePlace place;                 // the keyword field
+  std::string field;                 // its text
+  std::vector<Keyword> keywords;     // every keyword it holds, in the order their values are read
   std::vector<OutlineValue> values;  // the values of the keywords, in order
-  SourcePlace end;                // just after the last field of the entry
-  bool complete = true;           // false when a value was no number or the file ended inside the entry
+  SourcePlace end;                   // just after the last field of the entry
+  bool complete = true;              // false when a value was no number or the file ended inside the entry
 
   /// The values of the first keyword, or of the one given (empty when the entry ended before them).
   std::vector<OutlineValue> values_of(Keyword keyword) const;
@@ -53,9 +53,9 @@ struct OutlineHeader {
 
 struct Outline {
   SourceKind source = SourceKind::Line;
-  std::optional<SourcePlace> general;        // the field that holds "[generale]"
-  std::optional<SourcePlace> general_end;    // the line description: the header that ends its general section
-  std::vector<OutlineHeader> headers;        // every section header read, "[generale]" first
+  std::optional<SourcePlace> general;      // the field that holds "[generale]"
+  std::optional<SourcePlace> general_end;  // the line description: the header that ends its general section
+  std::vector<OutlineHeader> headers;      // every section header read, "[generale]" first
   std::vector<OutlineEntry> entries;
 
   /// The section a place lies in.

@@ -7,18 +7,17 @@
 
 namespace {
 
-const std::string kLine =
-    "before the section, pendenza, 1, 2\r\n"        // 1: passed over
-    "[generale]\r\n"                                // 2
-    "lunghezza percorso, 5000\r\n"                  // 3
-    "-- a comment\r\n"                              // 4
-    "sfondo uno, 1\r\n"                             // 5
-    "[curve]\r\n"                                   // 6: ends the general section
-    "pendenza, 0, 5\r\n"                            // 7
-    "montagna pendenza, 100, 200, 3, 4, 5\r\n"      // 8: two keywords in one field
-    "pendenza, abc, 4\r\n"                          // 9: no number: read on from the next line
-    "cartello_indicatore, 2826,   (PONTE)\r\n"      // 10
-    "[fine]";                                       // 11: the last field, never read
+const std::string kLine = "before the section, pendenza, 1, 2\r\n"    // 1: passed over
+                          "[generale]\r\n"                            // 2
+                          "lunghezza percorso, 5000\r\n"              // 3
+                          "-- a comment\r\n"                          // 4
+                          "sfondo uno, 1\r\n"                         // 5
+                          "[curve]\r\n"                               // 6: ends the general section
+                          "pendenza, 0, 5\r\n"                        // 7
+                          "montagna pendenza, 100, 200, 3, 4, 5\r\n"  // 8: two keywords in one field
+                          "pendenza, abc, 4\r\n"                      // 9: no number: read on from the next line
+                          "cartello_indicatore, 2826,   (PONTE)\r\n"  // 10
+                          "[fine]";                                   // 11: the last field, never read
 
 SourcePlace at(int line, int column, SourceKind source = SourceKind::Line) { return {source, line, column}; }
 
@@ -33,8 +32,9 @@ TEST(Outline, FollowsTheLineReadersRules) {
 
   ASSERT_EQ(outline.entries.size(), 6u);
   const std::vector<std::pair<int, std::vector<Keyword>>> expected = {
-      {3, {Keyword::LineLength}}, {5, {Keyword::BackgroundUno}}, {7, {Keyword::Gradient}},
-      {8, {Keyword::Gradient, Keyword::Mountain}}, {9, {Keyword::Gradient}}, {10, {Keyword::InfoBoard}}};
+      {3, {Keyword::LineLength}}, {5, {Keyword::BackgroundUno}},
+      {7, {Keyword::Gradient}},   {8, {Keyword::Gradient, Keyword::Mountain}},
+      {9, {Keyword::Gradient}},   {10, {Keyword::InfoBoard}}};
   for (std::size_t n = 0; n < expected.size(); ++n) {
     EXPECT_EQ(outline.entries[n].place, at(expected[n].first, 1)) << n;
     EXPECT_EQ(outline.entries[n].keywords, expected[n].second) << n;
@@ -71,7 +71,8 @@ TEST(Outline, TellsTheSectionOfAPlace) {
   EXPECT_EQ(section_at("x\r\n[generale]\r\nvetture, 3\r\n[fine]", SourceKind::Service, at(3, 1, SourceKind::Service)),
             Section::Service);
   // The file's own UTF-8 text has the same fields as its compiled text.
-  const std::string utf8 = "citt\xC3\xA0, pendenza\r\n[generale]\r\n\xE2\x82\xAC, 5\r\n[curve]\r\npendenza, 0, 5\r\n[fine]";
+  const std::string utf8 =
+      "citt\xC3\xA0, pendenza\r\n[generale]\r\n\xE2\x82\xAC, 5\r\n[curve]\r\npendenza, 0, 5\r\n[fine]";
   EXPECT_EQ(section_at(utf8, SourceKind::Line, at(3, 5)), Section::LineGeneral);
   EXPECT_EQ(section_at(utf8, SourceKind::Line, at(5, 1)), Section::LineEntries);
 }
@@ -83,21 +84,21 @@ TEST(Outline, AFilterKeepsOnlyTheEntriesAskedForUpToAPlace) {
   EXPECT_TRUE(until.headers.empty());
   EXPECT_EQ(until.general_end, at(6, 1));
 
-  const Outline boards = read_outline(kLine, SourceKind::Line, {.until = std::nullopt, .keep = [](const OutlineEntry& entry) {
-                                        return entry.keywords.front() == Keyword::InfoBoard;
-                                      }});
+  const Outline boards =
+      read_outline(kLine, SourceKind::Line, {.until = std::nullopt, .keep = [](const OutlineEntry& entry) {
+                                               return entry.keywords.front() == Keyword::InfoBoard;
+                                             }});
   ASSERT_EQ(boards.entries.size(), 1u);
   EXPECT_EQ(boards.entries[0].place, at(10, 1));
   EXPECT_EQ(boards.headers.size(), 2u);
 }
 
 TEST(Outline, FindsTheEntryOfAPlaceAndReadsNumbersAsTheReadersDo) {
-  const std::string service =
-      "[generale]\r\n"
-      "segnale, 1500, 2,3,0, 0,0, 0, 0,0,0, 0   \r\n"
-      "stazione, 650, 12, 300, 1,1,0, 4,1,0, 2,1,1, 1, 16,0,0, PORTO NUOVO\r\n"
-      "orologio, 16 22 40\r\n"
-      "[fine]";
+  const std::string service = "[generale]\r\n"
+                              "segnale, 1500, 2,3,0, 0,0, 0, 0,0,0, 0   \r\n"
+                              "stazione, 650, 12, 300, 1,1,0, 4,1,0, 2,1,1, 1, 16,0,0, PORTO NUOVO\r\n"
+                              "orologio, 16 22 40\r\n"
+                              "[fine]";
   const Outline outline = read_outline(service, SourceKind::Service);
   ASSERT_EQ(outline.entries.size(), 3u);
   const OutlineEntry& clock = outline.entries[2];

@@ -80,7 +80,8 @@ void LanguageServer::handle(std::string body) {
   }
   const auto version = message.find("jsonrpc");
   if (!method_at->is_string() || version == message.end() || *version != "2.0") {
-    send(rpc_error(id, kRpcInvalidRequest, "not a JSON-RPC 2.0 request: \"jsonrpc\" must be \"2.0\" and \"method\" a string"));
+    send(rpc_error(id, kRpcInvalidRequest,
+                   "not a JSON-RPC 2.0 request: \"jsonrpc\" must be \"2.0\" and \"method\" a string"));
     return;
   }
   const std::string method = method_at->get<std::string>();
@@ -168,7 +169,8 @@ void LanguageServer::notification(const std::string& method, json& params) {
     scheduler_.cancel(uri);
     scheduler_.post([this, uri] {
       workspace_.forget(uri);
-      send(rpc_notification("textDocument/publishDiagnostics", protocol::PublishDiagnosticsParams{uri, std::nullopt, {}}));
+      send(rpc_notification("textDocument/publishDiagnostics",
+                            protocol::PublishDiagnosticsParams{uri, std::nullopt, {}}));
     });
     check_affected(uri, std::chrono::milliseconds(0));
   }

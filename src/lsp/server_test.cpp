@@ -23,7 +23,9 @@ using namespace std::chrono_literals;
 /// (wait_until_idle), so that every message is there when it looks, and nothing waits or polls.
 class Session {
  public:
-  Session() : server_([this](std::string_view bytes) { return take(bytes); }, {.debounce = 200ms, .version = "test", .mode = CheckScheduler::Mode::Synchronous}) {}
+  Session()
+      : server_([this](std::string_view bytes) { return take(bytes); },
+                {.debounce = 200ms, .version = "test", .mode = CheckScheduler::Mode::Synchronous}) {}
 
   LanguageServer& server() { return server_; }
 
@@ -86,8 +88,8 @@ class Session {
            {{"textDocument", {{"uri", uri}, {"languageId", "scenario"}, {"version", version}, {"text", text}}}});
   }
   void change(const std::string& uri, const std::string& text, int version) {
-    notify("textDocument/didChange",
-           {{"textDocument", {{"uri", uri}, {"version", version}}}, {"contentChanges", json::array({{{"text", text}}})}});
+    notify("textDocument/didChange", {{"textDocument", {{"uri", uri}, {"version", version}}},
+                                      {"contentChanges", json::array({{{"text", text}}})}});
   }
 
  private:
@@ -175,8 +177,9 @@ TEST(LanguageServer, TheLifecycleRefusesWhatComesOutOfTurnAndEndsWithTheRightSta
   EXPECT_EQ(session.request(3, "initialize")["error"]["code"], kRpcInvalidRequest);
 
   EXPECT_TRUE(session.request(4, "shutdown").contains("result"));
-  EXPECT_EQ(session.request(5, "textDocument/documentSymbol", {{"textDocument", {{"uri", "file:///x"}}}})["error"]["code"],
-            kRpcInvalidRequest);
+  EXPECT_EQ(
+      session.request(5, "textDocument/documentSymbol", {{"textDocument", {{"uri", "file:///x"}}}})["error"]["code"],
+      kRpcInvalidRequest);
   EXPECT_FALSE(session.notify("exit", json::object()));
   EXPECT_EQ(session.server().exit_status(), 0);
 
@@ -188,12 +191,15 @@ TEST(LanguageServer, TheLifecycleRefusesWhatComesOutOfTurnAndEndsWithTheRightSta
 
 TEST(LanguageServer, MessagesSplitIntoSingleBytesOrJoinedInOneReadAreAllAnswered) {
   Session session;
-  const std::string first = serialized({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}});
+  const std::string first =
+      serialized({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}});
   for (const char byte : first) session.server().receive(std::string_view(&byte, 1));
   EXPECT_TRUE(session.first([](const json& m) { return m["id"] == 1; }, "initialize").contains("result"));
 
   const json unknown = {{"jsonrpc", "2.0"}, {"id", 2}, {"method", "workspace/unknown"}};
-  const json symbols = {{"jsonrpc", "2.0"}, {"id", 3}, {"method", "textDocument/documentSymbol"},
+  const json symbols = {{"jsonrpc", "2.0"},
+                        {"id", 3},
+                        {"method", "textDocument/documentSymbol"},
                         {"params", {{"textDocument", {{"uri", "file:///x/notes.txt"}}}}}};
   session.server().receive(serialized(unknown) + serialized(symbols));
   EXPECT_EQ(session.first([](const json& m) { return m["id"] == 2; }, "the unknown method")["error"]["code"],
@@ -218,15 +224,18 @@ TEST(LanguageServer, MalformedMessagesGetAnErrorAndTheServerGoesOn) {
       {"another version", framed(R"({"jsonrpc":"1.0","id":5,"method":"shutdown"})"), kRpcInvalidRequest},
       {"nesting too deep", framed(deep), kRpcInvalidRequest},
       {"params of the wrong type",
-       framed(R"({"jsonrpc":"2.0","id":6,"method":"textDocument/hover","params":{"textDocument":{"uri":5},"position":"x"}})"),
+       framed(
+           R"({"jsonrpc":"2.0","id":6,"method":"textDocument/hover","params":{"textDocument":{"uri":5},"position":"x"}})"),
        kRpcInvalidParams},
       {"a position beyond every whole number",
-       framed(R"({"jsonrpc":"2.0","id":8,"method":"textDocument/completion","params":{"textDocument":{"uri":"file:///K_linea.txt"},"position":{"line":1e300,"character":0}}})"),
+       framed(
+           R"({"jsonrpc":"2.0","id":8,"method":"textDocument/completion","params":{"textDocument":{"uri":"file:///K_linea.txt"},"position":{"line":1e300,"character":0}}})"),
        kRpcInvalidParams},
       {"params that are a number", framed(R"({"jsonrpc":"2.0","id":7,"method":"textDocument/completion","params":3})"),
        kRpcInvalidParams},
       {"a Content-Length above the limit",
-       "Content-Length: " + std::to_string(kMaxContentLength + 1) + "\r\n\r\n" + std::string(kMaxContentLength + 1, '{'),
+       "Content-Length: " + std::to_string(kMaxContentLength + 1) + "\r\n\r\n" +
+           std::string(kMaxContentLength + 1, '{'),
        kRpcInvalidRequest},
   };
   int id = 100;
@@ -310,9 +319,12 @@ TEST(LanguageServer, PositionsCountUtf8BytesWhenTheEditorOffersThem) {
     ASSERT_NE(time, nullptr) << diagnostics.dump(1);
     EXPECT_EQ((*time)["range"]["start"], at(line_of(service, "CITT"), 0));
     // The hover's range ends after the name: 4 letters and the accented one, 2 bytes in UTF-8.
-    const json hover = session.request(1, "textDocument/hover", position_params(scenario.service_uri, line_of(service, "CITT"), 3));
-    const std::string line_text = service.substr(service.find("stazione,     650"), service.find("CITT") + 6 - service.find("stazione,     650"));
-    EXPECT_EQ(hover["result"]["range"]["end"]["character"], static_cast<int>(line_text.size()) - (utf8 ? 0 : 1)) << utf8;
+    const json hover =
+        session.request(1, "textDocument/hover", position_params(scenario.service_uri, line_of(service, "CITT"), 3));
+    const std::string line_text =
+        service.substr(service.find("stazione,     650"), service.find("CITT") + 6 - service.find("stazione,     650"));
+    EXPECT_EQ(hover["result"]["range"]["end"]["character"], static_cast<int>(line_text.size()) - (utf8 ? 0 : 1))
+        << utf8;
   }
 }
 
@@ -340,13 +352,14 @@ TEST(LanguageServer, HoverTellsTheCellsAnEntryTakesAndWhatHoldsTheOnesAnotherEnt
       << station_text;
   EXPECT_NE(station_text.find("this station's mark"), std::string::npos) << station_text;
 
-  const json speed = session.request(3, "textDocument/hover",
-                                     position_params(scenario.service_uri, line_of(scenario.service, "velocita,    3000"), 1));
+  const json speed =
+      session.request(3, "textDocument/hover",
+                      position_params(scenario.service_uri, line_of(scenario.service, "velocita,    3000"), 1));
   const std::string speed_text = speed["result"]["contents"]["value"];
   EXPECT_NE(speed_text.find("from cell 60 (3000 m, km 2.000): line speed 90 km/h"), std::string::npos) << speed_text;
 
-  const json comment = session.request(4, "textDocument/hover",
-                                       position_params(scenario.service_uri, line_of(scenario.service, "[stazioni]"), 2));
+  const json comment = session.request(
+      4, "textDocument/hover", position_params(scenario.service_uri, line_of(scenario.service, "[stazioni]"), 2));
   EXPECT_TRUE(comment["result"].is_null());
 }
 
@@ -357,7 +370,8 @@ TEST(LanguageServer, CompletionOffersTheKeywordsOfTheSectionAtTheCursor) {
   session.open(scenario.line_uri, scenario.line);
   session.open(scenario.service_uri, scenario.service);
   const auto labels = [&](const std::string& uri, int line, int character) {
-    const json answer = session.request(line * 1000 + character, "textDocument/completion", position_params(uri, line, character));
+    const json answer =
+        session.request(line * 1000 + character, "textDocument/completion", position_params(uri, line, character));
     std::vector<std::string> names;
     for (const json& item : answer["result"]["items"]) names.push_back(item["label"]);
     return std::make_pair(names, answer["result"]["items"]);
@@ -396,18 +410,20 @@ TEST(LanguageServer, DocumentSymbolsShowSectionsStationsSignalsSlowdownsAndBoard
   Scenario scenario;
   for (const bool hierarchical : {true, false}) {
     Session session;
-    session.initialize(
-        {{"textDocument", {{"documentSymbol", {{"hierarchicalDocumentSymbolSupport", hierarchical}}}}}});
+    session.initialize({{"textDocument", {{"documentSymbol", {{"hierarchicalDocumentSymbolSupport", hierarchical}}}}}});
     session.open(scenario.service_uri, scenario.service);
     session.open(scenario.line_uri, scenario.line);
     std::vector<std::string> names;
-    const json service = session.request(1, "textDocument/documentSymbol", {{"textDocument", {{"uri", scenario.service_uri}}}});
-    const json line = session.request(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", scenario.line_uri}}}});
+    const json service =
+        session.request(1, "textDocument/documentSymbol", {{"textDocument", {{"uri", scenario.service_uri}}}});
+    const json line =
+        session.request(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", scenario.line_uri}}}});
     for (const json* answer : {&service, &line}) {
       for (const json& symbol : (*answer)["result"]) {
         names.push_back(symbol["name"]);
         if (hierarchical)
-          for (const json& child : symbol["children"]) names.push_back(symbol["name"].get<std::string>() + "/" + child["name"].get<std::string>());
+          for (const json& child : symbol["children"])
+            names.push_back(symbol["name"].get<std::string>() + "/" + child["name"].get<std::string>());
         else
           EXPECT_TRUE(symbol.contains("location"));
       }
@@ -419,12 +435,12 @@ TEST(LanguageServer, DocumentSymbolsShowSectionsStationsSignalsSlowdownsAndBoard
           (hierarchical ? "[rallentamenti]/" : "") + std::string("rallentamento 3800 m"),
           (hierarchical ? "[cartelli]/" : "") + std::string("indicatori_vmax 850 m"),
           (hierarchical ? "[indicazioni]/" : "") + std::string("PONTE FIUME VERDE"), std::string("[curve]")})
-      EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected << (hierarchical ? " (tree)" : " (flat)");
+      EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end())
+          << expected << (hierarchical ? " (tree)" : " (flat)");
   }
 }
 
 }  // namespace
-
 
 namespace {
 
@@ -453,11 +469,15 @@ TEST(LanguageServer, ADocumentClosedAndOpenedAgainInOneWriteEndsWithTheDiagnosti
   EXPECT_NE(with_code(service.opened, "E16"), nullptr);
 
   // As editors do when a file is reverted or its language changes: both messages in one write.
-  const json close = {{"jsonrpc", "2.0"}, {"method", "textDocument/didClose"},
+  const json close = {{"jsonrpc", "2.0"},
+                      {"method", "textDocument/didClose"},
                       {"params", {{"textDocument", {{"uri", scenario.service_uri}}}}}};
-  const json open = {{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
-                     {"params", {{"textDocument", {{"uri", scenario.service_uri}, {"languageId", "scenario"}, {"version", 2},
-                                                   {"text", scenario.service}}}}}};
+  const json open = {
+      {"jsonrpc", "2.0"},
+      {"method", "textDocument/didOpen"},
+      {"params",
+       {{"textDocument",
+         {{"uri", scenario.service_uri}, {"languageId", "scenario"}, {"version", 2}, {"text", scenario.service}}}}}};
   session.server().receive(serialized(close) + serialized(open));
   const std::vector<json> published = session.publications(scenario.service_uri);
   ASSERT_EQ(published.size(), 2u);
@@ -480,14 +500,17 @@ TEST(LanguageServer, ALoneSurrogateInAnOpenedTextIsReadAsTheReplacementCharacter
   // The JSON of didOpen as a JavaScript editor writes it: half of a surrogate pair before "MOLINO".
   std::string text = json(scenario.service).dump();
   text.insert(text.find("MOLINO"), "\\ud83d");
-  session.server().receive(framed(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":")" +
-                                  scenario.service_uri + R"(","languageId":"scenario","version":1,"text":)" + text + "}}}"));
+  session.server().receive(
+      framed(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":")" +
+             scenario.service_uri + R"(","languageId":"scenario","version":1,"text":)" + text + "}}}"));
   const json diagnostics = session.diagnostics(scenario.service_uri);
   const json* refused = with_code(diagnostics, "input-encoding");
   ASSERT_NE(refused, nullptr) << diagnostics.dump(1);
   EXPECT_NE((*refused)["message"].get<std::string>().find("U+FFFD"), std::string::npos) << refused->dump();
-  EXPECT_EQ((*refused)["range"]["start"], at(line_of(scenario.service, "MOLINO"), static_cast<int>(
-      scenario.service.find("MOLINO") - scenario.service.rfind('\n', scenario.service.find("MOLINO")) - 1)));
+  EXPECT_EQ((*refused)["range"]["start"],
+            at(line_of(scenario.service, "MOLINO"),
+               static_cast<int>(scenario.service.find("MOLINO") -
+                                scenario.service.rfind('\n', scenario.service.find("MOLINO")) - 1)));
 }
 
 TEST(LanguageServer, CompletionWithoutSnippetSupportInsertsTheKeywordAlone) {
@@ -496,7 +519,8 @@ TEST(LanguageServer, CompletionWithoutSnippetSupportInsertsTheKeywordAlone) {
   session.initialize();
   session.open(scenario.line_uri, scenario.line);
   const int gradient_line = line_of(scenario.line, "pendenza,  1500");
-  const json answer = session.request(1, "textDocument/completion", position_params(scenario.line_uri, gradient_line, 4));
+  const json answer =
+      session.request(1, "textDocument/completion", position_params(scenario.line_uri, gradient_line, 4));
   bool found = false;
   for (const json& item : answer["result"]["items"]) {
     if (item["label"] != "pendenza") continue;

@@ -1,7 +1,9 @@
 #include "lsp/source_view.h"
 
 SourceView::SourceView(const SourceFile& file, protocol::PositionEncoding encoding)
-    : file_(file), lines_(file.text(), file.lines(), file.encoding == InputEncoding::Windows1252), encoding_(encoding) {}
+    : file_(file),
+      lines_(file.text(), file.lines(), file.encoding == InputEncoding::Windows1252),
+      encoding_(encoding) {}
 
 protocol::Position SourceView::position(SourcePlace compiled) const {
   const SourcePlace in_file = file_.in_file(compiled);

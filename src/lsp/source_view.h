@@ -23,7 +23,9 @@ class SourceView {
   /// The text of a 1-based line of the file.
   std::string_view file_line(int line) const { return lines_.line(line); }
   /// Between positions and places of the file's text (1-based line, byte column).
-  protocol::Position file_position(int line, int byte_column) const { return lines_.position(line, byte_column, encoding_); }
+  protocol::Position file_position(int line, int byte_column) const {
+    return lines_.position(line, byte_column, encoding_);
+  }
   std::pair<int, int> file_place(protocol::Position position) const { return lines_.byte_place(position, encoding_); }
 
  private:

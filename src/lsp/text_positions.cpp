@@ -6,8 +6,6 @@
 #include "platform/file_uri.h"
 #include "platform/windows1252.h"
 
-
-
 namespace {
 
 /// One character of a line: how many bytes it takes in the text, and how many units in the encoding.

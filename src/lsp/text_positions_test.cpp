@@ -49,12 +49,12 @@ TEST(FieldEndColumn, EndsAtTheCommaTheLineEndOrTheClosingQuote) {
     int end;
   };
   const std::vector<Case> cases = {
-      {"pendenza, 2000 , 5", 11, 15},    // the blanks before the comma are not the field's
-      {"pendenza, 2000 , 5", 18, 19},    // the last field runs to the line's end
-      {"a, \"x, y\" , b", 4, 10},         // a quoted field holds its commas
-      {"a, \"open", 4, 9},                // a quote never closed runs to the line's end
-      {"a,,b", 3, 3},                    // an empty field ends where it starts
-      {"abc", 9, 9},                     // beyond the line
+      {"pendenza, 2000 , 5", 11, 15},  // the blanks before the comma are not the field's
+      {"pendenza, 2000 , 5", 18, 19},  // the last field runs to the line's end
+      {"a, \"x, y\" , b", 4, 10},      // a quoted field holds its commas
+      {"a, \"open", 4, 9},             // a quote never closed runs to the line's end
+      {"a,,b", 3, 3},                  // an empty field ends where it starts
+      {"abc", 9, 9},                   // beyond the line
   };
   for (const Case& c : cases) EXPECT_EQ(field_end_column(c.line, c.column), c.end) << c.line << " at " << c.column;
 }

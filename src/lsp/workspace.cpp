@@ -53,12 +53,11 @@ std::optional<protocol::Hover> Workspace::hover(const protocol::TextDocumentPosi
   const SourceView view(file, options_.encoding);
   const SourcePlace place = view.compiled_place(at.position, kind);
   // Only the entries that may hold the place are kept: those that start before it on or before its line.
-  const Outline outline = read_outline(file.compiled(), kind,
-                                       {.until = place,
-                                        .keep = [&place](const OutlineEntry& entry) {
-                                          return entry.covers(place) || entry.end.line == place.line;
-                                        },
-                                        .headers = false});
+  const Outline outline = read_outline(
+      file.compiled(), kind,
+      {.until = place,
+       .keep = [&place](const OutlineEntry& entry) { return entry.covers(place) || entry.end.line == place.line; },
+       .headers = false});
   const OutlineEntry* entry = outline.entry_at(place);
   if (entry == nullptr) return std::nullopt;
   std::string why_not;

@@ -72,8 +72,8 @@ TEST(Boards, InformationBoardCaptions) {
   const std::pair<const char*, const char*> cases[] = {
       {"(     PONTE      )(CANALE PESCATORI)(    26.174      )", "PONTE CANALE PESCATORI"},
       {"(  VIADOTTO DI)(    DRAGONA  )(    18.150   )", "VIADOTTO DI DRAGONA"},
-      {"(ONE)(TWO)", "ONE TWO"},        // a last part that is no number stays
-      {"(  8.800 )", "8.800"},          // a single part stays, number or not
+      {"(ONE)(TWO)", "ONE TWO"},  // a last part that is no number stays
+      {"(  8.800 )", "8.800"},    // a single part stays, number or not
       {"   plain text  ", "plain text"},
       {"(UNCLOSED", "UNCLOSED"},
       {"", ""},

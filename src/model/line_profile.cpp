@@ -16,10 +16,14 @@ int32_t cells_until(const TrackGrid& grid, int32_t end_cell) {
 
 int profile_value(const TrackCell& cell, ProfileQuantity quantity) {
   switch (quantity) {
-    case ProfileQuantity::Gradient: return gradient_per_mille(cell.gradient);
-    case ProfileQuantity::SpeedLimit: return speed_km_h(cell.speedLimit);
-    case ProfileQuantity::Adhesion: return cell.adhesion;
-    case ProfileQuantity::MountainType: return cell.mountainType;
+    case ProfileQuantity::Gradient:
+      return gradient_per_mille(cell.gradient);
+    case ProfileQuantity::SpeedLimit:
+      return speed_km_h(cell.speedLimit);
+    case ProfileQuantity::Adhesion:
+      return cell.adhesion;
+    case ProfileQuantity::MountainType:
+      return cell.mountainType;
   }
   return 0;
 }

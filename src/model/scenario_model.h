@@ -30,7 +30,7 @@ struct Signal {
 };
 
 struct ScenarioModel {
-  int32_t line_length = 0;  // as the table stores it: not checked
+  int32_t line_length = 0;             // as the table stores it: not checked
   int32_t braked_mass_percentage = 0;  // 0 when the service gives none
   std::vector<KilometricReference> references;
   std::vector<Station> stations;

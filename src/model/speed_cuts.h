@@ -10,8 +10,8 @@
 /// stands and the speed it holds.
 struct SpeedCut {
   int32_t cell = 0;
-  int32_t metre = 0;           // cell x 50: the position an author's cut is given at
-  std::optional<int> speed;    // km/h; none for a control point without a speed
+  int32_t metre = 0;         // cell x 50: the position an author's cut is given at
+  std::optional<int> speed;  // km/h; none for a control point without a speed
 };
 
 /// The control points of the grid, by cell.

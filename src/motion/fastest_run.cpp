@@ -37,7 +37,8 @@ class ProfileCursor {
 
 /// The ends of the steps: every change of a profile within the stretch, every place where the tail
 /// leaves a change of the limit, and as many more as keep each step within `step`.
-std::vector<double> step_ends(const MotionLine& line, double start, double from, double to, double length, double step) {
+std::vector<double> step_ends(const MotionLine& line, double start, double from, double to, double length,
+                              double step) {
   std::vector<double> marks{start, from, to};
   const auto mark = [&](double position) {
     if (position > start && position < to) marks.push_back(position);
@@ -49,9 +50,11 @@ std::vector<double> step_ends(const MotionLine& line, double start, double from,
   // Only the steps within the stretch: a run costs its own length, not the line's.
   const auto each_step = [&](const Profile& profile, double from_position, auto&& use) {
     const auto& steps = profile.steps();
-    for (std::size_t i = first_after(profile, from_position); i < steps.size() && steps[i].from < to; ++i) use(steps[i].from);
+    for (std::size_t i = first_after(profile, from_position); i < steps.size() && steps[i].from < to; ++i)
+      use(steps[i].from);
   };
-  for (const Profile* profile : {&line.gradient, &line.radius, &line.tunnel, &line.adhesion}) each_step(*profile, start, mark);
+  for (const Profile* profile : {&line.gradient, &line.radius, &line.tunnel, &line.adhesion})
+    each_step(*profile, start, mark);
   for (const Profile* profile : {&line.line_speed, &line.board_speed}) each_step(*profile, start - length, mark_limit);
   for (const SpeedRestriction& r : line.restrictions) {
     mark_limit(r.from);
@@ -169,7 +172,8 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
     for (const SpeedPoint& point : line.points) {
       const auto begin = std::lower_bound(x.begin(), x.end(), point.position - 1e-6);
       for (auto it = begin; it != x.end() && std::next(it) != x.end() && *it < point.position + length - 1e-6; ++it)
-        limit[static_cast<std::size_t>(it - x.begin())] = std::min(limit[static_cast<std::size_t>(it - x.begin())], point.speed);
+        limit[static_cast<std::size_t>(it - x.begin())] =
+            std::min(limit[static_cast<std::size_t>(it - x.begin())], point.speed);
     }
   }
   // A node's cap: the limits of the steps on both sides.

@@ -35,8 +35,8 @@ TEST(FastestRun, FlatLineWithOneLimitMatchesTheClosedForm) {
   struct Case {
     double a, b, limit_km_h, distance;
   };
-  for (const Case& c : {Case{1.0, 0.6, 90, 3000}, Case{0.5, 0.5, 120, 10000}, Case{0.8, 0.7, 60, 1200},
-                        Case{1.0, 0.6, 140, 1000}}) {
+  for (const Case& c :
+       {Case{1.0, 0.6, 90, 3000}, Case{0.5, 0.5, 120, 10000}, Case{0.8, 0.7, 60, 1200}, Case{1.0, 0.6, 140, 1000}}) {
     const double v = km_h_to_m_s(c.limit_km_h);
     const double ramps = v * v / (2 * c.a) + v * v / (2 * c.b);
     double expected;
@@ -122,9 +122,9 @@ TEST(FastestRun, ThePublishedLocalTrainOnALevelTenKilometres) {
   train.davis_b = 2 * air * dv / (v00 * v00);
   train.davis_c = air / (v00 * v00);
   const std::vector<std::pair<double, double>> table_km_h = {
-      {0, 94400},  {1, 94400},  {10, 80000}, {32, 38890}, {36, 35770}, {37, 35600}, {42, 35600}, {43, 35550},
-      {46, 34740}, {47, 34280}, {50, 32220}, {51, 31590}, {52, 26300}, {56, 26300}, {57, 25990}, {63, 25090},
-      {64, 25140}, {65, 24760}, {70, 22990}, {71, 19400}, {80, 19400}, {81, 19440}, {85, 18920}, {86, 18670},
+      {0, 94400},  {1, 94400},  {10, 80000},  {32, 38890},  {36, 35770}, {37, 35600}, {42, 35600}, {43, 35550},
+      {46, 34740}, {47, 34280}, {50, 32220},  {51, 31590},  {52, 26300}, {56, 26300}, {57, 25990}, {63, 25090},
+      {64, 25140}, {65, 24760}, {70, 22990},  {71, 19400},  {80, 19400}, {81, 19440}, {85, 18920}, {86, 18670},
       {88, 18250}, {89, 15360}, {110, 14310}, {111, 14460}, {120, 13380}};
   for (const auto& [speed, force] : table_km_h) train.effort_table.emplace_back(km_h_to_m_s(speed), force);
   train.service_deceleration = 0.4253;
@@ -174,7 +174,8 @@ MotionLine random_line(std::mt19937& random, double length) {
   }
   for (int i = 0; i < 3; ++i) {
     const double from = unit(random) * length;
-    line.restrictions.push_back({from, from + 50 + unit(random) * 1500, km_h_to_m_s(10 + 10 * std::floor(unit(random) * 6))});
+    line.restrictions.push_back(
+        {from, from + 50 + unit(random) * 1500, km_h_to_m_s(10 + 10 * std::floor(unit(random) * 6))});
   }
   line.points.push_back({unit(random) * length, km_h_to_m_s(40)});
   return line;

@@ -24,7 +24,8 @@ TEST(RollingStock, TheDefaultTrainIsTheEmbeddedCardsAndScalesWithTheCars) {
   EXPECT_DOUBLE_EQ(longer.max_force, 2 * train.max_force);
   EXPECT_NEAR(longer.full_deceleration, 0.0075 * 80 + 0.076, 1e-12);
   EXPECT_TRUE(longer.sanding);
-  const auto file = rolling_stock_for({6, 80, false}, R"({"cars": 2, "braked_mass_percentage": 150, "car_length_m": 25})");
+  const auto file =
+      rolling_stock_for({6, 80, false}, R"({"cars": 2, "braked_mass_percentage": 150, "car_length_m": 25})");
   ASSERT_TRUE(file) << file.status().message();
   EXPECT_DOUBLE_EQ(train_of(*file, false).length, 50);
   EXPECT_DOUBLE_EQ(file->braked_mass_percentage, 150);

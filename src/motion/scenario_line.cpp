@@ -39,7 +39,8 @@ MotionLine motion_line_of(const TrackGrid& grid, const std::vector<CurveStretch>
   line.end = grid_end;
   for (const Slowdown& slowdown : read_slowdowns(grid)) {
     const double to = slowdown.to ? *slowdown.to : grid_end;
-    if (to > slowdown.from) line.restrictions.push_back({double(slowdown.from), to, km_h_to_m_s(std::max(0, slowdown.speed))});
+    if (to > slowdown.from)
+      line.restrictions.push_back({double(slowdown.from), to, km_h_to_m_s(std::max(0, slowdown.speed))});
   }
   for (const SpeedCut& cut : read_speed_cuts(grid))
     if (cut.speed && *cut.speed > 0) line.points.push_back({double(cut.metre), km_h_to_m_s(*cut.speed)});

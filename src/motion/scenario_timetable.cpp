@@ -17,9 +17,12 @@ Result<ScenarioTimetable> scenario_timetable(const TrackGrid& grid, const Scenar
 
 const char* rank_name(TrainRank rank) {
   switch (rank) {
-    case TrainRank::A: return "A";
-    case TrainRank::B: return "B";
-    case TrainRank::C: return "C";
+    case TrainRank::A:
+      return "A";
+    case TrainRank::B:
+      return "B";
+    case TrainRank::C:
+      return "C";
   }
   return "C";
 }

@@ -6,10 +6,14 @@
 
 const char* verdict_name(Verdict verdict) {
   switch (verdict) {
-    case Verdict::CannotBeKept: return "cannot be kept";
-    case Verdict::Tight: return "tight";
-    case Verdict::Normal: return "normal";
-    case Verdict::Slack: return "slack";
+    case Verdict::CannotBeKept:
+      return "cannot be kept";
+    case Verdict::Tight:
+      return "tight";
+    case Verdict::Normal:
+      return "normal";
+    case Verdict::Slack:
+      return "slack";
   }
   return "normal";
 }
@@ -111,6 +115,6 @@ std::string blocked_text(const RunBlocked& blocked, const MotionLine& line) {
   if (blocked.reason == RunBlocked::Reason::ZeroLimit) return "the speed limit is 0 km/h at " + where;
   if (blocked.reason == RunBlocked::Reason::OffTheLine) return "the stop at " + where + " lies off the line";
   const std::string gradient = whole(line.gradient.at(blocked.position));
-  return "the train stalls at " + where + " (" + article(gradient) + gradient +
-         " \x89 gradient, adhesion " + whole(100 * line.adhesion.at(blocked.position)) + " %)";
+  return "the train stalls at " + where + " (" + article(gradient) + gradient + " \x89 gradient, adhesion " +
+         whole(100 * line.adhesion.at(blocked.position)) + " %)";
 }

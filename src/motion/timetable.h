@@ -28,8 +28,8 @@ enum class Verdict {
   CannotBeKept,  // the timetable gives less than the fastest run
   Tight,         // a margin below kTightPercent of the fastest run: less than the least recovery
   Normal,
-  Slack,         // a margin above kSlackPercent of the fastest run plus kSlackSeconds: more than the most
-                 // recovery and a whole minute of rounding together
+  Slack,  // a margin above kSlackPercent of the fastest run plus kSlackSeconds: more than the most
+          // recovery and a whole minute of rounding together
 };
 inline constexpr double kTightPercent = 3;
 inline constexpr double kSlackPercent = 7;
@@ -40,14 +40,14 @@ const char* verdict_name(Verdict verdict);
 
 /// One run between two consecutive stops.
 struct StopRun {
-  std::size_t from = 0;           // the stations' indices in the list given
+  std::size_t from = 0;  // the stations' indices in the list given
   std::size_t to = 0;
-  int64_t scheduled = 0;          // s
-  RunResult run;                  // the fastest run; run.blocked when the train cannot make it
-  double margin = 0;              // s: scheduled less the fastest run's time
-  double margin_percent = 0;      // of the fastest run's time
+  int64_t scheduled = 0;      // s
+  RunResult run;              // the fastest run; run.blocked when the train cannot make it
+  double margin = 0;          // s: scheduled less the fastest run's time
+  double margin_percent = 0;  // of the fastest run's time
   Verdict verdict = Verdict::Normal;
-  std::string why;                // what slows the run: "a 30 km/h slowdown over 1600 m, 25 per mille uphill"
+  std::string why;  // what slows the run: "a 30 km/h slowdown over 1600 m, 25 per mille uphill"
 
   bool possible() const { return !run.blocked; }
 };

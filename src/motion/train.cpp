@@ -18,8 +18,9 @@ double effort_curve(const Train& train, double speed) {
   if (!table.empty()) {
     if (speed <= table.front().first) return table.front().second;
     if (speed >= table.back().first) return table.back().second;
-    const auto after = std::upper_bound(table.begin(), table.end(), speed,
-                                        [](double v, const std::pair<double, double>& point) { return v < point.first; });
+    const auto after =
+        std::upper_bound(table.begin(), table.end(), speed,
+                         [](double v, const std::pair<double, double>& point) { return v < point.first; });
     const auto& [v1, f1] = *std::prev(after);
     const auto& [v2, f2] = *after;
     return f1 + (f2 - f1) * (speed - v1) / (v2 - v1);
@@ -49,8 +50,8 @@ double running_resistance(const Train& train, double speed, bool tunnel) {
 TrackForces track_forces(const Train& train, const TrackConditions& track) {
   TrackForces forces;
   forces.track = track;
-  forces.grade = kGravity * (track.gradient + curve_resistance_per_mille(track.radius)) / 1000.0 /
-                 (1.0 + train.rotating_mass);
+  forces.grade =
+      kGravity * (track.gradient + curve_resistance_per_mille(track.radius)) / 1000.0 / (1.0 + train.rotating_mass);
   forces.adhesion_share = std::max(0.0, track.adhesion) * (train.sanding ? 1.0 + train.sand_gain : 1.0);
   if (train.adhesive_mass > 0) {
     // The coefficient is least at the top speed: where even that one is enough, adhesion never caps.
@@ -60,14 +61,16 @@ TrackForces track_forces(const Train& train, const TrackConditions& track) {
     forces.traction_by_adhesion = least * train.adhesive_mass * kGravity < most_force;
     forces.brakes_by_adhesion = least * kGravity / (1.0 + train.rotating_mass) < train.full_deceleration;
   }
-  forces.braking = std::max(std::min(train.service_deceleration, train.full_deceleration + forces.grade), kMinimumDeceleration);
+  forces.braking =
+      std::max(std::min(train.service_deceleration, train.full_deceleration + forces.grade), kMinimumDeceleration);
   return forces;
 }
 
 double acceleration(const Train& train, double speed, const TrackForces& forces) {
   const double inertia = train.mass * (1.0 + train.rotating_mass);
   if (inertia <= 0) return 0;
-  return (traction(train, speed, forces) - running_resistance(train, speed, forces.track.tunnel)) / inertia - forces.grade;
+  return (traction(train, speed, forces) - running_resistance(train, speed, forces.track.tunnel)) / inertia -
+         forces.grade;
 }
 
 double braking_deceleration(const Train& train, double speed, const TrackForces& forces) {

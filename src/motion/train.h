@@ -48,9 +48,9 @@ struct Train {
   // Braking: the deceleration the driver brakes with on level straight track (the running resistance
   // included), at most full_deceleration from the brakes; equivalent_brake_time is the delay before the
   // deceleration acts in full (the delay plus half the build-up time).
-  double service_deceleration = 0;  // m/s^2
-  double full_deceleration = 0;     // m/s^2
-  double equivalent_brake_time = 0; // s
+  double service_deceleration = 0;   // m/s^2
+  double full_deceleration = 0;      // m/s^2
+  double equivalent_brake_time = 0;  // s
 };
 
 /// What the track offers the train at one place.
@@ -86,11 +86,11 @@ inline constexpr double kMinimumDeceleration = 0.01;  // m/s^2
 /// What a stretch of track does to a train, worked out once for the many speeds a run meets there.
 struct TrackForces {
   TrackConditions track;
-  double grade = 0;               // m/s^2: the deceleration that the gradient and the curve give
-  double adhesion_share = 0;      // the line's share of the nominal coefficient, sand included
+  double grade = 0;                   // m/s^2: the deceleration that the gradient and the curve give
+  double adhesion_share = 0;          // the line's share of the nominal coefficient, sand included
   bool traction_by_adhesion = false;  // adhesion may cap the traction here (below the top speed)
   bool brakes_by_adhesion = false;    // adhesion may cap the brakes here
-  double braking = 0;  // m/s^2: the braking deceleration at every speed, when adhesion never caps it
+  double braking = 0;                 // m/s^2: the braking deceleration at every speed, when adhesion never caps it
 };
 TrackForces track_forces(const Train& train, const TrackConditions& track);
 double acceleration(const Train& train, double speed, const TrackForces& forces);

@@ -6,9 +6,12 @@
 
 std::function<void(ByteSink&)> binary_file_bytes(const RunState& state, ScenarioFile file) {
   switch (file) {
-    case ScenarioFile::Trace: return [&state](ByteSink& sink) { encode_trace_to(state.trace, sink); };
-    case ScenarioFile::Table: return [&state](ByteSink& sink) { sink.write(encode_table(state.table)); };
-    default: return [&state](ByteSink& sink) { sink.write(encode_grid(state.grid)); };
+    case ScenarioFile::Trace:
+      return [&state](ByteSink& sink) { encode_trace_to(state.trace, sink); };
+    case ScenarioFile::Table:
+      return [&state](ByteSink& sink) { sink.write(encode_table(state.table)); };
+    default:
+      return [&state](ByteSink& sink) { sink.write(encode_grid(state.grid)); };
   }
 }
 

@@ -30,7 +30,8 @@ class MemorizzaPercorso : public ::testing::Test {
   }
   std::set<std::string> files() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(state.program_directory)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(state.program_directory))
+      names.insert(entry.path().filename().string());
     return names;
   }
 

@@ -1,10 +1,10 @@
 #include "platform/directory_lock.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/file_error.h"
 

@@ -32,7 +32,8 @@ std::wstring mutex_name(const std::string& directory) {
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(opened.get(), &information))
     throw FileError(directory, windows_system::reason(GetLastError()));
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw FileError(directory, std::strerror(ENOTDIR));
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    throw FileError(directory, std::strerror(ENOTDIR));
   wchar_t text[80];
   std::swprintf(text, sizeof text / sizeof text[0], L"scenario-directory-%08lx-%08lx%08lx",
                 static_cast<unsigned long>(information.dwVolumeSerialNumber),

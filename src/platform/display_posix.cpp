@@ -81,7 +81,8 @@ Connected connect_before(int fd, const sockaddr* address, socklen_t length, Cloc
 constexpr unsigned char kConnectionSetup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 DisplayAnswer answer_on(int fd, Clock::time_point deadline) {
-  if (send(fd, kConnectionSetup, sizeof kConnectionSetup, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof kConnectionSetup))
+  if (send(fd, kConnectionSetup, sizeof kConnectionSetup, MSG_NOSIGNAL) !=
+      static_cast<ssize_t>(sizeof kConnectionSetup))
     return DisplayAnswer::Answered;  // the server closed at once: the window system will find it out
   if (!wait_for(fd, POLLIN, deadline)) return DisplayAnswer::Silent;
   return DisplayAnswer::Answered;
@@ -119,7 +120,8 @@ bool try_local(Probe& probe, const std::string& path, bool abstract, Clock::time
   const std::size_t offset = abstract ? 1 : 0;  // an abstract name begins with a NUL byte
   if (path.size() + offset >= sizeof address.sun_path) return false;
   std::memcpy(address.sun_path + offset, path.data(), path.size());
-  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
+  const auto length =
+      static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
   return try_address(probe, AF_UNIX, reinterpret_cast<const sockaddr*>(&address), length, deadline);
 }
 

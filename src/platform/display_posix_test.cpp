@@ -87,8 +87,9 @@ TEST(DisplayProbe, AServerThatAcceptsButNeverAnswersIsSilent) {
   Listener local;
   const auto local_number = local.listen_abstract();
   ASSERT_TRUE(local_number) << "no free abstract socket for a display";
-  for (const std::string& name : {display_name("127.0.0.1:", *tcp_number), display_name("tcp/127.0.0.1:", *tcp_number, ".0"),
-                                  display_name(":", *local_number), display_name("unix:", *local_number, ".1")}) {
+  for (const std::string& name :
+       {display_name("127.0.0.1:", *tcp_number), display_name("tcp/127.0.0.1:", *tcp_number, ".0"),
+        display_name(":", *local_number), display_name("unix:", *local_number, ".1")}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(probe_display(name, kPatience), DisplayAnswer::Silent);
   }
@@ -111,9 +112,9 @@ TEST(DisplayProbe, NamesNotProbedAndPlacesWithoutAServerAreLeftToTheWindowSystem
     ASSERT_TRUE(number);
     free_number = *number;
   }
-  for (const std::string& name : {std::string(""), std::string("host"), std::string("host:x"), std::string("host::0"),
-                                  std::string("/private/tmp/launch-x/org.xquartz:0"),
-                                  display_name("127.0.0.1:", free_number)}) {
+  for (const std::string& name :
+       {std::string(""), std::string("host"), std::string("host:x"), std::string("host::0"),
+        std::string("/private/tmp/launch-x/org.xquartz:0"), display_name("127.0.0.1:", free_number)}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(probe_display(name, kPatience), DisplayAnswer::Unknown);
   }

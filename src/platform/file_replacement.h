@@ -23,7 +23,9 @@ class ReplacementFailure : public FileError {
  public:
   ReplacementFailure(std::string path, std::string reason, std::vector<std::string> replaced,
                      std::vector<std::string> unchanged)
-      : FileError(std::move(path), std::move(reason)), replaced_(std::move(replaced)), unchanged_(std::move(unchanged)) {}
+      : FileError(std::move(path), std::move(reason)),
+        replaced_(std::move(replaced)),
+        unchanged_(std::move(unchanged)) {}
   const std::vector<std::string>& replaced() const { return replaced_; }
   const std::vector<std::string>& unchanged() const { return unchanged_; }
 

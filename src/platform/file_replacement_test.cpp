@@ -186,7 +186,8 @@ TEST_F(FileReplacement, AFileOfASetHeldOpenElsewhereReplacesNoneAndIsNamed) {
                                       path_in(directory, "b.sim") + " are as they were)");
     }
   }
-  for (const char* name : {"a.dat", "b.sim", "c.dat"}) EXPECT_EQ(read_file(path_in(directory, name)), "earlier") << name;
+  for (const char* name : {"a.dat", "b.sim", "c.dat"})
+    EXPECT_EQ(read_file(path_in(directory, name)), "earlier") << name;
   EXPECT_EQ(entries().size(), 3u);
 }
 #else
@@ -203,7 +204,7 @@ TEST_F(FileReplacement, AReplacedFileKeepsItsPermissionsAndANewOneGetsTheMasksDe
     mode_t expected;
   };
   const Case cases[] = {
-      {0600, 022, 0600}, {0640, 022, 0640}, {0444, 077, 0444}, {0755, 0, 0755},
+      {0600, 022, 0600},         {0640, 022, 0640},         {0444, 077, 0444},       {0755, 0, 0755},
       {std::nullopt, 022, 0644}, {std::nullopt, 077, 0600}, {std::nullopt, 0, 0666},
   };
   const std::string path = path_in(directory, "kept-mode");

@@ -103,8 +103,8 @@ class WindowsSteps : public ReplacementSteps {
       // Registered for removal in the same moment it is made: an interrupt comes before it exists or
       // after it is registered.
       const InterruptsDeferred deferred;
-      file.handle.reset(CreateFileW(temporary_wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+      file.handle.reset(
+          CreateFileW(temporary_wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
       if (file.handle.valid()) {
         file.temporary = temporary_wide;
         file.removed_on_interrupt.emplace(temporary);
@@ -154,7 +154,8 @@ class WindowsSteps : public ReplacementSteps {
     Pending& file = files_[n];
     // The rename goes to the disk before the call returns.
     const DWORD error = with_patience([&] {
-      return MoveFileExW(file.temporary.c_str(), file.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+      return MoveFileExW(file.temporary.c_str(), file.target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
     if (error != 0) return failure(n, error);
     file.temporary.clear();

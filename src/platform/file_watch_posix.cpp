@@ -216,8 +216,8 @@ struct FileWatch::System {
 
   /// How long to wait before the next check of the paths.
   std::chrono::milliseconds check_interval() const {
-    const bool lost = std::any_of(directories.begin(), directories.end(),
-                                  [](const auto& entry) { return entry.second.watch < 0; });
+    const bool lost =
+        std::any_of(directories.begin(), directories.end(), [](const auto& entry) { return entry.second.watch < 0; });
     return lost ? kLostDirectoryRetry : kWatchCheck;
   }
 };

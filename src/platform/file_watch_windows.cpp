@@ -41,8 +41,8 @@ bool is_missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == 
 std::optional<std::wstring> final_path(HANDLE handle) {
   std::wstring name(MAX_PATH, L'\0');
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length =
-        GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD length = GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0) return std::nullopt;
     if (length < name.size()) {
       name.resize(length);
@@ -75,9 +75,10 @@ struct Directory {
   bool read_next() {
     overlapped = OVERLAPPED{};
     overlapped.hEvent = event.get();
-    pending = ReadDirectoryChangesW(handle.get(), buffer, sizeof buffer, FALSE,
-                                    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE,
-                                    nullptr, &overlapped, nullptr) != 0;
+    pending =
+        ReadDirectoryChangesW(handle.get(), buffer, sizeof buffer, FALSE,
+                              FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE,
+                              nullptr, &overlapped, nullptr) != 0;
     if (!pending) failure = GetLastError();
     return pending;
   }
@@ -99,8 +100,10 @@ struct Directory {
       identity = FileIdentity{information.dwVolumeSerialNumber,
                               std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow};
       if (!event.valid()) event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-      if (!event.valid()) error = GetLastError();
-      else if (!read_next()) error = failure;
+      if (!event.valid())
+        error = GetLastError();
+      else if (!read_next())
+        error = failure;
     }
     if (error != ERROR_SUCCESS) stop();
     return error;
@@ -172,7 +175,8 @@ struct Directory {
 std::pair<std::string, std::string> split(const std::string& path) {
   const auto separator = path.find_last_of("\\/");
   if (separator == std::string::npos) return {".", path};
-  if (separator == 0 || (separator == 2 && path[1] == ':')) return {path.substr(0, separator + 1), path.substr(separator + 1)};
+  if (separator == 0 || (separator == 2 && path[1] == ':'))
+    return {path.substr(0, separator + 1), path.substr(separator + 1)};
   return {path.substr(0, separator), path.substr(separator + 1)};
 }
 
@@ -237,8 +241,10 @@ struct FileWatch::System {
       std::string reason;
       if (directory.delete_pending() || ((now.valid() || is_missing(error)) && identity != directory.identity))
         reason = directory.gone();
-      else if (!now.valid()) reason = windows_system::reason(error);
-      else if (directory.failure != ERROR_SUCCESS) reason = windows_system::reason(directory.failure);
+      else if (!now.valid())
+        reason = windows_system::reason(error);
+      else if (directory.failure != ERROR_SUCCESS)
+        reason = windows_system::reason(directory.failure);
       if (reason.empty()) return;
       directory.stop();
       directory.lost_reason = reason;

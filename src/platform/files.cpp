@@ -31,7 +31,11 @@ std::string shown_name(std::string_view name) {
   shown.reserve(name.size());
   for (std::size_t k = 0; k < name.size();) {
     const auto lead = static_cast<unsigned char>(name[k]);
-    std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t length = lead < 0x80             ? 1
+                         : (lead & 0xE0) == 0xC0 ? 2
+                         : (lead & 0xF0) == 0xE0 ? 3
+                         : (lead & 0xF8) == 0xF0 ? 4
+                                                 : 0;
     for (std::size_t n = 1; n < length; ++n)
       if (k + n >= name.size() || (static_cast<unsigned char>(name[k + n]) & 0xC0) != 0x80) length = 0;
     if (length > 1) {

@@ -132,12 +132,12 @@ TEST_F(Files, AFileIsKnownUnderEveryNameThatLeadsToIt) {
 TEST(ShownNames, EveryNameBecomesUtf8AndUtf8StaysAsItIs) {
   const std::pair<std::string, std::string> cases[] = {
       {"K_linea.txt", "K_linea.txt"},
-      {"citt\xC3\xA0_linea.txt", "citt\xC3\xA0_linea.txt"},            // UTF-8 stays
-      {"citt\xE0_linea.txt", "citt\xEF\xBF\xBD_linea.txt"},             // Windows-1252 from an old archive
-      {"a\xC3", "a\xEF\xBF\xBD"},                                     // a character cut off by the end
-      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                       // an overlong "/"
-      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},     // a surrogate
-      {"\xF0\x9F\x9A\x86", "\xF0\x9F\x9A\x86"},                       // beyond the first plane
+      {"citt\xC3\xA0_linea.txt", "citt\xC3\xA0_linea.txt"},      // UTF-8 stays
+      {"citt\xE0_linea.txt", "citt\xEF\xBF\xBD_linea.txt"},      // Windows-1252 from an old archive
+      {"a\xC3", "a\xEF\xBF\xBD"},                                // a character cut off by the end
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // an overlong "/"
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+      {"\xF0\x9F\x9A\x86", "\xF0\x9F\x9A\x86"},                  // beyond the first plane
   };
   for (const auto& [name, shown] : cases) EXPECT_EQ(shown_name(name), shown) << name;
 }
@@ -159,7 +159,8 @@ TEST(NewNames, OnlyWindowsRefusesNamesItKeepsForDevices) {
     EXPECT_TRUE(check_new_name(name).is_ok()) << name;
 #endif
   }
-  for (const char* name : {"COM10", "console", "uscita_\xC3\xA8", "out"}) EXPECT_TRUE(check_new_name(name).is_ok()) << name;
+  for (const char* name : {"COM10", "console", "uscita_\xC3\xA8", "out"})
+    EXPECT_TRUE(check_new_name(name).is_ok()) << name;
 }
 
 }  // namespace

@@ -92,7 +92,8 @@ std::optional<FileIdentity> file_identity(const std::string& path) {
     return std::nullopt;
   }
   // No access asked: only the file's information is read. Backup semantics open a directory too.
-  const Handle file(CreateFileW(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const Handle file(
+      CreateFileW(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file.valid()) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
@@ -104,8 +105,9 @@ Status check_new_name(const std::string& name) {
   const auto refused = [&name](const std::string& why) { return Status::invalid_argument(name + ": " + why); };
   for (const char c : name) {
     if (static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
-      return refused("Windows gives no file a name with the character " +
-                     (static_cast<unsigned char>(c) < 32 ? "of code " + std::to_string(static_cast<int>(c)) : std::string(1, c)));
+      return refused(
+          "Windows gives no file a name with the character " +
+          (static_cast<unsigned char>(c) < 32 ? "of code " + std::to_string(static_cast<int>(c)) : std::string(1, c)));
   }
   if (!name.empty() && name != "." && name != ".." && (name.back() == '.' || name.back() == ' '))
     return refused("Windows drops a dot or a blank at the end of a name");
@@ -113,8 +115,8 @@ Status check_new_name(const std::string& name) {
   std::string stem = name.substr(0, name.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
   for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
-                        stem[3] <= '9';
+  const bool numbered =
+      stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
   if (numbered || stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
     return refused("Windows keeps the name " + stem + " for a device");
   return {};

@@ -68,5 +68,7 @@ struct LargeAllocator {
   }
 
   template <typename U>
-  bool operator==(const LargeAllocator<U>&) const { return true; }
+  bool operator==(const LargeAllocator<U>&) const {
+    return true;
+  }
 };

@@ -1,9 +1,9 @@
 #include "platform/program_directory.h"
 
-#include <cerrno>
-#include <cstring>
 #include <limits.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/file_error.h"
 

@@ -32,7 +32,8 @@ ReplacementFailure replacement_failure(const std::vector<std::string>& paths, st
   std::string text = reason;
   if (paths.size() > 1) {
     if (new_files.empty()) {
-      text += "; no file was replaced (" + listed(others) + (others.size() == 1 ? " is as it was)" : " are as they were)");
+      text +=
+          "; no file was replaced (" + listed(others) + (others.size() == 1 ? " is as it was)" : " are as they were)");
     } else {
       text += "; only part of the files was replaced: " + listed(new_files) + (new_files.size() == 1 ? " is" : " are") +
               " new and could not be put back";

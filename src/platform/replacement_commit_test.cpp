@@ -29,7 +29,9 @@ class FakeSteps : public ReplacementSteps {
     if (const Status checked = step("check", n, [] {}); !checked.is_ok()) return checked;
     return !targets[n].empty();
   }
-  Status keep_earlier(std::size_t n) override { return step("keep", n, [&] { kept[n] = targets[n]; }); }
+  Status keep_earlier(std::size_t n) override {
+    return step("keep", n, [&] { kept[n] = targets[n]; });
+  }
   Status move_into_place(std::size_t n) override {
     return step("move", n, [&] {
       targets[n] = temporaries[n].bytes();
@@ -118,8 +120,8 @@ TEST(ReplacementCommit, AFailedRenamePutsBackTheFilesBeforeItInReverse) {
   // b had no file: it has none again.
   EXPECT_EQ(steps.targets, (std::vector<std::string>{"old a", "", "old c"}));
   const std::vector<std::string> renames(steps.done.begin() + 6, steps.done.end());
-  EXPECT_EQ(renames, (std::vector<std::string>{"keep 0", "move 0", "move 1", "keep 2", "move 2", "put back 1",
-                                               "put back 0"}));
+  EXPECT_EQ(renames,
+            (std::vector<std::string>{"keep 0", "move 0", "move 1", "keep 2", "move 2", "put back 1", "put back 0"}));
   EXPECT_TRUE(steps.nothing_left_aside());
 }
 
@@ -131,15 +133,23 @@ TEST(ReplacementCommit, EveryFailureNamesWhatBecameOfTheOthers) {
     std::string reason;
   };
   const Case cases[] = {
-      {"the earlier file could not be kept aside", {"keep 0", "move 2"}, {"new a", "", "old c"},
+      {"the earlier file could not be kept aside",
+       {"keep 0", "move 2"},
+       {"new a", "", "old c"},
        "refused; only part of the files was replaced: out/a is new and could not be put back, out/b and out/c are "
        "as they were"},
-      {"the putting back failed", {"move 2", "put back 1"}, {"old a", "new b", "old c"},
+      {"the putting back failed",
+       {"move 2", "put back 1"},
+       {"old a", "new b", "old c"},
        "refused; only part of the files was replaced: out/b is new and could not be put back, out/a and out/c are "
        "as they were"},
-      {"the first rename failed", {"move 0"}, {"old a", "", "old c"},
+      {"the first rename failed",
+       {"move 0"},
+       {"old a", "", "old c"},
        "refused; no file was replaced (out/b and out/c are as they were)"},
-      {"a target that cannot be replaced, found before any rename", {"check 2"}, {"old a", "", "old c"},
+      {"a target that cannot be replaced, found before any rename",
+       {"check 2"},
+       {"old a", "", "old c"},
        "refused; no file was replaced (out/a and out/b are as they were)"},
   };
   for (const Case& c : cases) {

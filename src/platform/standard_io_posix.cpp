@@ -25,7 +25,8 @@ Status write_standard_output(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return Status::io_error("standard output", written < 0 ? std::strerror(errno) : "nothing written");
+    if (written <= 0)
+      return Status::io_error("standard output", written < 0 ? std::strerror(errno) : "nothing written");
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return {};

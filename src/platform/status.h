@@ -38,7 +38,9 @@ class Status {
   static Status io_error(std::string path, std::string reason) {
     return {Code::IOError, std::move(reason), std::move(path)};
   }
-  static Status busy(std::string path, std::string message) { return {Code::Busy, std::move(message), std::move(path)}; }
+  static Status busy(std::string path, std::string message) {
+    return {Code::Busy, std::move(message), std::move(path)};
+  }
 
   bool is_ok() const { return code_ == Code::Ok; }
   Code code() const { return code_; }

@@ -41,8 +41,9 @@ void WaitWindow::show_and_draw() {
   RECT frame{0, 0, WaitWindow::kWindowWidth, WaitWindow::kWindowHeight};
   AdjustWindowRect(&frame, kStyle, FALSE);
   auto system = std::make_unique<System>();
-  system->window = CreateWindowExW(0, kWindowClass, kWindowTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+  system->window =
+      CreateWindowExW(0, kWindowClass, kWindowTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                      frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (system->window == nullptr) return;  // no window: the run goes on without one
   const HWND label = CreateWindowExW(0, L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT,
                                      WaitWindow::kLabelLeft, WaitWindow::kLabelTop, WaitWindow::kLabelWidth,

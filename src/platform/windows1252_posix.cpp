@@ -51,9 +51,12 @@ Conversion& conversion(Direction direction) {
   thread_local Conversion to_utf8("UTF-8", "WINDOWS-1252");
   thread_local Conversion to_utf32("UTF-32LE", "UTF-8");
   switch (direction) {
-    case Direction::ToWindows1252: return to_windows1252;
-    case Direction::ToUtf8: return to_utf8;
-    case Direction::ToUtf32: break;
+    case Direction::ToWindows1252:
+      return to_windows1252;
+    case Direction::ToUtf8:
+      return to_utf8;
+    case Direction::ToUtf32:
+      break;
   }
   return to_utf32;
 }

@@ -21,12 +21,11 @@ TEST(Windows1252, ConvertsEachCharacterToOneByte) {
     unsigned char byte;
   };
   const Case cases[] = {
-      {"à", 224}, {"è", 232}, {"ò", 242}, {"ù", 249},  // the letters of the notes
-      {"é", 233}, {"ì", 236}, {"À", 192}, {"È", 200},  // other Italian letters
-      {"\u00A0", 0xA0}, {"°", 0xB0}, {"ÿ", 0xFF},       // ends of the Latin-1 row
-      {"€", 0x80}, {"‚", 0x82}, {"…", 0x85}, {"Š", 0x8A}, {"Ž", 0x8E},
-      {"‘", 0x91}, {"’", 0x92}, {"“", 0x93}, {"”", 0x94}, {"–", 0x96}, {"—", 0x97},
-      {"™", 0x99}, {"œ", 0x9C}, {"ž", 0x9E}, {"Ÿ", 0x9F},
+      {"à", 224},       {"è", 232},  {"ò", 242},  {"ù", 249},  // the letters of the notes
+      {"é", 233},       {"ì", 236},  {"À", 192},  {"È", 200},  // other Italian letters
+      {"\u00A0", 0xA0}, {"°", 0xB0}, {"ÿ", 0xFF},              // ends of the Latin-1 row
+      {"€", 0x80},      {"‚", 0x82}, {"…", 0x85}, {"Š", 0x8A}, {"Ž", 0x8E}, {"‘", 0x91}, {"’", 0x92}, {"“", 0x93},
+      {"”", 0x94},      {"–", 0x96}, {"—", 0x97}, {"™", 0x99}, {"œ", 0x9C}, {"ž", 0x9E}, {"Ÿ", 0x9F},
   };
   for (const auto& c : cases) {
     const std::string converted = utf8_to_windows1252(c.utf8);
@@ -41,11 +40,11 @@ TEST(Windows1252, KeepsTheTextAroundAccentedLetters) {
 
 TEST(Windows1252, CharacterWithoutASingleByteFormIsAnError) {
   const char* const cases[] = {
-      "Ā",             // U+0100, just past the Latin-1 row
-      "a\u0081",       // a control character whose byte the code page leaves undefined
+      "Ā",                    // U+0100, just past the Latin-1 row
+      "a\u0081",              // a control character whose byte the code page leaves undefined
       "\u2019\u0152x\u20AD",  // U+20AD, next to the euro sign
       "ok \xF0\x9F\x98\x80",  // U+1F600, four bytes
-      "\u4E2D",        // a CJK ideograph
+      "\u4E2D",               // a CJK ideograph
   };
   for (const char* text : cases) EXPECT_THROW(utf8_to_windows1252(text), std::invalid_argument) << text;
 }

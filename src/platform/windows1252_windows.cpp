@@ -29,8 +29,8 @@ std::size_t sequence_length(unsigned char lead) {
 std::optional<std::wstring> character_at(std::string_view utf8, std::size_t offset, std::size_t& length) {
   length = std::min(sequence_length(static_cast<unsigned char>(utf8[offset])), utf8.size() - offset);
   wchar_t wide[2];
-  const int got = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data() + offset, static_cast<int>(length),
-                                      wide, 2);
+  const int got =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data() + offset, static_cast<int>(length), wide, 2);
   if (got <= 0) return std::nullopt;
   return std::wstring(wide, static_cast<std::size_t>(got));
 }

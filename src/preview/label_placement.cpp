@@ -118,10 +118,10 @@ std::vector<RowSlot> place_row_labels(const std::vector<double>& xs, const std::
     const double left = std::min(x + gap, right_limit - width);
     const double right = left + width;
     // The texts whose stems would run through this one lie deeper: it must go below the deepest of them.
-    const auto from = std::partition_point(placed_x.begin(), placed_x.end(),
-                                           [&](double other) { return other > right + gap / 2; });
-    const auto to = std::partition_point(placed_x.begin(), placed_x.end(),
-                                         [&](double other) { return other >= left - gap / 2; });
+    const auto from =
+        std::partition_point(placed_x.begin(), placed_x.end(), [&](double other) { return other > right + gap / 2; });
+    const auto to =
+        std::partition_point(placed_x.begin(), placed_x.end(), [&](double other) { return other >= left - gap / 2; });
     const double deepest = from < to ? stems.greatest(static_cast<std::size_t>(from - placed_x.begin()),
                                                       static_cast<std::size_t>(to - placed_x.begin()))
                                      : -kInfinity;
@@ -177,9 +177,8 @@ std::optional<NearbyPlace> place_near(Point anchor, double w, double h, Point no
     const Point end = nearest_on(box, anchor);
     const Box reach{std::min(anchor.x, end.x), std::min(anchor.y, end.y), std::max(anchor.x, end.x),
                     std::max(anchor.y, end.y)};
-    return !obstacles.labels.visit(reach.grown(1 * unit), [&](const Box& label) {
-      return segment_crosses(anchor, end, label.grown(1 * unit));
-    });
+    return !obstacles.labels.visit(
+        reach.grown(1 * unit), [&](const Box& label) { return segment_crosses(anchor, end, label.grown(1 * unit)); });
   };
 
   const std::vector<double> distances{4, 10, 18, 28, 40, 54, 70, 90, 115, 145};
@@ -196,8 +195,7 @@ std::optional<NearbyPlace> place_near(Point anchor, double w, double h, Point no
   // Crowded: the free place nearest to the anchor anywhere in the bounds, on a grid of places a
   // quarter of the text's width and half its height apart. Row by row outward from the anchor, and in a
   // row place by place outward, so that the search stops as soon as nothing nearer can be left.
-  if (!(unit > 0) || !(w >= 0) || !(h >= 0) || !(bounds.width() >= w) || !(bounds.height() >= h))
-    return std::nullopt;
+  if (!(unit > 0) || !(w >= 0) || !(h >= 0) || !(bounds.width() >= w) || !(bounds.height() >= h)) return std::nullopt;
   const double step_x = std::max(4 * unit, w / 4);
   const double step_y = std::max(4 * unit, h / 2);
   const auto count = [](double room, double step) {

@@ -192,14 +192,14 @@ TEST(SegmentCrossing, ABoxIsCrossedOnlyWhereTheSegmentPassesThroughIt) {
     bool crosses;
   };
   const Case cases[] = {
-      {{0, 0}, {30, 30}, true},     // through the middle
-      {{0, 15}, {9, 15}, false},    // stops short
-      {{0, 15}, {10, 15}, true},    // reaches the edge
-      {{15, 15}, {15, 15}, true},   // a point inside
-      {{0, 0}, {30, 0}, false},     // passes above
-      {{0, 25}, {25, 0}, true},     // cuts a corner off
-      {{0, 30}, {30, 31}, false},   // passes below
-      {{21, 0}, {21, 30}, false},   // passes right of it
+      {{0, 0}, {30, 30}, true},    // through the middle
+      {{0, 15}, {9, 15}, false},   // stops short
+      {{0, 15}, {10, 15}, true},   // reaches the edge
+      {{15, 15}, {15, 15}, true},  // a point inside
+      {{0, 0}, {30, 0}, false},    // passes above
+      {{0, 25}, {25, 0}, true},    // cuts a corner off
+      {{0, 30}, {30, 31}, false},  // passes below
+      {{21, 0}, {21, 30}, false},  // passes right of it
   };
   for (const Case& c : cases)
     EXPECT_EQ(segment_crosses(c.a, c.b, box), c.crosses) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;

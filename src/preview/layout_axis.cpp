@@ -26,10 +26,9 @@ void PreviewLayouter::plan_axis_ticks() {
     };
     const double a = progressive(from);
     const double b = progressive(to);
-    for (double value = std::ceil(std::min(a, b) / step - 1e-9) * step; value <= std::max(a, b) + 1e-6;
-         value += step) {
-      const double metre = reference ? reference->start + (value - reference->progressive) * reference->direction
-                                     : value;
+    for (double value = std::ceil(std::min(a, b) / step - 1e-9) * step; value <= std::max(a, b) + 1e-6; value += step) {
+      const double metre =
+          reference ? reference->start + (value - reference->progressive) * reference->direction : value;
       if (metre >= from - 1e-6 && metre <= to + 1e-6) ticks.emplace_back(metre, value);
     }
   };
@@ -64,15 +63,16 @@ void PreviewLayouter::lay_out_axis() {
   for (const auto& [metre, text] : ticks_) {
     const double x = x_of(metre);
     const TextSize size = size_of(text, fonts_.label);
-    const Label label = make_label(text, fonts_.label, colour::kInk, LabelRole::TickLabel, x - size.width / 2,
-                                   axis_label_top_);
+    const Label label =
+        make_label(text, fonts_.label, colour::kInk, LabelRole::TickLabel, x - size.width / 2, axis_label_top_);
     stroke({{x, y}, {x, y + 5 * u_}}, colour::kInk, 1.2 * u_);
     if (free_in_panel(label.box)) add(label);
   }
   end_of_line_across(y, y + 7 * u_);
-  const std::string title = fitted(s_.references.empty() ? "Distance from the start of the line (km)"
-                                                         : "Kilometric progressive (km), as the scenario table gives it",
-                                   fonts_.label, right_limit_ - pad_);
+  const std::string title =
+      fitted(s_.references.empty() ? "Distance from the start of the line (km)"
+                                   : "Kilometric progressive (km), as the scenario table gives it",
+             fonts_.label, right_limit_ - pad_);
   const TextSize size = size_of(title, fonts_.label);
   const double left = std::clamp((plot_left_ + plot_right_) / 2 - size.width / 2, pad_, right_limit_ - size.width);
   if (!title.empty()) add(make_label(title, fonts_.label, colour::kInk, LabelRole::AxisTitle, left, axis_title_top_));

@@ -78,8 +78,8 @@ void PreviewLayouter::value_axis(const Box& area, double low, double high, doubl
     const std::string text = fixed(value, decimals);
     const TextSize size = size_of(text, fonts_.label);
     const double top = y - (size.ascent + size.descent) / 2;
-    const Label label = make_label(text, fonts_.label, colour::kMuted, LabelRole::TickLabel,
-                                   area.left - 6 * u_ - size.width, top);
+    const Label label =
+        make_label(text, fonts_.label, colour::kMuted, LabelRole::TickLabel, area.left - 6 * u_ - size.width, top);
     if (free_in_panel(label.box)) add(label);
   }
 }
@@ -104,7 +104,8 @@ void PreviewLayouter::lay_out_height_chart() {
 
   // The ground under the profile, then the mountain stretches over the whole height of the chart.
   std::vector<Point> ground{{x_of(0), area.bottom}};
-  for (const ProfilePoint& p : s_.heights) ground.push_back({x_of(p.metre), y_in(area, height_low_, height_high_, p.height)});
+  for (const ProfilePoint& p : s_.heights)
+    ground.push_back({x_of(p.metre), y_in(area, height_low_, height_high_, p.height)});
   ground.push_back({x_of(s_.heights.back().metre), area.bottom});
   fill(ground, colour::kTerrain);
   for (const Stretch& m : s_.mountains) {
@@ -181,8 +182,13 @@ void PreviewLayouter::lay_out_speed_chart() {
       const double offset = (k % 2 == 0 ? -1 : 1) * (k / 2) * (h + 2 * u_);
       const double top = y - 3 * u_ - h + offset;
       for (const double left : lefts) {
-        const Label label{text, fonts_.label, colour::kInk, {left, top, left + size.width, top + h},
-                          top + size.ascent, LabelRole::Slowdown, true};
+        const Label label{text,
+                          fonts_.label,
+                          colour::kInk,
+                          {left, top, left + size.width, top + h},
+                          top + size.ascent,
+                          LabelRole::Slowdown,
+                          true};
         if (area.contains(label.box) && !labels_->overlaps(label.box.grown(2 * u_))) {
           placed = label;
           break;

@@ -16,7 +16,10 @@ void PreviewLayouter::lay_out_plan() {
   const Box area = out_.plan_area;
   open_panel(PanelKind::Plan, {pad_, plan_heading_.top, out_.width - pad_, area.bottom},
              plan_heading_.height() + 5 * u_ + kLeastPlanHeight * u_);
-  stroke({{area.left, area.top}, {area.right, area.top}, {area.right, area.bottom}, {area.left, area.bottom},
+  stroke({{area.left, area.top},
+          {area.right, area.top},
+          {area.right, area.bottom},
+          {area.left, area.bottom},
           {area.left, area.top}},
          colour::kGridLine, 1 * u_);
 
@@ -123,8 +126,8 @@ void PreviewLayouter::lay_out_plan() {
     view.time = station.time;
     view.metre = station.metre;
     view.plan_at = station_points[i];
-    view.plan_label = place_label(station.name, station_points[i], plan.normal_at(station.metre),
-                                  LabelRole::PlanStation, false);
+    view.plan_label =
+        place_label(station.name, station_points[i], plan.normal_at(station.metre), LabelRole::PlanStation, false);
     if (!view.plan_label) ++left_out;
     out_.stations.push_back(view);
   }

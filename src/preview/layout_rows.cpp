@@ -9,26 +9,63 @@
 
 void PreviewLayouter::plan_rows() {
   const double longest = kLongestRowText * u_;
-  RowPlan stations{RowKind::Stations,     PanelKind::StationRow, "Stations", MarkShape::Square, colour::kStation, {}, {},
-                   LabelRole::StationRow, {},                    {},         0,                 0};
+  RowPlan stations{RowKind::Stations,
+                   PanelKind::StationRow,
+                   "Stations",
+                   MarkShape::Square,
+                   colour::kStation,
+                   {},
+                   {},
+                   LabelRole::StationRow,
+                   {},
+                   {},
+                   0,
+                   0};
   for (const SceneStation& station : s_.stations) {
     const std::string time = "  " + station.time;
     stations.metres.push_back(station.metre);
     stations.texts.push_back(fitted(station.name, fonts_.label, longest - size_of(time, fonts_.label).width) + time);
   }
-  RowPlan signals{RowKind::Signals,      PanelKind::SignalRow, "Signals", MarkShape::SignalPost, colour::kSignal,
-                  s_.signals,            {},                   LabelRole::StationRow,
-                  {},                    {},                   0,         0};
-  RowPlan speed{RowKind::SpeedBoards,      PanelKind::SpeedBoardRow, "Speed boards", MarkShape::Diamond,
-                colour::kSpeedBoard,       {},                       {},             LabelRole::SpeedBoardRow,
-                {},                        {},                       0,              0};
+  RowPlan signals{RowKind::Signals,
+                  PanelKind::SignalRow,
+                  "Signals",
+                  MarkShape::SignalPost,
+                  colour::kSignal,
+                  s_.signals,
+                  {},
+                  LabelRole::StationRow,
+                  {},
+                  {},
+                  0,
+                  0};
+  RowPlan speed{RowKind::SpeedBoards,
+                PanelKind::SpeedBoardRow,
+                "Speed boards",
+                MarkShape::Diamond,
+                colour::kSpeedBoard,
+                {},
+                {},
+                LabelRole::SpeedBoardRow,
+                {},
+                {},
+                0,
+                0};
   for (const SceneBoard& board : s_.speed_boards) {
     speed.metres.push_back(board.metre);
     speed.texts.push_back(fitted(board.caption + " km/h", fonts_.label, longest));
   }
-  RowPlan info{RowKind::InfoBoards, PanelKind::InfoBoardRow, "Information boards", MarkShape::Board, colour::kInfoBoard,
-               {},                  {},                      LabelRole::InfoBoardRow, {},              {},
-               0,                   0};
+  RowPlan info{RowKind::InfoBoards,
+               PanelKind::InfoBoardRow,
+               "Information boards",
+               MarkShape::Board,
+               colour::kInfoBoard,
+               {},
+               {},
+               LabelRole::InfoBoardRow,
+               {},
+               {},
+               0,
+               0};
   for (const SceneBoard& board : s_.info_boards) {
     info.metres.push_back(board.metre);
     info.texts.push_back(fitted(board.caption, fonts_.label, longest));

@@ -81,8 +81,8 @@ class PreviewLayouter {
 
   // Along the profile axis
   double x_of(double metre) const {
-    return plot_left_ + std::clamp(metre, 0.0, static_cast<double>(s_.axis_end)) / s_.axis_end *
-                            (plot_right_ - plot_left_);
+    return plot_left_ +
+           std::clamp(metre, 0.0, static_cast<double>(s_.axis_end)) / s_.axis_end * (plot_right_ - plot_left_);
   }
 
   /// Where a stretch of the line lies along the axis, widened about its middle to at least `narrowest`.

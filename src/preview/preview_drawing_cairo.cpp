@@ -93,8 +93,12 @@ void paint(cairo_t* cr, const Mark& mark) {
   const double y = mark.at.y;
   cairo_new_path(cr);
   switch (mark.shape) {
-    case MarkShape::Square: cairo_rectangle(cr, x - r, y - r, 2 * r, 2 * r); break;
-    case MarkShape::Circle: cairo_arc(cr, x, y, r, 0, 2 * M_PI); break;
+    case MarkShape::Square:
+      cairo_rectangle(cr, x - r, y - r, 2 * r, 2 * r);
+      break;
+    case MarkShape::Circle:
+      cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+      break;
     case MarkShape::Diamond:
       cairo_move_to(cr, x, y - r);
       cairo_line_to(cr, x + r, y);
@@ -116,7 +120,9 @@ void paint(cairo_t* cr, const Mark& mark) {
       cairo_stroke(cr);
       cairo_arc(cr, x, y - r * 0.35, r * 0.55, 0, 2 * M_PI);
       break;
-    case MarkShape::Board: cairo_rectangle(cr, x - r * 1.1, y - r * 0.7, 2.2 * r, 1.4 * r); break;
+    case MarkShape::Board:
+      cairo_rectangle(cr, x - r * 1.1, y - r * 0.7, 2.2 * r, 1.4 * r);
+      break;
   }
   set_colour(cr, mark.fill);
   cairo_fill_preserve(cr);
@@ -177,8 +183,8 @@ std::string sans_serif_family() {
 std::string svg_number(double value) {
   if (!std::isfinite(value)) value = 0;
   std::array<char, 64> buffer{};
-  const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                          std::chars_format::fixed, 3);
+  const auto [end, error] =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 3);
   std::string text = error == std::errc() ? std::string(buffer.data(), end) : "0";
   while (text.find('.') != std::string::npos && (text.back() == '0' || text.back() == '.')) {
     const bool point = text.back() == '.';
@@ -195,10 +201,18 @@ std::string xml_text(std::string_view text) {
   out.reserve(text.size());
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
           out += "\uFFFD";
@@ -218,17 +232,28 @@ std::string svg_colour(const Colour& c) {
 
 const char* panel_id(PanelKind kind) {
   switch (kind) {
-    case PanelKind::Title: return "title";
-    case PanelKind::Plan: return "plan";
-    case PanelKind::HeightChart: return "height-chart";
-    case PanelKind::SpeedChart: return "speed-chart";
-    case PanelKind::TimeChart: return "time-chart";
-    case PanelKind::Legend: return "legend";
-    case PanelKind::StationRow: return "stations";
-    case PanelKind::SignalRow: return "signals";
-    case PanelKind::SpeedBoardRow: return "speed-boards";
-    case PanelKind::InfoBoardRow: return "information-boards";
-    case PanelKind::Axis: return "axis";
+    case PanelKind::Title:
+      return "title";
+    case PanelKind::Plan:
+      return "plan";
+    case PanelKind::HeightChart:
+      return "height-chart";
+    case PanelKind::SpeedChart:
+      return "speed-chart";
+    case PanelKind::TimeChart:
+      return "time-chart";
+    case PanelKind::Legend:
+      return "legend";
+    case PanelKind::StationRow:
+      return "stations";
+    case PanelKind::SignalRow:
+      return "signals";
+    case PanelKind::SpeedBoardRow:
+      return "speed-boards";
+    case PanelKind::InfoBoardRow:
+      return "information-boards";
+    case PanelKind::Axis:
+      return "axis";
   }
   return "panel";
 }
@@ -240,7 +265,8 @@ std::string svg_text(const Label& label) {
                         "\" font-size=\"" + svg_number(label.font.size) + "\"";
   if (label.font.bold) element += " font-weight=\"bold\"";
   element += " fill=\"" + svg_colour(label.colour) + "\"";
-  if (label.colour.alpha < 1) element += " fill-opacity=\"" + svg_number(std::clamp(label.colour.alpha, 0.0, 1.0)) + "\"";
+  if (label.colour.alpha < 1)
+    element += " fill-opacity=\"" + svg_number(std::clamp(label.colour.alpha, 0.0, 1.0)) + "\"";
   if (label.box.width() > 0)
     element += " textLength=\"" + svg_number(label.box.width()) + "\" lengthAdjust=\"spacingAndGlyphs\"";
   return element + ">" + xml_text(label.text) + "</text>\n";

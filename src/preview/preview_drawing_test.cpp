@@ -132,8 +132,8 @@ TEST(PreviewDrawing, SvgTextsHoldMarkupAndControlCharactersSafely) {
   PreviewLayout layout;
   layout.width = 200;
   layout.height = 100;
-  layout.labels.push_back(Label{"<b>&amp;\"x\"\x01\u00C8", {12, true}, Colour{1, 0, 0, 0.5}, {10, 10, 80, 24}, 21,
-                                LabelRole::Title, false});
+  layout.labels.push_back(Label{
+      "<b>&amp;\"x\"\x01\u00C8", {12, true}, Colour{1, 0, 0, 0.5}, {10, 10, 80, 24}, 21, LabelRole::Title, false});
   Panel panel;
   panel.kind = PanelKind::Title;
   panel.box = {0, 0, 200, 100};

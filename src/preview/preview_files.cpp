@@ -33,22 +33,23 @@ Status mismatch_of(const ScenarioFiles& files) {
   const ScenarioTable& table = files.table;
   if (table[kLineRecord].text != files.line_key)
     return mismatch("the scenario table names the line \"" + table[kLineRecord].text + "\", the file names say \"" +
-           files.line_key + "\"");
+                    files.line_key + "\"");
   if (table[kServiceRecord].text != files.train_number)
     return mismatch("the scenario table names the train \"" + table[kServiceRecord].text + "\", the file names say \"" +
-           files.train_number + "\"");
+                    files.train_number + "\"");
   const int32_t length = stored_line_length(table);
   if (length <= 0 || length > kMaxLineLength)
     return mismatch("the scenario table gives a line length of " + std::to_string(length) + " m");
   const int32_t extent = length + kGridBeyondLine;
   const int32_t trace_extent = files.trace.last_metre();
   if (trace_extent != extent)
-    return mismatch("the plan trace reaches " + std::to_string(trace_extent) + " m, but a line of " + std::to_string(length) +
-           " m needs a trace to " + std::to_string(extent) + " m");
+    return mismatch("the plan trace reaches " + std::to_string(trace_extent) + " m, but a line of " +
+                    std::to_string(length) + " m needs a trace to " + std::to_string(extent) + " m");
   const auto cells = static_cast<int32_t>(round_half_even(extent / static_cast<double>(kCellLength)));
   if (files.grid.cellCount() != cells)
-    return mismatch("the grid has cells 0 to " + std::to_string(files.grid.cellCount()) + ", but the trace's extent of " +
-           std::to_string(extent) + " m needs cells 0 to " + std::to_string(cells));
+    return mismatch("the grid has cells 0 to " + std::to_string(files.grid.cellCount()) +
+                    ", but the trace's extent of " + std::to_string(extent) + " m needs cells 0 to " +
+                    std::to_string(cells));
   for (int32_t metre = 0; metre <= length; ++metre) {
     for (const int axis : {kAxisX, kAxisY}) {
       if (files.trace.tag(metre, axis) == TraceTag::Empty)
@@ -64,7 +65,7 @@ Result<ScenarioFiles> load_scenario_files(const std::string& grid_path) {
   const auto names = parse_file_name(std::filesystem::path(grid_path).filename().string());
   if (!names || names->file != ScenarioFile::Grid)
     return Status::invalid_argument(grid_path + " is not the name of a grid file: a grid file is named K_N.dat, K "
-                                    "the line key and N the train number");
+                                                "the line key and N the train number");
   ScenarioFiles files;
   files.line_key = names->line_key;
   files.train_number = names->train_number;

@@ -38,7 +38,8 @@ TEST(PreviewFiles, MismatchesAreNamed) {
        "the plan trace reaches 30000 m, but a line of 29000 m needs a trace to 36000 m"},
       {"a grid of another line", [](ScenarioFiles& f) { f.grid.create(35000); },
        "the grid has cells 0 to 700, but the trace's extent of 36000 m needs cells 0 to 720"},
-      {"a hole in the trace", [](ScenarioFiles& f) {
+      {"a hole in the trace",
+       [](ScenarioFiles& f) {
          TrackTrace holed;
          holed.create(36000);
          for (int32_t m = 0; m <= 36000 - 2; ++m)
@@ -47,9 +48,8 @@ TEST(PreviewFiles, MismatchesAreNamed) {
          f.trace = holed;
        },
        "the plan trace has no point at metre 12345, inside the line"},
-      {"a point that is no number", [](ScenarioFiles& f) {
-         f.trace.set_double(500, kAxisY, std::numeric_limits<double>::quiet_NaN());
-       },
+      {"a point that is no number",
+       [](ScenarioFiles& f) { f.trace.set_double(500, kAxisY, std::numeric_limits<double>::quiet_NaN()); },
        "the plan trace's point at metre 500 is not a finite number"},
   };
   for (const Case& c : cases) {
@@ -108,7 +108,8 @@ TEST_F(PreviewFilesOnDisk, BadFilesGiveAnErrorNamingTheFile) {
        "the track grid " + grid() + " is damaged: size 10814 is not a whole number of 15-byte cells"},
       {"table cut short", [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_148.sim", std::string(100, '\0')); },
        "the scenario table " + path_in(directory, "Lesca-Varo_148.sim") + " is damaged: record 2 at byte 68"},
-      {"trace cut short", [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_linea.dat", std::string("\x02\x00\x00\x00\x05", 5)); },
+      {"trace cut short",
+       [](PreviewFilesOnDisk& t) { t.write("Lesca-Varo_linea.dat", std::string("\x02\x00\x00\x00\x05", 5)); },
        "the plan trace " + path_in(directory, "Lesca-Varo_linea.dat") +
            " is damaged: element 1 at byte 4: type code cut off by the end of the file"},
       {"trace of another extent",
@@ -138,7 +139,8 @@ TEST_F(PreviewFilesOnDisk, BadFilesGiveAnErrorNamingTheFile) {
 TEST_F(PreviewFilesOnDisk, ANameThatIsNoGridNameIsRefused) {
   const Result<ScenarioFiles> loaded = load_scenario_files(path_in(directory, "Lesca-Varo_linea.dat"));
   EXPECT_FALSE(loaded);
-  EXPECT_NE(loaded.status().message().find("is not the name of a grid file"), std::string::npos) << loaded.status().message();
+  EXPECT_NE(loaded.status().message().find("is not the name of a grid file"), std::string::npos)
+      << loaded.status().message();
 }
 
 }  // namespace

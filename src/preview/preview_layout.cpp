@@ -223,8 +223,8 @@ void PreviewLayouter::lay_out_title() {
   if (sources.empty()) return;
   const TextSize size = size_of(sources, fonts_.small);
   const double top = title_bottom_ - size.ascent - size.descent;
-  const Label note = make_label(sources, fonts_.small, colour::kMuted, LabelRole::Heading,
-                                out_.width - pad_ - size.width, top);
+  const Label note =
+      make_label(sources, fonts_.small, colour::kMuted, LabelRole::Heading, out_.width - pad_ - size.width, top);
   if (!note.box.overlaps(heading.box.grown(10 * u_)) && free_in_panel(note.box)) add(note);
 }
 
@@ -242,25 +242,45 @@ void PreviewLayouter::lay_out_legend() {
     const Box swatch{left + 10 * u_, middle - 6 * u_, left + 38 * u_, middle + 6 * u_};
     const double cx = (swatch.left + swatch.right) / 2;
     switch (kind) {
-      case LegendKey::Track: stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kTrack, 2.2 * u_); break;
+      case LegendKey::Track:
+        stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kTrack, 2.2 * u_);
+        break;
       case LegendKey::Height:
         fill(rectangle({swatch.left, middle, swatch.right, swatch.bottom}), colour::kTerrain);
         stroke({{swatch.left, middle + 2 * u_}, {cx, middle - 3 * u_}, {swatch.right, middle}}, colour::kHeight,
                1.6 * u_);
         break;
-      case LegendKey::Mountain: fill(rectangle(swatch), colour::kMountain); break;
-      case LegendKey::SpeedLimit: stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kSpeed, 2.8 * u_); break;
+      case LegendKey::Mountain:
+        fill(rectangle(swatch), colour::kMountain);
+        break;
+      case LegendKey::SpeedLimit:
+        stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kSpeed, 2.8 * u_);
+        break;
       case LegendKey::Slowdown:
         fill(rectangle(swatch), colour::kSlowdownBand, LineStyle{colour::kSlowdownLine, 1 * u_, {4 * u_, 3 * u_}});
         stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kSlowdownLine, 2.2 * u_, {5 * u_, 3 * u_});
         break;
-      case LegendKey::FastestRun: stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kRun, 1.8 * u_); break;
-      case LegendKey::TimetableTime: mark(MarkShape::Circle, {cx, middle}, 7 * u_, colour::kTimetable); break;
-      case LegendKey::Station: mark(MarkShape::Square, {cx, middle}, 9 * u_, colour::kStation); break;
-      case LegendKey::Signal: mark(MarkShape::SignalPost, {cx, middle}, 10 * u_, colour::kSignal); break;
-      case LegendKey::SpeedBoard: mark(MarkShape::Diamond, {cx, middle}, 10 * u_, colour::kSpeedBoard); break;
-      case LegendKey::InfoBoard: mark(MarkShape::Board, {cx, middle}, 10 * u_, colour::kInfoBoard); break;
-      case LegendKey::Start: mark(MarkShape::Triangle, {cx, middle}, 11 * u_, colour::kStart); break;
+      case LegendKey::FastestRun:
+        stroke({{swatch.left, middle}, {swatch.right, middle}}, colour::kRun, 1.8 * u_);
+        break;
+      case LegendKey::TimetableTime:
+        mark(MarkShape::Circle, {cx, middle}, 7 * u_, colour::kTimetable);
+        break;
+      case LegendKey::Station:
+        mark(MarkShape::Square, {cx, middle}, 9 * u_, colour::kStation);
+        break;
+      case LegendKey::Signal:
+        mark(MarkShape::SignalPost, {cx, middle}, 10 * u_, colour::kSignal);
+        break;
+      case LegendKey::SpeedBoard:
+        mark(MarkShape::Diamond, {cx, middle}, 10 * u_, colour::kSpeedBoard);
+        break;
+      case LegendKey::InfoBoard:
+        mark(MarkShape::Board, {cx, middle}, 10 * u_, colour::kInfoBoard);
+        break;
+      case LegendKey::Start:
+        mark(MarkShape::Triangle, {cx, middle}, 11 * u_, colour::kStart);
+        break;
       case LegendKey::End:
         stroke({{cx - 6 * u_, middle}, {cx + 6 * u_, middle}}, colour::kTrack, 2.2 * u_);
         stroke({{cx + 6 * u_, swatch.top}, {cx + 6 * u_, swatch.bottom}}, colour::kEnd, 3 * u_);

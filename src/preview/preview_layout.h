@@ -59,7 +59,19 @@ struct MarkRow {
   std::vector<RowMark> marks;
 };
 
-enum class PanelKind { Title, Plan, HeightChart, SpeedChart, TimeChart, Legend, StationRow, SignalRow, SpeedBoardRow, InfoBoardRow, Axis };
+enum class PanelKind {
+  Title,
+  Plan,
+  HeightChart,
+  SpeedChart,
+  TimeChart,
+  Legend,
+  StationRow,
+  SignalRow,
+  SpeedBoardRow,
+  InfoBoardRow,
+  Axis
+};
 
 /// A part of the page with its own texts. Every text of the picture lies inside the page and inside its
 /// panel, and the panels do not overlap. A panel is never lower than its minimum, however many
@@ -91,7 +103,7 @@ struct PreviewLayout {
   Box plan_area;
   Box height_area;
   Box speed_area;
-  Box time_area;  // the time-distance chart: the timetable's times and the fastest run
+  Box time_area;                 // the time-distance chart: the timetable's times and the fastest run
   std::vector<Point> plan_line;  // the track from metre 0 to the axis end, one point per metre
   std::vector<StationView> stations;
   std::vector<ProfilePoint> height_profile;

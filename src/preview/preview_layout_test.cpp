@@ -94,8 +94,8 @@ std::vector<std::string> page_faults(const PreviewLayout& layout) {
 }
 
 const Panel& panel_of_kind(const PreviewLayout& layout, PanelKind kind) {
-  const auto found = std::find_if(layout.panels.begin(), layout.panels.end(),
-                                  [&](const Panel& panel) { return panel.kind == kind; });
+  const auto found =
+      std::find_if(layout.panels.begin(), layout.panels.end(), [&](const Panel& panel) { return panel.kind == kind; });
   EXPECT_NE(found, layout.panels.end());
   return *found;
 }
@@ -154,7 +154,8 @@ TEST_F(ScenarioLayout, TitleAxisTitlesAndLegendAreThere) {
   EXPECT_NE(texts[LabelRole::Title][0].find("Lesca-Varo"), std::string::npos);
   EXPECT_NE(texts[LabelRole::Title][0].find("train 148"), std::string::npos);
   EXPECT_NE(texts[LabelRole::Title][0].find("29.000 km"), std::string::npos);
-  EXPECT_EQ(texts[LabelRole::AxisTitle], std::vector<std::string>{"Kilometric progressive (km), as the scenario table gives it"});
+  EXPECT_EQ(texts[LabelRole::AxisTitle],
+            std::vector<std::string>{"Kilometric progressive (km), as the scenario table gives it"});
   for (const char* entry : {"Height profile", "Mountain stretch", "Line speed limit", "Slowdown", "Station", "Signal",
                             "Speed board", "Information board"})
     EXPECT_NE(std::find(texts[LabelRole::Legend].begin(), texts[LabelRole::Legend].end(), entry),
@@ -186,7 +187,6 @@ TEST_F(ScenarioLayout, HeightAtTheEndIsTheSumOfTheCellGradientsTimesFiftyMetres)
   }
   EXPECT_NEAR(profile.back().height, from_source, 1e-9);
   EXPECT_NE(from_source, 0.0);
-
 }
 
 TEST_F(ScenarioLayout, SlowdownBandsLieWhereTheGridsSlowdownCellsAre) {
@@ -294,8 +294,8 @@ TEST_F(ScenarioLayout, AxisCountsTheKilometresDownAsTheTableGivesThem) {
 }
 
 /// The page sizes the command takes at their extremes, and some between.
-const std::pair<double, double> kPageSizes[] = {{600, 400},  {800, 500},   {1200, 800}, {1600, 1000},
-                                                {1000, 1400}, {3200, 2000}, {6000, 400}, {600, 6000}, {6000, 6000}};
+const std::pair<double, double> kPageSizes[] = {{600, 400},   {800, 500},  {1200, 800}, {1600, 1000}, {1000, 1400},
+                                                {3200, 2000}, {6000, 400}, {600, 6000}, {6000, 6000}};
 
 TEST(PreviewLayout, LabelsStayApartOnOtherPageSizes) {
   const ScenarioFiles files = compiled_scenario();
@@ -344,7 +344,8 @@ TEST_F(CrowdedLayout, EveryTextIsInsideThePageAndItsPanelAndEveryPanelKeepsItsHe
     for (const MarkRow& row : layout.rows) {
       const bool texts = row.kind != RowKind::Signals;
       EXPECT_EQ(row.levels >= 1, texts);
-      for (const RowMark& mark : row.marks) EXPECT_TRUE(inside(row.area, Box{mark.at.x, mark.at.y, mark.at.x, mark.at.y}));
+      for (const RowMark& mark : row.marks)
+        EXPECT_TRUE(inside(row.area, Box{mark.at.x, mark.at.y, mark.at.x, mark.at.y}));
     }
     // Every station, signal and board keeps its mark; the texts that find no room are counted.
     EXPECT_EQ(layout.stations.size(), 30u);
@@ -433,7 +434,8 @@ TEST(PreviewLayout, TheEndOfTheLineIsMarkedOnEveryPanelThatShowsTheLine) {
       ASSERT_EQ(panel.line_end.size(), 2u);
       const Point a = panel.line_end[0];
       const Point b = panel.line_end[1];
-      EXPECT_TRUE(inside(panel.box, Box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)}));
+      EXPECT_TRUE(
+          inside(panel.box, Box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)}));
       if (panel.kind == PanelKind::Plan) {
         // A bar across the end of the track.
         EXPECT_NEAR((a.x + b.x) / 2, layout.plan_line.back().x, 1e-6);
@@ -551,8 +553,10 @@ TEST(PreviewLayout, FilesThatWereNeverCheckedDoNotBreakIt) {
        [](ScenarioFiles& f) {
          for (int32_t m = 0; m <= f.trace.last_metre(); ++m)
            for (const int axis : {kAxisX, kAxisY})
-             f.trace.set_double(m, axis, m % 3 == 0 ? std::numeric_limits<double>::quiet_NaN()
-                                                    : m % 3 == 1 ? std::numeric_limits<double>::infinity() : 1e300);
+             f.trace.set_double(m, axis,
+                                m % 3 == 0   ? std::numeric_limits<double>::quiet_NaN()
+                                : m % 3 == 1 ? std::numeric_limits<double>::infinity()
+                                             : 1e300);
        }},
   };
   for (const Case& c : cases) {

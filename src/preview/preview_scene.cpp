@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "model/positions.h"
 #include "model/curves.h"
+#include "model/positions.h"
 #include "model/scenario_model.h"
 #include "motion/scenario_timetable.h"
 #include "platform/windows1252.h"

@@ -52,8 +52,8 @@ struct PreviewScene {
   std::vector<SceneBoard> speed_boards;
   std::vector<SceneBoard> info_boards;
   std::vector<ProfilePoint> heights;
-  std::vector<Stretch> mountains;     // value: the mountain type; none where it is 0
-  std::vector<Stretch> speed_limits;  // value: km/h
+  std::vector<Stretch> mountains;       // value: the mountain type; none where it is 0
+  std::vector<Stretch> speed_limits;    // value: km/h
   std::vector<SlowdownView> slowdowns;  // within the axis; one without an end runs to the axis end
   /// The default train's fastest run from the first stop on, standing its dwell at each stop; it ends
   /// where a run cannot be made. Empty for a service of fewer than two stations.

@@ -24,7 +24,7 @@ std::string fit_text(const std::string& text, const FontSpec& font, double max_w
 
   // The most characters that fit before the ellipsis: a binary search over the prefixes.
   const auto with_ellipsis = [&](std::size_t kept) { return text.substr(0, starts[kept]) + kEllipsis; };
-  std::size_t low = 0;  // known to fit, unless even the ellipsis alone does not
+  std::size_t low = 0;                                         // known to fit, unless even the ellipsis alone does not
   std::size_t high = std::min(characters, kLongestShownText);  // known not to fit, or the most allowed
   if (measure(with_ellipsis(high), font).width <= max_width) return with_ellipsis(high);
   while (high - low > 1) {

@@ -131,10 +131,10 @@ void check_speeds(RunState& state, const ScenarioModel& model, TrainRank rank) {
   static constexpr const char* kRankNames[] = {"a", "b", "c"};
   for (const Slowdown& slowdown : model.slowdowns)
     if (slowdown.speed == 0)
-      note(state, WarningKind::SpeedZero, place_of_cell(state, slowdown.start_cell), slowdown.from,
-           slowdown.start_cell,
-           "a slowdown of 0 km/h from " + metres(slowdown.from) + ": the train must stop there; a slowdown "
-           "gives a speed to run at, such as 30 km/h");
+      note(state, WarningKind::SpeedZero, place_of_cell(state, slowdown.start_cell), slowdown.from, slowdown.start_cell,
+           "a slowdown of 0 km/h from " + metres(slowdown.from) +
+               ": the train must stop there; a slowdown "
+               "gives a speed to run at, such as 30 km/h");
   const auto rank_index = static_cast<std::size_t>(rank);
   for (const SpeedBoard& board : model.speed_boards) {
     std::string zero;
@@ -205,9 +205,9 @@ void check_moved(RunState& state, const ScenarioModel& model) {
     const CellOrigin& origin = state.grid.origin(cell);
     if (!origin.place || origin.by_finishing_pass || origin.position == metre) return;
     note(state, WarningKind::PositionMoved, origin.place, origin.position, cell,
-         std::string(what) + " given at " + metres(origin.position) + " stands at " + metres(metre) +
-             ", in its cell " + std::to_string(cell) + ": objects stand in cells of " + metres(kCellLength) +
-             "; give a multiple of " + metres(kCellLength) + " to say where it stands");
+         std::string(what) + " given at " + metres(origin.position) + " stands at " + metres(metre) + ", in its cell " +
+             std::to_string(cell) + ": objects stand in cells of " + metres(kCellLength) + "; give a multiple of " +
+             metres(kCellLength) + " to say where it stands");
   };
   for (const Signal& signal : model.signals) moved("a signal", signal.cell, signal.metre);
   for (const SpeedBoard& board : model.speed_boards) moved("a speed board", board.cell, board.metre);

@@ -53,7 +53,7 @@ void add_timetable_warnings(RunState& state, const TimetableOptions& options) {
                seconds_text(static_cast<double>(clock - first.time)) + " late at the start");
   }
   for (const StopRun& run : timetable->runs) {
-    const std::optional<WarningKind> kind = run.run.blocked                           ? WarningKind::TimetableNoRun
+    const std::optional<WarningKind> kind = run.run.blocked                        ? WarningKind::TimetableNoRun
                                             : run.verdict == Verdict::CannotBeKept ? WarningKind::TimetableShort
                                             : run.verdict == Verdict::Slack
                                                 ? std::optional<WarningKind>(WarningKind::TimetableSlack)
@@ -79,7 +79,8 @@ std::optional<std::string> station_run_text(const RunState& state, int record, c
     if (timetable->to(run).record != record) continue;
     const Station& from = timetable->from(run);
     std::string text = "Run from " + from.name + " (" + std::to_string(timetable->to(run).metre - from.metre) + " m): ";
-    if (run.run.blocked) return text + "the train cannot make it: " + blocked_text(*run.run.blocked, timetable->line) + ".";
+    if (run.run.blocked)
+      return text + "the train cannot make it: " + blocked_text(*run.run.blocked, timetable->line) + ".";
     text += "the timetable gives " + duration_text(static_cast<double>(run.scheduled)) + ", the train needs at least " +
             duration_text(run.run.time) + "; margin " + (run.margin < 0 ? "-" : "") + seconds_text(run.margin) + " (" +
             percent_text(run.margin_percent) + "), " + verdict_name(run.verdict) + ".";

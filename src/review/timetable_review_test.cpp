@@ -23,7 +23,8 @@ RunState embedded() { return compiled(encode_lines(line_description_lines()), en
 /// A starter whose service has these station entries in place of its own.
 std::string service_with(const std::vector<std::string>& stations, const std::string& more = "") {
   std::string text = "[generale]\r\nnumero vetture, 3\r\npercentuale massa frenata, 130\r\norologio, 15, 59, 30\r\n"
-                     "aderenza, 0, 100\r\nvelocita, 0, 80\r\n" + more;
+                     "aderenza, 0, 100\r\nvelocita, 0, 80\r\n" +
+                     more;
   for (const std::string& station : stations) text += station + "\r\n";
   return text + "[fine]\r\n";
 }
@@ -93,8 +94,11 @@ TEST(TimetableReview, ShortSlackNoRunAndALateStartAreWarnedWithTheirReason) {
        {"timetable-short"},
        "(a 20 km/h slowdown over 1000 m, an 80 km/h limit)"},
       {"slack", {station(650, 0, 0, "A"), station(2450, 9, 0, "B")}, "", {"timetable-slack"}, "far above"},
-      {"a speed of 0 km/h", {station(650, 0, 0, "A"), station(2450, 3, 0, "B")}, "velocita, 1500, 0\r\nvelocita, 1600, 80\r\n",
-       {"timetable-no-run"}, "the speed limit is 0 km/h at "},
+      {"a speed of 0 km/h",
+       {station(650, 0, 0, "A"), station(2450, 3, 0, "B")},
+       "velocita, 1500, 0\r\nvelocita, 1600, 80\r\n",
+       {"timetable-no-run"},
+       "the speed limit is 0 km/h at "},
       {"departure before the clock", {station(650, 59, 0, "A")}, "", {"timetable-short"}, "30 s late at the start"},
   };
   for (const Case& c : cases) {
@@ -102,7 +106,8 @@ TEST(TimetableReview, ShortSlackNoRunAndALateStartAreWarnedWithTheirReason) {
     std::string service = service_with(c.stations, c.more);
     if (std::string(c.what) == "departure before the clock") service.replace(service.find("16, 59"), 2, "15");
     RunState state = compiled(line, service);
-    ASSERT_EQ(state.diagnostics.errors(), 0u) << (state.diagnostics.all().empty() ? "" : state.diagnostics.all()[0].message);
+    ASSERT_EQ(state.diagnostics.errors(), 0u)
+        << (state.diagnostics.all().empty() ? "" : state.diagnostics.all()[0].message);
     add_timetable_warnings(state);
     const std::vector<Found> found = timetable_warnings(state);
     ASSERT_EQ(found.size(), c.kinds.size());

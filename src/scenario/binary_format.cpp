@@ -5,14 +5,16 @@
 #include <stdexcept>
 #include <type_traits>
 
-
 namespace {
 
 std::size_t trace_value_size(TraceTag tag) {
   switch (tag) {
-    case TraceTag::Integer: return kS16Size;
-    case TraceTag::Double: return kF64Size;
-    case TraceTag::Empty: break;
+    case TraceTag::Integer:
+      return kS16Size;
+    case TraceTag::Double:
+      return kF64Size;
+    case TraceTag::Empty:
+      break;
   }
   return 0;
 }
@@ -99,8 +101,7 @@ Result<TrackTrace> decode_trace(std::string_view bytes) {
   for (ByteCursor cursor(bytes); cursor.left() > 0; ++elements) {
     const std::size_t start = cursor.offset();
     const auto fail = [&](const std::string& what) {
-      return failure("element " + std::to_string(elements) + " at byte " + std::to_string(start) + ": " +
-                                 what);
+      return failure("element " + std::to_string(elements) + " at byte " + std::to_string(start) + ": " + what);
     };
     if (cursor.left() < kTraceTagSize) return fail("type code cut off by the end of the file");
     const uint16_t code = cursor.u16();
@@ -141,8 +142,8 @@ Result<ScenarioTable> decode_table(std::string_view bytes) {
   for (int index = 0; index < kScenarioRecordCount; ++index) {
     const std::string where = "record " + std::to_string(index) + " at byte " + std::to_string(cursor.offset());
     if (cursor.left() < kHead)
-      return failure(where + ": cut off by the end of the file before its text (" +
-                                    std::to_string(cursor.left()) + " of " + std::to_string(kHead) + " bytes)");
+      return failure(where + ": cut off by the end of the file before its text (" + std::to_string(cursor.left()) +
+                     " of " + std::to_string(kHead) + " bytes)");
     std::string error;
     visit_record_fields(table[static_cast<std::size_t>(index)], [&](const char*, auto& field) {
       if (!error.empty()) return;
@@ -162,16 +163,15 @@ Result<ScenarioTable> decode_table(std::string_view bytes) {
   }
   if (cursor.left() != 0)
     return failure(std::to_string(cursor.left()) + " bytes left after record " +
-                                  std::to_string(kScenarioRecordCount - 1) + " at byte " +
-                                  std::to_string(cursor.offset()));
+                   std::to_string(kScenarioRecordCount - 1) + " at byte " + std::to_string(cursor.offset()));
   return table;
 }
 
 Result<TrackGrid> decode_grid(std::string_view bytes) {
   if (bytes.empty()) return failure("no cell: a grid has at least one cell");
   if (bytes.size() % kCellSize != 0)
-    return failure("size " + std::to_string(bytes.size()) + " is not a whole number of " +
-                              std::to_string(kCellSize) + "-byte cells");
+    return failure("size " + std::to_string(bytes.size()) + " is not a whole number of " + std::to_string(kCellSize) +
+                   "-byte cells");
   const std::size_t cells = bytes.size() / kCellSize;
   if (cells - 1 > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / kCellLength))
     return failure(std::to_string(cells) + " cells: too many for a grid");

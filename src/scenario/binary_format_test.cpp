@@ -59,9 +59,9 @@ ScenarioRecord full_record() {
 
 bool same_record(const ScenarioRecord& a, const ScenarioRecord& b) {
   return a.code == b.code && a.number1 == b.number1 && a.number2 == b.number2 && a.number3 == b.number3 &&
-         a.mark == b.mark && a.text == b.text && a.short1 == b.short1 && a.short2 == b.short2 &&
-         a.short3 == b.short3 && a.short4 == b.short4 && a.short5 == b.short5 && a.byte1 == b.byte1 &&
-         a.byte2 == b.byte2 && a.byte3 == b.byte3 && a.byte4 == b.byte4 && a.number4 == b.number4;
+         a.mark == b.mark && a.text == b.text && a.short1 == b.short1 && a.short2 == b.short2 && a.short3 == b.short3 &&
+         a.short4 == b.short4 && a.short5 == b.short5 && a.byte1 == b.byte1 && a.byte2 == b.byte2 &&
+         a.byte3 == b.byte3 && a.byte4 == b.byte4 && a.number4 == b.number4;
 }
 
 bool same_cell(const TrackCell& a, const TrackCell& b) {
@@ -96,16 +96,16 @@ TEST(TableEncoding, FieldsInOrderLittleEndianPacked) {
   table[0] = full_record();
   const std::string bytes = encode_table(table);
   EXPECT_EQ(bytes_of(std::string_view(bytes).substr(0, 37)),
-            (std::vector<int>{0xA1,                          // code
-                              0x01, 0x02, 0x03, 0x04,        // number1
-                              0xFE, 0xFF, 0xFF, 0xFF,        // number2
-                              0xAC, 0x71, 0x00, 0x00,        // number3 = 29100
-                              7,                             // mark
-                              3, 0, '1', '4', '8',           // text
-                              0x62, 0x02, 0xFF, 0xFF, 3, 0,  // short1 = 610, short2 = -1, short3
-                              4, 0, 0x00, 0x7F,              // short4, short5
-                              1, 2, 0xFE, 0xFF,              // byte1 to byte4
-                              0xBB, 0x43, 0x01, 0x00}));     // number4 = 82875
+            (std::vector<int>{0xA1,                            // code
+                              0x01, 0x02, 0x03, 0x04,          // number1
+                              0xFE, 0xFF, 0xFF, 0xFF,          // number2
+                              0xAC, 0x71, 0x00, 0x00,          // number3 = 29100
+                              7,                               // mark
+                              3,    0,    '1',  '4',  '8',     // text
+                              0x62, 0x02, 0xFF, 0xFF, 3,   0,  // short1 = 610, short2 = -1, short3
+                              4,    0,    0x00, 0x7F,          // short4, short5
+                              1,    2,    0xFE, 0xFF,          // byte1 to byte4
+                              0xBB, 0x43, 0x01, 0x00}));       // number4 = 82875
 }
 
 TEST(TableEncoding, EightBitTextIsWrittenAsItIs) {
@@ -167,7 +167,8 @@ TEST(TableDecoding, ErrorsNameTheRecord) {
   EXPECT_EQ(decoded.status().message(),
             "record 86 at byte 2924: a text of 3 characters and the fields after it run past the end of the file");
   decoded = decode_table(std::string_view(bytes).substr(0, 40));
-  EXPECT_EQ(decoded.status().message(), "record 1 at byte 34: cut off by the end of the file before its text (6 of 16 bytes)");
+  EXPECT_EQ(decoded.status().message(),
+            "record 1 at byte 34: cut off by the end of the file before its text (6 of 16 bytes)");
   decoded = decode_table(bytes + "x");
   EXPECT_EQ(decoded.status().message(), "1 bytes left after record 86 at byte 2961");
 }
@@ -254,14 +255,14 @@ TrackTrace small_trace() {
 
 TEST(TraceEncoding, TaggedElementsAllXThenAllY) {
   const std::string bytes = encode_trace(small_trace());
-  EXPECT_EQ(bytes_of(bytes), (std::vector<int>{2, 0, 0, 0,                             // X of metre 0
-                                               2, 0, 0, 0,                             // X of metre 1
-                                               5, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,     // X of metre 2
-                                               0, 0,                                   // X of metre 3
-                                               2, 0, 0, 0,                             // Y of metre 0
-                                               2, 0, 1, 0,                             // Y of metre 1
-                                               5, 0, 0, 0, 0, 0, 0, 0, 0x04, 0xC0,     // Y of metre 2
-                                               0, 0}));                                // Y of metre 3
+  EXPECT_EQ(bytes_of(bytes), (std::vector<int>{2, 0, 0, 0,                          // X of metre 0
+                                               2, 0, 0, 0,                          // X of metre 1
+                                               5, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,  // X of metre 2
+                                               0, 0,                                // X of metre 3
+                                               2, 0, 0, 0,                          // Y of metre 0
+                                               2, 0, 1, 0,                          // Y of metre 1
+                                               5, 0, 0, 0, 0, 0, 0, 0, 0x04, 0xC0,  // Y of metre 2
+                                               0, 0}));                             // Y of metre 3
 }
 
 TEST(TraceEncoding, EmptyTraceIsTwoBytesPerElement) {
@@ -364,17 +365,17 @@ TEST_P(BadTraces, AreRefusedWithTheirPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     TraceDecoding, BadTraces,
-    ::testing::Values(
-        BadTraceCase{"Empty", "", "no element: a trace has at least one point"},
-        BadTraceCase{"HalfATypeCode", std::string("\x02\x00\x00\x00\x02", 5),
-                     "element 1 at byte 4: type code cut off by the end of the file"},
-        BadTraceCase{"UnknownType", std::string("\x00\x00\x03\x00", 4), "element 1 at byte 2: unknown type code 3"},
-        BadTraceCase{"IntegerCut", std::string("\x00\x00\x02\x00\x01", 5),
-                     "element 1 at byte 2: value cut off by the end of the file"},
-        BadTraceCase{"DoubleCut", std::string("\x05\x00\x00\x00\x00\x00\x00\x00\x00", 9),
-                     "element 0 at byte 0: value cut off by the end of the file"},
-        BadTraceCase{"OddCount", std::string("\x00\x00\x00\x00\x00\x00", 6),
-                     "3 elements: a trace has as many Y values as X values"}),
+    ::testing::Values(BadTraceCase{"Empty", "", "no element: a trace has at least one point"},
+                      BadTraceCase{"HalfATypeCode", std::string("\x02\x00\x00\x00\x02", 5),
+                                   "element 1 at byte 4: type code cut off by the end of the file"},
+                      BadTraceCase{"UnknownType", std::string("\x00\x00\x03\x00", 4),
+                                   "element 1 at byte 2: unknown type code 3"},
+                      BadTraceCase{"IntegerCut", std::string("\x00\x00\x02\x00\x01", 5),
+                                   "element 1 at byte 2: value cut off by the end of the file"},
+                      BadTraceCase{"DoubleCut", std::string("\x05\x00\x00\x00\x00\x00\x00\x00\x00", 9),
+                                   "element 0 at byte 0: value cut off by the end of the file"},
+                      BadTraceCase{"OddCount", std::string("\x00\x00\x00\x00\x00\x00", 6),
+                                   "3 elements: a trace has as many Y values as X values"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

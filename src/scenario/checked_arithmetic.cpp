@@ -34,6 +34,4 @@ int16_t round16(double value) {
   return static_cast<int16_t>(rounded_in(value, -32768.0, 32767.0, "value beyond 16 bits"));
 }
 
-uint8_t round8(double value) {
-  return static_cast<uint8_t>(rounded_in(value, 0.0, 255.0, "value beyond 0 to 255"));
-}
+uint8_t round8(double value) { return static_cast<uint8_t>(rounded_in(value, 0.0, 255.0, "value beyond 0 to 255")); }

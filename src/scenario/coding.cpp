@@ -32,7 +32,9 @@ void put_f64(std::string& dst, double value) { put_fixed(dst, std::bit_cast<uint
 uint8_t decode_u8(const char* bytes) { return static_cast<uint8_t>(bytes[0]); }
 uint16_t decode_u16(const char* bytes) { return static_cast<uint16_t>(decode_fixed(bytes, kU16Size)); }
 int16_t decode_s16(const char* bytes) { return static_cast<int16_t>(decode_u16(bytes)); }
-int32_t decode_s32(const char* bytes) { return static_cast<int32_t>(static_cast<uint32_t>(decode_fixed(bytes, kS32Size))); }
+int32_t decode_s32(const char* bytes) {
+  return static_cast<int32_t>(static_cast<uint32_t>(decode_fixed(bytes, kS32Size)));
+}
 double decode_f64(const char* bytes) { return std::bit_cast<double>(decode_fixed(bytes, kF64Size)); }
 
 void put(std::string& dst, uint8_t value) { put_u8(dst, value); }

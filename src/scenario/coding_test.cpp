@@ -28,8 +28,8 @@ TEST(CodingTest, IntegersGoLeastSignificantByteFirst) {
   put_u8(dst, 0xFE);
   put_s32(dst, -1);
   put_s32(dst, std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(bytes_of(dst), (std::vector<int>{0x01, 0x02, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
-                                              0x00, 0x80}));
+  EXPECT_EQ(bytes_of(dst),
+            (std::vector<int>{0x01, 0x02, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80}));
 }
 
 TEST(CodingTest, PutAppendsWithoutTouchingWhatIsThere) {
@@ -60,15 +60,20 @@ TEST(CodingTest, DecodeReadsBackWhatPutWrote) {
     ASSERT_EQ(dst.size(), kS16Size);
     EXPECT_EQ(decode_s16(dst.data()), v);
   }
-  const std::vector<int32_t> longs{0, 1, -1, 82875, 0x04030201, std::numeric_limits<int32_t>::max(),
-                                   std::numeric_limits<int32_t>::min()};
+  const std::vector<int32_t> longs{
+      0, 1, -1, 82875, 0x04030201, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
   for (int32_t v : longs) {
     std::string dst;
     put_s32(dst, v);
     ASSERT_EQ(dst.size(), kS32Size);
     EXPECT_EQ(decode_s32(dst.data()), v);
   }
-  const std::vector<double> doubles{0.0, -0.0, 1.0, -123.456, 1e300, std::numeric_limits<double>::denorm_min(),
+  const std::vector<double> doubles{0.0,
+                                    -0.0,
+                                    1.0,
+                                    -123.456,
+                                    1e300,
+                                    std::numeric_limits<double>::denorm_min(),
                                     std::numeric_limits<double>::infinity()};
   for (double v : doubles) {
     std::string dst;

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "scenario/error_codes.h"
 #include "platform/windows1252.h"
+#include "scenario/error_codes.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ constexpr std::array<KindText, 31> kKinds{{
      "the timetable gives a run between two stops far more time than the default train needs"},
     {WarningKind::TimetableNoRun, "timetable-no-run",
      "the default train cannot run between two stops: a speed limit of 0 or a climb it cannot make"},
-    {WarningKind::LineNotPositive, "line-not-positive", "a line length of 0 m or less: the line has no track of its own"},
+    {WarningKind::LineNotPositive, "line-not-positive",
+     "a line length of 0 m or less: the line has no track of its own"},
     {WarningKind::StationTimeOrder, "station-time-order",
      "a station due at the same time as the station before it, or earlier"},
     {WarningKind::TimePastDay, "time-past-day", "a timetable time above 23:59:59"},

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <string>
 #include <set>
+#include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -43,17 +43,17 @@ enum class WarningKind : uint8_t {
   TimetableNoRun,          // a run between two stops that the train cannot make at all
   LineNotPositive,         // a line length of 0 m or less
   // What a railway would not run, though the format takes it (the review's plausibility pass).
-  StationTimeOrder,        // a station due no later than the station before it
-  TimePastDay,             // a timetable time above 23:59:59
-  BeyondLineEnd,           // a station, signal or board past the end of the line, in the grid's tail
-  PlatformBeforeStart,     // a platform that begins before 0 m
-  SpeedZero,               // a line speed, slowdown or speed board of 0 km/h
-  BoardLineSpeed,          // a speed board that disagrees with the line speed near it
-  TrainDataRange,          // cars, braked mass, sand or adhesion outside a plausible range
-  SignalInPlatform,        // a signal that stands inside a platform
-  SlowdownOnPlatform,      // a slowdown that begins or ends along a platform
-  KilometricText,          // an information board whose kilometre text differs from the progressive there
-  PositionMoved,           // a signal, speed board or slowdown placed in its cell, away from its position
+  StationTimeOrder,     // a station due no later than the station before it
+  TimePastDay,          // a timetable time above 23:59:59
+  BeyondLineEnd,        // a station, signal or board past the end of the line, in the grid's tail
+  PlatformBeforeStart,  // a platform that begins before 0 m
+  SpeedZero,            // a line speed, slowdown or speed board of 0 km/h
+  BoardLineSpeed,       // a speed board that disagrees with the line speed near it
+  TrainDataRange,       // cars, braked mass, sand or adhesion outside a plausible range
+  SignalInPlatform,     // a signal that stands inside a platform
+  SlowdownOnPlatform,   // a slowdown that begins or ends along a platform
+  KilometricText,       // an information board whose kilometre text differs from the progressive there
+  PositionMoved,        // a signal, speed board or slowdown placed in its cell, away from its position
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.
@@ -70,13 +70,13 @@ struct RelatedPlace {
 
 struct Diagnostic {
   Severity severity = Severity::Error;
-  int32_t code = 0;                     // the error code; 0 for a warning
+  int32_t code = 0;                                // the error code; 0 for a warning
   WarningKind warning = WarningKind::NotAKeyword;  // for a warning
-  std::optional<SourcePlace> place;     // none for what has no place in a source
-  std::optional<int32_t> position;      // metres from the start of the line
-  std::optional<int64_t> cell;          // the grid cell it concerns
-  std::string message;                  // what is wrong, without the code
-  std::string detail;                   // why, in this case: the cause, the occupant, the limit broken
+  std::optional<SourcePlace> place;                // none for what has no place in a source
+  std::optional<int32_t> position;                 // metres from the start of the line
+  std::optional<int64_t> cell;                     // the grid cell it concerns
+  std::string message;                             // what is wrong, without the code
+  std::string detail;                              // why, in this case: the cause, the occupant, the limit broken
   std::vector<RelatedPlace> related;
 };
 

@@ -62,7 +62,8 @@ std::optional<ParsedFileName> parse_file_name(std::string_view name) {
     }
     const auto underscore = stem.rfind('_');
     if (underscore == std::string_view::npos || underscore == 0 || underscore + 1 == stem.size()) return std::nullopt;
-    return ParsedFileName{naming.file, std::string(stem.substr(0, underscore)), std::string(stem.substr(underscore + 1))};
+    return ParsedFileName{naming.file, std::string(stem.substr(0, underscore)),
+                          std::string(stem.substr(underscore + 1))};
   }
   return std::nullopt;
 }
@@ -101,7 +102,8 @@ Status check_names(std::string_view line_key, std::string_view train_number) {
   for (const auto& [what, part] : {std::pair{"line key", line_key}, std::pair{"train number", train_number}}) {
     if (part.empty()) return refused(std::string("the ") + what + " is empty");
     if (part.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
-      return refused(std::string("the ") + what + " holds a path separator or a NUL byte: it would leave the directory");
+      return refused(std::string("the ") + what +
+                     " holds a path separator or a NUL byte: it would leave the directory");
   }
   for (const auto& [what, part] : {std::pair{"line key", line_key}, std::pair{"train number", train_number}}) {
     const std::optional<std::string> beyond = character_beyond_windows1252(part);

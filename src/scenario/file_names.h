@@ -35,7 +35,9 @@ inline std::string line_source_name(std::string_view line_key) {
 inline std::string service_source_name(std::string_view line_key, std::string_view train_number) {
   return scenario_file_name(ScenarioFile::ServiceSource, line_key, train_number);
 }
-inline std::string trace_file_name(std::string_view line_key) { return scenario_file_name(ScenarioFile::Trace, line_key); }
+inline std::string trace_file_name(std::string_view line_key) {
+  return scenario_file_name(ScenarioFile::Trace, line_key);
+}
 inline std::string table_file_name(std::string_view line_key, std::string_view train_number) {
   return scenario_file_name(ScenarioFile::Table, line_key, train_number);
 }

@@ -8,10 +8,14 @@ namespace {
 
 TEST(FileNames, EveryFileOfTheScenario) {
   const std::vector<std::pair<ScenarioFile, std::string>> names = {
-      {ScenarioFile::LineSource, "Lesca-Varo_linea.txt"},       {ScenarioFile::ServiceSource, "Lesca-Varo_148-.txt"},
-      {ScenarioFile::Notes, "Lesca-Varo_148_note.txt"},         {ScenarioFile::SlowdownOrder, "Lesca-Varo_148_rallentamenti.txt"},
-      {ScenarioFile::TimetableCard, "Lesca-Varo_148_scheda_treno.txt"}, {ScenarioFile::Trace, "Lesca-Varo_linea.dat"},
-      {ScenarioFile::Table, "Lesca-Varo_148.sim"},              {ScenarioFile::Grid, "Lesca-Varo_148.dat"},
+      {ScenarioFile::LineSource, "Lesca-Varo_linea.txt"},
+      {ScenarioFile::ServiceSource, "Lesca-Varo_148-.txt"},
+      {ScenarioFile::Notes, "Lesca-Varo_148_note.txt"},
+      {ScenarioFile::SlowdownOrder, "Lesca-Varo_148_rallentamenti.txt"},
+      {ScenarioFile::TimetableCard, "Lesca-Varo_148_scheda_treno.txt"},
+      {ScenarioFile::Trace, "Lesca-Varo_linea.dat"},
+      {ScenarioFile::Table, "Lesca-Varo_148.sim"},
+      {ScenarioFile::Grid, "Lesca-Varo_148.dat"},
   };
   for (const auto& [file, name] : names) {
     EXPECT_EQ(scenario_file_name(file, "Lesca-Varo", "148"), name);
@@ -55,11 +59,16 @@ TEST(FileNames, ParsingSplitsAtTheLastUnderscoreAndRefusesOtherForms) {
 
 TEST(FileNames, BinaryFilesByTheirEndingAlone) {
   const std::pair<const char*, std::optional<ScenarioFile>> cases[] = {
-      {"Lesca-Varo_linea.dat", ScenarioFile::Trace}, {"dir/x_linea.dat", ScenarioFile::Trace},
-      {"Lesca-Varo_148.sim", ScenarioFile::Table},   {"cut.sim", ScenarioFile::Table},
-      {"Lesca-Varo_148.dat", ScenarioFile::Grid},    {"linea.dat", ScenarioFile::Grid},
-      {"x_linea.txt", std::nullopt},                 {"x.DAT", std::nullopt},
-      {"x.sim.bak", std::nullopt},                   {"", std::nullopt},
+      {"Lesca-Varo_linea.dat", ScenarioFile::Trace},
+      {"dir/x_linea.dat", ScenarioFile::Trace},
+      {"Lesca-Varo_148.sim", ScenarioFile::Table},
+      {"cut.sim", ScenarioFile::Table},
+      {"Lesca-Varo_148.dat", ScenarioFile::Grid},
+      {"linea.dat", ScenarioFile::Grid},
+      {"x_linea.txt", std::nullopt},
+      {"x.DAT", std::nullopt},
+      {"x.sim.bak", std::nullopt},
+      {"", std::nullopt},
   };
   for (const auto& [name, file] : cases) EXPECT_EQ(binary_file_by_ending(name), file) << name;
 }
@@ -81,8 +90,11 @@ TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
       {"K", "1_2", "the train number holds \"_\""},
       {"K", "linea", "two files of the scenario would both be named K_linea.dat"},
       {"K", std::string(70000, '7'), "the line key and the train number make a file name of"},
-      {"Citt\xC3\xA0", "\xE2\x82\xAC" "5", nullptr},  // both in Windows-1252
-      {"Citt\xE0", "5", nullptr},                      // not UTF-8: its bytes as they are
+      {"Citt\xC3\xA0",
+       "\xE2\x82\xAC"
+       "5",
+       nullptr},                   // both in Windows-1252
+      {"Citt\xE0", "5", nullptr},  // not UTF-8: its bytes as they are
       {"K", "\xF0\x9F\x9A\x82", "the train number \"\xF0\x9F\x9A\x82\" holds U+1F682, which Windows-1252 cannot hold"},
       {"\xC4\x80rea", "5", "the line key \"\xC4\x80rea\" holds U+0100, which Windows-1252 cannot hold"},
   };
@@ -111,7 +123,10 @@ TEST(FileNames, KeysAndTrainsThatCannotNameTheFiles) {
 TEST(FileNames, NamesAreStoredInWindows1252) {
   EXPECT_EQ(name_as_stored("Lesca-Varo"), "Lesca-Varo");
   EXPECT_EQ(name_as_stored("Citt\xC3\xA0"), "Citt\xE0");
-  EXPECT_EQ(name_as_stored("\xE2\x82\xAC" "5"), "\x80" "5");
+  EXPECT_EQ(name_as_stored("\xE2\x82\xAC"
+                           "5"),
+            "\x80"
+            "5");
   EXPECT_EQ(name_as_stored("Citt\xE0"), "Citt\xE0");  // not UTF-8: as it is
   EXPECT_EQ(character_beyond_windows1252("\xF0\x9F\x98\x80"), "U+1F600");
   EXPECT_EQ(character_beyond_windows1252("Citt\xC3\xA0"), std::nullopt);

@@ -49,8 +49,8 @@ TEST(DatiLinea, HoldsTheLineDescriptionExactly) {
       {115, "[fine]"},
   };
   for (const auto& e : expected) EXPECT_EQ(lines[e.line - 1], e.text) << "line " << e.line;
-  EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(),
-                          [](char c) { return c == '\r' || c == '\n' || (c >= 32 && c < 127); }));
+  EXPECT_TRUE(
+      std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n' || (c >= 32 && c < 127); }));
 }
 
 TEST(DatiLinea, ReplacesTheFileInTheProgramDirectory) {

@@ -85,7 +85,7 @@ TEST(DatiTreno, SectionsStandInOrderWithTheirEntries) {
   const auto lines = split_crlf(encode_lines(train_service_lines()));
   ASSERT_EQ(lines.size(), 49u);
   const std::pair<std::size_t, const char*> headers[] = {
-      {1, "[generale]"},        {6, "[aderenze]"}, {8, "[vel_limite]"}, {11, "[stazioni]"},
+      {1, "[generale]"},       {6, "[aderenze]"}, {8, "[vel_limite]"}, {11, "[stazioni]"},
       {25, "[rallentamenti]"}, {28, "[segnali]"}, {48, "[codici]"},    {49, "[fine]"},
   };
   for (const auto& [line, header] : headers) EXPECT_EQ(lines[line - 1], header);

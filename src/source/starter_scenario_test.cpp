@@ -34,7 +34,8 @@ std::vector<std::string> split_crlf(const std::string& bytes) {
 // before the entries, one comment line of a single field before every entry (no comma, so the reader
 // takes the whole line as one field holding "-"), and "[fine]" as the last line, which is never read.
 TEST(StarterScenario, EveryEntryFollowsItsCommentAndTheFileEndsWithFine) {
-  for (const auto& [name, table] : {std::pair{"line", starter_line_lines()}, std::pair{"service", starter_service_lines()}}) {
+  for (const auto& [name, table] :
+       {std::pair{"line", starter_line_lines()}, std::pair{"service", starter_service_lines()}}) {
     SCOPED_TRACE(name);
     const std::vector<std::string> lines = split_crlf(encode_lines(table));
     ASSERT_GE(lines.size(), 3u);

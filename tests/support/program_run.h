@@ -31,8 +31,8 @@ inline Outcome run_scenario(const std::string& directory, const std::string& arg
   const std::string out = logs.at("out");
   const std::string err = logs.at("err");
   const std::string command = "cd '" + directory + "' && " + environment + " '" SCENARIO_EXECUTABLE "' " + arguments +
-                              " < /dev/null > " + (stdout_to.empty() ? "'" + out + "'" : stdout_to) +
-                              " 2> " + (stderr_to.empty() ? "'" + err + "'" : stderr_to);
+                              " < /dev/null > " + (stdout_to.empty() ? "'" + out + "'" : stdout_to) + " 2> " +
+                              (stderr_to.empty() ? "'" + err + "'" : stderr_to);
   const int status = std::system(command.c_str());
   Outcome outcome;
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

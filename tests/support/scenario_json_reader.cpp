@@ -11,8 +11,8 @@ namespace {
 
 std::string str(int64_t value) { return std::to_string(value); }
 
-/// The reverse of text_to_json (file_views/byte_text.h); nullopt, with the offset in `error_offset`, for a character beyond
-/// U+00FF or malformed UTF-8.
+/// The reverse of text_to_json (file_views/byte_text.h); nullopt, with the offset in `error_offset`, for a character
+/// beyond U+00FF or malformed UTF-8.
 std::optional<std::string> text_from_json(std::string_view utf8, std::size_t& error_offset) {
   std::string bytes;
   bytes.reserve(utf8.size());
@@ -123,8 +123,8 @@ template <typename Field>
 void read_field(JsonReader& reader, const ScenarioJson& object, const char* key, Field& field,
                 const std::string& where) {
   if (!reader.ok()) return;
-  const auto value = reader.integer_member(object, key, std::numeric_limits<Field>::min(),
-                                           std::numeric_limits<Field>::max(), where);
+  const auto value =
+      reader.integer_member(object, key, std::numeric_limits<Field>::min(), std::numeric_limits<Field>::max(), where);
   if (value) field = static_cast<Field>(*value);
 }
 
@@ -172,8 +172,8 @@ void coordinate_from_json(JsonReader& reader, const ScenarioJson& value, TrackTr
   if (value.is_number_float()) {
     trace.set_double(metre, axis, value.get<double>());
   } else if (value.is_number_integer()) {
-    const auto number = reader.integer(value, std::numeric_limits<int16_t>::min(),
-                                       std::numeric_limits<int16_t>::max(), where);
+    const auto number =
+        reader.integer(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(), where);
     if (number) trace.set_integer(metre, axis, static_cast<int16_t>(*number));
   } else if (value.is_string()) {
     const auto number = double_from_string(value.get_ref<const std::string&>());
@@ -227,8 +227,7 @@ Result<TrackTrace> trace_from_json(const ScenarioJson& json) {
   JsonReader reader;
   TrackTrace trace;
   reader.expect_format(json, "trace");
-  const auto extent =
-      reader.integer_member(json, "gridExtent", 0, std::numeric_limits<int32_t>::max() - 1, "");
+  const auto extent = reader.integer_member(json, "gridExtent", 0, std::numeric_limits<int32_t>::max() - 1, "");
   if (!extent) return result(reader, std::move(trace));
   const ScenarioJson* points = reader.array_member(json, "points", static_cast<std::size_t>(*extent) + 1);
   if (points == nullptr) return result(reader, std::move(trace));

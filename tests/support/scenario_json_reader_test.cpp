@@ -98,8 +98,8 @@ TEST(JsonRoundTrip, TraceWithEmptyAndHalfPointsAndEveryKindOfDouble) {
     trace.set_double(k + 1, kAxisX, doubles[k]);
     trace.set_double(k + 1, kAxisY, doubles[count - 1 - k]);
   }
-  trace.set_integer(count + 1, kAxisX, 0);                  // Y empty
-  trace.set_double(count + 2, kAxisY, 3.5);                  // X empty
+  trace.set_integer(count + 1, kAxisX, 0);   // Y empty
+  trace.set_double(count + 2, kAxisY, 3.5);  // X empty
   // Metres count + 3 and count + 4 empty.
   const std::string bytes = encode_trace(trace);
   EXPECT_EQ(through_json(bytes, decode_trace, write_trace_json, trace_from_json, encode_trace), bytes);
@@ -110,9 +110,8 @@ TEST(JsonFromText, RefusesWhatNoFileCanHold) {
     const char* json;
     const char* error;
   };
-  const char* const kCell =
-      R"("kind":0,"value1":0,"value2":0,"value3":0,"value4":0,"signalTime":0,"approachMark":0,)"
-      R"("mountainType":0,"speedLimit":0,"gradient":0)";
+  const char* const kCell = R"("kind":0,"value1":0,"value2":0,"value3":0,"value4":0,"signalTime":0,"approachMark":0,)"
+                            R"("mountainType":0,"speedLimit":0,"gradient":0)";
   const std::string cell = kCell;
   const std::string grid_cases[][2] = {
       {R"({"format":"table","cellCount":0,"cells":[]})", R"(format: expected "grid", found "table")"},

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <iterator>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -27,7 +27,8 @@ class TemporaryDirectory {
     // No mkdtemp: a random name, made only when it is not taken.
     std::mt19937_64 numbers{std::random_device{}()};
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      const auto candidate = std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(numbers() % 1000000000));
+      const auto candidate =
+          std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(numbers() % 1000000000));
       if (std::filesystem::create_directory(candidate)) path_ = utf8(candidate);
     }
     if (path_.empty()) throw std::runtime_error("cannot make a temporary directory");
