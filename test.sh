@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The tests, whole or in part.
 #
-#   ./test.sh            everything CI runs: installs what is missing, then a normal build (-Werror) and
-#                        every test; a build with AddressSanitizer and UndefinedBehaviorSanitizer and every
-#                        test again; the Windows build (cross-compiled with MinGW-w64) with its unit tests
-#                        and its whole-program comparison with the Linux build under Wine; each fuzz
-#                        target for 10 s (clang build)
+#   ./test.sh            everything CI runs: installs what is missing, then the layout check of the C++
+#                        files (scripts/format.sh --check), a normal build (-Werror) and every test; a
+#                        build with AddressSanitizer and UndefinedBehaviorSanitizer and every test again;
+#                        the Windows build (cross-compiled with MinGW-w64) with its unit tests and its
+#                        whole-program comparison with the Linux build under Wine; each fuzz target for
+#                        10 s (clang build)
 #   ./test.sh quick      the Release build (build/) of what the change touches, and its tests: the layers
 #                        of src/ whose files changed since the merge base with main (QUICK_BASE=REV for
 #                        another base), uncommitted and untracked files included; the whole-program tests
 #                        when src/app, tests/ or the build changed
+#   ./test.sh format     the layout check alone: every C++ file as .clang-format lays it out
 #   ./test.sh LABEL...   the tests of these ctest labels only, after building what they need: a layer
 #                        (platform, scenario, compiler, ...), `program` (the whole program), `golden` (the
 #                        program's messages kept in tests/golden/), `structure` (the layers test)
@@ -86,6 +88,9 @@ case "${1:-}" in
     echo "quick: $(($(date +%s) - started)) s"
     exit 0
     ;;
+  format)
+    exec scripts/format.sh --check
+    ;;
   "") ;;
   *)
     run_labels "$@"
@@ -97,6 +102,9 @@ esac
 
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
+
+echo "== layout of the C++ files"
+scripts/format.sh --check
 
 echo "== normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCENARIO_WERROR=ON

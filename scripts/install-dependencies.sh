@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev xvfb xauth xdotool
   libcli11-dev nlohmann-json3-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libcairo2-dev poppler-utils
   neovim
   g++-mingw-w64-x86-64-posix wine64 googletest zip unzip dpkg-dev
