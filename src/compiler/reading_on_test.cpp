@@ -146,6 +146,36 @@ TEST(ReadingOn, TheFormatsOwnReadingIsNotChangedByIt) {
   EXPECT_EQ(reading_on.grid[0].gradient, 103);
 }
 
+TEST(ReadingOn, TheServiceReadOnlyUpToItsFirstSignalOrSlowdownAfterALinePositionBeyondTheGridIsSaid) {
+  // Line 4 of the line description is beyond the grid (E15): the format reads the train service on, up to
+  // its first signal or slowdown (line 6 here), places it and stops. Compiling and checking both say so
+  // there, once; a line without that error says nothing.
+  const std::string beyond = line_with("pendenza, 0, 0\r\npendenza, 90000, 1\r\n");
+  const std::string service =
+      service_with("rallentamento, 3000, 40, 100, 0, 1, 0\r\n" + signal_at(5000) + signal_at(8000));
+  const auto read_in_part = [](const RunState& state) {
+    std::vector<int> lines;
+    for (const Diagnostic& d : state.diagnostics.all())
+      if (d.severity == Severity::Warning && d.warning == WarningKind::ServiceReadInPart) {
+        EXPECT_EQ(d.place->source, SourceKind::Service);
+        EXPECT_EQ(d.place->column, 1);
+        EXPECT_NE(std::string(d.message).find("error E15 (line 5)"), std::string::npos) << d.message;
+        lines.push_back(d.place->line);
+      }
+    return lines;
+  };
+  RunState strict;
+  compile_scenario(strict, beyond, service);
+  EXPECT_EQ(strict.error.code, kErrorOutOfRange);
+  EXPECT_EQ(read_in_part(strict), std::vector<int>{4});
+  EXPECT_EQ(read_in_part(checked(beyond, service)), std::vector<int>{4});
+  EXPECT_TRUE(read_in_part(checked(line_with("pendenza, 0, 0\r\n"), service)).empty());
+  // After another first error of the line the service is not read at all: nothing to say of it.
+  const std::string occupied_first = line_with(
+      "cartello_indicatore, 1500, (X)\r\nindicatori_vmax, 1500, 80, 80, 80, 0, , , , 0\r\npendenza, 90000, 1\r\n");
+  EXPECT_TRUE(read_in_part(checked(occupied_first, service)).empty());
+}
+
 /// Every diagnostic as "E16 service:6" or "value-cut line:4": the code or the warning's kind, the source
 /// and the line.
 std::vector<std::string> listed(const RunState& state) {

@@ -40,8 +40,11 @@ constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerMinute = 60;
 
 class ServiceReader : public EntryReader {
+  std::optional<Diagnostic> line_stop_;
+
  public:
-  ServiceReader(RunState& state, std::string_view text) : EntryReader(state, text, SourceKind::Service) {}
+  ServiceReader(RunState& state, std::string_view text)
+      : EntryReader(state, text, SourceKind::Service), line_stop_(first_line_error_if_beyond_grid(state)) {}
 
   void run() {
     placing_failures([this] {
@@ -108,6 +111,7 @@ class ServiceReader : public EntryReader {
              "a sand supply of " + std::to_string(table[kServiceRecord].short1) +
                  ": the train has no sand to lay where its wheels slip; a train carries some (the starter gives 100)");
     }
+    if (matches(field, Keyword::Signal) || matches(field, Keyword::Slowdown)) tell_reading_ends_here();
     if (matches(field, Keyword::Signal))
       if (const Flow flow = signal_entry(); flow != Flow::Next) return flow;
     if (matches(field, Keyword::Slowdown))
@@ -117,6 +121,33 @@ class ServiceReader : public EntryReader {
     if (matches(field, Keyword::Station))
       if (const Flow flow = station_entry(); flow != Flow::Next) return flow;
     return Flow::Next;
+  }
+
+  /// The line description's first error, when it is a position beyond the grid (E15): the one error after
+  /// which the train service is still read, up to its first signal or slowdown.
+  static std::optional<Diagnostic> first_line_error_if_beyond_grid(const RunState& state) {
+    for (const Diagnostic& diagnostic : state.diagnostics.all()) {
+      if (diagnostic.severity != Severity::Error || !diagnostic.place || diagnostic.place->source != SourceKind::Line)
+        continue;
+      if (diagnostic.code == kErrorOutOfRange) return diagnostic;
+      return std::nullopt;
+    }
+    return std::nullopt;
+  }
+
+  /// The first signal or slowdown after a line E15: the format places it, and its reading of the train
+  /// service ends there, so that with --force the entries after it are missing from the files. Checking
+  /// reads on; the author is told where the files stop.
+  void tell_reading_ends_here() {
+    if (!line_stop_) return;
+    const int32_t line = line_stop_->place->line;
+    line_stop_.reset();
+    warn(state_, WarningKind::ServiceReadInPart, keyword_place_,
+         "the reading of the train service ends at this entry, its first signal or slowdown: the line "
+         "description's error E15 (line " +
+             std::to_string(line) +
+             ") is still set when it is placed. With --force the entries after this one are not in the files, "
+             "and the line speed and adhesion are not completed; mend the line description's error first");
   }
 
   /// A line speed or adhesion entry: its position starts its run, its value waits for the next entry.

@@ -13,7 +13,7 @@ struct KindText {
   std::string_view description;
 };
 
-constexpr std::array<KindText, 31> kKinds{{
+constexpr std::array<KindText, 32> kKinds{{
     {WarningKind::NotAKeyword, "not-a-keyword", "a field that is no keyword is passed over"},
     {WarningKind::KeywordTakenForComment, "keyword-taken-for-comment",
      "a keyword field that contains \"-\" is taken for a comment and its entry is lost"},
@@ -60,6 +60,9 @@ constexpr std::array<KindText, 31> kKinds{{
      "an information board whose kilometre text is not the kilometric progressive where it stands"},
     {WarningKind::PositionMoved, "position-moved",
      "a signal, speed board or slowdown whose position is not a multiple of 50 m, moved to its cell"},
+    {WarningKind::ServiceReadInPart, "service-read-in-part",
+     "after a position beyond the grid in the line description, the train service is read only up to its "
+     "first signal or slowdown"},
 }};
 
 const KindText& text_of(WarningKind kind) {

@@ -54,6 +54,7 @@ enum class WarningKind : uint8_t {
   SlowdownOnPlatform,   // a slowdown that begins or ends along a platform
   KilometricText,       // an information board whose kilometre text differs from the progressive there
   PositionMoved,        // a signal, speed board or slowdown placed in its cell, away from its position
+  ServiceReadInPart,    // the train service's reading ends at its first signal or slowdown (after a line E15)
 };
 
 /// The stable name of a warning kind ("not-a-keyword", ...) and a one-line description.

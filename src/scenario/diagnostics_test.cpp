@@ -63,7 +63,7 @@ TEST(Diagnostics, EveryWarningKindHasItsOwnNameAndADescription) {
     EXPECT_TRUE(names.insert(std::string(warning_kind_name(kind))).second) << warning_kind_name(kind);
   }
   // Every kind of the enumeration, up to the last, has a row of the table.
-  EXPECT_EQ(names.size(), static_cast<std::size_t>(WarningKind::PositionMoved) + 1);
+  EXPECT_EQ(names.size(), static_cast<std::size_t>(WarningKind::ServiceReadInPart) + 1);
 }
 
 }  // namespace
