@@ -23,7 +23,7 @@ TEST(KeywordDistance, CountsEditsAndSwapsInAnyCase) {
 
 TEST(KeywordSuggestion, NamesTheNearKeywordOrTheOtherFile) {
   struct Case {
-    const char* field;
+    std::string field;  // owned: a pointer into a temporary would dangle once the table is made
     SourceKind source;
     std::string expected;
   };
@@ -40,10 +40,10 @@ TEST(KeywordSuggestion, NamesTheNearKeywordOrTheOtherFile) {
       {"strano", SourceKind::Line, ""},
       {"Milano Centrale", SourceKind::Service, ""},
       {"", SourceKind::Line, ""},
-      {std::string(100000, 'x').c_str(), SourceKind::Service, ""},
+      {std::string(100000, 'x'), SourceKind::Service, ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.field).substr(0, 20));
+    SCOPED_TRACE(c.field.substr(0, 20));
     EXPECT_EQ(keyword_suggestion(c.field, c.source), c.expected);
   }
 }
@@ -77,6 +77,10 @@ TEST(AuthorMessages, SayWhereAndWhy) {
       {"no [generale] in the line description", "lunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n", service_with(""),
        kErrorNoGeneralSection, WarningKind::NotAKeyword, SourceKind::Line, 1, 1,
        "no field of the file contains \"[generale]\""},
+      {"a comma in a station name", line_with(""),
+       service_with("stazione, 1000, 12, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 23, 0, ROMA, TERMINI\r\n"), 0,
+       WarningKind::NotAKeyword, SourceKind::Service, 4, 72,
+       "\"TERMINI\" is no keyword: passed over: it follows a comma on its line, which ends a field"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -94,6 +98,10 @@ TEST(AuthorMessages, SayWhereAndWhy) {
     }
     EXPECT_TRUE(found) << "no diagnostic of its kind";
   }
+  RunState state;
+  compile_scenario(state, line_with("strano\r\n"), service_with(""), {.keep_going = true});
+  ASSERT_EQ(state.diagnostics.warnings(), 1u);
+  EXPECT_EQ(diagnostic_text(state.diagnostics.all()[0]).find("comma"), std::string::npos);  // it begins its line
 }
 
 }  // namespace

@@ -45,5 +45,13 @@ void SourceNotes::unknown(const std::string& field, SourcePlace place) {
   diagnostic.place = place;
   diagnostic.message = quoted(field) + " is no keyword: passed over";
   diagnostic.detail = keyword_suggestion(field, source_);
+  // A field that does not begin its line was split off by a comma: a value too many, or a station name or
+  // a comment that holds a comma.
+  if (place.column > 1) {
+    if (!diagnostic.detail.empty()) diagnostic.detail += "; ";
+    diagnostic.detail +=
+        "it follows a comma on its line, which ends a field: a value more than the entry takes, or a station "
+        "name or a comment with a comma in it, split there (write it without the comma)";
+  }
   state_.diagnostics.add(std::move(diagnostic));
 }
