@@ -1,17 +1,16 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/windows1252.h"
+#include "platform/windows1252_reference_test.h"
 #include "platform/windows_system.h"
 
-// The conversions are the system's (code page 1252). The system gives the five places the code page
-// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) the control characters of the same value; here, as on
-// Linux, those bytes read as U+FFFD and those characters have no byte.
+// The system gives the five places the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) the
+// control characters of the same value; the program reads those bytes as U+FFFD and gives those characters
+// no byte, so the reference does too.
 
 namespace {
 
 constexpr UINT kCodePage = 1252;
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 bool undefined_place(unsigned value) {
   return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
@@ -48,39 +47,26 @@ std::optional<char> byte_of(const std::wstring& character) {
 
 }  // namespace
 
-std::string windows1252_to_utf8(std::string_view bytes) {
+std::string system_windows1252_to_utf8(std::string_view bytes) {
   std::string utf8;
-  utf8.reserve(bytes.size());
-  std::wstring wide;
-  std::size_t start = 0;
-  // Runs of defined bytes go through the system in one call each.
-  auto flush = [&](std::size_t end) {
-    if (end == start) return;
-    const int size = static_cast<int>(end - start);
-    wide.resize(static_cast<std::size_t>(size));
-    const int got = MultiByteToWideChar(kCodePage, 0, bytes.data() + start, size, wide.data(), size);
-    wide.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    utf8 += windows_system::narrow(wide);
-  };
-  for (std::size_t offset = 0; offset < bytes.size(); ++offset) {
-    if (!undefined_place(static_cast<unsigned char>(bytes[offset]))) continue;
-    flush(offset);
-    utf8 += kReplacement;
-    start = offset + 1;
+  for (const char byte : bytes) {
+    if (undefined_place(static_cast<unsigned char>(byte))) {
+      utf8 += "\xEF\xBF\xBD";
+      continue;
+    }
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(kCodePage, 0, &byte, 1, &wide, 1) == 1)
+      utf8 += windows_system::narrow(std::wstring(1, wide));
   }
-  flush(bytes.size());
   return utf8;
 }
 
-Windows1252Text to_windows1252(std::string_view utf8) {
+Windows1252Text system_to_windows1252(std::string_view utf8) {
   Windows1252Text converted;
-  std::string& bytes = converted.text;
-  bytes.reserve(utf8.size());
   for (std::size_t offset = 0; offset < utf8.size();) {
-    // ASCII, most of any text, is its own byte.
     const unsigned char lead = static_cast<unsigned char>(utf8[offset]);
     if (lead < 0x80) {
-      bytes += static_cast<char>(lead);
+      converted.text += static_cast<char>(lead);
       ++offset;
       continue;
     }
@@ -99,7 +85,7 @@ Windows1252Text to_windows1252(std::string_view utf8) {
       converted.refusal = refusal;
       return converted;
     }
-    bytes += *byte;
+    converted.text += *byte;
     offset += length;
   }
   return converted;
