@@ -61,11 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // The table and the grid decode back to what was encoded. The trace, by far the largest file and the
   // one whose layout depends least on the input, is only measured: decoding it took most of the time of
   // a run (its encoder and decoder have their own round-trip tests).
-  const std::string trace = encode_trace(state.trace);
+  const TrackTrace points = state.trace.points();
+  const std::string trace = encode_trace(points);
+  StringSink streamed;
+  encode_trace_to(state.trace, streamed);
+  FUZZ_CHECK(streamed.bytes() == trace);  // made as written, or made whole: the same bytes
   const std::string table = encode_table(state.table);
   const std::string grid = encode_grid(state.grid);
-  FUZZ_CHECK(trace.size() >= state.trace.size() * kTraceTagSize);
-  FUZZ_CHECK(trace.size() <= state.trace.size() * (kTraceTagSize + kF64Size));
+  FUZZ_CHECK(trace.size() >= points.size() * kTraceTagSize);
+  FUZZ_CHECK(trace.size() <= points.size() * (kTraceTagSize + kF64Size));
   FUZZ_CHECK(grid.size() == static_cast<std::size_t>(cells + 1) * kCellSize);
   const auto decoded_table = decode_table(table);
   const auto decoded_grid = decode_grid(grid);

@@ -167,7 +167,7 @@ Seeds preview_layout_seeds() {
   for (int record = 1; record <= 13; ++record)
     texts[static_cast<std::size_t>(record)].text = std::string(2000, static_cast<char>(record * 9)) + "\x7F\x81";
   return {
-      {"scenario", layout_input(1000, 600, grid, table, short_trace(scenario.trace, 2000))},
+      {"scenario", layout_input(1000, 600, grid, table, short_trace(scenario.trace.points(), 2000))},
       {"scenario-small-page", layout_input(0, 0, grid, table, "")},
       {"crowded", layout_input(1000, 600, encode_grid(crowded.grid), encode_table(crowded.table), "")},
       {"every-free-cell-a-board", layout_input(1000, 600, encode_grid(boards), table, "")},

@@ -269,9 +269,11 @@ TEST(FormatGuide, ItsRulesAreWhatTheCompilerDoes) {
        }},
       {"the first of the digits 1, 2, 3, 4, 5, 6 that the field holds, tested in that order, so the lowest of them "
        "(\"curva 42\" is sharpness 2)",
-       [] { EXPECT_EQ(compiled(line_with("curva 42, 100, 10\r\n")).trace.value(101, kAxisX), 0.0002); }},
+       [] { EXPECT_EQ(compiled(line_with("curva 42, 100, 10\r\n")).trace.points().value(101, kAxisX), 0.0002); }},
       {"\"curva destra 3\" also turns left",
-       [] { EXPECT_EQ(compiled(line_with("curva destra 3, 100, 10\r\n")).trace.value(101, kAxisX), -0.0004); }},
+       [] {
+         EXPECT_EQ(compiled(line_with("curva destra 3, 100, 10\r\n")).trace.points().value(101, kAxisX), -0.0004);
+       }},
       {"km/h, -2 to 1277",
        [] {
          for (const auto& [speed, code] :

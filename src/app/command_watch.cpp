@@ -64,7 +64,7 @@ Result<std::string> draw_picture(const WatchOptions& options, const RunState& st
   return Status::invalid_argument(pictures_left_out());
 #else
   const auto format = picture_format_of(options.picture);
-  ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace};
+  ScenarioFiles files{state.line_key, state.train_number, state.grid, state.table, state.trace.points()};
   if (const Status mismatch = mismatch_of(files); !mismatch.is_ok()) return mismatch;
   Picture picture = options.pictures.draw(files, *format, options.width, options.height).picture;
   if (!picture.error.empty()) return Status::corruption(picture.error);

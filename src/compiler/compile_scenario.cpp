@@ -12,7 +12,7 @@
 #include "scenario/run_state.h"
 
 bool CompileOutcome::writable(const RunState& state) const {
-  return state.grid.exists() && !state.grid_stands_in && taken == 0 && (state.trace_flag == 0 || state.plan_trace);
+  return state.grid.exists() && !state.grid_stands_in && taken == 0;
 }
 
 std::string CompileOutcome::why_not_writable(const RunState& state) const {
@@ -32,7 +32,7 @@ void prepare_compilation(RunState& state, int32_t j) {
   state.error = RunError{};
   state.diagnostics.clear();
   state.grid = TrackGrid{};
-  state.trace = TrackTrace{};
+  state.trace = PlanTrace{};
   state.grid_stands_in = false;
   state.record_places = {};
   state.kilometric_places = {};
@@ -82,7 +82,6 @@ CompileOutcome compile_scenario(RunState& state, std::optional<std::string_view>
                                 std::optional<std::string_view> service, const CompileOptions& options) {
   prepare_compilation(state, options.trace_flag);
   state.keep_going = options.keep_going;
-  state.plan_trace = options.plan_trace;
   CompileOutcome outcome;
   outcome.read = compile_sources(state, line, service);
   if (state.grid.exists()) outcome.taken = finish_scenario(state);

@@ -20,9 +20,8 @@ struct CompileOutcome {
   /// be written.
   int32_t taken = 0;
 
-  /// The binary files can be written: the line gave a grid, the reserved places were free and the plan
-  /// trace was made when the trace flag asked for it. (They are written even after an error code of the
-  /// readers or the finishing pass.)
+  /// The binary files can be written: the line gave a grid and the reserved places were free. (They are
+  /// written even after an error code of the readers or the finishing pass.)
   bool writable(const RunState& state) const;
   /// Why the binary files cannot be written, for the author who asked for them even after an error:
   /// "" when they can.
@@ -51,10 +50,6 @@ struct CompileOptions {
   /// Reading on after a refusal to find every independent mistake, for checking only: the output is
   /// then not what the format gives and must not be written.
   bool keep_going = false;
-  /// With the trace flag on, false reads and refuses the curves as the trace would, and lists them in the
-  /// run state, without making the plan trace's arrays: the same diagnostics for much less memory. The
-  /// output is then not complete and is not writable.
-  bool plan_trace = true;
 };
 
 /// The whole compilation in memory, as every caller makes it (the run, the command line, the tools,

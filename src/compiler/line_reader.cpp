@@ -80,10 +80,7 @@ class LineReader : public EntryReader {
     if (!grid_wanted_) return;
     grid_wanted_ = false;
     state_.grid.create(state_.grid_extent);
-    if (state_.trace_flag != 0 && state_.plan_trace)
-      state_.trace.create(state_.grid_extent);
-    else if (!state_.plan_trace)
-      state_.trace = TrackTrace{};
+    if (state_.trace_flag != 0) state_.trace.create(state_.grid_extent);
   }
 
   /// Without an accepted line length there is no grid, and the format's reading has ended. Checking
@@ -93,7 +90,7 @@ class LineReader : public EntryReader {
   void stand_in_grid() {
     state_.grid_extent = kMaxLineLength + kGridBeyondLine;
     state_.grid.create(state_.grid_extent);
-    state_.trace = TrackTrace{};
+    state_.trace = PlanTrace{};
     state_.grid_stands_in = true;
   }
 
@@ -258,12 +255,7 @@ class LineReader : public EntryReader {
     state_.board_slot = kFirstBoardRecord;
     gradient_ = ProfileFill(Profile::Gradient);
     trace_cursor_ = 2;
-    if (state_.trace_flag != 0 && state_.trace.exists()) {
-      state_.trace.set_integer(0, kAxisX, 0);
-      state_.trace.set_integer(0, kAxisY, 0);
-      state_.trace.set_integer(1, kAxisX, 0);
-      state_.trace.set_integer(1, kAxisY, 1);
-    }
+    if (state_.trace_flag != 0 && state_.trace.exists()) state_.trace.start();
   }
 
   Flow read_line_entries() {
@@ -326,42 +318,17 @@ class LineReader : public EntryReader {
   }
 
   /// Continues the trace from the cursor up to `last` metre (included), each point one step on from the
-  /// last: straight, or with the step turned by `turn` per metre. The step is the difference of the two
-  /// points before, in plain double arithmetic, never renormalised. `last` lies within the trace.
+  /// last: straight, or with the step turned by `turn` per metre. A limited run stops after metre
+  /// kTraceLimit with an error (a run that starts past it still makes its first point). `last` lies
+  /// within the trace. Without a trace (a stand-in grid) only the cursor moves, with the same refusal.
   Flow trace_run(int32_t last, bool curved, double turn, bool limited) {
-    TrackTrace& trace = state_.trace;
-    int32_t m = trace_cursor_;
+    const int32_t m = trace_cursor_;
     if (m > last) return Flow::Next;
-    if (!state_.plan_trace || !trace.exists()) {
-      // No trace made (a check, or a stand-in grid): the cursor goes where the points would take it,
-      // with the same refusal at the limit.
-      if (limited && last >= kTraceLimit) {
-        trace_cursor_ = std::max(m, kTraceLimit) + 1;
-        return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
-      }
-      trace_cursor_ = last + 1;
-      return Flow::Next;
-    }
-    double x2 = trace.value(m - 2, kAxisX), x1 = trace.value(m - 1, kAxisX);
-    double y2 = trace.value(m - 2, kAxisY), y1 = trace.value(m - 1, kAxisY);
-    while (m <= last) {
-      const double dx = x1 - x2;
-      const double dy = y1 - y2;
-      const double x = curved ? x1 + dx + turn * dy : x1 + dx;
-      const double y = curved ? y1 + dy - turn * dx : y1 + dy;
-      trace.set_double(m, kAxisX, x);
-      trace.set_double(m, kAxisY, y);
-      x2 = x1;
-      x1 = x;
-      y2 = y1;
-      y1 = y;
-      ++m;
-      if (limited && m > kTraceLimit) {
-        trace_cursor_ = m;
-        return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
-      }
-    }
-    trace_cursor_ = m;
+    const bool cut = limited && last >= kTraceLimit;
+    const int32_t stop = cut ? std::max(m, kTraceLimit) : last;
+    if (state_.trace.exists()) state_.trace.add_run(stop, curved, turn);
+    trace_cursor_ = stop + 1;
+    if (cut) return hard_end(kErrorCurve, "the plan trace would pass metre " + std::to_string(kTraceLimit));
     return Flow::Next;
   }
 

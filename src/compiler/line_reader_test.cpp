@@ -107,7 +107,7 @@ TEST_F(ScenarioLine, PlacesBoardsAndMountains) {
 }
 
 TEST_F(ScenarioLine, TracesThePlanFromTheSeedToTwoMetresBeforeTheEnd) {
-  const TrackTrace& trace = state.trace;
+  const TrackTrace trace = state.trace.points();
   EXPECT_EQ(trace.tag(0, kAxisX), TraceTag::Integer);
   EXPECT_EQ(trace.tag(1, kAxisY), TraceTag::Integer);
   EXPECT_EQ(trace.value(1, kAxisY), 1.0);
@@ -189,8 +189,8 @@ TEST(LineReader, CurveKeywordsGiveSideAndSharpness) {
     RunState state = fresh_state();
     ASSERT_TRUE(read_line_description(state, line_with(std::string(c.keyword) + ",  100,  10\r\n")));
     // At metre 101 the step (0, 1) turns once: X = 0 + 0 + k.
-    EXPECT_EQ(state.trace.value(100, kAxisX), 0.0);
-    EXPECT_EQ(state.trace.value(101, kAxisX), c.turn);
+    EXPECT_EQ(state.trace.points().value(100, kAxisX), 0.0);
+    EXPECT_EQ(state.trace.points().value(101, kAxisX), c.turn);
   }
 }
 
@@ -292,7 +292,7 @@ TEST(LineReader, ARangeErrorStopsTheEntriesButCompletesTheProfile) {
   EXPECT_EQ(state.error.position, 40000);
   EXPECT_EQ(state.grid[2].mountainType, 0);  // not read
   EXPECT_EQ(state.grid[717].gradient, 103);  // profile completed
-  EXPECT_EQ(state.trace.tag(35998, kAxisX), TraceTag::Double);
+  EXPECT_EQ(state.trace.points().tag(35998, kAxisX), TraceTag::Double);
 }
 
 TEST(LineReader, ARangeTestAcceptsUpTo35900OnA29000MetreLine) {

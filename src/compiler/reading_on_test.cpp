@@ -110,7 +110,7 @@ TEST(ReadingOn, AReadFailureIsToldAndTheNextLinesStillRead) {
   ASSERT_EQ(cut.related.size(), 1u);
   EXPECT_EQ(cut.related[0].place.line, 5);
   // The curve of line 5 was read again as an entry of its own.
-  EXPECT_NE(state.trace.tag(150, kAxisX), TraceTag::Empty);
+  EXPECT_NE(state.trace.points().tag(150, kAxisX), TraceTag::Empty);
 }
 
 TEST(ReadingOn, WhatFollowsFromAnEarlierErrorIsNotReportedAgain) {

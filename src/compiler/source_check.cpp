@@ -21,12 +21,11 @@ Diagnostics convert_sources(Sources& sources) {
   return errors;
 }
 
-CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going,
-                            bool plan_trace) {
+CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going) {
   state.line_key = names.line_key;
   state.train_number = names.train_number;
-  const CompileOutcome outcome = compile_scenario(state, sources.line.compiled(), sources.service.compiled(),
-                                                  {.keep_going = keep_going, .plan_trace = plan_trace});
+  const CompileOutcome outcome =
+      compile_scenario(state, sources.line.compiled(), sources.service.compiled(), {.keep_going = keep_going});
   if (auto warning = file_names_differ(names.line_file, names.service_file)) state.diagnostics.add(std::move(*warning));
   return outcome;
 }
@@ -36,6 +35,6 @@ PairCheck check_pair(Sources& sources, const PairNames& names) {
   check.conversion = convert_sources(sources);
   if (check.conversion.errors() > 0) return check;
   check.state = std::make_unique<RunState>();
-  compile_pair(*check.state, sources, names, /*keep_going=*/true, /*plan_trace=*/false);
+  compile_pair(*check.state, sources, names, /*keep_going=*/true);
   return check;
 }

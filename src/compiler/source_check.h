@@ -34,9 +34,8 @@ std::optional<Diagnostic> file_names_differ(const std::optional<ParsedFileName>&
 Diagnostics convert_sources(Sources& sources);
 
 /// Compiles two converted sources as the commands do (compile_scenario with the line key and the train
-/// number), then adds the warning of file_names_differ. `plan_trace`: see CompileOptions.
-CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going,
-                            bool plan_trace = true);
+/// number), then adds the warning of file_names_differ.
+CompileOutcome compile_pair(RunState& state, const Sources& sources, const PairNames& names, bool keep_going);
 
 /// What a check found: the errors of the conversion, and the compilation when both sources converted.
 struct PairCheck {

@@ -63,3 +63,19 @@ std::vector<CurveStretch> curve_stretches(const TrackTrace& trace) {
   }
   return curves;
 }
+
+std::vector<CurveStretch> curve_stretches(const PlanTrace& trace) {
+  std::vector<CurveStretch> curves;
+  if (!trace.started()) return curves;  // its points stay at the origin: nothing turns
+  for (const PlanRun& run : trace.runs()) {
+    const double turn = std::fabs(run.turn);
+    if (!run.curved || !(turn >= kStraight) || !std::isfinite(turn)) continue;
+    const double radius = 1.0 / turn;
+    if (!curves.empty() && curves.back().to == run.first - 1 &&
+        std::fabs(curves.back().radius - radius) < 1e-3 * radius)
+      curves.back().to = run.last;
+    else
+      curves.push_back({run.first - 1, run.last, radius});
+  }
+  return curves;
+}

@@ -43,4 +43,61 @@ TEST(Curves, TheTurnOfEachCurveIsReadBackAsItsRadius) {
   EXPECT_TRUE(curve_stretches(traced(3000, {})).empty());
 }
 
+// What the timetable's review reads from a compilation's runs is what a picture reads from the points.
+TEST(Curves, TheRunsOfATraceGiveTheStretchesItsPointsGive) {
+  struct Run {
+    int32_t last;
+    bool curved;
+    double turn;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Run> runs;
+    std::size_t stretches;
+  };
+  const std::vector<Case> cases = {
+      {"straight", {{4998, false, 0}}, 0},
+      {"one curve", {{1000, false, 0}, {1300, true, 0.001}, {4998, false, 0}}, 1},
+      {"a curve from the first computed metre", {{400, true, -0.003}, {4998, false, 0}}, 1},
+      {"two curves of one turn that meet", {{1000, false, 0}, {1300, true, 0.001}, {1500, true, 0.001}}, 1},
+      {"the other way at the same radius", {{1000, false, 0}, {1300, true, 0.0004}, {1500, true, -0.0004}}, 1},
+      {"another turn right after", {{1000, false, 0}, {1300, true, 0.001}, {1500, true, 0.002}}, 2},
+      {"apart by one straight metre",
+       {{1000, true, 0.0001}, {1001, false, 0}, {1500, true, 0.0001}, {4998, false, 0}},
+       2},
+      {"every sharpness",
+       {{100, true, 0.0001},
+        {200, true, 0.0002},
+        {300, true, 0.0004},
+        {400, true, 0.001},
+        {500, true, 0.002},
+        {600, true, 0.003}},
+       6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlanTrace plan;
+    plan.create(5000);
+    plan.start();
+    for (const Run& run : c.runs) plan.add_run(run.last, run.curved, run.turn);
+    plan.add_run(4998, false, 0);  // straight to two metres before the end, as every line's trace
+    const std::vector<CurveStretch> from_runs = curve_stretches(plan);
+    const std::vector<CurveStretch> from_points = curve_stretches(plan.points());
+    ASSERT_EQ(from_runs.size(), c.stretches);
+    ASSERT_EQ(from_points.size(), c.stretches);
+    for (std::size_t n = 0; n < c.stretches; ++n) {
+      EXPECT_EQ(from_runs[n].from, from_points[n].from);
+      EXPECT_EQ(from_runs[n].to, from_points[n].to);
+      // The points give 1 / turn back to within their rounding; the runs give it exactly.
+      EXPECT_NEAR(from_runs[n].radius, from_points[n].radius, 1e-9 * from_runs[n].radius);
+    }
+  }
+  PlanTrace unstarted;
+  unstarted.create(5000);
+  unstarted.add_run(1000, true, 0.001);
+  EXPECT_TRUE(curve_stretches(unstarted).empty());
+  EXPECT_TRUE(curve_stretches(unstarted.points()).empty());
+  EXPECT_TRUE(curve_stretches(PlanTrace{}).empty());
+}
+
 }  // namespace

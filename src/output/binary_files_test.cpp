@@ -22,15 +22,12 @@ void write_plain(const std::string& path, const std::string& content) {
 }
 
 /// A trace of metres 0 to 3: the two seed points, one computed point, one left empty.
-TrackTrace small_trace() {
-  TrackTrace trace;
-  trace.create(3);
-  trace.set_integer(0, kAxisX, 0);
-  trace.set_integer(0, kAxisY, 0);
-  trace.set_integer(1, kAxisX, 0);
-  trace.set_integer(1, kAxisY, 1);
-  trace.set_double(2, kAxisX, 1.0);
-  trace.set_double(2, kAxisY, -2.5);
+/// Metres 0 to 4: the two first points, then two turned by a quarter per metre; metre 4 stays empty.
+PlanTrace small_trace() {
+  PlanTrace trace;
+  trace.create(4);
+  trace.start();
+  trace.add_run(3, true, 0.25);
   return trace;
 }
 
@@ -58,7 +55,9 @@ class WriteFilesTest : public ::testing::Test {
 
 TEST_F(WriteFilesTest, WritesTheThreeFiles) {
   write_binary_files(state);
-  EXPECT_EQ(read_file(path("Lesca-Varo_linea.dat")), encode_trace(state.trace));
+  const std::string trace = read_file(path("Lesca-Varo_linea.dat"));
+  EXPECT_EQ(trace, encode_trace(state.trace.points()));
+  EXPECT_EQ(trace.size(), 2 * (2 * 4 + 2 * 10 + 2));  // per axis: two integers, two doubles, one empty
   EXPECT_EQ(read_file(path("Lesca-Varo_148.sim")), encode_table(state.table));
   const std::string grid = read_file(path("Lesca-Varo_148.dat"));
   EXPECT_EQ(grid.size(), 10815u);

@@ -28,28 +28,71 @@ Status failure(std::string error) { return Status::corruption(std::move(error));
 
 }  // namespace
 
-void encode_trace_to(const TrackTrace& trace, ByteSink& sink) {
-  constexpr std::size_t kLargestElement = kTraceTagSize + kF64Size;
-  std::string buffer(kTracePiece, '\0');
-  char* const start = buffer.data();
-  char* const room_end = start + kTracePiece - kLargestElement;  // past it, an element might not fit
-  char* at = start;
-  for (std::size_t n = 0; n < trace.size(); ++n) {
-    if (at > room_end) {
-      sink.write(std::string_view(start, static_cast<std::size_t>(at - start)));
-      at = start;
-    }
-    const TraceTag tag = trace.tag_at(n);
-    at = store_u16(at, static_cast<uint16_t>(tag));
+namespace {
+
+/// Writes trace elements to a sink in pieces of at most kTracePiece bytes, made in one small buffer.
+class TraceElementWriter {
+ public:
+  explicit TraceElementWriter(ByteSink& sink) : sink_(sink), buffer_(kTracePiece, '\0') {}
+  ~TraceElementWriter() = default;
+  TraceElementWriter(const TraceElementWriter&) = delete;
+  TraceElementWriter& operator=(const TraceElementWriter&) = delete;
+
+  void put(TraceTag tag, double value) {
+    if (at_ > room_end_) flush();
+    at_ = store_u16(at_, static_cast<uint16_t>(tag));
     if (tag == TraceTag::Integer)
-      at = store_s16(at, static_cast<int16_t>(trace.value_at(n)));
+      at_ = store_s16(at_, static_cast<int16_t>(value));
     else if (tag == TraceTag::Double)
-      at = store_f64(at, trace.value_at(n));
+      at_ = store_f64(at_, value);
   }
-  if (at != start) sink.write(std::string_view(start, static_cast<std::size_t>(at - start)));
+  /// Writes what is left; called once, at the end.
+  void flush() {
+    if (at_ != start_) sink_.write(std::string_view(start_, static_cast<std::size_t>(at_ - start_)));
+    at_ = start_;
+  }
+
+ private:
+  static constexpr std::size_t kLargestElement = kTraceTagSize + kF64Size;
+  ByteSink& sink_;
+  std::string buffer_;
+  char* const start_ = buffer_.data();
+  char* const room_end_ = start_ + kTracePiece - kLargestElement;  // past it, an element might not fit
+  char* at_ = start_;
+};
+
+}  // namespace
+
+void encode_trace_to(const TrackTrace& trace, ByteSink& sink) {
+  TraceElementWriter out(sink);
+  for (std::size_t n = 0; n < trace.size(); ++n) {
+    const TraceTag tag = trace.tag_at(n);
+    out.put(tag, tag == TraceTag::Empty ? 0.0 : trace.value_at(n));
+  }
+  out.flush();
+}
+
+void encode_trace_to(const PlanTrace& trace, ByteSink& sink) {
+  if (!trace.exists()) return;
+  TraceElementWriter out(sink);
+  // Every X, then every Y: the points are made twice, once for each axis, rather than held.
+  for (const int axis : {kAxisX, kAxisY}) {
+    for (int32_t metre = 0; metre < 2; ++metre)
+      out.put(trace.started() ? TraceTag::Integer : TraceTag::Empty, axis == kAxisY ? metre : 0);
+    trace.for_each_point(
+        [&out, axis](int32_t, double x, double y) { out.put(TraceTag::Double, axis == kAxisX ? x : y); });
+    for (int32_t metre = trace.next_metre(); metre <= trace.last_metre(); ++metre) out.put(TraceTag::Empty, 0);
+  }
+  out.flush();
 }
 
 std::string encode_trace(const TrackTrace& trace) {
+  StringSink sink;
+  encode_trace_to(trace, sink);
+  return std::move(sink.bytes());
+}
+
+std::string encode_trace(const PlanTrace& trace) {
   StringSink sink;
   encode_trace_to(trace, sink);
   return std::move(sink.bytes());

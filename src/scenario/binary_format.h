@@ -8,6 +8,7 @@
 #include "platform/byte_sink.h"
 #include "platform/status.h"
 #include "scenario/coding.h"
+#include "scenario/plan_trace.h"
 #include "scenario/scenario_table.h"
 #include "scenario/track_grid.h"
 #include "scenario/track_trace.h"
@@ -79,6 +80,9 @@ std::string encode_trace(const TrackTrace& trace);
 /// The trace's bytes in one pass, in pieces of at most kTracePiece bytes made in one small buffer: the
 /// largest trace (about 20 MB) is never held whole.
 void encode_trace_to(const TrackTrace& trace, ByteSink& sink);
+/// The same bytes made from the runs of a compilation's trace, its points made as they are written.
+void encode_trace_to(const PlanTrace& trace, ByteSink& sink);
+std::string encode_trace(const PlanTrace& trace);
 inline constexpr std::size_t kTracePiece = std::size_t{256} << 10;
 std::string encode_table(const ScenarioTable& table);
 std::string encode_grid(const TrackGrid& grid);

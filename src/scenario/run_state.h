@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "scenario/diagnostics.h"
+#include "scenario/plan_trace.h"
 #include "scenario/scenario_table.h"
 #include "scenario/source_place.h"
 #include "scenario/track_grid.h"
-#include "scenario/track_trace.h"
 
 /// Capacity of the mountain tables: stretches are stored at indices 1 to 80.
 inline constexpr int kMountainCapacity = 80;
@@ -44,16 +44,13 @@ struct RunState {
   std::string program_directory;
 
   TrackGrid grid;
-  TrackTrace trace;
+  PlanTrace trace;
   ScenarioTable table;
 
   std::string current_field;
   int32_t grid_extent = 0;
   int32_t trace_flag = 0;
-  /// With the trace flag on: true makes the plan trace's arrays; false only reads and refuses the curves
-  /// as the trace would (a check, which writes no file, needs no trace of 20 MB).
-  bool plan_trace = true;
-  /// The curves read with the trace flag on, in file order, whether or not the plan trace is made.
+  /// The curves read with the trace flag on, in file order.
   std::vector<CurveEntry> curves;
 
   RunError error;

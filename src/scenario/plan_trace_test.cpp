@@ -1,0 +1,72 @@
+#include "scenario/plan_trace.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "scenario/binary_format.h"
+
+namespace {
+
+PlanTrace started(int32_t extent) {
+  PlanTrace trace;
+  trace.create(extent);
+  trace.start();
+  return trace;
+}
+
+TEST(PlanTrace, ItsPointsAreTheStepsOfItsRunsAndEmptyBeyondThem) {
+  PlanTrace trace = started(10);
+  trace.add_run(3, false, 0);
+  trace.add_run(2, true, 0.5);  // already made: nothing
+  trace.add_run(5, true, 0.5);
+  EXPECT_EQ(trace.next_metre(), 6);
+  const TrackTrace points = trace.points();
+  ASSERT_EQ(points.last_metre(), 10);
+  EXPECT_EQ(points.tag(1, kAxisY), TraceTag::Integer);
+  // Straight along Y to metre 3; then the step (0, 1) turned by a half: (0.5, 1), then (1, 0.75).
+  EXPECT_EQ(points.value(3, kAxisY), 3.0);
+  EXPECT_EQ(points.value(4, kAxisX), 0.5);
+  EXPECT_EQ(points.value(4, kAxisY), 4.0);
+  EXPECT_EQ(points.value(5, kAxisX), 1.5);
+  EXPECT_EQ(points.value(5, kAxisY), 4.75);
+  EXPECT_EQ(points.tag(5, kAxisX), TraceTag::Double);
+  EXPECT_EQ(points.tag(6, kAxisX), TraceTag::Empty);
+  EXPECT_EQ(points.tag(10, kAxisY), TraceTag::Empty);
+  EXPECT_THROW(trace.add_run(11, false, 0), std::out_of_range);
+  EXPECT_THROW(PlanTrace{}.start(), std::logic_error);
+}
+
+// The trace file of a compilation is written from its runs, a piece at a time: the same bytes as its
+// points made whole, for traces that cross several pieces, that stop short, that were never started.
+TEST(PlanTrace, WrittenFromItsRunsItHasTheBytesOfItsPoints) {
+  struct Case {
+    const char* what;
+    PlanTrace trace;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"no run", started(7000)});
+  PlanTrace curved = started(36000);
+  curved.add_run(1400, false, 0);
+  curved.add_run(2000, true, 0.0004);
+  curved.add_run(2600, true, -0.003);
+  curved.add_run(35998, false, 0);
+  cases.push_back({"curves over several pieces", curved});
+  PlanTrace cut = started(36000);
+  cut.add_run(20000, true, 0.0001);
+  cases.push_back({"stopped short", cut});
+  PlanTrace unstarted;
+  unstarted.create(7000);
+  unstarted.add_run(100, false, 0);
+  cases.push_back({"never started", unstarted});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StringSink streamed;
+    encode_trace_to(c.trace, streamed);
+    EXPECT_EQ(streamed.bytes(), encode_trace(c.trace.points()));
+  }
+  EXPECT_GT(encode_trace(curved).size(), 2 * kTracePiece);
+  EXPECT_EQ(encode_trace(PlanTrace{}), "");
+}
+
+}  // namespace
