@@ -70,7 +70,7 @@ embedded=("$work/embedded/Lesca-Varo_linea.txt" "$work/embedded/Lesca-Varo_148-.
 for length in 93700 1000000; do
   mkdir -p "$work/line-$length" "$work/out-$length" "$work/floor-$length"
   "$bin/make_large_scenario" "$work/line-$length" "$length"
-  "$bin/scenario" compile "$work/line-$length/K_linea.txt" "$work/line-$length/K_1-.txt" -o "$work/line-$length" > /dev/null
+  "$bin/scenario" compile "$work/line-$length/K_linea.txt" "$work/line-$length/K_1-.txt" -o "$work/line-$length" -w > /dev/null
 done
 mkdir -p "$work/generated" "$work/generated-copy" "$work/generated-floor"
 "$bin/scenario" generate -o "$work/generated-copy" > /dev/null
@@ -150,7 +150,7 @@ for boards in 1000 10000; do
   mkdir -p "$work/boards-$boards"
   "$bin/make_large_scenario" "$work/boards-$boards" 1000000 "$boards"
   "$bin/scenario" compile "$work/boards-$boards/K_linea.txt" "$work/boards-$boards/K_1-.txt" \
-    -o "$work/boards-$boards" > /dev/null
+    -o "$work/boards-$boards" -w > /dev/null
 done
 mkdir -p "$work/picture"
 picture_of() {

@@ -46,7 +46,11 @@ class TraceElementWriter {
     else if (tag == TraceTag::Double)
       at_ = store_f64(at_, value);
   }
-  /// Writes what is left; called once, at the end.
+  /// Where the next element goes, and the last place where one still fits before a flush.
+  char* position() const { return at_; }
+  char* room_end() const { return room_end_; }
+  void advance_to(char* at) { at_ = at; }
+  /// Writes what the buffer holds.
   void flush() {
     if (at_ != start_) sink_.write(std::string_view(start_, static_cast<std::size_t>(at_ - start_)));
     at_ = start_;
@@ -79,8 +83,20 @@ void encode_trace_to(const PlanTrace& trace, ByteSink& sink) {
   for (const int axis : {kAxisX, kAxisY}) {
     for (int32_t metre = 0; metre < 2; ++metre)
       out.put(trace.started() ? TraceTag::Integer : TraceTag::Empty, axis == kAxisY ? metre : 0);
-    trace.for_each_point(
-        [&out, axis](int32_t, double x, double y) { out.put(TraceTag::Double, axis == kAxisX ? x : y); });
+    // The points in batches that fit the buffer: the loop that makes and stores them calls nothing, so that
+    // the points stay in registers.
+    PlanPoints points(trace);
+    for (;;) {
+      if (out.position() > out.room_end()) out.flush();
+      char* at = out.position();
+      const int64_t room = (out.room_end() - at) / static_cast<int64_t>(kTraceTagSize + kF64Size) + 1;
+      const int64_t made = points.make(room, [&at, axis](int32_t, double x, double y) {
+        at = store_u16(at, static_cast<uint16_t>(TraceTag::Double));
+        at = store_f64(at, axis == kAxisX ? x : y);
+      });
+      out.advance_to(at);
+      if (made < room) break;
+    }
     for (int32_t metre = trace.next_metre(); metre <= trace.last_metre(); ++metre) out.put(TraceTag::Empty, 0);
   }
   out.flush();

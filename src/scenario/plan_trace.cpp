@@ -18,8 +18,7 @@ void PlanTrace::start() {
 void PlanTrace::add_run(int32_t last, bool curved, double turn) {
   const int32_t first = next_metre();
   if (last < first) return;
-  if (last > last_metre())
-    throw std::out_of_range("plan trace metre " + std::to_string(last) + " outside the trace");
+  if (last > last_metre()) throw std::out_of_range("plan trace metre " + std::to_string(last) + " outside the trace");
   runs_.push_back({first, last, curved, turn});
 }
 

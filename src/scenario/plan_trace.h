@@ -39,23 +39,7 @@ class PlanTrace {
 
   /// Calls visit(metre, x, y) for each point the runs make, in metre order (metres 2 to next_metre() - 1).
   template <typename Visit>
-  void for_each_point(Visit&& visit) const {
-    // Each step is the difference of the two points before, never renormalised.
-    double x2 = 0, y2 = 0, x1 = 0, y1 = started_ ? 1.0 : 0.0;
-    for (const PlanRun& run : runs_) {
-      for (int32_t m = run.first; m <= run.last; ++m) {
-        const double dx = x1 - x2;
-        const double dy = y1 - y2;
-        const double x = run.curved ? x1 + dx + run.turn * dy : x1 + dx;
-        const double y = run.curved ? y1 + dy - run.turn * dx : y1 + dy;
-        visit(m, x, y);
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-      }
-    }
-  }
+  void for_each_point(Visit&& visit) const;
 
   /// Every point at once, as the trace file holds them (empty where no run reached).
   TrackTrace points() const;
@@ -65,3 +49,57 @@ class PlanTrace {
   bool started_ = false;
   std::vector<PlanRun> runs_;
 };
+
+/// The points of a plan trace one after the other, in metre order: the one loop that makes them all.
+/// Each step is the difference of the two points before, never renormalised.
+class PlanPoints {
+ public:
+  explicit PlanPoints(const PlanTrace& trace)
+      : run_(trace.runs().data()), end_(trace.runs().data() + trace.runs().size()), y1_(trace.started() ? 1.0 : 0.0) {
+    if (run_ != end_) metre_ = run_->first;
+  }
+
+  /// Makes the next points, up to `count` of them, calling visit(metre, x, y) for each; returns how many
+  /// it made (fewer only after the last point). The loop keeps the points in local variables, so that a
+  /// visitor that calls nothing leaves them in registers.
+  template <typename Visit>
+  int64_t make(int64_t count, Visit&& visit) {
+    double x2 = x2_, y2 = y2_, x1 = x1_, y1 = y1_;
+    int32_t metre = metre_;
+    int64_t made = 0;
+    while (made < count) {
+      while (run_ != end_ && metre > run_->last)
+        if (++run_ != end_) metre = run_->first;
+      if (run_ == end_) break;
+      const int64_t left = count - made;
+      const int32_t stop = run_->last - metre < left ? run_->last : static_cast<int32_t>(metre + left - 1);
+      const bool curved = run_->curved;
+      const double turn = run_->turn;
+      for (; metre <= stop; ++metre, ++made) {
+        const double dx = x1 - x2;
+        const double dy = y1 - y2;
+        const double x = curved ? x1 + dx + turn * dy : x1 + dx;
+        const double y = curved ? y1 + dy - turn * dx : y1 + dy;
+        visit(metre, x, y);
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+      }
+    }
+    x2_ = x2, y2_ = y2, x1_ = x1, y1_ = y1;
+    metre_ = metre;
+    return made;
+  }
+
+ private:
+  const PlanRun* run_;
+  const PlanRun* end_;
+  int32_t metre_ = 0;
+  double x2_ = 0, y2_ = 0, x1_ = 0, y1_;
+};
+
+template <typename Visit>
+void PlanTrace::for_each_point(Visit&& visit) const {
+  PlanPoints(*this).make(INT64_MAX, visit);
+}

@@ -37,6 +37,34 @@ TEST(PlanTrace, ItsPointsAreTheStepsOfItsRunsAndEmptyBeyondThem) {
   EXPECT_THROW(PlanTrace{}.start(), std::logic_error);
 }
 
+// A writer makes the points in batches that fit its buffer: batches that end within a run or on its end
+// give the points made all at once.
+TEST(PlanTrace, PointsMadeInBatchesAreThePointsMadeAtOnce) {
+  PlanTrace trace = started(200);
+  trace.add_run(20, false, 0);
+  trace.add_run(21, true, 0.003);  // a run of one metre
+  trace.add_run(90, true, -0.0004);
+  trace.add_run(198, false, 0);
+  std::vector<double> whole;
+  trace.for_each_point([&whole](int32_t metre, double x, double y) {
+    whole.insert(whole.end(), {static_cast<double>(metre), x, y});
+  });
+  ASSERT_EQ(whole.size(), 3u * 197);
+  for (const int64_t batch : {1, 2, 7, 19, 69, 196, 197, 500}) {
+    SCOPED_TRACE(batch);
+    PlanPoints points(trace);
+    std::vector<double> batched;
+    int64_t made = 0;
+    do {
+      made = points.make(batch, [&batched](int32_t metre, double x, double y) {
+        batched.insert(batched.end(), {static_cast<double>(metre), x, y});
+      });
+    } while (made == batch);
+    EXPECT_EQ(batched, whole);  // to the bit
+    EXPECT_EQ(points.make(batch, [](int32_t, double, double) {}), 0);
+  }
+}
+
 // The trace file of a compilation is written from its runs, a piece at a time: the same bytes as its
 // points made whole, for traces that cross several pieces, that stop short, that were never started.
 TEST(PlanTrace, WrittenFromItsRunsItHasTheBytesOfItsPoints) {
