@@ -114,7 +114,7 @@ int compile(const CompileCommandOptions& options, bool write) {
 
 }  // namespace
 
-void add_compile_commands(CLI::App& app, int& status) {
+void add_compile_command(CLI::App& app, int& status) {
   auto compile_options = std::make_shared<CompileCommandOptions>();
   auto* compile_command =
       app.add_subcommand("compile", "Compile a line description and a train service into the three binary files.");
@@ -127,7 +127,9 @@ void add_compile_commands(CLI::App& app, int& status) {
   compile_command->add_flag("-w,--no-warnings", compile_options->diagnostics.no_warnings,
                             "Print the errors alone, not the warnings (the summary still counts them)");
   compile_command->callback([compile_options, &status] { status = compile(*compile_options, true); });
+}
 
+void add_check_command(CLI::App& app, int& status) {
   auto check_options = std::make_shared<CompileCommandOptions>();
   auto* check_command = app.add_subcommand(
       "check", "Compile without writing anything, reading on after every error, and warn about what the format "

@@ -25,25 +25,25 @@ CLI::Validator non_empty_path() {
 
 namespace {
 
-/// A command of the command line, or two that share their options (compile and check), with the function
-/// that adds them.
+/// A command of the command line, with the function that adds it.
 struct Command {
-  std::vector<std::string_view> names;
+  std::string_view name;
   std::function<void(CLI::App&, int&)> add;
 };
 
 /// Every command, in the order of the help.
 std::vector<Command> commands(const Pictures& pictures) {
   return {
-      {{"generate"}, add_generate_command},
-      {{"new"}, add_new_command},
-      {{"compile", "check"}, add_compile_commands},
-      {{"documents"}, add_documents_command},
-      {{"timetable"}, add_timetable_command},
-      {{"inspect"}, add_inspect_command},
-      {{"preview"}, [&pictures](CLI::App& app, int& status) { add_preview_command(app, status, pictures); }},
-      {{"lsp"}, add_lsp_command},
-      {{"watch"}, [&pictures](CLI::App& app, int& status) { add_watch_command(app, status, pictures); }},
+      {"generate", add_generate_command},
+      {"new", add_new_command},
+      {"compile", add_compile_command},
+      {"check", add_check_command},
+      {"documents", add_documents_command},
+      {"timetable", add_timetable_command},
+      {"inspect", add_inspect_command},
+      {"preview", [&pictures](CLI::App& app, int& status) { add_preview_command(app, status, pictures); }},
+      {"lsp", add_lsp_command},
+      {"watch", [&pictures](CLI::App& app, int& status) { add_watch_command(app, status, pictures); }},
   };
 }
 
@@ -57,9 +57,8 @@ std::vector<Command> needed_commands(std::vector<Command> all, const std::vector
     return all;
   const auto named = std::find_if(rest, words.end(), [](const std::string& word) { return !word.starts_with('-'); });
   if (named == words.end()) return {};  // --version, or a mistake in the program's own options
-  const auto found = std::find_if(all.begin(), all.end(), [&named](const Command& command) {
-    return std::find(command.names.begin(), command.names.end(), *named) != command.names.end();
-  });
+  const auto found =
+      std::find_if(all.begin(), all.end(), [&named](const Command& command) { return command.name == *named; });
   if (found == all.end()) return all;
   return {*found};
 }

@@ -12,7 +12,8 @@ class Validator;
 // Each command adds itself to the command line; its callback leaves the exit status in `status`.
 void add_generate_command(CLI::App& app, int& status);
 void add_new_command(CLI::App& app, int& status);
-void add_compile_commands(CLI::App& app, int& status);
+void add_compile_command(CLI::App& app, int& status);
+void add_check_command(CLI::App& app, int& status);
 void add_documents_command(CLI::App& app, int& status);
 void add_timetable_command(CLI::App& app, int& status);
 void add_inspect_command(CLI::App& app, int& status);
