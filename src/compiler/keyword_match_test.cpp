@@ -15,15 +15,15 @@ TEST(KeywordMatch, AWordIsFoundAnywhereInAFieldWhateverTheCaseOfItsAsciiLetters)
       {"  PENDENZA ", "pendenza", true},
       {"Curva Destra 3", "destra", true},
       {"curvad3", "d", true},
-      {"fine", "fine]", false},          // the word runs past the field's end
-      {"aaab", "aab", true},             // a false start right before the true one
+      {"fine", "fine]", false},  // the word runs past the field's end
+      {"aaab", "aab", true},     // a false start right before the true one
       {"abab", "abb", false},
       {"", "", true},
       {"field", "", true},
       {"", "x", false},
-      {"ve", "velocita", false},         // longer than the field
+      {"ve", "velocita", false},  // longer than the field
       {"[GENERALE]", "[generale]", true},
-      {"\xC8 ora", "\xE8", false},       // only ASCII letters fold: a Windows-1252 "È" is not "è"
+      {"\xC8 ora", "\xE8", false},  // only ASCII letters fold: a Windows-1252 "È" is not "è"
       {"citt\xE0", "CITT\xE0", true},
   };
   for (const Case& c : cases) {
