@@ -19,6 +19,17 @@ double sine(double ax, double ay, double bx, double by) {
   return lengths > 0 ? (ax * by - ay * bx) / lengths : 0.0;
 }
 
+/// Adds the stretch from `from` to `to` metres that turns with `turn` per metre: it lengthens the last
+/// stretch when it follows it with the same radius (the format's turns are a few fixed values, read back
+/// from the points to within rounding, so stretches of one curve merge), or stands after it.
+void add_turned(std::vector<CurveStretch>& curves, int32_t from, int32_t to, double turn) {
+  const double radius = 1.0 / turn;
+  if (!curves.empty() && curves.back().to == from && std::fabs(curves.back().radius - radius) < 1e-3 * radius)
+    curves.back().to = to;
+  else
+    curves.push_back({from, to, radius});
+}
+
 }  // namespace
 
 std::vector<CurveStretch> curve_stretches(const TrackTrace& trace) {
@@ -47,15 +58,7 @@ std::vector<CurveStretch> curve_stretches(const TrackTrace& trace) {
     const double dx = x - x1, dy = y - y1;
     const double length2 = dx1 * dx1 + dy1 * dy1;
     const double turn = length2 > 0 ? std::fabs(dx1 * dy - dy1 * dx) / length2 : 0.0;
-    if (turn >= kStraight && std::isfinite(turn)) {
-      // The metre from m - 1 to m turns; the format's turns are a few fixed values, read back to within
-      // rounding, so stretches of one curve merge.
-      const double radius = 1.0 / turn;
-      if (!curves.empty() && curves.back().to == m - 1 && std::fabs(curves.back().radius - radius) < 1e-3 * radius)
-        curves.back().to = m;
-      else
-        curves.push_back({m - 1, m, radius});
-    }
+    if (turn >= kStraight && std::isfinite(turn)) add_turned(curves, m - 1, m, turn);  // metre m - 1 to m turns
     x2 = x1;
     y2 = y1;
     x1 = x;
@@ -69,13 +72,8 @@ std::vector<CurveStretch> curve_stretches(const PlanTrace& trace) {
   if (!trace.started()) return curves;  // its points stay at the origin: nothing turns
   for (const PlanRun& run : trace.runs()) {
     const double turn = std::fabs(run.turn);
-    if (!run.curved || !(turn >= kStraight) || !std::isfinite(turn)) continue;
-    const double radius = 1.0 / turn;
-    if (!curves.empty() && curves.back().to == run.first - 1 &&
-        std::fabs(curves.back().radius - radius) < 1e-3 * radius)
-      curves.back().to = run.last;
-    else
-      curves.push_back({run.first - 1, run.last, radius});
+    // Metres first to last are each turned from the one before: the plan turns from first - 1.
+    if (run.curved && turn >= kStraight && std::isfinite(turn)) add_turned(curves, run.first - 1, run.last, turn);
   }
   return curves;
 }

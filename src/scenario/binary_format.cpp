@@ -34,7 +34,6 @@ namespace {
 class TraceElementWriter {
  public:
   explicit TraceElementWriter(ByteSink& sink) : sink_(sink), buffer_(kTracePiece, '\0') {}
-  ~TraceElementWriter() = default;
   TraceElementWriter(const TraceElementWriter&) = delete;
   TraceElementWriter& operator=(const TraceElementWriter&) = delete;
 
@@ -102,17 +101,19 @@ void encode_trace_to(const PlanTrace& trace, ByteSink& sink) {
   out.flush();
 }
 
-std::string encode_trace(const TrackTrace& trace) {
+namespace {
+
+template <typename Trace>
+std::string encoded_trace(const Trace& trace) {
   StringSink sink;
   encode_trace_to(trace, sink);
   return std::move(sink.bytes());
 }
 
-std::string encode_trace(const PlanTrace& trace) {
-  StringSink sink;
-  encode_trace_to(trace, sink);
-  return std::move(sink.bytes());
-}
+}  // namespace
+
+std::string encode_trace(const TrackTrace& trace) { return encoded_trace(trace); }
+std::string encode_trace(const PlanTrace& trace) { return encoded_trace(trace); }
 
 namespace {
 

@@ -17,7 +17,7 @@ struct PlanRun {
 /// The plan trace of a compilation, kept as the runs that make it rather than as its points: the points
 /// of the longest line (16 MB of values and 4 MB of type codes) are made again as they are written, a
 /// piece at a time, and as a whole TrackTrace only for a reader that needs them all at once (a picture).
-/// Every point is made by one loop (for_each_point), in plain double arithmetic in one order, so that
+/// Every point is made by one loop (PlanPoints::make), in plain double arithmetic in one order, so that
 /// what is written and what is read back are the same values to the bit.
 class PlanTrace {
  public:
