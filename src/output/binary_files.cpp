@@ -11,7 +11,7 @@ std::function<void(ByteSink&)> binary_file_bytes(const RunState& state, Scenario
     case ScenarioFile::Table:
       return [&state](ByteSink& sink) { sink.write(encode_table(state.table)); };
     default:
-      return [&state](ByteSink& sink) { sink.write(encode_grid(state.grid)); };
+      return [&state](ByteSink& sink) { encode_grid_to(state.grid, sink); };
   }
 }
 

@@ -47,7 +47,7 @@ int sync_directory(const std::string& directory) {
   return error;
 }
 
-/// Writes each piece straight to the temporary file.
+/// Writes each piece straight to the temporary file, at its end or at its place.
 class DescriptorSink : public ByteSink {
  public:
   DescriptorSink(int fd, const std::string& path) : fd_(fd), path_(path) {}
@@ -59,6 +59,17 @@ class DescriptorSink : public ByteSink {
         throw FileError(path_, system_reason(errno));
       }
       bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+  }
+  void write_at(std::uint64_t offset, std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(path_, system_reason(errno));
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+      offset += static_cast<std::uint64_t>(written);
     }
   }
 

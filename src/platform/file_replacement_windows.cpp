@@ -49,7 +49,7 @@ DWORD with_patience(Step step) {
   }
 }
 
-/// Writes each piece straight to the temporary file.
+/// Writes each piece straight to the temporary file, at its end or at its place.
 class HandleSink : public ByteSink {
  public:
   HandleSink(HANDLE file, const std::string& path) : file_(file), path_(path) {}
@@ -59,6 +59,20 @@ class HandleSink : public ByteSink {
       DWORD written = 0;
       if (!WriteFile(file_, bytes.data(), chunk, &written, nullptr)) throw FileError(path_, reason(GetLastError()));
       bytes.remove_prefix(written);
+    }
+  }
+  void write_at(std::uint64_t offset, std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const DWORD chunk = bytes.size() > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(bytes.size());
+      // On a handle opened for plain (not overlapped) writing, the offset places the write and the call
+      // returns once it is done.
+      OVERLAPPED place{};
+      place.Offset = static_cast<DWORD>(offset);
+      place.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      DWORD written = 0;
+      if (!WriteFile(file_, bytes.data(), chunk, &written, &place)) throw FileError(path_, reason(GetLastError()));
+      bytes.remove_prefix(written);
+      offset += written;
     }
   }
 

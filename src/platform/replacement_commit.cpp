@@ -1,5 +1,7 @@
 #include "platform/replacement_commit.h"
 
+#include <algorithm>
+
 #include "platform/interrupt_cleanup.h"
 
 namespace {
@@ -45,13 +47,17 @@ ReplacementFailure replacement_failure(const std::vector<std::string>& paths, st
 
 namespace {
 
-/// Passes each piece on to the system's sink and counts the bytes.
+/// Passes each piece on to the system's sink and counts the bytes (for placed pieces, up to the last).
 class CountingSink : public ByteSink {
  public:
   explicit CountingSink(ByteSink& sink) : sink_(sink) {}
   void write(std::string_view bytes) override {
     sink_.write(bytes);
     size_ += bytes.size();
+  }
+  void write_at(std::uint64_t offset, std::string_view bytes) override {
+    sink_.write_at(offset, bytes);
+    size_ = std::max(size_, offset + bytes.size());
   }
   std::uint64_t size() const { return size_; }
 

@@ -77,28 +77,68 @@ void encode_trace_to(const TrackTrace& trace, ByteSink& sink) {
 
 void encode_trace_to(const PlanTrace& trace, ByteSink& sink) {
   if (!trace.exists()) return;
-  TraceElementWriter out(sink);
-  // Every X, then every Y: the points are made twice, once for each axis, rather than held.
-  for (const int axis : {kAxisX, kAxisY}) {
-    for (int32_t metre = 0; metre < 2; ++metre)
-      out.put(trace.started() ? TraceTag::Integer : TraceTag::Empty, axis == kAxisY ? metre : 0);
-    // The points in batches that fit the buffer: the loop that makes and stores them calls nothing, so that
-    // the points stay in registers.
-    PlanPoints points(trace);
-    for (;;) {
-      if (out.position() > out.room_end()) out.flush();
-      char* at = out.position();
-      const int64_t room = (out.room_end() - at) / static_cast<int64_t>(kTraceTagSize + kF64Size) + 1;
-      const int64_t made = points.make(room, [&at, axis](int32_t, double x, double y) {
-        at = store_u16(at, static_cast<uint16_t>(TraceTag::Double));
-        at = store_f64(at, axis == kAxisX ? x : y);
-      });
-      out.advance_to(at);
-      if (made < room) break;
+  // Every X, then every Y: the two halves of the file are made side by side, each point's X and Y at
+  // once, and each piece is placed at its offset. The element of X and the element of Y of a metre have
+  // the same size, so both halves fill their buffers alike and one count serves both.
+  const TraceTag start_tag = trace.started() ? TraceTag::Integer : TraceTag::Empty;
+  uint64_t points = 0;
+  for (const PlanRun& run : trace.runs())
+    if (run.last >= run.first) points += static_cast<uint64_t>(run.last - run.first) + 1;
+  const int32_t first_empty = trace.next_metre();
+  const uint64_t empties =
+      trace.last_metre() >= first_empty ? static_cast<uint64_t>(trace.last_metre() - first_empty) + 1 : 0;
+  const uint64_t half =
+      2 * (kTraceTagSize + trace_value_size(start_tag)) + points * (kTraceTagSize + kF64Size) + empties * kTraceTagSize;
+
+  constexpr std::size_t kRoom = kTracePiece / 2;  // each half's piece
+  constexpr std::size_t kElement = kTraceTagSize + kF64Size;
+  std::string buffer(kTracePiece, '\0');
+  char* const xs = buffer.data();
+  char* const ys = xs + kRoom;
+  std::size_t filled = 0;  // in each half's buffer
+  uint64_t written = 0;    // of each half
+  const auto flush = [&] {
+    if (filled == 0) return;
+    sink.write_at(written, std::string_view(xs, filled));
+    sink.write_at(half + written, std::string_view(ys, filled));
+    written += filled;
+    filled = 0;
+  };
+
+  for (int32_t metre = 0; metre < 2; ++metre) {
+    char* x_at = store_u16(xs + filled, static_cast<uint16_t>(start_tag));
+    char* y_at = store_u16(ys + filled, static_cast<uint16_t>(start_tag));
+    if (start_tag == TraceTag::Integer) {
+      x_at = store_s16(x_at, 0);
+      y_at = store_s16(y_at, static_cast<int16_t>(metre));
     }
-    for (int32_t metre = trace.next_metre(); metre <= trace.last_metre(); ++metre) out.put(TraceTag::Empty, 0);
+    filled = static_cast<std::size_t>(x_at - xs);
   }
-  out.flush();
+  // The points in batches that fit the buffers: the loop that makes and stores them calls nothing, so
+  // that the points stay in registers.
+  PlanPoints made_points(trace);
+  for (;;) {
+    if (filled + kElement > kRoom) flush();
+    const auto room = static_cast<int64_t>((kRoom - filled) / kElement);
+    char* x_at = xs + filled;
+    char* y_at = ys + filled;
+    const int64_t made = made_points.make(room, [&x_at, &y_at](int32_t, double x, double y) {
+      x_at = store_f64(store_u16(x_at, static_cast<uint16_t>(TraceTag::Double)), x);
+      y_at = store_f64(store_u16(y_at, static_cast<uint16_t>(TraceTag::Double)), y);
+    });
+    filled = static_cast<std::size_t>(x_at - xs);
+    if (made < room) break;
+  }
+  for (uint64_t n = 0; n < empties; ++n) {
+    if (filled + kTraceTagSize > kRoom) flush();
+    store_u16(xs + filled, static_cast<uint16_t>(TraceTag::Empty));
+    store_u16(ys + filled, static_cast<uint16_t>(TraceTag::Empty));
+    filled += kTraceTagSize;
+  }
+  flush();
+  // The Y half was placed where the X half was reckoned to end: a half of another size would leave a
+  // file that reads as a different trace.
+  if (written != half) throw std::logic_error("the trace's X half came to another size than reckoned");
 }
 
 namespace {
@@ -148,11 +188,27 @@ std::string encode_table(const ScenarioTable& table) {
   return bytes;
 }
 
-std::string encode_grid(const TrackGrid& grid) {
+void encode_grid_to(const TrackGrid& grid, ByteSink& sink) {
+  constexpr std::size_t kCellsPerPiece = kGridPiece / kCellSize;
   std::string bytes;
-  bytes.reserve(grid.cells().size() * kCellSize);
-  for (const TrackCell& cell : grid.cells()) visit_cell_fields(cell, FieldWriter{bytes});
-  return bytes;
+  bytes.reserve(kCellsPerPiece * kCellSize);
+  std::size_t in_piece = 0;
+  for (const TrackCell& cell : grid.cells()) {
+    visit_cell_fields(cell, FieldWriter{bytes});
+    if (++in_piece == kCellsPerPiece) {
+      sink.write(bytes);
+      bytes.clear();
+      in_piece = 0;
+    }
+  }
+  if (!bytes.empty()) sink.write(bytes);
+}
+
+std::string encode_grid(const TrackGrid& grid) {
+  StringSink sink;
+  sink.bytes().reserve(grid.cells().size() * kCellSize);
+  encode_grid_to(grid, sink);
+  return std::move(sink.bytes());
 }
 
 Result<TrackTrace> decode_trace(std::string_view bytes) {

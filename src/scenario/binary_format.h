@@ -80,12 +80,17 @@ std::string encode_trace(const TrackTrace& trace);
 /// The trace's bytes in one pass, in pieces of at most kTracePiece bytes made in one small buffer: the
 /// largest trace (about 20 MB) is never held whole.
 void encode_trace_to(const TrackTrace& trace, ByteSink& sink);
-/// The same bytes made from the runs of a compilation's trace, its points made as they are written.
+/// The same bytes made from the runs of a compilation's trace, its points made as they are written: each
+/// point once, its X and its Y placed side by side in the file's two halves (ByteSink::write_at), in
+/// pieces of at most kTracePiece / 2 bytes.
 void encode_trace_to(const PlanTrace& trace, ByteSink& sink);
 std::string encode_trace(const PlanTrace& trace);
 inline constexpr std::size_t kTracePiece = std::size_t{256} << 10;
 std::string encode_table(const ScenarioTable& table);
 std::string encode_grid(const TrackGrid& grid);
+/// The grid's bytes in pieces of whole cells, at most kGridPiece bytes each, made in one small buffer.
+void encode_grid_to(const TrackGrid& grid, ByteSink& sink);
+inline constexpr std::size_t kGridPiece = std::size_t{64} << 10;
 
 /// Reads the bytes of a file back: the structure, or a Corruption saying why the bytes are not one.
 /// Never reads past the end of `bytes`; a truncated element or record, an unknown type code, a wrong size

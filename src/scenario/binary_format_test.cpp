@@ -301,6 +301,7 @@ TEST(TraceEncoding, RoundTrip) {
 struct PieceSink : ByteSink {
   std::vector<std::string> pieces;
   void write(std::string_view bytes) override { pieces.emplace_back(bytes); }
+  void write_at(std::uint64_t, std::string_view) override { ADD_FAILURE() << "a piece placed, not appended"; }
 };
 
 TEST(TraceEncoding, ALongTraceGoesOutInSmallPiecesThatMakeTheSameBytes) {
@@ -333,6 +334,31 @@ TEST(TraceEncoding, ALongTraceGoesOutInSmallPiecesThatMakeTheSameBytes) {
       ASSERT_EQ(decoded->value_at(n), trace.value_at(n)) << n;
     }
   }
+}
+
+TEST(GridEncoding, TheLargestGridGoesOutInPiecesOfWholeCells) {
+  TrackGrid grid;
+  grid.create(1007000);  // the longest line: cells 0 to 20,140
+  for (int32_t n = 0; n <= grid.cellCount(); ++n) {
+    grid[n].kind = static_cast<uint8_t>(n % 15);
+    grid[n].value1 = static_cast<int16_t>(n - 16000);
+    grid[n].adhesion = static_cast<uint8_t>(n % 256);
+  }
+  PieceSink sink;
+  encode_grid_to(grid, sink);
+  ASSERT_GT(sink.pieces.size(), 2u);
+  std::string joined;
+  for (const std::string& piece : sink.pieces) {
+    EXPECT_EQ(piece.size() % kCellSize, 0u);
+    EXPECT_LE(piece.size(), kGridPiece);
+    EXPECT_FALSE(piece.empty());
+    joined += piece;
+  }
+  const ExactBuffer buffer(joined);
+  const auto decoded = decode_grid(buffer.view());
+  ASSERT_TRUE(decoded) << decoded.status().message();
+  ASSERT_EQ(decoded->cellCount(), 20140);
+  for (int32_t n = 0; n <= 20140; ++n) ASSERT_TRUE(same_cell((*decoded)[n], grid[n])) << n;
 }
 
 TEST(TraceEncoding, AnEmptyElementReadsAsZeroWhateverTheMemoryHeld) {

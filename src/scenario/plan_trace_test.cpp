@@ -2,11 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "scenario/binary_format.h"
 
 namespace {
+
+/// Gathers the bytes as a StringSink does, and where each piece was placed.
+struct PlacingSink : StringSink {
+  std::vector<std::pair<uint64_t, uint64_t>> placed;  // offset, size
+  void write(std::string_view) override { ADD_FAILURE() << "a piece appended, not placed"; }
+  void write_at(std::uint64_t offset, std::string_view bytes) override {
+    StringSink::write_at(offset, bytes);
+    placed.emplace_back(offset, bytes.size());
+  }
+};
 
 PlanTrace started(int32_t extent) {
   PlanTrace trace;
@@ -89,9 +102,19 @@ TEST(PlanTrace, WrittenFromItsRunsItHasTheBytesOfItsPoints) {
   cases.push_back({"never started", unstarted});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    StringSink streamed;
+    PlacingSink streamed;
     encode_trace_to(c.trace, streamed);
     EXPECT_EQ(streamed.bytes(), encode_trace(c.trace.points()));
+    // Every byte placed once: a gap would read as zeros in the file, an overlap would hide one.
+    std::sort(streamed.placed.begin(), streamed.placed.end());
+    uint64_t end = 0;
+    for (const auto& [offset, size] : streamed.placed) {
+      EXPECT_EQ(offset, end);
+      EXPECT_GT(size, 0u);
+      EXPECT_LE(size, kTracePiece / 2);
+      end = offset + size;
+    }
+    EXPECT_EQ(end, streamed.bytes().size());
   }
   EXPECT_GT(encode_trace(curved).size(), 2 * kTracePiece);
   EXPECT_EQ(encode_trace(PlanTrace{}), "");
