@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "scenario/format.h"
@@ -33,13 +34,16 @@ class TrackGrid {
   const TrackCell& operator[](int32_t index) const { return cells_.at(static_cast<std::size_t>(index)); }
   const std::vector<TrackCell>& cells() const { return cells_; }
 
-  /// Where the object of a cell came from; an origin without a place when nothing recorded it.
-  const CellOrigin& origin(int32_t index) const { return origins_.at(static_cast<std::size_t>(index)); }
-  void set_origin(int32_t index, CellOrigin origin) { origins_.at(static_cast<std::size_t>(index)) = origin; }
+  /// Where the object of a cell came from; an origin without a place when nothing recorded it. Both throw
+  /// std::out_of_range for a cell outside the grid.
+  const CellOrigin& origin(int32_t index) const;
+  void set_origin(int32_t index, CellOrigin origin);
 
  private:
   std::vector<TrackCell> cells_;
-  std::vector<CellOrigin> origins_;
+  // Only the cells that hold an object have an origin: a few thousand on the longest line, where a
+  // dense array would be 400 KB that a compilation writes and pays for page by page.
+  std::unordered_map<int32_t, CellOrigin> origins_;
 };
 
 /// Rounds half to even, as every conversion of a real value to a whole number does.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "scenario/read_failure.h"
 
 namespace {
@@ -45,6 +47,28 @@ TEST(TrackGrid, RangeTestLeavesRoomAfterThePosition) {
   EXPECT_FALSE(passes_range_test(grid, 35300, kStationRangeMargin));
   EXPECT_TRUE(passes_range_test(grid, -2000000000));
   EXPECT_THROW(passes_range_test(grid, 2147483600), ReadFailure);
+}
+
+TEST(TrackGrid, KeepsTheOriginOfEachCellSetUntilItIsCreatedAgain) {
+  TrackGrid grid;
+  grid.create(36000);
+  EXPECT_FALSE(grid.origin(0).place);
+  EXPECT_FALSE(grid.origin(720).place);
+  grid.set_origin(720, {{SourceKind::Service, 12, 3}, 35950});
+  grid.set_origin(5, {{SourceKind::Line, 4, 1}, 200, true});
+  grid.set_origin(5, {{SourceKind::Line, 9, 1}, 210});  // the later entry holds the cell
+  EXPECT_EQ(grid.origin(720).place, (SourcePlace{SourceKind::Service, 12, 3}));
+  EXPECT_EQ(grid.origin(720).position, 35950);
+  EXPECT_EQ(grid.origin(5).place.line, 9);
+  EXPECT_FALSE(grid.origin(5).by_finishing_pass);
+  EXPECT_FALSE(grid.origin(6).place);
+  for (const int32_t outside : {-1, 721}) {
+    EXPECT_THROW(grid.origin(outside), std::out_of_range) << outside;
+    EXPECT_THROW(grid.set_origin(outside, {{SourceKind::Line, 1, 1}, 0}), std::out_of_range) << outside;
+  }
+  grid.create(36000);
+  EXPECT_FALSE(grid.origin(720).place);
+  EXPECT_FALSE(grid.origin(5).place);
 }
 
 TEST(TrackCell, FreeMeansPlainOrMountainMarker) {
