@@ -21,8 +21,8 @@ struct CheckedPair {
   std::optional<Diagnostic> line_missing;
 };
 
-/// Checks a pair as `scenario check` does, the timetable's review included. A pair without its line description is not
-/// compiled: the train service gets error 101 at its start.
+/// Checks a pair as `scenario check` does, the timetable's review included. A pair without its line
+/// description is not compiled: the train service gets error 101 at its start.
 std::shared_ptr<const CheckedPair> check_document_pair(DocumentPair pair);
 
 /// The last check of each of the last few pairs. A pair is the same when its sources have the same names

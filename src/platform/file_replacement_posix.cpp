@@ -51,29 +51,24 @@ int sync_directory(const std::string& directory) {
 class DescriptorSink : public ByteSink {
  public:
   DescriptorSink(int fd, const std::string& path) : fd_(fd), path_(path) {}
-  void write(std::string_view bytes) override {
+  void write(std::string_view bytes) override { write_whole(bytes, std::nullopt); }
+  void write_at(std::uint64_t offset, std::string_view bytes) override { write_whole(bytes, offset); }
+
+ private:
+  /// Writes every byte, at the file's position or from `offset`.
+  void write_whole(std::string_view bytes, std::optional<std::uint64_t> offset) {
     while (!bytes.empty()) {
-      const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+      const ssize_t written = offset ? ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(*offset))
+                                     : ::write(fd_, bytes.data(), bytes.size());
       if (written < 0) {
         if (errno == EINTR) continue;
         throw FileError(path_, system_reason(errno));
       }
       bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-  }
-  void write_at(std::uint64_t offset, std::string_view bytes) override {
-    while (!bytes.empty()) {
-      const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-      if (written < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(path_, system_reason(errno));
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(written));
-      offset += static_cast<std::uint64_t>(written);
+      if (offset) *offset += static_cast<std::uint64_t>(written);
     }
   }
 
- private:
   int fd_;
   const std::string& path_;
 };

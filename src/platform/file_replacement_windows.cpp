@@ -53,30 +53,28 @@ DWORD with_patience(Step step) {
 class HandleSink : public ByteSink {
  public:
   HandleSink(HANDLE file, const std::string& path) : file_(file), path_(path) {}
-  void write(std::string_view bytes) override {
+  void write(std::string_view bytes) override { write_whole(bytes, std::nullopt); }
+  void write_at(std::uint64_t offset, std::string_view bytes) override { write_whole(bytes, offset); }
+
+ private:
+  /// Writes every byte, at the file's position or from `offset`. On a handle opened for plain (not
+  /// overlapped) writing, an offset places the write and the call returns once it is done.
+  void write_whole(std::string_view bytes, std::optional<std::uint64_t> offset) {
     while (!bytes.empty()) {
       const DWORD chunk = bytes.size() > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(bytes.size());
-      DWORD written = 0;
-      if (!WriteFile(file_, bytes.data(), chunk, &written, nullptr)) throw FileError(path_, reason(GetLastError()));
-      bytes.remove_prefix(written);
-    }
-  }
-  void write_at(std::uint64_t offset, std::string_view bytes) override {
-    while (!bytes.empty()) {
-      const DWORD chunk = bytes.size() > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(bytes.size());
-      // On a handle opened for plain (not overlapped) writing, the offset places the write and the call
-      // returns once it is done.
       OVERLAPPED place{};
-      place.Offset = static_cast<DWORD>(offset);
-      place.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      if (offset) {
+        place.Offset = static_cast<DWORD>(*offset);
+        place.OffsetHigh = static_cast<DWORD>(*offset >> 32);
+      }
       DWORD written = 0;
-      if (!WriteFile(file_, bytes.data(), chunk, &written, &place)) throw FileError(path_, reason(GetLastError()));
+      if (!WriteFile(file_, bytes.data(), chunk, &written, offset ? &place : nullptr))
+        throw FileError(path_, reason(GetLastError()));
       bytes.remove_prefix(written);
-      offset += written;
+      if (offset) *offset += written;
     }
   }
 
- private:
   HANDLE file_;
   const std::string& path_;
 };

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/windows1252.h"
+
 namespace {
 
 /// A size as a person reads it: "64 MiB", "1500 bytes".
@@ -30,27 +32,13 @@ std::string shown_name(std::string_view name) {
   std::string shown;
   shown.reserve(name.size());
   for (std::size_t k = 0; k < name.size();) {
-    const auto lead = static_cast<unsigned char>(name[k]);
-    std::size_t length = lead < 0x80             ? 1
-                         : (lead & 0xE0) == 0xC0 ? 2
-                         : (lead & 0xF0) == 0xE0 ? 3
-                         : (lead & 0xF8) == 0xF0 ? 4
-                                                 : 0;
-    for (std::size_t n = 1; n < length; ++n)
-      if (k + n >= name.size() || (static_cast<unsigned char>(name[k + n]) & 0xC0) != 0x80) length = 0;
-    if (length > 1) {
-      // Overlong forms, surrogates and values past U+10FFFF are no UTF-8 either.
-      const auto second = static_cast<unsigned char>(name[k + 1]);
-      if ((lead == 0xC0 || lead == 0xC1) || (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
-          (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90) || lead > 0xF4)
-        length = 0;
-    }
-    if (length == 0) {
-      shown += kReplacement;
-      ++k;
-    } else {
+    if (utf8_character_at(name, k)) {
+      const std::size_t length = utf8_character_length(name, k);
       shown.append(name.substr(k, length));
       k += length;
+    } else {
+      shown += kReplacement;
+      ++k;
     }
   }
   return shown;

@@ -50,9 +50,39 @@ void append_utf8(std::string& out, char32_t character) {
   }
 }
 
-/// The well-formed UTF-8 character at `at` (Unicode's table of well-formed sequences: no overlong form,
-/// no surrogate, nothing beyond U+10FFFF, nothing cut off), or none.
-std::optional<char32_t> decoded_at(std::string_view text, std::size_t at) {
+}  // namespace
+
+std::string windows1252_to_utf8(std::string_view bytes) {
+  std::string utf8;
+  utf8.reserve(bytes.size());
+  for (const char byte : bytes) append_utf8(utf8, character_of(static_cast<unsigned char>(byte)));
+  return utf8;
+}
+
+Windows1252Text to_windows1252(std::string_view utf8) {
+  Windows1252Text converted;
+  converted.text.reserve(utf8.size());
+  for (std::size_t offset = 0; offset < utf8.size();) {
+    const std::optional<char32_t> character = utf8_character_at(utf8, offset);
+    const std::optional<unsigned char> byte = character ? byte_of(*character) : std::nullopt;
+    if (!byte) {
+      Windows1252Refusal refusal;
+      refusal.offset = offset;
+      refusal.length = utf8_character_length(utf8, offset);
+      refusal.character = character;
+      converted.refusal = refusal;
+      break;
+    }
+    converted.text += static_cast<char>(*byte);
+    offset += utf8_character_length(utf8, offset);
+  }
+  return converted;
+}
+
+// What a text is beside its conversion: a UTF-8 character and its length, the control bytes and how a
+// text shows them, and the refusal of a conversion as words.
+
+std::optional<char32_t> utf8_character_at(std::string_view text, std::size_t at) {
   const auto byte = [&](std::size_t n) { return static_cast<unsigned char>(text[at + n]); };
   const unsigned char lead = byte(0);
   if (lead < 0x80) return lead;
@@ -83,38 +113,6 @@ std::optional<char32_t> decoded_at(std::string_view text, std::size_t at) {
   }
   return value;
 }
-
-}  // namespace
-
-std::string windows1252_to_utf8(std::string_view bytes) {
-  std::string utf8;
-  utf8.reserve(bytes.size());
-  for (const char byte : bytes) append_utf8(utf8, character_of(static_cast<unsigned char>(byte)));
-  return utf8;
-}
-
-Windows1252Text to_windows1252(std::string_view utf8) {
-  Windows1252Text converted;
-  converted.text.reserve(utf8.size());
-  for (std::size_t offset = 0; offset < utf8.size();) {
-    const std::optional<char32_t> character = decoded_at(utf8, offset);
-    const std::optional<unsigned char> byte = character ? byte_of(*character) : std::nullopt;
-    if (!byte) {
-      Windows1252Refusal refusal;
-      refusal.offset = offset;
-      refusal.length = utf8_character_length(utf8, offset);
-      refusal.character = character;
-      converted.refusal = refusal;
-      break;
-    }
-    converted.text += static_cast<char>(*byte);
-    offset += utf8_character_length(utf8, offset);
-  }
-  return converted;
-}
-
-// What a text is beside its conversion: the control bytes and how a text shows them, the length of a
-// UTF-8 character, and the refusal of a conversion as words.
 
 std::size_t utf8_character_length(std::string_view text, std::size_t at) {
   const auto lead = static_cast<unsigned char>(text[at]);

@@ -42,6 +42,11 @@ std::string utf8_to_windows1252(std::string_view utf8);
 /// that counts the characters of a UTF-8 line counts them so.
 std::size_t utf8_character_length(std::string_view text, std::size_t at);
 
+/// The UTF-8 character that starts at `at` when it is well formed (Unicode's table of well-formed
+/// sequences: no overlong form, no surrogate, nothing beyond U+10FFFF, nothing cut off), else none. Its
+/// length is then utf8_character_length().
+std::optional<char32_t> utf8_character_at(std::string_view text, std::size_t at);
+
 /// Converts Windows-1252 bytes to UTF-8, the reverse of the above. The five bytes the code page leaves
 /// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD, the replacement character.
 std::string windows1252_to_utf8(std::string_view bytes);

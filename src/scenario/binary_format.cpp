@@ -30,68 +30,48 @@ Status failure(std::string error) { return Status::corruption(std::move(error));
 
 namespace {
 
-/// Writes trace elements to a sink in pieces of at most kTracePiece bytes, made in one small buffer.
-class TraceElementWriter {
- public:
-  explicit TraceElementWriter(ByteSink& sink) : sink_(sink), buffer_(kTracePiece, '\0') {}
-  TraceElementWriter(const TraceElementWriter&) = delete;
-  TraceElementWriter& operator=(const TraceElementWriter&) = delete;
+/// Stores one trace element at `at` (its type code, then its value as the code says) and returns the
+/// place after it.
+char* store_trace_element(char* at, TraceTag tag, double value) {
+  at = store_u16(at, static_cast<uint16_t>(tag));
+  if (tag == TraceTag::Integer) return store_s16(at, static_cast<int16_t>(value));
+  if (tag == TraceTag::Double) return store_f64(at, value);
+  return at;
+}
 
-  void put(TraceTag tag, double value) {
-    if (at_ > room_end_) flush();
-    at_ = store_u16(at_, static_cast<uint16_t>(tag));
-    if (tag == TraceTag::Integer)
-      at_ = store_s16(at_, static_cast<int16_t>(value));
-    else if (tag == TraceTag::Double)
-      at_ = store_f64(at_, value);
-  }
-  /// Where the next element goes, and the last place where one still fits before a flush.
-  char* position() const { return at_; }
-  char* room_end() const { return room_end_; }
-  void advance_to(char* at) { at_ = at; }
-  /// Writes what the buffer holds.
-  void flush() {
-    if (at_ != start_) sink_.write(std::string_view(start_, static_cast<std::size_t>(at_ - start_)));
-    at_ = start_;
-  }
-
- private:
-  static constexpr std::size_t kLargestElement = kTraceTagSize + kF64Size;
-  ByteSink& sink_;
-  std::string buffer_;
-  char* const start_ = buffer_.data();
-  char* const room_end_ = start_ + kTracePiece - kLargestElement;  // past it, an element might not fit
-  char* at_ = start_;
-};
+constexpr std::size_t kLargestTraceElement = kTraceTagSize + kF64Size;
 
 }  // namespace
 
 void encode_trace_to(const TrackTrace& trace, ByteSink& sink) {
-  TraceElementWriter out(sink);
+  std::string buffer(kTracePiece, '\0');
+  char* const start = buffer.data();
+  char* const room_end = start + kTracePiece - kLargestTraceElement;  // past it, an element might not fit
+  char* at = start;
   for (std::size_t n = 0; n < trace.size(); ++n) {
+    if (at > room_end) {
+      sink.write(std::string_view(start, static_cast<std::size_t>(at - start)));
+      at = start;
+    }
     const TraceTag tag = trace.tag_at(n);
-    out.put(tag, tag == TraceTag::Empty ? 0.0 : trace.value_at(n));
+    at = store_trace_element(at, tag, tag == TraceTag::Empty ? 0.0 : trace.value_at(n));
   }
-  out.flush();
+  if (at != start) sink.write(std::string_view(start, static_cast<std::size_t>(at - start)));
 }
 
 void encode_trace_to(const PlanTrace& trace, ByteSink& sink) {
   if (!trace.exists()) return;
   // Every X, then every Y: the two halves of the file are made side by side, each point's X and Y at
   // once, and each piece is placed at its offset. The element of X and the element of Y of a metre have
-  // the same size, so both halves fill their buffers alike and one count serves both.
+  // the same size, so both halves fill their buffers alike and one count serves both. Per half: the two
+  // first points, the points the runs make (metres 2 to next_metre() - 1), then empty elements to the end.
   const TraceTag start_tag = trace.started() ? TraceTag::Integer : TraceTag::Empty;
-  uint64_t points = 0;
-  for (const PlanRun& run : trace.runs())
-    if (run.last >= run.first) points += static_cast<uint64_t>(run.last - run.first) + 1;
-  const int32_t first_empty = trace.next_metre();
-  const uint64_t empties =
-      trace.last_metre() >= first_empty ? static_cast<uint64_t>(trace.last_metre() - first_empty) + 1 : 0;
+  const auto points = static_cast<uint64_t>(trace.next_metre() - 2);
+  const auto empties = static_cast<uint64_t>(trace.last_metre() - trace.next_metre() + 1);
   const uint64_t half =
-      2 * (kTraceTagSize + trace_value_size(start_tag)) + points * (kTraceTagSize + kF64Size) + empties * kTraceTagSize;
+      2 * (kTraceTagSize + trace_value_size(start_tag)) + points * kLargestTraceElement + empties * kTraceTagSize;
 
   constexpr std::size_t kRoom = kTracePiece / 2;  // each half's piece
-  constexpr std::size_t kElement = kTraceTagSize + kF64Size;
   std::string buffer(kTracePiece, '\0');
   char* const xs = buffer.data();
   char* const ys = xs + kRoom;
@@ -106,34 +86,28 @@ void encode_trace_to(const PlanTrace& trace, ByteSink& sink) {
   };
 
   for (int32_t metre = 0; metre < 2; ++metre) {
-    char* x_at = store_u16(xs + filled, static_cast<uint16_t>(start_tag));
-    char* y_at = store_u16(ys + filled, static_cast<uint16_t>(start_tag));
-    if (start_tag == TraceTag::Integer) {
-      x_at = store_s16(x_at, 0);
-      y_at = store_s16(y_at, static_cast<int16_t>(metre));
-    }
-    filled = static_cast<std::size_t>(x_at - xs);
+    store_trace_element(ys + filled, start_tag, metre);  // the plan starts along Y: (0, 0), then (0, 1)
+    filled = static_cast<std::size_t>(store_trace_element(xs + filled, start_tag, 0) - xs);
   }
   // The points in batches that fit the buffers: the loop that makes and stores them calls nothing, so
   // that the points stay in registers.
   PlanPoints made_points(trace);
   for (;;) {
-    if (filled + kElement > kRoom) flush();
-    const auto room = static_cast<int64_t>((kRoom - filled) / kElement);
+    if (filled + kLargestTraceElement > kRoom) flush();
+    const auto room = static_cast<int64_t>((kRoom - filled) / kLargestTraceElement);
     char* x_at = xs + filled;
     char* y_at = ys + filled;
     const int64_t made = made_points.make(room, [&x_at, &y_at](int32_t, double x, double y) {
-      x_at = store_f64(store_u16(x_at, static_cast<uint16_t>(TraceTag::Double)), x);
-      y_at = store_f64(store_u16(y_at, static_cast<uint16_t>(TraceTag::Double)), y);
+      x_at = store_trace_element(x_at, TraceTag::Double, x);
+      y_at = store_trace_element(y_at, TraceTag::Double, y);
     });
     filled = static_cast<std::size_t>(x_at - xs);
     if (made < room) break;
   }
   for (uint64_t n = 0; n < empties; ++n) {
     if (filled + kTraceTagSize > kRoom) flush();
-    store_u16(xs + filled, static_cast<uint16_t>(TraceTag::Empty));
-    store_u16(ys + filled, static_cast<uint16_t>(TraceTag::Empty));
-    filled += kTraceTagSize;
+    store_trace_element(ys + filled, TraceTag::Empty, 0);
+    filled = static_cast<std::size_t>(store_trace_element(xs + filled, TraceTag::Empty, 0) - xs);
   }
   flush();
   // The Y half was placed where the X half was reckoned to end: a half of another size would leave a

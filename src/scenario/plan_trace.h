@@ -30,7 +30,7 @@ class PlanTrace {
   /// Gives the first two points, (0, 0) and (0, 1), as integers: the plan starts heading along Y.
   void start();
   bool started() const { return started_; }
-  /// The first metre that no run has made yet (2 before any run).
+  /// The first metre that no run has made yet (2 before any run; at most last_metre() + 1).
   int32_t next_metre() const { return runs_.empty() ? 2 : runs_.back().last + 1; }
   /// Makes metres next_metre() to `last` (none when `last` comes before it): a fault of the caller when
   /// `last` lies beyond the trace.
