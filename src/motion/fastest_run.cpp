@@ -1,7 +1,9 @@
 #include "motion/fastest_run.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <queue>
@@ -78,11 +80,12 @@ std::vector<double> step_ends(const MotionLine& line, double start, double from,
   return ends;
 }
 
-/// The train's speed after `h` metres of full traction from `speed` (Heun's method on v^2, which is
-/// exact for a constant acceleration); a negative value when the train would stop on the way.
-double accelerated(const Train& train, double speed, double h, const TrackForces& track) {
+/// The train's speed after `h` metres of full traction from `speed`, where its acceleration is `start`
+/// (Heun's method on v^2, which is exact for a constant acceleration); a negative value when the train
+/// would stop on the way.
+double accelerated(const Train& train, double speed, double start, double h, const TrackForces& track) {
   const double w = speed * speed;
-  const double k1 = 2.0 * acceleration(train, speed, track);
+  const double k1 = 2.0 * start;
   const double predicted = w + h * k1;
   if (predicted <= 0) return -1;
   const double k2 = 2.0 * acceleration(train, std::sqrt(predicted), track);
@@ -99,6 +102,14 @@ double braked(const Train& train, double speed, double h, const TrackForces& tra
   const double predicted = w + h * k1;
   const double k2 = 2.0 * braking_deceleration(train, std::sqrt(predicted), track);
   return std::sqrt(w + h * (k1 + k2) / 2.0);
+}
+
+/// Whether two steps lie on the same track: the same conditions, to the bit (so that a step's forces are
+/// those it would get of its own).
+bool same_track(const TrackConditions& a, const TrackConditions& b) {
+  const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
+  return bits(a.gradient) == bits(b.gradient) && bits(a.radius) == bits(b.radius) && a.tunnel == b.tunnel &&
+         bits(a.adhesion) == bits(b.adhesion);
 }
 
 }  // namespace
@@ -119,13 +130,19 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
   const std::size_t intervals = nodes - 1;
   const std::size_t first = static_cast<std::size_t>(std::lower_bound(x.begin(), x.end(), from - 1e-6) - x.begin());
 
-  // The limit and the track of each step, read at its middle.
+  // The limit and the track of each step, read at its middle. Neighbouring steps mostly lie on the same
+  // track: each distinct track's forces are worked out once, and a step keeps the index of its own.
   std::vector<double> raw(intervals);
-  std::vector<TrackForces> track(intervals);
+  std::vector<TrackForces> forces;
+  std::vector<std::uint32_t> track_of(intervals);
   {
     ProfileCursor line_speed(line.line_speed, start), board(line.board_speed, start), gradient(line.gradient, start),
         radius(line.radius, start), tunnel(line.tunnel, start), adhesion(line.adhesion, start);
-    std::vector<SpeedRestriction> restrictions = line.restrictions;
+    // Only the slowdowns that reach the stretch: one that ends before it or begins after it never
+    // covers a step's middle, and a run costs its own length, not the line's.
+    std::vector<SpeedRestriction> restrictions;
+    for (const SpeedRestriction& r : line.restrictions)
+      if (r.to > start && r.from < to) restrictions.push_back(r);
     std::sort(restrictions.begin(), restrictions.end(),
               [](const SpeedRestriction& a, const SpeedRestriction& b) { return a.from < b.from; });
     std::multiset<double> active;
@@ -151,7 +168,9 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
         if (!active.empty()) limit = std::min(limit, *active.begin());
       }
       raw[k] = limit;
-      track[k] = track_forces(train, {gradient.at(mid), radius.at(mid), tunnel.at(mid) != 0, adhesion.at(mid)});
+      const TrackConditions here{gradient.at(mid), radius.at(mid), tunnel.at(mid) != 0, adhesion.at(mid)};
+      if (forces.empty() || !same_track(forces.back().track, here)) forces.push_back(track_forces(train, here));
+      track_of[k] = static_cast<std::uint32_t>(forces.size() - 1);
     }
   }
 
@@ -194,7 +213,7 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
   std::vector<double> envelope(nodes);
   envelope[nodes - 1] = 0;
   for (std::size_t k = nodes - 1; k-- > first;)
-    envelope[k] = std::min(cap[k], braked(train, envelope[k + 1], x[k + 1] - x[k], track[k]));
+    envelope[k] = std::min(cap[k], braked(train, envelope[k + 1], x[k + 1] - x[k], forces[track_of[k]]));
 
   // Where braking must begin: the lowest envelope speed among the places whose braking would start
   // here or before, one equivalent brake time ahead at that speed.
@@ -218,18 +237,22 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
   double delay_end = 0;
   double v = 0;
   double t = 0;
-  result.points.reserve(nodes - first);
-  result.points.push_back({x[first], 0.0, 0.0});
+  if (settings.keep_points) {
+    result.points.reserve(nodes - first);
+    result.points.push_back({x[first], 0.0, 0.0});
+  }
   for (std::size_t k = first; k + 1 < nodes; ++k) {
     const double h = x[k + 1] - x[k];
+    const TrackForces& track = forces[track_of[k]];
     double next = 0;
     if (mode == Mode::Delay) {
       next = std::min({v, cap[k + 1], envelope[k + 1]});
       if (x[k + 1] >= delay_end - 1e-9) mode = Mode::Brake;
     } else {
       // Holding the limit with traction to spare (most of a run) needs no step of the integration.
-      const bool holding = v > 0 && v >= cap[k + 1] && acceleration(train, v, track[k]) >= 0;
-      const double driven = holding ? v : accelerated(train, v, h, track[k]);
+      const double start = acceleration(train, v, track);
+      const bool holding = v > 0 && v >= cap[k + 1] && start >= 0;
+      const double driven = holding ? v : accelerated(train, v, start, h, track);
       if (mode == Mode::Brake) {
         if (envelope[k + 1] < v - kTiny)
           next = driven < 0 ? envelope[k + 1] : std::min(envelope[k + 1], driven);
@@ -261,7 +284,7 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
     }
     if (v + next > 0) t += 2.0 * h / (v + next);
     v = next;
-    result.points.push_back({x[k + 1], v, t});
+    if (settings.keep_points) result.points.push_back({x[k + 1], v, t});
   }
   result.time = t;
   return result;

@@ -18,6 +18,9 @@ struct RunSettings {
   /// The longest step of the integration (m); every change of a profile, and every place where the
   /// train's tail leaves a limit, is a step's end too.
   double step = 20;
+  /// Whether the result keeps the run's points (its speed curve); without them it holds its time and
+  /// where it is blocked.
+  bool keep_points = true;
 };
 
 /// The train at one place of its run.
@@ -36,7 +39,7 @@ struct RunBlocked {
 struct RunResult {
   std::optional<RunBlocked> blocked;  // set when the train cannot reach the stop
   double time = 0;                    // s
-  std::vector<RunPoint> points;       // the run, step by step, from the start to the stop
+  std::vector<RunPoint> points;       // the run, step by step, from the start to the stop (keep_points)
 };
 
 /// The fastest run from a standstill at `from` to a standstill at `to` (from < to), the head of the

@@ -256,6 +256,51 @@ TEST(FastestRun, AHeavierTrainALowerBrakingASteeperClimbOrALowerLimitIsNeverFast
 
 namespace {
 
+TEST(FastestRun, ARunWithoutItsPointsHasTheSameTimeAndBlockToTheBit) {
+  std::mt19937 random(31);
+  const Train train = train_of(RollingStock{}, false);
+  RunSettings bare;
+  bare.keep_points = false;
+  int blocked = 0;
+  for (int n = 0; n < 20; ++n) {
+    MotionLine line = random_line(random, 8000);
+    if (n % 5 == 4) {  // a climb too steep: the run stalls on it
+      line.gradient = Profile{0};
+      line.gradient.add(700, 150);
+    }
+    const double from = 200, to = 500 + 7000.0 * (n + 1) / 20;
+    const RunResult whole = fastest_run(train, line, from, to);
+    const RunResult timed = fastest_run(train, line, from, to, bare);
+    EXPECT_TRUE(timed.points.empty()) << n;
+    EXPECT_FALSE(whole.points.empty()) << n;
+    EXPECT_EQ(whole.time, timed.time) << n;
+    ASSERT_EQ(whole.blocked.has_value(), timed.blocked.has_value()) << n;
+    if (!whole.blocked) continue;
+    ++blocked;
+    EXPECT_EQ(whole.blocked->reason, timed.blocked->reason) << n;
+    EXPECT_EQ(whole.blocked->position, timed.blocked->position) << n;
+  }
+  EXPECT_GT(blocked, 0);
+}
+
+TEST(FastestRun, OnlyTheSlowdownsThatReachTheTrainOrItsStretchCount) {
+  Train train = train_of(RollingStock{}, false);
+  train.length = 100;
+  const MotionLine line = flat_line(km_h_to_m_s(100));
+  const double alone = fastest_run(train, line, 1000, 3000).time;
+  // Slowdowns wholly behind the tail at the start, or beyond the stop: the same run, to the bit.
+  MotionLine far = line;
+  far.restrictions = {{0, 899, km_h_to_m_s(10)}, {3001, 5000, km_h_to_m_s(10)}};
+  EXPECT_EQ(fastest_run(train, far, 1000, 3000).time, alone);
+  // One under the train's tail at the start, and one just short of the stop, slow it.
+  for (const SpeedRestriction& r :
+       {SpeedRestriction{920, 960, km_h_to_m_s(10)}, SpeedRestriction{2990, 2999, km_h_to_m_s(5)}}) {
+    MotionLine near = line;
+    near.restrictions = {r};
+    EXPECT_GT(fastest_run(train, near, 1000, 3000).time, alone + 1) << r.from;
+  }
+}
+
 TEST(FastestRun, AStopOffTheLineIsNoRunAndCostsNothing) {
   const Train train = train_of(RollingStock{}, false);
   MotionLine line = flat_line(km_h_to_m_s(80));

@@ -18,7 +18,10 @@ std::string percent_text(double percent) {
 }  // namespace
 
 Result<ScenarioTimetable> timetable_of(const RunState& state, const TimetableOptions& options) {
-  return scenario_timetable(state.grid, state.table, curve_stretches(state.trace), options);
+  // The findings need each run's time, not its speed curve.
+  TimetableOptions review = options;
+  review.settings.run.keep_points = false;
+  return scenario_timetable(state.grid, state.table, curve_stretches(state.trace), review);
 }
 
 std::string run_finding(const ScenarioTimetable& timetable, const StopRun& run) {

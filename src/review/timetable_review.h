@@ -25,7 +25,8 @@ PairCheck review_pair(Sources& sources, const PairNames& names, const TimetableO
 /// a record that is no station, or a compilation with an error.
 std::optional<std::string> station_run_text(const RunState& state, int record, const TimetableOptions& options = {});
 
-/// The check of the timetable of a compiled run state (the curves read from its plan trace).
+/// The check of the timetable of a compiled run state (the curves read from its plan trace). Its runs
+/// keep their times, not their speed curves (points).
 Result<ScenarioTimetable> timetable_of(const RunState& state, const TimetableOptions& options);
 
 /// The warning's text of a run: "the timetable gives 2:30 from ACILIA to VITINIA; the train needs at
