@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, when some are missing. Runs as root on a Debian
-# machine; updates the package lists only when there is something to install.
+# machine; updates the package lists only when there is something to install. Packages named as
+# arguments are installed too: what a maintainer's script needs beyond the build and the tests
+# (scripts/order-hot-code.sh: valgrind).
+#   scripts/install-dependencies.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -13,6 +16,7 @@ packages=(
   neovim
   g++-mingw-w64-x86-64-posix wine64 googletest zip unzip dpkg-dev
 )
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

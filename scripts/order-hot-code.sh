@@ -3,19 +3,20 @@
 #
 # A run of `scenario check` reaches about 200 KB of code spread over 3.6 MB: on this project's machine each
 # first touch of a page of a new process costs several microseconds, and the scattered code was about 330
-# pages. Laid out in the order the runs reach it, it is about 180. The file lists the sections that hold
+# pages. Laid out in the order the runs reach it, it is about 190. The file lists the sections that hold
 # that code (every function has its own section, -ffunction-sections), in the order the runs below first
 # reach them: `scenario --version`, then `check`, `compile` and `generate` of the embedded scenario.
 #
 # Run it again when the code that those commands run has changed much: a section that no longer exists is
 # skipped by the linker, and code that the file does not name is laid out after it as before, so an old
-# file costs speed, never correctness. Needs valgrind (its lackey tool records each instruction's address)
-# and a Release build of its own (build-hot-code/).
+# file costs speed, never correctness. Installs valgrind when it is missing (its lackey tool records each
+# instruction's address: as root, through scripts/install-dependencies.sh) and makes a Release build of its
+# own (build-hot-code/).
 #   scripts/order-hot-code.sh
 set -euo pipefail
 export LC_ALL=C
 cd "$(dirname "$0")/.."
-command -v valgrind > /dev/null || { echo "order-hot-code.sh: needs valgrind (apt-get install valgrind)" >&2; exit 2; }
+scripts/install-dependencies.sh valgrind
 
 build=build-hot-code
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCENARIO_TESTS=OFF -DSCENARIO_BENCHMARKS=OFF > /dev/null

@@ -2,9 +2,10 @@
 # program interpreter (readelf -l: no INTERP header, so no dynamic loader runs before it) and no shared
 # library (readelf -d: no NEEDED entry), position-independent (an ELF of type DYN, its addresses random), and
 # none of the C library's lookups that load modules at run time (host names, users, groups: nm), which in a
-# static program must come from the very C library it was linked with. Otherwise (the sanitizers, or
-# STATIC_RUNTIME=OFF): the shared libraries it names are the C library's alone, and the C++ runtime's. The
-# window toolkit and the picture libraries are scenario-graphics' only.
+# static program must come from the very C library it was linked with; the code its small commands run
+# laid out first (cmake/hot_code.ld). Otherwise (the sanitizers, or STATIC_RUNTIME=OFF): the shared
+# libraries it names are the C library's alone, and the C++ runtime's. The window toolkit and the picture
+# libraries are scenario-graphics' only.
 #
 # The ELF headers are what the system's loader itself reads, so they say what happens at the start
 # whatever a tool such as ldd or file prints about them.
@@ -56,7 +57,27 @@ if(STATIC_RUNTIME)
     message(FATAL_ERROR "${PROGRAM} holds ${found}, which load the C library's modules at run time: in a static "
                         "program those must come from the very C library it was linked with")
   endif()
-  message(STATUS "${PROGRAM} is a static position-independent program, with no run-time lookup of the C library")
+  # The code that small commands run comes first, in the order of cmake/hot_code.ld: the program's start
+  # and the allocator lie in that section (a build without a section per function, or a link without the
+  # list, leaves them elsewhere).
+  execute_process(COMMAND readelf -S -W ${PROGRAM} OUTPUT_VARIABLE sections RESULT_VARIABLE failed)
+  if(failed OR NOT sections MATCHES "\\.text\\.hot_path +PROGBITS +([0-9a-f]+) +[0-9a-f]+ +([0-9a-f]+)")
+    message(FATAL_ERROR "${PROGRAM} has no section .text.hot_path: the link did not use cmake/hot_code.ld")
+  endif()
+  math(EXPR hot_start "0x${CMAKE_MATCH_1}" OUTPUT_FORMAT DECIMAL)
+  math(EXPR hot_end "0x${CMAKE_MATCH_1} + 0x${CMAKE_MATCH_2}" OUTPUT_FORMAT DECIMAL)
+  foreach(function main malloc)
+    if(NOT symbols MATCHES "(^|\n)([0-9a-f]+) [Tt] ${function}\n")
+      message(FATAL_ERROR "nm ${PROGRAM} does not list ${function}")
+    endif()
+    math(EXPR at "0x${CMAKE_MATCH_2}" OUTPUT_FORMAT DECIMAL)
+    if(at LESS hot_start OR NOT at LESS hot_end)
+      message(FATAL_ERROR "${function} lies outside .text.hot_path in ${PROGRAM}: the code order of "
+                          "cmake/hot_code.ld was not applied (scripts/order-hot-code.sh says how it is made)")
+    endif()
+  endforeach()
+  message(STATUS "${PROGRAM} is a static position-independent program, with no run-time lookup of the C library, "
+                 "its small commands' code first")
   return()
 endif()
 
