@@ -80,12 +80,12 @@ std::vector<double> step_ends(const MotionLine& line, double start, double from,
   return ends;
 }
 
-/// The train's speed after `h` metres of full traction from `speed`, where its acceleration is `start`
-/// (Heun's method on v^2, which is exact for a constant acceleration); a negative value when the train
-/// would stop on the way.
-double accelerated(const Train& train, double speed, double start, double h, const TrackForces& track) {
+/// The train's speed after `h` metres of full traction from `speed`, where its acceleration is
+/// `at_speed` (Heun's method on v^2, which is exact for a constant acceleration); a negative value when
+/// the train would stop on the way.
+double accelerated(const Train& train, double speed, double at_speed, double h, const TrackForces& track) {
   const double w = speed * speed;
-  const double k1 = 2.0 * start;
+  const double k1 = 2.0 * at_speed;
   const double predicted = w + h * k1;
   if (predicted <= 0) return -1;
   const double k2 = 2.0 * acceleration(train, std::sqrt(predicted), track);
@@ -250,9 +250,9 @@ RunResult fastest_run(const Train& train, const MotionLine& line, double from, d
       if (x[k + 1] >= delay_end - 1e-9) mode = Mode::Brake;
     } else {
       // Holding the limit with traction to spare (most of a run) needs no step of the integration.
-      const double start = acceleration(train, v, track);
-      const bool holding = v > 0 && v >= cap[k + 1] && start >= 0;
-      const double driven = holding ? v : accelerated(train, v, start, h, track);
+      const double at_speed = acceleration(train, v, track);
+      const bool holding = v > 0 && v >= cap[k + 1] && at_speed >= 0;
+      const double driven = holding ? v : accelerated(train, v, at_speed, h, track);
       if (mode == Mode::Brake) {
         if (envelope[k + 1] < v - kTiny)
           next = driven < 0 ? envelope[k + 1] : std::min(envelope[k + 1], driven);
