@@ -163,16 +163,14 @@ std::string encode_table(const ScenarioTable& table) {
 }
 
 void encode_grid_to(const TrackGrid& grid, ByteSink& sink) {
-  constexpr std::size_t kCellsPerPiece = kGridPiece / kCellSize;
+  constexpr std::size_t kPieceBytes = kGridPiece / kCellSize * kCellSize;  // whole cells
   std::string bytes;
-  bytes.reserve(kCellsPerPiece * kCellSize);
-  std::size_t in_piece = 0;
+  bytes.reserve(kPieceBytes);
   for (const TrackCell& cell : grid.cells()) {
     visit_cell_fields(cell, FieldWriter{bytes});
-    if (++in_piece == kCellsPerPiece) {
+    if (bytes.size() == kPieceBytes) {
       sink.write(bytes);
       bytes.clear();
-      in_piece = 0;
     }
   }
   if (!bytes.empty()) sink.write(bytes);
